@@ -1,0 +1,23 @@
+# The two commands of the README: `make run` and `make test`.
+BUILD_DIR ?= build
+
+.PHONY: setup build run test bench screenshots clean
+
+setup:
+	./scripts/setup.sh
+
+build: setup
+	cmake -S . -B $(BUILD_DIR) -G Ninja
+	cmake --build $(BUILD_DIR)
+
+run: build
+	./$(BUILD_DIR)/vantorel
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+bench: build
+	./$(BUILD_DIR)/benchmarks/startup_bench ./$(BUILD_DIR)/benchmarks/startup_probe
+
+clean:
+	rm -rf $(BUILD_DIR)

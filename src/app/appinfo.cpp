@@ -1,0 +1,6 @@
+#include "app/appinfo.h"
+
+QString AppInfo::sitePage(const QString& path)
+{
+    return kSite + path;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+// The shared instances of the program's views and dialogs: each exists at most once, is created
+// on first use, destroyed when unloaded and created afresh the next time. Windows are known by
+// their class name, which is also their objectName.
+namespace Forms {
+
+// The live instance registered under the name, or null.
+QWidget* find(const QString& name);
+// Whether the named window exists and is shown.
+bool isOpen(const QString& name);
+// Whether any shared window is alive (the program is running).
+bool anyAlive();
+
+// Records a new shared instance under its class name.
+void track(QWidget* window);
+// Takes the window out of the registry and destroys it (and the frame it sits in, for a view)
+// once control returns to the event loop; nothing reaches it by name afterwards.
+void unload(QWidget* window);
+void unload(const QString& name);
+
+template <class T>
+T* find()
+{
+    return qobject_cast<T*>(find(QString::fromLatin1(T::staticMetaObject.className())));
+}
+
+template <class T>
+bool isOpen()
+{
+    return isOpen(QString::fromLatin1(T::staticMetaObject.className()));
+}
+
+// The shared instance of T, created (loaded) when there is none.
+template <class T>
+T* instance()
+{
+    if (T* existing = find<T>())
+        return existing;
+    T* created = new T();
+    track(created);
+    return created;
+}
+
+} // namespace Forms

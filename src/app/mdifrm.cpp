@@ -1,0 +1,204 @@
+#include "app/mdifrm.h"
+
+#include "app/appinfo.h"
+#include "app/clock.h"
+#include "app/forms.h"
+#include "app/shell.h"
+#include "app/windowplace.h"
+#include "data/tasks.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWindowStateChangeEvent>
+
+namespace {
+
+struct ViewEntry
+{
+    const char* caption;
+    const char* viewName;
+    const char* icon;
+    // Loads the view's shared instance; null while the view is not part of the program yet.
+    QWidget* (*load)();
+};
+
+// The view bar, in its order.
+const ViewEntry kViews[] = {
+    {"今日安排", "Frmmain", "nav_today", nullptr},
+    {"行动主题", "Frmjs", "nav_roles", nullptr},
+    {"我的目标", "Frmmb", "nav_goals", nullptr},
+    {"我的任务", "Frmrw", "nav_tasks", nullptr},
+    {"我的财务", "Frmcw", "nav_finance", nullptr},
+    {"人际关系", "Frmrj", "nav_contacts", nullptr},
+    {"知识管理", "Frmff", "nav_knowledge", nullptr},
+    {"商业杂志", "FrmZazhi", "nav_magazine", nullptr},
+};
+
+const ViewEntry* entryFor(const QString& viewName)
+{
+    for (const ViewEntry& e : kViews) {
+        if (viewName == QLatin1String(e.viewName))
+            return &e;
+    }
+    return nullptr;
+}
+
+QIcon icon(const char* name)
+{
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
+}
+
+} // namespace
+
+MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
+{
+    setWindowTitle(AppInfo::kTitle);
+    // No maximise button and no maximise item in the window menu.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setMovable(false);
+    Toolbar1->setFloatable(false);
+    Toolbar1->setIconSize(QSize(32, 32));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Toolbar1->toggleViewAction()->setEnabled(false);
+    addToolBar(Qt::TopToolBarArea, Toolbar1);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    int index = 0;
+    for (const ViewEntry& e : kViews) {
+        QAction* button = Toolbar1->addAction(icon(e.icon), QString::fromUtf8(e.caption));
+        button->setObjectName(QStringLiteral("Button%1").arg(index + 1));
+        button->setEnabled(e.load != nullptr);
+        connect(button, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
+        if (QWidget* w = Toolbar1->widgetForAction(button))
+            w->setMinimumWidth(76);
+        ++index;
+    }
+
+    auto* spacer = new QWidget(Toolbar1);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    Toolbar1->addWidget(spacer);
+    Command1 = new QToolButton(Toolbar1);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setText(QStringLiteral("软件使用视频演示"));
+    Command1->setIcon(icon("video"));
+    Command1->setIconSize(QSize(32, 32));
+    Command1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Command1->setAutoRaise(true);
+    Toolbar1->addWidget(Command1);
+    connect(Command1, &QToolButton::clicked, this, &MDIfrm::Command1_Click);
+
+    area_ = new QMdiArea(this);
+    area_->setObjectName(QStringLiteral("MdiArea"));
+    area_->setBackground(QColor(0xe9, 0xee, 0xf1));
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->viewport()->installEventFilter(this);
+    setCentralWidget(area_);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &MDIfrm::Timer1_Timer);
+
+    // Load: size and centre, the today view, today's reminder times, then the login goes.
+    QSize size(1200, 800);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
+    resize(size);
+    WindowPlace::centreOnScreen(this);
+
+    if (entryFor(QStringLiteral("Frmmain"))->load)
+        showView(QStringLiteral("Frmmain"));
+    ModRenwu();
+    Timer1->start();
+    Forms::unload(QStringLiteral("frmlogin"));
+    Forms::unload(QStringLiteral("myicon"));
+}
+
+void MDIfrm::ModRenwu()
+{
+    const QDateTime now = Clock::now();
+    const std::optional<QList<QTime>> times = Tasks::reminderTimes(now.date());
+    clock_.setTimes(now.date(), times.value_or(QList<QTime>()), now);
+}
+
+void MDIfrm::showView(const QString& viewName)
+{
+    const ViewEntry* entry = entryFor(viewName);
+    if (!entry || !entry->load)
+        return;
+    if (current_) {
+        if (QWidget* view = current_->widget())
+            Forms::unload(view);
+        else
+            current_->deleteLater();
+        current_ = nullptr;
+    }
+    QWidget* view = entry->load();
+    auto* sub = new QMdiSubWindow(area_, Qt::FramelessWindowHint);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWidget(view);
+    area_->addSubWindow(sub);
+    current_ = sub;
+    fillClientArea();
+    sub->show();
+    view->setFocus();
+}
+
+void MDIfrm::fillClientArea()
+{
+    if (!current_)
+        return;
+    const QSize viewport = area_->viewport()->size();
+    const QSize wanted = current_->widget() ? current_->widget()->minimumSizeHint() : QSize();
+    current_->setGeometry(0, 0, std::max(viewport.width(), wanted.width()),
+                          std::max(viewport.height(), wanted.height()));
+}
+
+bool MDIfrm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == area_->viewport() && event->type() == QEvent::Resize)
+        fillClientArea();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MDIfrm::changeEvent(QEvent* event)
+{
+    // The frame is never maximised, whatever asks for it (a window manager's double click).
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized))
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+    QMainWindow::changeEvent(event);
+}
+
+void MDIfrm::Toolbar1_ButtonClick(int index)
+{
+    showView(QLatin1String(kViews[index].viewName));
+}
+
+void MDIfrm::Command1_Click()
+{
+    Shell::openUrl(QUrl(AppInfo::sitePage(QStringLiteral("/jiaocheng/class-1.asp"))));
+}
+
+void MDIfrm::Timer1_Timer()
+{
+    const QDateTime now = Clock::now();
+    // After midnight the times of the new day replace yesterday's.
+    if (clock_.isStale(now))
+        ModRenwu();
+    if (clock_.check(now))
+        ReminderClock::fire();
+}

@@ -1,0 +1,132 @@
+#include "data/schema.h"
+
+namespace Schema {
+
+// Column order matters where rows are read by position: mubiao starts with id, title, content;
+// shouzhi holds moneys and addtime in its sixth and seventh places.
+// Days are 'YYYY-MM-DD' text, times of day 'HH:MM:SS' text, money integer ten-thousandths of a yuan.
+const QStringList& mainStatements()
+{
+    static const QStringList statements = {
+        R"(CREATE TABLE "user" (
+            id       INTEGER PRIMARY KEY AUTOINCREMENT,
+            password TEXT NOT NULL DEFAULT ''))",
+        R"(CREATE TABLE juese (
+            id      INTEGER PRIMARY KEY AUTOINCREMENT,
+            name    TEXT NOT NULL DEFAULT '',
+            content TEXT NOT NULL DEFAULT ''))",
+        R"(CREATE TABLE mubiao (
+            id        INTEGER PRIMARY KEY AUTOINCREMENT,
+            title     TEXT NOT NULL DEFAULT '',
+            content   TEXT NOT NULL DEFAULT '',
+            ksdate    TEXT DEFAULT (date('now', 'localtime')),
+            jsdate    TEXT,
+            juese     INTEGER NOT NULL DEFAULT 0,
+            zhuangtai INTEGER NOT NULL DEFAULT 0))",
+        R"(CREATE TABLE renwu (
+            id        INTEGER PRIMARY KEY AUTOINCREMENT,
+            title     TEXT NOT NULL DEFAULT '',
+            content   TEXT NOT NULL DEFAULT '',
+            mubiao    INTEGER NOT NULL DEFAULT 0,
+            juese     INTEGER NOT NULL DEFAULT 0,
+            zhongyao  INTEGER NOT NULL DEFAULT 0,
+            jinpo     INTEGER NOT NULL DEFAULT 0,
+            type1     INTEGER NOT NULL DEFAULT 1,
+            xuhao     INTEGER NOT NULL DEFAULT 0,
+            today     TEXT,
+            intime    TEXT,
+            zhuangtai INTEGER NOT NULL DEFAULT 0))",
+        R"(CREATE TABLE mengxiang (
+            id    INTEGER PRIMARY KEY AUTOINCREMENT,
+            title TEXT NOT NULL DEFAULT '',
+            drmid INTEGER NOT NULL DEFAULT 1))",
+        R"(CREATE TABLE fangfa (
+            id      INTEGER PRIMARY KEY AUTOINCREMENT,
+            title   TEXT NOT NULL DEFAULT '',
+            content TEXT NOT NULL DEFAULT '',
+            ltype   TEXT NOT NULL DEFAULT '',
+            addtime TEXT DEFAULT (date('now', 'localtime'))))",
+        R"(CREATE TABLE fftype (
+            id     INTEGER PRIMARY KEY AUTOINCREMENT,
+            fftype TEXT NOT NULL UNIQUE))",
+        R"(CREATE TABLE renji (
+            id     INTEGER PRIMARY KEY AUTOINCREMENT,
+            name   TEXT NOT NULL DEFAULT '',
+            title  TEXT NOT NULL DEFAULT '',
+            leibie INTEGER NOT NULL DEFAULT 0,
+            sex    INTEGER NOT NULL DEFAULT 0,
+            tel    TEXT NOT NULL DEFAULT '',
+            mob    TEXT NOT NULL DEFAULT '',
+            "add"  TEXT NOT NULL DEFAULT '',
+            zip    TEXT NOT NULL DEFAULT '',
+            email  TEXT NOT NULL DEFAULT '',
+            msn    TEXT NOT NULL DEFAULT ''))",
+        R"(CREATE TABLE rjxx (
+            id      INTEGER PRIMARY KEY AUTOINCREMENT,
+            renji   INTEGER NOT NULL DEFAULT 0,
+            title   TEXT NOT NULL DEFAULT '',
+            content TEXT NOT NULL DEFAULT '',
+            type1   TEXT NOT NULL DEFAULT '',
+            addtime TEXT DEFAULT (date('now', 'localtime'))))",
+        R"(CREATE TABLE gxlb (
+            id   INTEGER PRIMARY KEY AUTOINCREMENT,
+            gxlb TEXT NOT NULL DEFAULT ''))",
+        R"(CREATE TABLE zhanghao (
+            id       INTEGER PRIMARY KEY AUTOINCREMENT,
+            zhname   TEXT NOT NULL DEFAULT '',
+            leixing  TEXT NOT NULL DEFAULT '',
+            moneys   INTEGER NOT NULL DEFAULT 0,
+            addtime  TEXT,
+            haoma    TEXT NOT NULL DEFAULT '',
+            beizhu   TEXT NOT NULL DEFAULT ''))",
+        R"(CREATE TABLE zhanghaotype (
+            id       INTEGER PRIMARY KEY AUTOINCREMENT,
+            typename TEXT NOT NULL DEFAULT ''))",
+        R"(CREATE TABLE shouzhi (
+            id       INTEGER PRIMARY KEY AUTOINCREMENT,
+            shouzhi  INTEGER NOT NULL DEFAULT 0,
+            yuanyin  TEXT NOT NULL DEFAULT '',
+            leixing  TEXT NOT NULL DEFAULT '',
+            zhanghao TEXT NOT NULL DEFAULT '',
+            moneys   INTEGER NOT NULL DEFAULT 0,
+            addtime  TEXT,
+            beizhu   TEXT NOT NULL DEFAULT ''))",
+        R"(CREATE TABLE shouzhitype (
+            id       INTEGER PRIMARY KEY AUTOINCREMENT,
+            typename TEXT NOT NULL DEFAULT '',
+            shouzhi  INTEGER NOT NULL DEFAULT 0))",
+
+        // Look-ups the views run.
+        "CREATE INDEX renwu_today ON renwu (today, intime)",
+        "CREATE INDEX renwu_mubiao ON renwu (mubiao, xuhao)",
+        "CREATE INDEX renwu_juese ON renwu (juese)",
+        "CREATE INDEX mubiao_juese ON mubiao (juese)",
+        "CREATE INDEX mubiao_jsdate ON mubiao (jsdate)",
+        "CREATE INDEX fangfa_ltype ON fangfa (ltype, id)",
+        "CREATE INDEX fangfa_title ON fangfa (title)",
+        "CREATE INDEX mengxiang_drmid ON mengxiang (drmid)",
+        "CREATE INDEX renji_leibie ON renji (leibie)",
+        "CREATE INDEX rjxx_renji ON rjxx (renji, type1)",
+        "CREATE INDEX shouzhi_kind_day ON shouzhi (shouzhi, addtime)",
+        "CREATE INDEX shouzhi_zhanghao ON shouzhi (zhanghao)",
+        "CREATE INDEX zhanghao_zhname ON zhanghao (zhname)",
+    };
+    return statements;
+}
+
+const QStringList& magazineStatements()
+{
+    static const QStringList statements = {
+        R"(CREATE TABLE news (
+            id     INTEGER PRIMARY KEY AUTOINCREMENT,
+            标题    TEXT NOT NULL DEFAULT '',
+            作者    TEXT NOT NULL DEFAULT '',
+            杂志    TEXT NOT NULL DEFAULT '',
+            内容    TEXT NOT NULL DEFAULT '',
+            发布时间 TEXT))",
+        "CREATE INDEX news_published ON news (发布时间)",
+    };
+    return statements;
+}
+
+} // namespace Schema

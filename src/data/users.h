@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The login passwords (table "user"). Row 2 is the first-run marker, never a password.
+namespace Users {
+constexpr int kMarkerId = 2;
+
+// Whether the password (already trimmed) is one of the stored passwords; empty on a database error.
+std::optional<bool> passwordMatches(const QString& password);
+} // namespace Users

@@ -1,0 +1,186 @@
+#include "testsupport.h"
+
+#include "app/clock.h"
+#include "app/module1.h"
+#include "app/prompt.h"
+#include "app/shell.h"
+#include "data/db.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace TestSupport {
+
+ProgramRun::ProgramRun(const QDateTime& now)
+{
+    closeEverything();
+    Clock::set(now);
+    setMsgBoxResponder([this](const QString& text, QMessageBox::StandardButtons buttons) {
+        messages.append(text);
+        messageButtons.append(buttons);
+        if (!answers_.isEmpty())
+            return answers_.takeFirst();
+        return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Yes;
+    });
+    Shell::setOpenUrlHook([this](const QUrl& url) { openedUrls.append(url); });
+    Shell::setPlaySoundHook([this](const QString& f) { playedSounds.append(f); });
+    Shell::setSaveFileNameHook([this](const QString& filter) {
+        saveFilters.append(filter);
+        return savePath;
+    });
+}
+
+ProgramRun::~ProgramRun()
+{
+    closeEverything();
+    setMsgBoxResponder({});
+    Shell::setOpenUrlHook({});
+    Shell::setPlaySoundHook({});
+    Shell::setSaveFileNameHook({});
+    Clock::useSystem();
+}
+
+QString ProgramRun::file(const QString& name) const
+{
+    return dir_.filePath(name);
+}
+
+bool ProgramRun::start()
+{
+    return Module1::Main(folder());
+}
+
+bool ProgramRun::login(const QString& password)
+{
+    if (!find<QWidget>(QStringLiteral("frmlogin")) && !start())
+        return false;
+    auto* box = control<QLineEdit>(QStringLiteral("frmlogin"), QStringLiteral("txtPassword"));
+    auto* button = control<QPushButton>(QStringLiteral("frmlogin"), QStringLiteral("Command1"));
+    if (!box || !button)
+        return false;
+    box->setText(password);
+    click(button);
+    settle();
+    return shown(QStringLiteral("MDIfrm"));
+}
+
+void ProgramRun::setNow(const QDateTime& now)
+{
+    Clock::set(now);
+}
+
+QSqlQuery ProgramRun::query(const QString& sql, const QVariantList& values) const
+{
+    const QSqlDatabase db = Db::open(file(QStringLiteral("mylive.dc")));
+    return Db::exec(db, sql, values);
+}
+
+QVariant ProgramRun::scalar(const QString& sql, const QVariantList& values) const
+{
+    QSqlQuery q = query(sql, values);
+    return q.next() ? q.value(0) : QVariant();
+}
+
+void ProgramRun::exec(const QString& sql, const QVariantList& values) const
+{
+    query(sql, values);
+}
+
+void closeEverything()
+{
+    for (int round = 0; round < 3; ++round) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            w->close();
+            w->deleteLater();
+        }
+        settle();
+    }
+    Db::closeAll();
+}
+
+bool shown(const QString& window)
+{
+    QWidget* w = find<QWidget>(window);
+    return w && w->isVisible();
+}
+
+void click(QAbstractButton* button)
+{
+    QVERIFY2(button, "button not found");
+    QVERIFY2(button->isEnabled(), qPrintable(button->objectName() + QStringLiteral(" is disabled")));
+    button->click();
+}
+
+void clickRow(QTreeWidget* list, int row, int column, bool doubleClick)
+{
+    QVERIFY2(list, "list not found");
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    QVERIFY2(item, "row not found");
+    list->scrollToItem(item);
+    const QPoint at = list->visualItemRect(item).center();
+    const int x = list->header()->sectionViewportPosition(column) + 4;
+    const QPoint pos(std::max(x, 1), at.y());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, pos);
+    if (doubleClick)
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, pos);
+}
+
+bool chooseMenuItem(const std::function<void()>& open, const QString& itemName)
+{
+    bool chosen = false;
+    // A menu shown with exec() blocks `open`; the check below runs inside its event loop.
+    auto pick = [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* menu = qobject_cast<QMenu*>(w);
+            if (!menu || !menu->isVisible())
+                continue;
+            for (QAction* a : menu->actions()) {
+                if (a->objectName() == itemName && a->isEnabled()) {
+                    menu->close();
+                    a->trigger();
+                    chosen = true;
+                    return true;
+                }
+            }
+            menu->close();
+        }
+        return false;
+    };
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (pick())
+            poll.stop();
+    });
+    poll.start();
+    open();
+    if (!chosen)
+        pick(); // a menu shown with popup() is open now
+    poll.stop();
+    settle();
+    return chosen;
+}
+
+void tick(QTimer* timer)
+{
+    QVERIFY2(timer, "timer not found");
+    QMetaObject::invokeMethod(timer, "timeout");
+    settle();
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace TestSupport

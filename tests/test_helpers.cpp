@@ -1,0 +1,144 @@
+#include "app/helpers.h"
+
+#include <QTest>
+#include <QTreeWidget>
+#include <QWidget>
+
+class HelpersTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void isNumberText_data();
+    void isNumberText();
+    void statusWordsAndColours_data();
+    void statusWordsAndColours();
+    void statusRendererTwiceChangesNothing();
+    void statusRendererLeavesColumnZero();
+    void keepOnTopKeepsPlaceAndVisibility();
+};
+
+void HelpersTest::isNumberText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("integer") << "42" << true;
+    QTest::newRow("decimal") << "12.5" << true;
+    QTest::newRow("two points") << "1.2.3" << true;
+    QTest::newRow("lone point") << "." << true;
+    QTest::newRow("minus") << "-1" << false;
+    QTest::newRow("plus") << "+1" << false;
+    QTest::newRow("thousands comma") << "1,000" << false;
+    QTest::newRow("leading blank") << " 1" << false;
+    QTest::newRow("trailing blank") << "1 " << false;
+    QTest::newRow("exponent") << "1e5" << false;
+    QTest::newRow("full-width digit") << QStringLiteral("１２") << false;
+    QTest::newRow("arabic-indic digit") << QStringLiteral("\u0661") << false;
+}
+
+void HelpersTest::isNumberText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    QCOMPARE(IsNumberText(text), accepted);
+}
+
+void HelpersTest::statusWordsAndColours_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QColor>("colour"); // invalid: the default colour stays
+    QTest::newRow("open") << "0" << QStringLiteral("正在进行") << QColor();
+    QTest::newRow("done") << "1" << QStringLiteral("已经完成") << QColor(0, 255, 0);
+    QTest::newRow("abandoned") << "2" << QStringLiteral("已经放弃") << QColor(0, 0, 255);
+    QTest::newRow("delayed") << "3" << QStringLiteral("时间拖延") << QColor(255, 0, 0);
+    QTest::newRow("code 4") << "4" << "4" << QColor();
+    QTest::newRow("negative") << "-1" << "-1" << QColor();
+    QTest::newRow("two digits") << "10" << "10" << QColor();
+    QTest::newRow("empty") << "" << "" << QColor();
+}
+
+void HelpersTest::statusWordsAndColours()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, word);
+    QFETCH(QColor, colour);
+
+    QTreeWidget list;
+    list.setColumnCount(4);
+    auto* row = new QTreeWidgetItem(&list, {"7", "8:30:00", "task", code});
+    const QBrush before = row->foreground(1);
+
+    ShowStatusText(&list, 3);
+
+    QCOMPARE(row->text(3), word);
+    for (int c = 1; c < 4; ++c) {
+        if (colour.isValid())
+            QCOMPARE(row->foreground(c).color(), colour);
+        else
+            QCOMPARE(row->foreground(c), before);
+    }
+}
+
+void HelpersTest::statusRendererTwiceChangesNothing()
+{
+    QTreeWidget list;
+    list.setColumnCount(4);
+    const QStringList codes = {"1", "0", "2", "3", "9"};
+    for (const QString& code : codes)
+        new QTreeWidgetItem(&list, {"1", "", "t", code});
+
+    ShowStatusText(&list, 3);
+    QStringList once;
+    QList<QColor> coloursOnce;
+    for (int i = 0; i < list.topLevelItemCount(); ++i) {
+        once << list.topLevelItem(i)->text(3);
+        coloursOnce << list.topLevelItem(i)->foreground(2).color();
+    }
+    ShowStatusText(&list, 3);
+    for (int i = 0; i < list.topLevelItemCount(); ++i) {
+        QCOMPARE(list.topLevelItem(i)->text(3), once[i]);
+        QCOMPARE(list.topLevelItem(i)->foreground(2).color(), coloursOnce[i]);
+    }
+    QCOMPARE(once, (QStringList{QStringLiteral("已经完成"), QStringLiteral("正在进行"),
+                                QStringLiteral("已经放弃"), QStringLiteral("时间拖延"), "9"}));
+}
+
+void HelpersTest::statusRendererLeavesColumnZero()
+{
+    QTreeWidget list;
+    list.setColumnCount(3);
+    auto* row = new QTreeWidgetItem(&list, {"5", "1", "x"});
+    const QBrush before = row->foreground(0);
+    ShowStatusText(&list, 1);
+    QCOMPARE(row->text(1), QStringLiteral("已经完成"));
+    QCOMPARE(row->foreground(0), before);
+    QCOMPARE(row->foreground(2).color(), QColor(0, 255, 0));
+    // A column outside the list is ignored rather than read out of range.
+    ShowStatusText(&list, 7);
+    ShowStatusText(nullptr, 1);
+}
+
+void HelpersTest::keepOnTopKeepsPlaceAndVisibility()
+{
+    QWidget shownWindow;
+    shownWindow.setGeometry(120, 140, 300, 200);
+    shownWindow.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&shownWindow));
+    const QRect before = shownWindow.geometry();
+    Class1::zhiqian(&shownWindow);
+    QVERIFY(shownWindow.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(shownWindow.isVisible());
+    QCOMPARE(shownWindow.geometry(), before);
+
+    QWidget hiddenWindow;
+    hiddenWindow.resize(200, 100);
+    Class1::zhiqian(&hiddenWindow);
+    QVERIFY(hiddenWindow.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(!hiddenWindow.isVisible());
+    QCOMPARE(hiddenWindow.size(), QSize(200, 100));
+}
+
+QTEST_MAIN(HelpersTest)
+#include "test_helpers.moc"

@@ -1,0 +1,203 @@
+#include "app/module1.h"
+#include "data/db.h"
+#include "data/store.h"
+#include "testsupport.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+using namespace TestSupport;
+
+namespace {
+const QDate kReference(2009, 1, 31);
+const QString kWrongPassword = QStringLiteral("密码错误，请重新填写！");
+
+// The four shifted columns of every row, keyed "table id".
+QMap<QString, QVariant> datesOf(const std::function<QSqlQuery(const QString&)>& run)
+{
+    QMap<QString, QVariant> dates;
+    const QList<QPair<QString, QString>> columns = {
+        {"shouzhi", "addtime"}, {"rjxx", "addtime"}, {"renwu", "today"}, {"mubiao", "jsdate"}};
+    for (const auto& [table, column] : columns) {
+        QSqlQuery q = run(QStringLiteral("SELECT id, %1 FROM %2").arg(column, table));
+        while (q.next())
+            dates.insert(table + QLatin1Char(' ') + q.value(0).toString(), q.value(1));
+    }
+    return dates;
+}
+
+// The dates of the sample data as delivered, before any shift.
+QMap<QString, QVariant> deliveredDates(const QString& folder)
+{
+    const QString path = folder + QStringLiteral("/delivered.dc");
+    if (!QFile::exists(path))
+        Store::ensureMainDatabase(path);
+    return datesOf([&](const QString& sql) { return Db::exec(Db::open(path), sql); });
+}
+} // namespace
+
+class LoginTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstStartShiftsSampleDates_data();
+    void firstStartShiftsSampleDates();
+    void markerAlreadySetStopsTheShift();
+    void failedShiftMovesNothingAndRunsLater();
+    void password_data();
+    void password();
+    void passwordWithQuote();
+    void loginWindowLooksRight();
+
+private:
+    QTemporaryDir scratch_;
+};
+
+void LoginTest::firstStartShiftsSampleDates_data()
+{
+    QTest::addColumn<QDate>("firstDay");
+    QTest::newRow("ten days later") << QDate(2009, 2, 10);
+    QTest::newRow("clock before the sample day") << QDate(2009, 1, 21);
+    QTest::newRow("the sample day itself") << kReference;
+    QTest::newRow("years later") << QDate(2026, 12, 8);
+}
+
+void LoginTest::firstStartShiftsSampleDates()
+{
+    QFETCH(QDate, firstDay);
+    const qint64 n = kReference.daysTo(firstDay);
+    const QMap<QString, QVariant> delivered = deliveredDates(scratch_.path());
+
+    ProgramRun run(QDateTime(firstDay, QTime(9, 0)));
+    QVERIFY(run.start());
+    QVERIFY(run.messages.isEmpty());
+    QCOMPARE(run.scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("2"));
+
+    auto now = datesOf([&](const QString& sql) { return run.query(sql); });
+    QCOMPARE(now.keys(), delivered.keys());
+    int unscheduled = 0;
+    for (auto it = delivered.cbegin(); it != delivered.cend(); ++it) {
+        if (it.value().isNull()) {
+            QVERIFY2(now[it.key()].isNull(), qPrintable(it.key())); // a task without a day keeps none
+            ++unscheduled;
+            continue;
+        }
+        const QDate was = Db::dayFrom(it.value());
+        QCOMPARE(Db::dayFrom(now[it.key()]), was.addDays(n));
+    }
+    QVERIFY(unscheduled > 0);
+
+    // A second start, days later, changes nothing.
+    closeEverything();
+    run.setNow(QDateTime(firstDay.addDays(5), QTime(9, 0)));
+    QVERIFY(run.start());
+    QCOMPARE(datesOf([&](const QString& sql) { return run.query(sql); }), now);
+}
+
+void LoginTest::markerAlreadySetStopsTheShift()
+{
+    ProgramRun run(QDateTime(QDate(2009, 2, 10), QTime(9, 0)));
+    QCOMPARE(Store::ensureMainDatabase(run.file("mylive.dc")), QString());
+    run.exec(R"(UPDATE "user" SET password = '2' WHERE id = 2)");
+    const auto before = datesOf([&](const QString& sql) { return run.query(sql); });
+    Db::closeAll();
+
+    QVERIFY(run.start());
+    QCOMPARE(datesOf([&](const QString& sql) { return run.query(sql); }), before);
+}
+
+void LoginTest::failedShiftMovesNothingAndRunsLater()
+{
+    ProgramRun run(QDateTime(QDate(2009, 2, 10), QTime(9, 0)));
+    QCOMPARE(Store::ensureMainDatabase(run.file("mylive.dc")), QString());
+    // The last of the four updates fails.
+    run.exec("CREATE TRIGGER refuse BEFORE UPDATE ON mubiao BEGIN SELECT RAISE(ABORT, 'disk trouble'); END");
+    const auto before = datesOf([&](const QString& sql) { return run.query(sql); });
+    Db::closeAll();
+
+    QVERIFY(run.start());
+    QCOMPARE(run.messages.size(), 1);
+    QVERIFY(run.messages.first().contains(QLatin1String("disk trouble")));
+    QCOMPARE(run.scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("1"));
+    QCOMPARE(datesOf([&](const QString& sql) { return run.query(sql); }), before);
+
+    closeEverything();
+    run.exec("DROP TRIGGER refuse");
+    Db::closeAll();
+    QVERIFY(run.start());
+    QCOMPARE(run.scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("2"));
+    QCOMPARE(Db::dayFrom(run.scalar("SELECT addtime FROM shouzhi WHERE id = 1")),
+             Db::dayFrom(before.value("shouzhi 1")).addDays(10));
+}
+
+void LoginTest::password_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("right") << kSamplePassword << true;
+    QTest::newRow("blanks around") << "  " + kSamplePassword + "\t " << true;
+    QTest::newRow("wrong") << "654321" << false;
+    QTest::newRow("inner blank") << "123 456" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("marker after the shift") << "2" << false;
+    QTest::newRow("marker before the shift") << "1" << false;
+    QTest::newRow("quote") << "' OR '1'='1" << false;
+}
+
+void LoginTest::password()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, accepted);
+
+    ProgramRun run;
+    QVERIFY(run.start());
+    QCOMPARE(run.login(typed), accepted);
+    if (accepted) {
+        QVERIFY(run.messages.isEmpty());
+        QVERIFY(!find<QWidget>("frmlogin")); // the frame unloads the login window
+        return;
+    }
+    QCOMPARE(run.messages, QStringList{kWrongPassword});
+    QVERIFY(shown("frmlogin"));
+    QCOMPARE(control<QLineEdit>("frmlogin", "txtPassword")->text(), typed);
+    QVERIFY(!find<QWidget>("MDIfrm"));
+}
+
+void LoginTest::passwordWithQuote()
+{
+    ProgramRun run;
+    QCOMPARE(Store::ensureMainDatabase(run.file("mylive.dc")), QString());
+    run.exec(R"(UPDATE "user" SET password = ? WHERE id = 1)", {QStringLiteral("it's 王")});
+    Db::closeAll();
+    QVERIFY(!run.login(kSamplePassword));
+    QVERIFY(run.login(QStringLiteral("it's 王")));
+}
+
+void LoginTest::loginWindowLooksRight()
+{
+    ProgramRun run;
+    QVERIFY(run.start());
+    auto* login = find<QWidget>("frmlogin");
+    QVERIFY(login);
+    QCOMPARE(login->windowTitle(), QStringLiteral("Vantorel时间管理软件 V3.8"));
+    auto* button = control<QPushButton>("frmlogin", "Command1");
+    QCOMPARE(button->text(), QStringLiteral("登录"));
+    QVERIFY(button->isDefault());
+    QCOMPARE(control<QLineEdit>("frmlogin", "txtPassword")->echoMode(), QLineEdit::Password);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QVERIFY(std::abs(login->frameGeometry().center().x() - screen.center().x()) <= 2);
+    QVERIFY(std::abs(login->frameGeometry().center().y() - screen.center().y()) <= 2);
+
+    // Enter in the password box logs in.
+    auto* box = control<QLineEdit>("frmlogin", "txtPassword");
+    box->setText(kSamplePassword);
+    QTest::keyClick(box, Qt::Key_Return);
+    settle();
+    QVERIFY(shown("MDIfrm"));
+}
+
+QTEST_MAIN(LoginTest)
+#include "test_login.moc"

@@ -1,0 +1,345 @@
+#include "app/module1.h"
+#include "data/chime.h"
+#include "data/db.h"
+#include "data/store.h"
+#include "data/tasks.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+// The database files a first start creates, and the rules every data function follows.
+class StoreTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void tablesAndColumns_data();
+    void tablesAndColumns();
+    void idsAreNeverReused();
+    void newRowsGetTheirDefaults();
+    void sampleDataIsOurs();
+    void existingDatabaseIsKept();
+    void emptyFileIsFilled();
+    void unwritableFolderLeavesNothing();
+    void quotesRoundTrip();
+    void failedChangeKeepsNothing();
+    void lookupsUseIndexes_data();
+    void lookupsUseIndexes();
+    void reminderTimesOfADay();
+    void magazineDatabase();
+    void chimeIsAPlayableWave();
+
+private:
+    QSqlDatabase db() const { return Db::open(path_); }
+    QStringList columns(const QString& table) const;
+
+    QTemporaryDir dir_;
+    QString path_;
+    QStringList reported_;
+};
+
+void StoreTest::init()
+{
+    Db::closeAll();
+    path_ = dir_.filePath(QStringLiteral("case-%1.dc").arg(QTest::currentTestFunction()));
+    QFile::remove(path_);
+    QCOMPARE(Store::ensureMainDatabase(path_), QString());
+    Module1::ConnString = path_;
+    reported_.clear();
+    Db::setErrorReporter([this](const QString& t) { reported_.append(t); });
+}
+
+void StoreTest::cleanup()
+{
+    Db::setErrorReporter({});
+    Db::closeAll();
+}
+
+QStringList StoreTest::columns(const QString& table) const
+{
+    QStringList names;
+    const QSqlRecord record = db().record(table);
+    for (int i = 0; i < record.count(); ++i)
+        names << record.fieldName(i);
+    return names;
+}
+
+void StoreTest::tablesAndColumns_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QStringList>("expected");
+    // Order matters where rows are read by position: mubiao's first three, shouzhi's 6th and 7th.
+    QTest::newRow("user") << "user" << QStringList{"id", "password"};
+    QTest::newRow("juese") << "juese" << QStringList{"id", "name", "content"};
+    QTest::newRow("mubiao") << "mubiao"
+                            << QStringList{"id", "title", "content", "ksdate", "jsdate", "juese", "zhuangtai"};
+    QTest::newRow("renwu") << "renwu"
+                           << QStringList{"id", "title", "content", "mubiao", "juese", "zhongyao", "jinpo",
+                                          "type1", "xuhao", "today", "intime", "zhuangtai"};
+    QTest::newRow("mengxiang") << "mengxiang" << QStringList{"id", "title", "drmid"};
+    QTest::newRow("fangfa") << "fangfa" << QStringList{"id", "title", "content", "ltype", "addtime"};
+    QTest::newRow("fftype") << "fftype" << QStringList{"id", "fftype"};
+    QTest::newRow("renji") << "renji"
+                           << QStringList{"id", "name", "title", "leibie", "sex", "tel", "mob", "add", "zip",
+                                          "email", "msn"};
+    QTest::newRow("rjxx") << "rjxx" << QStringList{"id", "renji", "title", "content", "type1", "addtime"};
+    QTest::newRow("gxlb") << "gxlb" << QStringList{"id", "gxlb"};
+    QTest::newRow("zhanghao") << "zhanghao"
+                              << QStringList{"id", "zhname", "leixing", "moneys", "addtime", "haoma", "beizhu"};
+    QTest::newRow("zhanghaotype") << "zhanghaotype" << QStringList{"id", "typename"};
+    QTest::newRow("shouzhi") << "shouzhi"
+                             << QStringList{"id", "shouzhi", "yuanyin", "leixing", "zhanghao", "moneys",
+                                            "addtime", "beizhu"};
+    QTest::newRow("shouzhitype") << "shouzhitype" << QStringList{"id", "typename", "shouzhi"};
+}
+
+void StoreTest::tablesAndColumns()
+{
+    QFETCH(QString, table);
+    QFETCH(QStringList, expected);
+    QCOMPARE(columns(table), expected);
+}
+
+void StoreTest::idsAreNeverReused()
+{
+    const QSqlDatabase d = db();
+    Db::exec(d, "INSERT INTO juese (name) VALUES ('a')");
+    QSqlQuery q = Db::exec(d, "SELECT max(id) FROM juese");
+    QVERIFY(q.next());
+    const qint64 newest = q.value(0).toLongLong();
+    Db::exec(d, "DELETE FROM juese WHERE id = ?", {newest});
+    Db::exec(d, "INSERT INTO juese (name) VALUES ('b')");
+    QSqlQuery again = Db::exec(d, "SELECT max(id) FROM juese");
+    QVERIFY(again.next());
+    QVERIFY(again.value(0).toLongLong() > newest);
+}
+
+void StoreTest::newRowsGetTheirDefaults()
+{
+    const QSqlDatabase d = db();
+    Db::exec(d, "INSERT INTO renwu (title) VALUES ('x')");
+    QSqlQuery q = Db::exec(d, "SELECT zhuangtai, type1, today, intime FROM renwu ORDER BY id DESC LIMIT 1");
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), 0);
+    QCOMPARE(q.value(1).toInt(), 1);
+    QVERIFY(q.value(2).isNull());
+    QVERIFY(q.value(3).isNull());
+
+    Db::exec(d, "INSERT INTO mubiao (title) VALUES ('g')");
+    Db::exec(d, "INSERT INTO rjxx (renji, title) VALUES (1, 'n')");
+    for (const char* sql : {"SELECT ksdate FROM mubiao ORDER BY id DESC LIMIT 1",
+                            "SELECT addtime FROM rjxx ORDER BY id DESC LIMIT 1"}) {
+        QSqlQuery day = Db::exec(d, sql);
+        QVERIFY(day.next());
+        QVERIFY2(Db::dayFrom(day.value(0)).isValid(), sql);
+    }
+}
+
+void StoreTest::sampleDataIsOurs()
+{
+    const QSqlDatabase d = db();
+    QSqlQuery users = Db::exec(d, R"(SELECT id, password FROM "user" ORDER BY id)");
+    QVERIFY(users.next());
+    QCOMPARE(users.value(1).toString(), QStringLiteral("123456"));
+    QVERIFY(users.next());
+    QCOMPARE(users.value(0).toInt(), 2);
+    QCOMPARE(users.value(1).toString(), QStringLiteral("1"));
+    QVERIFY(!users.next());
+
+    QSqlQuery diary = Db::exec(d, "SELECT count(*) FROM fftype WHERE fftype = ?", {QStringLiteral("日志")});
+    QVERIFY(diary.next());
+    QCOMPARE(diary.value(0).toInt(), 1);
+
+    for (const char* table : {"juese", "mubiao", "renwu", "mengxiang", "fangfa", "renji", "rjxx", "gxlb",
+                              "zhanghao", "zhanghaotype", "shouzhi", "shouzhitype"}) {
+        QSqlQuery q = Db::exec(d, QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(table)));
+        QVERIFY(q.next());
+        QVERIFY2(q.value(0).toInt() > 0, table);
+    }
+
+    // Tasks on the sample's own day, with and without a time, and tasks without a day.
+    QSqlQuery tasks = Db::exec(d,
+        "SELECT sum(today = '2009-01-31' AND intime IS NOT NULL), sum(today = '2009-01-31' AND intime IS NULL),"
+        " sum(today IS NULL), min(today), max(today) FROM renwu");
+    QVERIFY(tasks.next());
+    QVERIFY(tasks.value(0).toInt() >= 2);
+    QVERIFY(tasks.value(1).toInt() >= 1);
+    QVERIFY(tasks.value(2).toInt() >= 1);
+    QVERIFY(tasks.value(3).toString() >= QLatin1String("2008-12-01"));
+    QVERIFY(tasks.value(4).toString() <= QLatin1String("2009-03-31"));
+
+    // Every account's balance is what its records add up to.
+    QSqlQuery balances = Db::exec(d,
+        "SELECT z.zhname, z.moneys, coalesce((SELECT sum(CASE s.shouzhi WHEN 1 THEN -s.moneys ELSE s.moneys END)"
+        " FROM shouzhi s WHERE s.zhanghao = z.zhname), 0) FROM zhanghao z");
+    while (balances.next())
+        QCOMPARE(balances.value(1).toLongLong(), balances.value(2).toLongLong());
+
+    // Transfers come in pairs of legs that cancel out.
+    QSqlQuery transfers = Db::exec(d, "SELECT count(*), coalesce(sum(moneys), 0) FROM shouzhi WHERE shouzhi = 3");
+    QVERIFY(transfers.next());
+    QCOMPARE(transfers.value(0).toInt() % 2, 0);
+    QCOMPARE(transfers.value(1).toLongLong(), 0);
+}
+
+void StoreTest::existingDatabaseIsKept()
+{
+    Db::exec(db(), R"(UPDATE "user" SET password = 'mine' WHERE id = 1)");
+    Db::closeAll();
+    QCOMPARE(Store::ensureMainDatabase(path_), QString());
+    QSqlQuery q = Db::exec(db(), R"(SELECT password FROM "user" WHERE id = 1)");
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), QStringLiteral("mine"));
+}
+
+void StoreTest::emptyFileIsFilled()
+{
+    Db::closeAll();
+    const QString empty = dir_.filePath(QStringLiteral("empty.dc"));
+    QFile f(empty);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QCOMPARE(Store::ensureMainDatabase(empty), QString());
+    QSqlQuery q = Db::exec(Db::open(empty), "SELECT count(*) FROM renwu");
+    QVERIFY(q.next());
+    QVERIFY(q.value(0).toInt() > 0);
+}
+
+void StoreTest::unwritableFolderLeavesNothing()
+{
+    const QString path = dir_.filePath(QStringLiteral("no/such/folder/mylive.dc"));
+    QVERIFY(!Store::ensureMainDatabase(path).isEmpty());
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(!QFile::exists(path + QStringLiteral(".new")));
+    QVERIFY(!Store::ensureReminderSound(dir_.filePath(QStringLiteral("no/such/5.wav"))).isEmpty());
+}
+
+void StoreTest::quotesRoundTrip()
+{
+    const QString text = QStringLiteral("It's Tom's \"plan\"; DROP TABLE renwu; -- 王's");
+    const QSqlDatabase d = db();
+    Db::exec(d, "INSERT INTO renwu (title, content) VALUES (?, ?)", {text, text});
+    QSqlQuery q = Db::exec(d, "SELECT title, content FROM renwu WHERE title = ?", {text});
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), text);
+    QCOMPARE(q.value(1).toString(), text);
+}
+
+void StoreTest::failedChangeKeepsNothing()
+{
+    QSqlQuery before = Db::exec(db(), "SELECT count(*) FROM juese");
+    QVERIFY(before.next());
+    const int count = before.value(0).toInt();
+    before.finish();
+
+    const bool ok = Db::transaction([] {
+        Db::exec(Db::main(), "INSERT INTO juese (name) VALUES ('half')");
+        Db::exec(Db::main(), "INSERT INTO no_such_table (x) VALUES (1)");
+    });
+    QVERIFY(!ok);
+    QCOMPARE(reported_.size(), 1);
+    QVERIFY(reported_.first().contains(QLatin1String("no_such_table")));
+
+    QSqlQuery after = Db::exec(db(), "SELECT count(*) FROM juese");
+    QVERIFY(after.next());
+    QCOMPARE(after.value(0).toInt(), count);
+}
+
+void StoreTest::lookupsUseIndexes_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("index");
+    QTest::newRow("tasks of a day") << "SELECT * FROM renwu WHERE today = '2009-01-31'" << "renwu_today";
+    QTest::newRow("tasks of a goal") << "SELECT * FROM renwu WHERE mubiao = 3" << "renwu_mubiao";
+    QTest::newRow("goals of a theme") << "SELECT * FROM mubiao WHERE juese = 1" << "mubiao_juese";
+    QTest::newRow("records by kind and day")
+        << "SELECT * FROM shouzhi WHERE shouzhi = 1 AND addtime >= '2009-01-01'" << "shouzhi_kind_day";
+    QTest::newRow("notes of a contact") << "SELECT * FROM rjxx WHERE renji = 2" << "rjxx_renji";
+    QTest::newRow("articles of a category") << "SELECT * FROM fangfa WHERE ltype = 'x'" << "fangfa_ltype";
+}
+
+void StoreTest::lookupsUseIndexes()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, index);
+    QSqlQuery plan = Db::exec(db(), QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+    QString text;
+    while (plan.next())
+        text += plan.value(3).toString() + QLatin1Char('\n');
+    QVERIFY2(text.contains(index), qPrintable(text));
+}
+
+void StoreTest::reminderTimesOfADay()
+{
+    const QSqlDatabase d = db();
+    Db::exec(d, "DELETE FROM renwu");
+    Db::exec(d, "INSERT INTO renwu (title, today, intime) VALUES ('a', '2010-05-01', '14:30:00'),"
+                " ('b', '2010-05-01', NULL), ('c', '2010-05-01', '09:00:00'), ('d', '2010-05-02', '10:00:00'),"
+                " ('e', NULL, '11:00:00')");
+    const auto times = Tasks::reminderTimes(QDate(2010, 5, 1));
+    QVERIFY(times.has_value());
+    QCOMPARE(*times, (QList<QTime>{QTime(14, 30), QTime(9, 0)}));
+    QVERIFY(Tasks::reminderTimes(QDate(2010, 5, 3))->isEmpty());
+}
+
+void StoreTest::magazineDatabase()
+{
+    const QString path = dir_.filePath(QStringLiteral("magazine.mdb"));
+    QCOMPARE(Store::ensureMagazineDatabase(path), QString());
+    const QSqlRecord record = Db::open(path).record(QStringLiteral("news"));
+    QStringList names;
+    for (int i = 0; i < record.count(); ++i)
+        names << record.fieldName(i);
+    QCOMPARE(names, (QStringList{"id", QStringLiteral("标题"), QStringLiteral("作者"), QStringLiteral("杂志"),
+                                  QStringLiteral("内容"), QStringLiteral("发布时间")}));
+    QSqlQuery q = Db::exec(Db::open(path), QStringLiteral("SELECT count(*), sum(内容 LIKE '%<BR>%') FROM news"));
+    QVERIFY(q.next());
+    QVERIFY(q.value(0).toInt() >= 5);
+    QVERIFY(q.value(1).toInt() >= 1);
+}
+
+void StoreTest::chimeIsAPlayableWave()
+{
+    const QString path = dir_.filePath(QStringLiteral("5.wav"));
+    QCOMPARE(Store::ensureReminderSound(path), QString());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray wav = f.readAll();
+    QCOMPARE(wav, Chime::wav());
+    QVERIFY(wav.startsWith("RIFF"));
+    QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
+    QCOMPARE(qFromLittleEndian<quint16>(wav.constData() + 20), quint16(1)); // PCM
+    const quint32 rate = qFromLittleEndian<quint32>(wav.constData() + 24);
+    const quint32 dataBytes = qFromLittleEndian<quint32>(wav.constData() + 40);
+    QCOMPARE(int(dataBytes) + 44, wav.size());
+    const double seconds = double(dataBytes) / 2 / rate;
+    QVERIFY(seconds > 0.5 && seconds < 3.0);
+
+    // Audible, never clipped, and ending in silence rather than a click.
+    int peak = 0;
+    const auto* samples = reinterpret_cast<const uchar*>(wav.constData() + 44);
+    const int count = int(dataBytes / 2);
+    for (int i = 0; i < count; ++i)
+        peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(samples + 2 * i))));
+    QVERIFY(peak > 3000);
+    QVERIFY(peak < 32767);
+    QVERIFY(std::abs(int(qFromLittleEndian<qint16>(samples + 2 * (count - 1)))) < 200);
+
+    // An existing sound file is the user's and stays as it is.
+    f.close();
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("mine");
+    f.close();
+    QCOMPARE(Store::ensureReminderSound(path), QString());
+    QCOMPARE(QFileInfo(path).size(), 4);
+}
+
+QTEST_GUILESS_MAIN(StoreTest)
+#include "test_store.moc"
