@@ -16,10 +16,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-frmlogin::frmlogin(QWidget* parent) : QDialog(parent)
+frmlogin::frmlogin(QWidget* parent) : FormDialog(parent)
 {
     setWindowTitle(AppInfo::kLoginTitle);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     auto* picture = new QLabel(this);
     picture->setPixmap(QIcon(QStringLiteral(":/icons/app.svg")).pixmap(48, 48));
@@ -59,11 +58,6 @@ frmlogin::frmlogin(QWidget* parent) : QDialog(parent)
 
     adjustSize();
     WindowPlace::centreOnScreen(this);
-}
-
-void frmlogin::reject()
-{
-    close(); // Escape leaves the program like the close button, never a hidden window
 }
 
 void frmlogin::Command1_Click()

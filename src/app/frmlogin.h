@@ -1,20 +1,17 @@
 #pragma once
 
-#include <QDialog>
+#include "app/formdialog.h"
 
 class QLineEdit;
 class QPushButton;
 
 // The login window. Loading it runs the first-run date shift of the sample data.
-class frmlogin : public QDialog
+class frmlogin : public FormDialog
 {
     Q_OBJECT
 
 public:
     explicit frmlogin(QWidget* parent = nullptr);
-
-protected:
-    void reject() override;
 
 private:
     void Command1_Click();

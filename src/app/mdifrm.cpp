@@ -6,6 +6,7 @@
 #include "app/shell.h"
 #include "app/windowplace.h"
 #include "data/tasks.h"
+#include "views/today/frmmain.h"
 
 #include <QAction>
 #include <QEvent>
@@ -31,8 +32,14 @@ struct ViewEntry
 };
 
 // The view bar, in its order.
+template <class View>
+QWidget* load()
+{
+    return Forms::instance<View>();
+}
+
 const ViewEntry kViews[] = {
-    {"今日安排", "Frmmain", "nav_today", nullptr},
+    {"今日安排", "Frmmain", "nav_today", &load<Frmmain>},
     {"行动主题", "Frmjs", "nav_roles", nullptr},
     {"我的目标", "Frmmb", "nav_goals", nullptr},
     {"我的任务", "Frmrw", "nav_tasks", nullptr},

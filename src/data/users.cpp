@@ -13,3 +13,14 @@ std::optional<bool> Users::passwordMatches(const QString& password)
     });
     return result;
 }
+
+bool Users::changePassword(const QString& password)
+{
+    return Db::transaction([&] {
+        const QSqlQuery q = Db::exec(Db::main(), QStringLiteral(R"(UPDATE "user" SET password = ? WHERE id <> ?)"),
+                                     {password, kMarkerId});
+        // A database whose password rows were all lost still gets one, or nobody could log in.
+        if (q.numRowsAffected() == 0)
+            Db::exec(Db::main(), QStringLiteral(R"(INSERT INTO "user" (password) VALUES (?))"), {password});
+    });
+}

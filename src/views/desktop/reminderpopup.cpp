@@ -1,7 +1,8 @@
 #include "views/desktop/reminderpopup.h"
 
+#include "views/desktop/frmts.h"
+
 void openReminderPopup()
 {
-    // The popup window joins the program with the reminder views; until then the reminder
-    // is the sound alone.
+    Frmts::openNew();
 }

@@ -1,0 +1,68 @@
+#include "app/ui.h"
+
+#include <QHeaderView>
+#include <QTreeWidget>
+
+QString Ui::day(const QDate& d)
+{
+    return d.toString(QStringLiteral("yyyy-M-d"));
+}
+
+QString Ui::time(const QTime& t)
+{
+    return t.toString(QStringLiteral("H:mm:ss"));
+}
+
+int Ui::quadrantImage(int zhongyao, int jinpo)
+{
+    if (zhongyao == 0 && jinpo == 0)
+        return 4;
+    if (zhongyao == 0 && jinpo == 1)
+        return 2;
+    if (zhongyao == 1 && jinpo == 0)
+        return 3;
+    return 1;
+}
+
+QIcon Ui::quadrantIcon(int image)
+{
+    return QIcon(QStringLiteral(":/icons/quadrant%1.svg").arg(image));
+}
+
+QTreeWidget* Ui::reportList(QWidget* parent, const QString& objectName, const QList<Column>& columns)
+{
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(objectName);
+    list->setColumnCount(int(columns.size()) + 1);
+    QStringList headers{QString()};
+    for (const Column& c : columns)
+        headers << c.header;
+    list->setHeaderLabels(headers);
+    list->setColumnHidden(0, true);
+    for (int i = 0; i < columns.size(); ++i)
+        list->setColumnWidth(i + 1, columns[i].width);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setIconSize(QSize(16, 16));
+    list->header()->setStretchLastSection(true);
+    list->header()->setSectionsMovable(false);
+    return list;
+}
+
+qint64 Ui::rowId(const QTreeWidgetItem* row)
+{
+    return row ? row->text(0).toLongLong() : 0;
+}
+
+qint64 Ui::selectedId(const QTreeWidget* list)
+{
+    if (!list)
+        return 0;
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? 0 : rowId(selected.first());
+}

@@ -1,0 +1,42 @@
+#include "data/diary.h"
+
+#include "data/db.h"
+
+std::optional<Diary::Entry> Diary::of(const QDate& day)
+{
+    std::optional<Entry> result;
+    Db::run([&] {
+        QSqlQuery q = Db::exec(Db::main(),
+                               QStringLiteral("SELECT content FROM fangfa WHERE ltype = ? AND addtime = ? ORDER BY id LIMIT 1"),
+                               {kCategory, Db::dayValue(day)});
+        Entry e;
+        if (q.next()) {
+            e.exists = true;
+            e.text = q.value(0).toString();
+        }
+        result = e;
+    });
+    return result;
+}
+
+Diary::Saved Diary::save(const QDate& day, const QString& text)
+{
+    Saved saved = Saved::Failed;
+    Db::transaction([&] {
+        const QSqlDatabase db = Db::main();
+        QSqlQuery q = Db::exec(db, QStringLiteral("SELECT id FROM fangfa WHERE ltype = ? AND addtime = ? ORDER BY id LIMIT 1"),
+                               {kCategory, Db::dayValue(day)});
+        if (q.next()) {
+            const qint64 id = q.value(0).toLongLong();
+            q.finish();
+            Db::exec(db, QStringLiteral("UPDATE fangfa SET content = ? WHERE id = ?"), {text, id});
+            saved = Saved::Changed;
+        } else {
+            q.finish();
+            Db::exec(db, QStringLiteral("INSERT INTO fangfa (title, content, ltype, addtime) VALUES (?, ?, ?, ?)"),
+                     {day.toString(QStringLiteral("yyyy-M-d")) + kCategory, text, kCategory, Db::dayValue(day)});
+            saved = Saved::Added;
+        }
+    });
+    return saved;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+// Mottos and mission statements (table mengxiang).
+namespace Statements {
+
+enum Kind { Mission = 0, Motto = 1 };
+
+struct Item
+{
+    qint64 id = 0;
+    QString title;
+};
+
+std::optional<QList<Item>> of(Kind kind);
+bool add(const QString& title, Kind kind);
+bool remove(qint64 id);
+
+} // namespace Statements

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+// Action themes (juese) and their goals (mubiao), as the choices of the task editors.
+namespace Themes {
+
+struct Choice
+{
+    qint64 id = 0;
+    QString name;
+};
+
+struct Goal
+{
+    qint64 id = 0;
+    QString title;
+    qint64 juese = 0;
+};
+
+// Every theme, in table order.
+std::optional<QList<Choice>> all();
+// The goals of a theme (0: goals without a theme), in table order.
+std::optional<QList<Choice>> goalsOf(qint64 themeId);
+// One goal; empty when it does not exist.
+std::optional<Goal> goal(qint64 goalId);
+
+} // namespace Themes

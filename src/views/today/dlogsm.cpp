@@ -1,0 +1,3 @@
+#include "views/today/dlogsm.h"
+
+DlogSM::DlogSM(QWidget* parent) : FormDialog(parent) {}

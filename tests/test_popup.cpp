@@ -1,0 +1,9 @@
+#include <QTest>
+
+class PopupTest : public QObject
+{
+    Q_OBJECT
+};
+
+QTEST_MAIN(PopupTest)
+#include "test_popup.moc"
