@@ -111,7 +111,9 @@ int main(int argc, char* argv[])
         return stats(v);
     };
     auto row = [](const char* label, Stats s, const char* unit, const char* ratioText, double base) {
-        std::printf("%-34s %9.1f %9.1f %9.1f %-4s", label, s.median, s.min, s.max, unit);
+        const int digits = qstrcmp(unit, "ms") == 0 ? 1 : 0;
+        std::printf("%-34s %9.*f %9.*f %9.*f %-3s", label, digits, s.median, digits, s.min, digits,
+                    s.max, unit);
         if (ratioText)
             std::printf("  %5.2fx %s", s.median / base, ratioText);
         std::printf("\n");
@@ -126,7 +128,7 @@ int main(int argc, char* argv[])
                 qEnvironmentVariableIsSet("DISPLAY") ? "from DISPLAY" : "offscreen");
     std::printf("Window shown = first expose and paint done; start-up times run from the parent's\n"
                 "QProcess::start to that moment (CLOCK_MONOTONIC), the frame times from the click.\n\n");
-    std::printf("%-34s %9s %9s %9s %-4s  %s\n", "", "median", "min", "max", "", "ratio (medians)");
+    std::printf("%-34s %9s %9s %9s %-3s  %s\n", "", "median", "min", "max", "", "ratio of medians");
     row("minimal window shown", minimal, "ms", nullptr, 0);
     row("login window shown", login, "ms", "of minimal window", minimal.median);
     row("first start (creates data files)", first, "ms", "of minimal window", minimal.median);
@@ -135,8 +137,8 @@ int main(int argc, char* argv[])
     row("peak memory, minimal frame", minPeak, "KiB", nullptr, 0);
     row("peak memory after login", peak, "KiB", "of minimal frame", minPeak.median);
     row("resident memory after login", rss, "KiB", nullptr, 0);
-    std::printf("\npeak memory after login: %.0f KiB = %.1f MiB; first start costs %.1f ms more "
-                "than a start with the data files present\n",
+    std::printf("\npeak memory after login: %.0f KiB = %.1f MiB\n"
+                "first start minus a start with the data files present: %+.1f ms (medians)\n",
                 peak.median, peak.median / 1024, first.median - login.median);
     return 0;
 }

@@ -62,7 +62,6 @@ public:
     bool notify(QObject* receiver, QEvent* event) override
     {
         const bool paint = event->type() == QEvent::Paint;
-        if (paint && receiver->isWidgetType()) fprintf(stderr, "paint %s %s\n", receiver->metaObject()->className(), qPrintable(static_cast<QWidget*>(receiver)->window()->objectName()));
         const bool result = QApplication::notify(receiver, event);
         if (!shown_)
             return result;
@@ -73,7 +72,7 @@ public:
         } else if (painted_ && receiver == painted_) {
             auto done = std::move(shown_);
             shown_ = nullptr;
-            fprintf(stderr, "DONE on event %d\n", int(event->type())); done();
+            done();
         }
         return result;
     }

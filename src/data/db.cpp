@@ -136,6 +136,11 @@ bool Db::transaction(const QSqlDatabase& db, const std::function<void()>& work)
     }
 }
 
+QVariant Db::text(const QString& value)
+{
+    return value.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(value);
+}
+
 QVariant Db::dayValue(const QDate& day)
 {
     return day.isValid() ? QVariant(day.toString(Qt::ISODate)) : QVariant(QMetaType(QMetaType::QString));

@@ -45,6 +45,9 @@ bool run(const std::function<void()>& work);
 bool transaction(const std::function<void()>& work);
 bool transaction(const QSqlDatabase& db, const std::function<void()>& work);
 
+// A text to store: never NULL, an empty text stays an empty text.
+QVariant text(const QString& value);
+
 // Stored forms: days 'YYYY-MM-DD', times of day 'HH:MM:SS'. A null date or time is SQL NULL.
 QVariant dayValue(const QDate& day);
 QVariant timeValue(const QTime& time);

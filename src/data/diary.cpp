@@ -29,12 +29,12 @@ Diary::Saved Diary::save(const QDate& day, const QString& text)
         if (q.next()) {
             const qint64 id = q.value(0).toLongLong();
             q.finish();
-            Db::exec(db, QStringLiteral("UPDATE fangfa SET content = ? WHERE id = ?"), {text, id});
+            Db::exec(db, QStringLiteral("UPDATE fangfa SET content = ? WHERE id = ?"), {Db::text(text), id});
             saved = Saved::Changed;
         } else {
             q.finish();
             Db::exec(db, QStringLiteral("INSERT INTO fangfa (title, content, ltype, addtime) VALUES (?, ?, ?, ?)"),
-                     {day.toString(QStringLiteral("yyyy-M-d")) + kCategory, text, kCategory, Db::dayValue(day)});
+                     {day.toString(QStringLiteral("yyyy-M-d")) + kCategory, Db::text(text), kCategory, Db::dayValue(day)});
             saved = Saved::Added;
         }
     });

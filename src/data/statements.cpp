@@ -19,7 +19,7 @@ std::optional<QList<Statements::Item>> Statements::of(Kind kind)
 bool Statements::add(const QString& title, Kind kind)
 {
     return Db::run([&] {
-        Db::exec(Db::main(), QStringLiteral("INSERT INTO mengxiang (title, drmid) VALUES (?, ?)"), {title, int(kind)});
+        Db::exec(Db::main(), QStringLiteral("INSERT INTO mengxiang (title, drmid) VALUES (?, ?)"), {Db::text(title), int(kind)});
     });
 }
 

@@ -64,8 +64,8 @@ std::optional<int> count(const QString& sql, const QVariantList& values)
 
 QVariantList editedValues(const Tasks::Task& t)
 {
-    return {t.title,
-            t.content,
+    return {Db::text(t.title),
+            Db::text(t.content),
             t.mubiao,
             t.juese,
             t.zhongyao,
@@ -182,12 +182,12 @@ bool Tasks::setState(qint64 id, int state)
 
 bool Tasks::setContent(qint64 id, const QString& content)
 {
-    return change(QStringLiteral("UPDATE renwu SET content = ? WHERE id = ?"), {content, id});
+    return change(QStringLiteral("UPDATE renwu SET content = ? WHERE id = ?"), {Db::text(content), id});
 }
 
 bool Tasks::setTitleAndContent(qint64 id, const QString& title, const QString& content)
 {
-    return change(QStringLiteral("UPDATE renwu SET title = ?, content = ? WHERE id = ?"), {title, content, id});
+    return change(QStringLiteral("UPDATE renwu SET title = ?, content = ? WHERE id = ?"), {Db::text(title), Db::text(content), id});
 }
 
 bool Tasks::remove(qint64 id)

@@ -18,9 +18,9 @@ bool Users::changePassword(const QString& password)
 {
     return Db::transaction([&] {
         const QSqlQuery q = Db::exec(Db::main(), QStringLiteral(R"(UPDATE "user" SET password = ? WHERE id <> ?)"),
-                                     {password, kMarkerId});
+                                     {Db::text(password), kMarkerId});
         // A database whose password rows were all lost still gets one, or nobody could log in.
         if (q.numRowsAffected() == 0)
-            Db::exec(Db::main(), QStringLiteral(R"(INSERT INTO "user" (password) VALUES (?))"), {password});
+            Db::exec(Db::main(), QStringLiteral(R"(INSERT INTO "user" (password) VALUES (?))"), {Db::text(password)});
     });
 }

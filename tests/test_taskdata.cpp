@@ -1,0 +1,267 @@
+#include "app/module1.h"
+#include "data/db.h"
+#include "data/diary.h"
+#include "data/statements.h"
+#include "data/store.h"
+#include "data/tasks.h"
+#include "data/users.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+// The data functions behind the today view, the task dialogs and the reminder popup, on a
+// database of their own.
+class TaskDataTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void orderNumber_data();
+    void orderNumber();
+    void dayListSortsUntimedFirst();
+    void overdueMovesOpenTasksOnly();
+    void insertAndUpdateRoundTrip();
+    void taskWithoutDayKeepsNoTime();
+    void reminderChoice_data();
+    void reminderChoice();
+    void diaryOnePerDay();
+    void statementsByKind();
+    void passwordChangeLeavesTheMarker();
+    void passwordChangeWithoutPasswordRows();
+
+private:
+    void exec(const QString& sql, const QVariantList& values = {}) { Db::exec(Db::main(), sql, values); }
+    QVariant scalar(const QString& sql, const QVariantList& values = {})
+    {
+        QSqlQuery q = Db::exec(Db::main(), sql, values);
+        return q.next() ? q.value(0) : QVariant();
+    }
+    qint64 addTask(const QString& title, const QVariant& day, const QVariant& time, int state = 0)
+    {
+        exec("INSERT INTO renwu (title, today, intime, zhuangtai) VALUES (?, ?, ?, ?)", {title, day, time, state});
+        return scalar("SELECT max(id) FROM renwu").toLongLong();
+    }
+
+    QTemporaryDir dir_;
+    QStringList reported_;
+};
+
+void TaskDataTest::init()
+{
+    Db::closeAll();
+    Module1::ConnString = dir_.filePath(QStringLiteral("%1.dc").arg(QTest::currentTestFunction()));
+    QFile::remove(Module1::ConnString);
+    QCOMPARE(Store::ensureMainDatabase(Module1::ConnString), QString());
+    exec("DELETE FROM renwu");
+    reported_.clear();
+    Db::setErrorReporter([this](const QString& t) { reported_ << t; });
+}
+
+void TaskDataTest::cleanup()
+{
+    QVERIFY2(reported_.isEmpty(), qPrintable(reported_.join('\n')));
+    Db::setErrorReporter({});
+    Db::closeAll();
+}
+
+void TaskDataTest::orderNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariant>("stored"); // invalid: refused
+    QTest::newRow("integer") << "3" << QVariant(qlonglong(3));
+    QTest::newRow("zero") << "0" << QVariant(qlonglong(0));
+    QTest::newRow("decimal") << "2.5" << QVariant(2.5);
+    QTest::newRow("trailing point") << "4." << QVariant(qlonglong(4));
+    QTest::newRow("leading point") << ".5" << QVariant(0.5);
+    QTest::newRow("lone point") << "." << QVariant();
+    QTest::newRow("two points") << "1.2.3" << QVariant();
+    QTest::newRow("empty") << "" << QVariant();
+    QTest::newRow("minus") << "-1" << QVariant();
+    QTest::newRow("exponent") << "1e3" << QVariant();
+}
+
+void TaskDataTest::orderNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(QVariant, stored);
+    const QVariant value = Tasks::orderNumber(text);
+    QCOMPARE(value.isValid(), stored.isValid());
+    if (!stored.isValid())
+        return;
+    QCOMPARE(value.toDouble(), stored.toDouble());
+    // What is stored reads back as the number the user typed.
+    Tasks::Task t;
+    t.title = "o";
+    t.xuhao = value;
+    const auto id = Tasks::insert(t);
+    QVERIFY(id);
+    QCOMPARE(Tasks::orderText(Tasks::load(*id)->xuhao), text.endsWith('.') ? text.chopped(1)
+                                                         : text.startsWith('.') ? "0" + text : text);
+}
+
+void TaskDataTest::dayListSortsUntimedFirst()
+{
+    const QString day = "2010-03-03";
+    addTask("b late", day, "18:00:00");
+    addTask("z untimed", day, QVariant());
+    addTask("a early", day, "07:30:00");
+    addTask("a untimed", day, QVariant());
+    addTask("other day", "2010-03-04", "07:00:00");
+    const auto tasks = Tasks::ofDay(QDate(2010, 3, 3));
+    QVERIFY(tasks);
+    QStringList titles;
+    for (const auto& t : *tasks)
+        titles << t.title;
+    QCOMPARE(titles, (QStringList{"a untimed", "z untimed", "a early", "b late"}));
+    QVERIFY(!tasks->first().intime.isValid());
+    QCOMPARE(tasks->at(2).intime, QTime(7, 30));
+}
+
+void TaskDataTest::overdueMovesOpenTasksOnly()
+{
+    const qint64 open = addTask("open", "2010-03-01", "09:00:00", Tasks::Open);
+    const qint64 done = addTask("done", "2010-03-01", QVariant(), Tasks::Done);
+    const qint64 abandoned = addTask("abandoned", "2010-02-27", QVariant(), Tasks::Abandoned);
+    const qint64 unscheduled = addTask("unscheduled", QVariant(), QVariant(), Tasks::Open);
+    const qint64 future = addTask("future", "2010-03-09", QVariant(), Tasks::Open);
+    const QDate today(2010, 3, 5);
+
+    QCOMPARE(Tasks::overdueCount(today), std::optional<int>(1));
+    QVERIFY(Tasks::moveOverdueTo(today));
+    QCOMPARE(Tasks::load(open)->today, today);
+    QCOMPARE(Tasks::load(open)->intime, QTime(9, 0)); // keeps its time
+    QCOMPARE(Tasks::load(done)->today, QDate(2010, 3, 1));
+    QCOMPARE(Tasks::load(abandoned)->today, QDate(2010, 2, 27));
+    QVERIFY(!Tasks::load(unscheduled)->today.isValid());
+    QCOMPARE(Tasks::load(future)->today, QDate(2010, 3, 9));
+    QCOMPARE(Tasks::overdueCount(today), std::optional<int>(0));
+}
+
+void TaskDataTest::insertAndUpdateRoundTrip()
+{
+    Tasks::Task t;
+    t.title = QStringLiteral("Tom's 计划 '引号'");
+    t.content = QStringLiteral("line 1\nit's line 2");
+    t.mubiao = 3;
+    t.juese = 2;
+    t.zhongyao = 1;
+    t.jinpo = 0;
+    t.type1 = 0;
+    t.xuhao = 2.5;
+    t.today = QDate(2009, 2, 1);
+    t.intime = QTime(14, 30);
+    const auto id = Tasks::insert(t);
+    QVERIFY(id);
+    auto back = Tasks::load(*id);
+    QVERIFY(back);
+    QCOMPARE(back->title, t.title);
+    QCOMPARE(back->content, t.content);
+    QCOMPARE(back->mubiao, 3);
+    QCOMPARE(back->juese, 2);
+    QCOMPARE(back->zhongyao, 1);
+    QCOMPARE(back->type1, 0);
+    QCOMPARE(back->xuhao.toDouble(), 2.5);
+    QCOMPARE(back->today, t.today);
+    QCOMPARE(back->intime, t.intime);
+    QCOMPARE(back->zhuangtai, int(Tasks::Open));
+    QCOMPARE(scalar("SELECT intime FROM renwu WHERE id = ?", {*id}).toString(), QStringLiteral("14:30:00"));
+
+    QVERIFY(Tasks::setState(*id, Tasks::Done));
+    back->title = "renamed";
+    back->intime = QTime();
+    QVERIFY(Tasks::update(*back));
+    const auto again = Tasks::load(*id);
+    QCOMPARE(again->title, QStringLiteral("renamed"));
+    QVERIFY(!again->intime.isValid());
+    QCOMPARE(again->zhuangtai, int(Tasks::Done)); // the editor never writes the state
+
+    QVERIFY(Tasks::remove(*id));
+    QVERIFY(!Tasks::load(*id));
+    QVERIFY(!Tasks::exists(*id));
+}
+
+void TaskDataTest::taskWithoutDayKeepsNoTime()
+{
+    Tasks::Task t;
+    t.title = "no day";
+    t.intime = QTime(9, 0); // a time without a day is never stored
+    const auto id = Tasks::insert(t);
+    QVERIFY(id);
+    QVERIFY(scalar("SELECT intime FROM renwu WHERE id = ?", {*id}).isNull());
+    QVERIFY(scalar("SELECT today FROM renwu WHERE id = ?", {*id}).isNull());
+}
+
+void TaskDataTest::reminderChoice_data()
+{
+    QTest::addColumn<QString>("now");
+    QTest::addColumn<QString>("expected"); // title, or "" for none
+    QTest::newRow("between two times") << "15:00:10" << "three pm";
+    QTest::newRow("exactly at a time") << "14:30:00" << "half past two";
+    QTest::newRow("before every time") << "08:00:00" << "";
+    QTest::newRow("end of the day") << "23:59:59" << "three pm";
+}
+
+void TaskDataTest::reminderChoice()
+{
+    QFETCH(QString, now);
+    QFETCH(QString, expected);
+    const QDate day(2010, 4, 1);
+    addTask("half past two", "2010-04-01", "14:30:00", Tasks::Done); // whatever its state
+    addTask("three pm", "2010-04-01", "15:00:00");
+    addTask("untimed", "2010-04-01", QVariant());
+    addTask("tomorrow", "2010-04-02", "09:00:00");
+    const auto task = Tasks::latestDue(day, QTime::fromString(now, "HH:mm:ss"));
+    QCOMPARE(task ? task->title : QString(), expected);
+}
+
+void TaskDataTest::diaryOnePerDay()
+{
+    const QDate first(2010, 5, 1), second(2010, 5, 2);
+    QVERIFY(!Diary::of(first)->exists);
+    QCOMPARE(Diary::save(first, QStringLiteral("it's day one")), Diary::Saved::Added);
+    QCOMPARE(Diary::save(second, QStringLiteral("day two")), Diary::Saved::Added);
+    QCOMPARE(Diary::save(first, QStringLiteral("day one, again")), Diary::Saved::Changed);
+    QCOMPARE(Diary::of(first)->text, QStringLiteral("day one, again"));
+    QCOMPARE(Diary::of(second)->text, QStringLiteral("day two"));
+    QCOMPARE(scalar("SELECT count(*) FROM fangfa WHERE ltype = '日志' AND addtime = '2010-05-01'").toInt(), 1);
+    QCOMPARE(scalar("SELECT title FROM fangfa WHERE ltype = '日志' AND addtime = '2010-05-02'").toString(),
+             QStringLiteral("2010-5-2日志"));
+}
+
+void TaskDataTest::statementsByKind()
+{
+    const int mottos = int(Statements::of(Statements::Motto)->size());
+    const int missions = int(Statements::of(Statements::Mission)->size());
+    QVERIFY(Statements::add(QStringLiteral("don't wait"), Statements::Motto));
+    QVERIFY(Statements::add(QStringLiteral("使命"), Statements::Mission));
+    const auto m = Statements::of(Statements::Motto);
+    QCOMPARE(int(m->size()), mottos + 1);
+    QCOMPARE(m->last().title, QStringLiteral("don't wait"));
+    QCOMPARE(int(Statements::of(Statements::Mission)->size()), missions + 1);
+    QVERIFY(Statements::remove(m->last().id));
+    QCOMPARE(int(Statements::of(Statements::Motto)->size()), mottos);
+}
+
+void TaskDataTest::passwordChangeLeavesTheMarker()
+{
+    for (const QString& password : {QStringLiteral("1"), QStringLiteral("it's new")}) {
+        QVERIFY(Users::changePassword(password));
+        QCOMPARE(scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("1"));
+        QCOMPARE(Users::passwordMatches(password), std::optional<bool>(true));
+        QCOMPARE(Users::passwordMatches("123456"), std::optional<bool>(false));
+    }
+}
+
+void TaskDataTest::passwordChangeWithoutPasswordRows()
+{
+    exec(R"(DELETE FROM "user" WHERE id <> 2)");
+    QVERIFY(Users::changePassword("fresh"));
+    QCOMPARE(Users::passwordMatches("fresh"), std::optional<bool>(true));
+    QCOMPARE(scalar(R"(SELECT count(*) FROM "user")").toInt(), 2);
+}
+
+QTEST_GUILESS_MAIN(TaskDataTest)
+#include "test_taskdata.moc"
