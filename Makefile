@@ -19,5 +19,8 @@ test: build
 bench: build
 	./$(BUILD_DIR)/benchmarks/startup_bench ./$(BUILD_DIR)/benchmarks/startup_probe
 
+screenshots: build
+	BUILD_DIR=$(BUILD_DIR) ./scripts/screenshots.sh
+
 clean:
 	rm -rf $(BUILD_DIR)
