@@ -46,7 +46,7 @@ bool tickAt(ProgramRun& run, const QDateTime& when)
 {
     const qsizetype before = run.playedSounds.size();
     run.setNow(when);
-    tick(find<QTimer>("Timer1"));
+    tick(frame()->findChild<QTimer*>("Timer1", Qt::FindDirectChildrenOnly));
     return run.playedSounds.size() > before;
 }
 } // namespace
@@ -243,6 +243,7 @@ void FrameTest::secondStartInTheSameProcessIsRefused()
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
 
+    run.messages.clear();
     QVERIFY(!Module1::Main(run.folder()));
     QCOMPARE(run.messages, QStringList{QStringLiteral("程序已经在运行")});
     QVERIFY(!QFile::exists(run.file("magazine.mdb"))); // nothing in the folder was touched

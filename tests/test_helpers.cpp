@@ -1,5 +1,7 @@
+#include "app/formdialog.h"
 #include "app/helpers.h"
 
+#include <QPointer>
 #include <QTest>
 #include <QTreeWidget>
 #include <QWidget>
@@ -16,6 +18,8 @@ private slots:
     void statusRendererTwiceChangesNothing();
     void statusRendererLeavesColumnZero();
     void keepOnTopKeepsPlaceAndVisibility();
+    void dialogClosesAndUnloads_data();
+    void dialogClosesAndUnloads();
 };
 
 void HelpersTest::isNumberText_data()
@@ -138,6 +142,27 @@ void HelpersTest::keepOnTopKeepsPlaceAndVisibility()
     QVERIFY(hiddenWindow.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(!hiddenWindow.isVisible());
     QCOMPARE(hiddenWindow.size(), QSize(200, 100));
+}
+
+void HelpersTest::dialogClosesAndUnloads_data()
+{
+    QTest::addColumn<bool>("byEscape");
+    QTest::newRow("close button") << false;
+    QTest::newRow("escape") << true;
+}
+
+void HelpersTest::dialogClosesAndUnloads()
+{
+    QFETCH(bool, byEscape);
+    QPointer<FormDialog> dialog = new FormDialog;
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    if (byEscape)
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    else
+        QVERIFY(dialog->close());
+    QTRY_VERIFY(!dialog);
 }
 
 QTEST_MAIN(HelpersTest)

@@ -1,9 +1,343 @@
-#include <QTest>
+#include "app/mdifrm.h"
+#include "app/module1.h"
+#include "app/ui.h"
+#include "testsupport.h"
+#include "views/desktop/frmts.h"
+
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSqlRecord>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace TestSupport;
+
+namespace {
+const QDate kDay(2009, 1, 31);
+
+QDateTime at(const QString& time, const QDate& day = kDay)
+{
+    return QDateTime(day, QTime::fromString(time, "H:mm:ss"));
+}
+
+// Logs in at the given time, leaving earlier open tasks on their days.
+bool loginAt(ProgramRun& run, const QString& time)
+{
+    run.setNow(at(time));
+    run.answerNext(QMessageBox::No);
+    const bool ok = run.login();
+    run.messages.clear();
+    return ok;
+}
+
+// Replaces today's tasks. Each entry is "time|title|state", with an empty time for a task
+// without a reminder and an optional fourth field moving the task that many days.
+void setTasks(ProgramRun& run, const QStringList& tasks)
+{
+    run.exec("DELETE FROM renwu WHERE today = ?", {kDay.toString(Qt::ISODate)});
+    for (const QString& entry : tasks) {
+        const QStringList f = entry.split('|');
+        const QDate day = kDay.addDays(f.value(3).toInt());
+        run.exec("INSERT INTO renwu (title, content, today, intime, zhuangtai) VALUES (?, ?, ?, ?, ?)",
+                 {f[1], f[1] + "的说明", day.toString(Qt::ISODate), f[0].isEmpty() ? QVariant() : QVariant(f[0]),
+                  f[2].toInt()});
+    }
+}
+
+qint64 idOf(ProgramRun& run, const QString& title)
+{
+    return run.scalar("SELECT id FROM renwu WHERE title = ?", {title}).toLongLong();
+}
+
+QList<Frmts*> popups()
+{
+    QList<Frmts*> found;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == "Frmts" && w->isVisible())
+            found << qobject_cast<Frmts*>(w);
+    }
+    return found;
+}
+
+template <class T>
+T* part(QWidget* popup, const char* name)
+{
+    return popup->findChild<T*>(name);
+}
+
+void clickImage(QWidget* popup, const char* name)
+{
+    auto* image = part<QWidget>(popup, name);
+    QVERIFY2(image, name);
+    QTest::mouseClick(image, Qt::LeftButton);
+    settle();
+}
+
+// Every column of every task, to show that an action wrote nothing.
+QString allTasks(ProgramRun& run)
+{
+    QString text;
+    QSqlQuery q = run.query("SELECT * FROM renwu ORDER BY id");
+    while (q.next()) {
+        for (int c = 0; c < q.record().count(); ++c)
+            text += q.value(c).toString() + '|';
+        text += '\n';
+    }
+    return text;
+}
+
+QTimer* frameTimer()
+{
+    auto* frame = find<MDIfrm>("MDIfrm");
+    return frame ? frame->findChild<QTimer*>("Timer1") : nullptr;
+}
+
+QTreeWidgetItem* todayRow(qint64 id)
+{
+    auto* list = control<QTreeWidget>("Frmmain", "ListView1");
+    for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
+        if (list->topLevelItem(i)->text(0) == QString::number(id))
+            return list->topLevelItem(i);
+    }
+    return nullptr;
+}
+} // namespace
 
 class PopupTest : public QObject
 {
     Q_OBJECT
+
+private slots:
+    void choosesTheTaskDueLast_data();
+    void choosesTheTaskDueLast();
+    void reminderClockOpensOnePopupPerDueTime();
+    void showsTheTodayViewsSelectedTaskOnce();
+    void saveStoresTheEdits_data();
+    void saveStoresTheEdits();
+    void doneCompletesAndCloses();
+    void actionsNeedAnExistingTask_data();
+    void actionsNeedAnExistingTask();
+    void closeKeepsTheData();
+    void slidesUpIntoTheWorkArea();
+    void dragsByItsBackground();
 };
+
+void PopupTest::choosesTheTaskDueLast_data()
+{
+    QTest::addColumn<QStringList>("tasks");
+    QTest::addColumn<QString>("now");
+    QTest::addColumn<QString>("shown"); // title, empty for none
+
+    const QStringList two = {"14:30:00|回信|0", "15:00:00|开会|0"};
+    QTest::newRow("latest not after now") << two << "15:00:10" << "开会";
+    QTest::newRow("between the two") << two << "14:59:59" << "回信";
+    QTest::newRow("exactly at the time, already done") << QStringList{"14:30:00|回信|1", "15:00:00|开会|0"}
+                                                       << "14:30:00" << "回信";
+    QTest::newRow("before every time") << two << "06:00:00" << "";
+    QTest::newRow("same time: the newest") << QStringList{"09:00:00|早|0", "09:00:00|晚|0"} << "09:30:00" << "晚";
+    QTest::newRow("untimed tasks never") << QStringList{"|无时|0"} << "23:59:59" << "";
+    QTest::newRow("not another day's") << QStringList{"07:00:00|昨天|0|-1", "07:00:00|明天|0|1"} << "08:00:00" << "";
+}
+
+void PopupTest::choosesTheTaskDueLast()
+{
+    QFETCH(QStringList, tasks);
+    QFETCH(QString, now);
+    QFETCH(QString, shown);
+
+    ProgramRun run;
+    QVERIFY(loginAt(run, now));
+    setTasks(run, tasks);
+    Frmts* popup = Frmts::openNew();
+
+    QCOMPARE(part<QLineEdit>(popup, "Text1")->text(), shown);
+    QCOMPARE(part<QPlainTextEdit>(popup, "RichTextBox1")->toPlainText(), shown.isEmpty() ? "" : shown + "的说明");
+    QCOMPARE(popup->taskId(), shown.isEmpty() ? 0 : idOf(run, shown));
+    QCOMPARE(part<QLineEdit>(popup, "Text2")->text(), shown.isEmpty() ? "" : QString::number(idOf(run, shown)));
+}
+
+void PopupTest::reminderClockOpensOnePopupPerDueTime()
+{
+    ProgramRun run;
+    QVERIFY(loginAt(run, "14:00:00"));
+    setTasks(run, {"14:30:00|回信|0", "15:00:00|开会|0"});
+    find<MDIfrm>("MDIfrm")->ModRenwu();
+
+    const QStringList ticks = {"14:29:59", "14:30:00", "14:30:01", "15:00:00"};
+    const QList<int> expected = {0, 1, 1, 2};
+    for (int i = 0; i < ticks.size(); ++i) {
+        run.setNow(at(ticks[i]));
+        tick(frameTimer());
+        QCOMPARE(popups().size(), expected[i]);
+    }
+    QStringList titles;
+    for (Frmts* p : popups())
+        titles << part<QLineEdit>(p, "Text1")->text();
+    titles.sort();
+    QCOMPARE(titles, (QStringList{"回信", "开会"}));
+}
+
+void PopupTest::showsTheTodayViewsSelectedTaskOnce()
+{
+    ProgramRun run;
+    QVERIFY(loginAt(run, "08:00:00")); // the time rule gives 晨跑三公里 (7:00)
+    auto* list = control<QTreeWidget>("Frmmain", "ListView1");
+    QVERIFY2(list, "the today view's list");
+    QTreeWidgetItem* row = todayRow(19); // 送父母去火车站
+    QVERIFY(row);
+    clickRow(list, list->indexOfTopLevelItem(row));
+    const QPoint pos = list->visualItemRect(row).center();
+    QVERIFY(chooseMenuItem(
+        [&] {
+            QContextMenuEvent menu(QContextMenuEvent::Mouse, pos, list->viewport()->mapToGlobal(pos));
+            QApplication::sendEvent(list->viewport(), &menu);
+        },
+        "zuomian"));
+
+    QCOMPARE(popups().size(), 1);
+    QCOMPARE(popups().first()->taskId(), 19);
+    QVERIFY(!Module1::ShowSelectedTask);
+    QCOMPARE(Frmts::openNew()->taskId(), 11);
+}
+
+void PopupTest::saveStoresTheEdits_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("content");
+    QTest::newRow("plain") << "回复表妹：能去" << "二月十四日，提前一天到。";
+    QTest::newRow("apostrophes") << "Tom's 'plan'" << "don't'); DELETE FROM renwu; --";
+    QTest::newRow("lines and empty title") << "" << "第一行\n第二行\n";
+}
+
+void PopupTest::saveStoresTheEdits()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, content);
+
+    ProgramRun run;
+    QVERIFY(loginAt(run, "14:30:00")); // 回复表妹的婚礼请柬, id 20
+    const int tasks = run.scalar("SELECT count(*) FROM renwu").toInt();
+    Frmts* popup = Frmts::openNew();
+    QCOMPARE(popup->taskId(), 20);
+    part<QLineEdit>(popup, "Text1")->setText(title);
+    part<QPlainTextEdit>(popup, "RichTextBox1")->setPlainText(content);
+    clickImage(popup, "Image1");
+
+    QCOMPARE(run.messages, QStringList{"修改完成！"});
+    QCOMPARE(run.scalar("SELECT title FROM renwu WHERE id = 20").toString(), title);
+    QCOMPARE(run.scalar("SELECT content FROM renwu WHERE id = 20").toString(), content);
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), tasks);
+    QCOMPARE(run.scalar("SELECT zhuangtai FROM renwu WHERE id = 20").toInt(), 0);
+    QCOMPARE(popups().size(), 1);
+}
+
+void PopupTest::doneCompletesAndCloses()
+{
+    ProgramRun run;
+    QVERIFY(loginAt(run, "14:30:00"));
+    Frmts* popup = Frmts::openNew();
+    QCOMPARE(popup->taskId(), 20);
+    clickImage(popup, "Image2");
+
+    QCOMPARE(run.messages, QStringList{"恭喜，继续努力！"});
+    QCOMPARE(run.scalar("SELECT zhuangtai FROM renwu WHERE id = 20").toInt(), 1);
+    QVERIFY(popups().isEmpty());
+    QTreeWidgetItem* row = todayRow(20);
+    QVERIFY2(row, "the today view's row of the task");
+    QCOMPARE(row->text(3), QStringLiteral("已经完成"));
+}
+
+void PopupTest::actionsNeedAnExistingTask_data()
+{
+    QTest::addColumn<QString>("now");
+    QTest::addColumn<bool>("deleteTask");
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("save, no task") << "06:00:00" << false << "Image1" << "没有可供操作的任务！";
+    QTest::newRow("done, no task") << "06:00:00" << false << "Image2" << "没有可供操作的任务！";
+    QTest::newRow("save, deleted task") << "14:30:00" << true << "Image1" << "该任务已不存在！";
+    QTest::newRow("done, deleted task") << "14:30:00" << true << "Image2" << "该任务已不存在！";
+}
+
+void PopupTest::actionsNeedAnExistingTask()
+{
+    QFETCH(QString, now);
+    QFETCH(bool, deleteTask);
+    QFETCH(QString, image);
+    QFETCH(QString, message);
+
+    ProgramRun run;
+    QVERIFY(loginAt(run, now));
+    Frmts* popup = Frmts::openNew();
+    if (deleteTask)
+        run.exec("DELETE FROM renwu WHERE id = ?", {popup->taskId()});
+    part<QLineEdit>(popup, "Text1")->setText("新的名称");
+    const QString before = allTasks(run);
+    clickImage(popup, qPrintable(image));
+
+    QCOMPARE(run.messages, QStringList{message});
+    QCOMPARE(allTasks(run), before);
+    QCOMPARE(popups().size(), 1);
+}
+
+void PopupTest::closeKeepsTheData()
+{
+    ProgramRun run;
+    QVERIFY(loginAt(run, "14:30:00"));
+    const QString before = allTasks(run);
+    Frmts* popup = Frmts::openNew();
+    part<QLineEdit>(popup, "Text1")->setText("改过的名称");
+    part<QPlainTextEdit>(popup, "RichTextBox1")->setPlainText("改过的说明");
+    clickImage(popup, "Image3");
+
+    QVERIFY(popups().isEmpty());
+    QVERIFY(run.messages.isEmpty());
+    QCOMPARE(allTasks(run), before);
+}
+
+void PopupTest::slidesUpIntoTheWorkArea()
+{
+    ProgramRun run;
+    QVERIFY(loginAt(run, "14:30:00"));
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    Frmts* popup = Frmts::openNew();
+    QVERIFY(popup->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(popup->windowTitle(), QStringLiteral("任务提示"));
+    QCOMPARE(popup->y(), area.y() + area.height());
+    QCOMPARE(popup->x() + popup->width(), area.x() + area.width());
+
+    auto* timer = part<QTimer>(popup, "Timer1");
+    QCOMPARE(timer->interval(), 5);
+    for (int i = 0; i < 5000 && timer->isActive(); ++i)
+        tick(timer);
+    QVERIFY(!timer->isActive());
+    QCOMPARE(popup->y() + popup->height(), area.y() + area.height() - Ui::twips(350));
+    QVERIFY(area.contains(popup->geometry()));
+    const QPoint resting = popup->pos();
+    tick(timer);
+    QCOMPARE(popup->pos(), resting);
+}
+
+void PopupTest::dragsByItsBackground()
+{
+    ProgramRun run;
+    QVERIFY(loginAt(run, "14:30:00"));
+    Frmts* popup = Frmts::openNew();
+    auto* caption = part<QWidget>(popup, "CaptionText");
+    QVERIFY(caption);
+    const QPoint start = popup->pos();
+    QTest::mousePress(caption, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(caption, QPoint(-55, -35));
+    QTest::mouseRelease(caption, Qt::LeftButton, {}, QPoint(-55, -35));
+    settle();
+
+    QCOMPARE(popup->pos(), start - QPoint(60, 40));
+    QVERIFY(!part<QTimer>(popup, "Timer1")->isActive()); // the slide no longer pulls it back
+}
 
 QTEST_MAIN(PopupTest)
 #include "test_popup.moc"

@@ -1,9 +1,577 @@
-#include <QTest>
+#include "app/forms.h"
+#include "app/mdifrm.h"
+#include "app/ui.h"
+#include "testsupport.h"
+#include "views/tasks/dlogaddrw.h"
+#include "views/tasks/dlogmodrw.h"
+#include "views/tasks/timeslider.h"
+#include "views/today/frmmain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSlider>
+#include <QSqlRecord>
+#include <QTreeWidget>
+
+using namespace TestSupport;
+
+namespace {
+const QDate kToday(2009, 1, 31);
+
+bool logIn(ProgramRun& run)
+{
+    run.answerNext(QMessageBox::No); // leave the overdue tasks on their days
+    const bool in = run.login();
+    run.messages.clear();
+    return in;
+}
+
+// The add dialog, or the edit dialog; with no view open the edit dialog works on task 1.
+QWidget* open(const QString& dialog, bool keepTodayView = false)
+{
+    if (dialog == "add")
+        return dlogaddrw::showShared();
+    if (!keepTodayView) {
+        Forms::unload(QStringLiteral("Frmmain"));
+        settle();
+    }
+    return Dlogmodrw::showShared();
+}
+
+template <class T>
+T* field(QWidget* dialog, const char* name)
+{
+    T* w = dialog->findChild<T*>(QLatin1String(name));
+    if (!w)
+        qFatal("no control %s", name);
+    return w;
+}
+
+QLineEdit* box(QWidget* dialog, const char* name) { return field<QLineEdit>(dialog, name); }
+QComboBox* list(QWidget* dialog, const char* name) { return field<QComboBox>(dialog, name); }
+
+QPushButton* saveButton(QWidget* dialog)
+{
+    return field<QPushButton>(dialog, dialog->objectName() == "dlogaddrw" ? "OKButton" : "Command3");
+}
+
+// A user's pick in a drop-down list.
+void pick(QComboBox* combo, const QString& text)
+{
+    const int index = combo->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+QStringList entries(const QComboBox* combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts << combo->itemText(i);
+    return texts;
+}
+
+// The columns of one task joined by '|', NULL for null; "missing" when there is no such task.
+QString taskRow(const ProgramRun& run, qint64 id, const QString& columns)
+{
+    QSqlQuery q = run.query(QStringLiteral("SELECT %1 FROM renwu WHERE id = ?").arg(columns), {id});
+    if (!q.next())
+        return QStringLiteral("missing");
+    QStringList values;
+    for (int i = 0; i < q.record().count(); ++i)
+        values << (q.value(i).isNull() ? QStringLiteral("NULL") : q.value(i).toString());
+    return values.join('|');
+}
+
+qint64 newestTask(const ProgramRun& run)
+{
+    return run.scalar("SELECT max(id) FROM renwu").toLongLong();
+}
+
+bool reminded(const QTime& time)
+{
+    return find<MDIfrm>("MDIfrm")->reminderClock().times().contains(time);
+}
+} // namespace
 
 class TaskdialogsTest : public QObject
 {
     Q_OBJECT
+
+private slots:
+    void timeSlider_data();
+    void timeSlider();
+    void sliderAndTimeBox_data();
+    void sliderAndTimeBox();
+    void editLoadsTheTask_data();
+    void editLoadsTheTask();
+    void addSaves_data();
+    void addSaves();
+    void editSaves_data();
+    void editSaves();
+    void validation_data();
+    void validation();
+    void themeAndGoalChoice_data();
+    void themeAndGoalChoice();
+    void editOfAMissingTask_data();
+    void editOfAMissingTask();
+    void windows_data();
+    void windows();
+    void addTakesTheTimeAndTheTodayViewsDay();
+    void editWorksOnTheTaskSelectedToday();
 };
+
+void TaskdialogsTest::timeSlider_data()
+{
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("number"); // a position, or the minutes to shift
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("14:30 loads at 86") << "positionOf" << "14:30:00" << 0 << "86";
+    QTest::newRow("23:00 loads at 138") << "positionOf" << "23:00:00" << 0 << "138";
+    QTest::newRow("last second at 144") << "positionOf" << "23:59:59" << 0 << "144";
+    QTest::newRow("86 reads 14:20") << "textAt" << "" << 86 << "14:20:00";
+    QTest::newRow("144 reads 24:00") << "textAt" << "" << 144 << "24:00:00";
+    QTest::newRow("short form") << "parse" << "8:30" << 0 << "08:30:00";
+    QTest::newRow("end of day") << "parse" << "24:00:00" << 0 << "23:59:59";
+    QTest::newRow("past the day") << "parse" << "25:61:00" << 0 << "";
+    QTest::newRow("letters") << "parse" << "abc" << 0 << "";
+    QTest::newRow("up") << "shifted" << "8:30:00" << 1 << "8:31:00";
+    QTest::newRow("down") << "shifted" << "8:30:00" << -1 << "8:29:00";
+    QTest::newRow("up past midnight") << "shifted" << "23:59:00" << 1 << "0:00:00";
+    QTest::newRow("down past midnight") << "shifted" << "0:00:00" << -1 << "23:59:00";
+    QTest::newRow("up from the end") << "shifted" << "24:00:00" << 1 << "0:01:00";
+}
+
+void TaskdialogsTest::timeSlider()
+{
+    QFETCH(QString, function);
+    QFETCH(QString, text);
+    QFETCH(int, number);
+    QFETCH(QString, expected);
+
+    QString result;
+    if (function == "positionOf")
+        result = QString::number(TimeSlider::positionOf(QTime::fromString(text, "H:mm:ss")));
+    else if (function == "textAt")
+        result = TimeSlider::textAt(number);
+    else if (function == "parse")
+        result = TimeSlider::parse(text).value_or(QTime()).toString("HH:mm:ss");
+    else
+        result = TimeSlider::shifted(text, number);
+    QCOMPARE(result, expected);
+}
+
+void TaskdialogsTest::sliderAndTimeBox_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("whileDragging"); // the box before the button is released
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("add follows the drag") << "add" << "drag 144" << "24:00:00" << "24:00:00";
+    QTest::newRow("edit waits for the release") << "edit" << "drag 86" << "8:30:00" << "14:20:00";
+    QTest::newRow("edit follows a key") << "edit" << "key End" << "" << "24:00:00";
+    QTest::newRow("add up") << "add" << "Command1" << "" << "8:31:00";
+    QTest::newRow("edit down") << "edit" << "Command2" << "" << "8:29:00";
+}
+
+void TaskdialogsTest::sliderAndTimeBox()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QString, action);
+    QFETCH(QString, whileDragging);
+    QFETCH(QString, shown);
+
+    ProgramRun run;
+    QVERIFY(logIn(run));
+    QWidget* d = open(dialog);
+    auto* slider = field<QSlider>(d, "Slider1");
+    box(d, "Text2")->setText("8:30:00");
+    const int before = slider->value();
+
+    if (action.startsWith("drag")) {
+        slider->setSliderDown(true);
+        slider->setValue(action.mid(5).toInt());
+        QCOMPARE(box(d, "Text2")->text(), whileDragging);
+        slider->setSliderDown(false);
+    } else if (action == "key End") {
+        QTest::keyClick(slider, Qt::Key_End);
+    } else {
+        click(field<QPushButton>(d, qPrintable(action)));
+        QCOMPARE(slider->value(), before); // the minute buttons leave the slider alone
+    }
+    QCOMPARE(box(d, "Text2")->text(), shown);
+    if (!action.startsWith("Command"))
+        QCOMPARE(slider->toolTip(), shown);
+}
+
+void TaskdialogsTest::editLoadsTheTask_data()
+{
+    QTest::addColumn<QVariant>("today");
+    QTest::addColumn<QVariant>("intime");
+    QTest::addColumn<int>("type1");
+    QTest::addColumn<QString>("shown"); // Check2 Check1 | day | time box | slider | kinds
+
+    QTest::newRow("timed") << QVariant("2009-02-02") << QVariant("14:30:00") << 1
+                           << "00|2009-02-02|14:30:00|86|一次性 经常性 一次性";
+    QTest::newRow("day without time") << QVariant("2009-02-02") << QVariant() << 0
+                                      << "01|2009-02-02|23:00:00|138|经常性 经常性 一次性";
+    QTest::newRow("no day") << QVariant() << QVariant() << 1 << "11|2009-01-31|23:00:00|138|一次性 经常性 一次性";
+}
+
+void TaskdialogsTest::editLoadsTheTask()
+{
+    QFETCH(QVariant, today);
+    QFETCH(QVariant, intime);
+    QFETCH(int, type1);
+    QFETCH(QString, shown);
+
+    ProgramRun run;
+    QVERIFY(logIn(run));
+    run.exec("UPDATE renwu SET today = ?, intime = ?, type1 = ?, xuhao = 2.5 WHERE id = 1", {today, intime, type1});
+    auto* d = qobject_cast<Dlogmodrw*>(open("edit"));
+    QCOMPARE(d->taskId(), 1);
+
+    const QString checks = QString(field<QCheckBox>(d, "Check2")->isChecked() ? "1" : "0")
+                           + (field<QCheckBox>(d, "Check1")->isChecked() ? "1" : "0");
+    QCOMPARE(QStringList({checks, field<QDateEdit>(d, "DTPicker1")->date().toString(Qt::ISODate),
+                          box(d, "Text2")->text(), QString::number(field<QSlider>(d, "Slider1")->value()),
+                          entries(list(d, "Combo3")).join(' ')})
+                 .join('|'),
+             shown);
+    QCOMPARE(list(d, "Combo3")->currentIndex(), 0);
+    QCOMPARE(box(d, "Text1")->text(), QStringLiteral("收集去年各区域的销售数据"));
+    QCOMPARE(box(d, "Text3")->text(), QStringLiteral("2.5"));
+    QCOMPARE(list(d, "Combo1")->currentText() + list(d, "Combo2")->currentText(), QStringLiteral("重要紧迫"));
+    QCOMPARE(list(d, "Combo5")->currentText(), QStringLiteral("事业发展"));
+    QCOMPARE(entries(list(d, "Combo4")), (QStringList{"无", "完成年度销售方案"}));
+    QCOMPARE(list(d, "Combo4")->currentIndex(), 1);
+}
+
+void TaskdialogsTest::addSaves_data()
+{
+    QTest::addColumn<bool>("unscheduled"); // Check2
+    QTest::addColumn<bool>("noReminder");  // Check1
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("stored"); // today|intime|type1
+
+    QTest::newRow("no day, no time") << true << true << "9:00:00" << "一次性" << "NULL|NULL|1";
+    QTest::newRow("day, no reminder") << false << true << "9:00:00" << "经常性" << "2009-01-31|NULL|0";
+    QTest::newRow("timed today") << false << false << "14:20:00" << "经常性" << "2009-01-31|14:20:00|0";
+    QTest::newRow("end of the day") << false << false << "24:00:00" << "一次性" << "2009-01-31|23:59:59|1";
+}
+
+void TaskdialogsTest::addSaves()
+{
+    QFETCH(bool, unscheduled);
+    QFETCH(bool, noReminder);
+    QFETCH(QString, time);
+    QFETCH(QString, kind);
+    QFETCH(QString, stored);
+
+    ProgramRun run;
+    QVERIFY(logIn(run));
+    QWidget* d = open("add");
+    const QString title = "Tom's 'quoted' 任务";
+    const QString content = "别忘了 O'Brien 的 \"资料\"\n第二行";
+    box(d, "Text1")->setText(title);
+    field<QPlainTextEdit>(d, "RichTextBox1")->setPlainText(content);
+    field<QCheckBox>(d, "Check2")->setChecked(unscheduled);
+    field<QCheckBox>(d, "Check1")->setChecked(noReminder);
+    box(d, "Text2")->setText(time);
+    pick(list(d, "Combo3"), kind);
+    pick(list(d, "Combo1"), "重要");
+    pick(list(d, "Combo5"), "身心健康");
+    pick(list(d, "Combo4"), "养成早睡早起的习惯");
+    click(saveButton(d));
+    settle();
+
+    QVERIFY(run.messages.isEmpty());
+    QVERIFY(!shown("dlogaddrw"));
+    const qint64 id = newestTask(run);
+    QCOMPARE(taskRow(run, id, "today, intime, type1"), stored);
+    QCOMPARE(taskRow(run, id, "title, content, mubiao, juese, zhongyao, jinpo, xuhao, zhuangtai"),
+             QStringList({title, content, "4", "2", "1", "0", "2", "0"}).join('|'));
+    const QTime storedTime = QTime::fromString(stored.section('|', 1, 1), "HH:mm:ss");
+    QCOMPARE(reminded(storedTime), storedTime.isValid());
+}
+
+void TaskdialogsTest::editSaves_data()
+{
+    QTest::addColumn<int>("juese"); // task 1's theme before editing
+    QTest::addColumn<bool>("unscheduled");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("stored"); // juese|mubiao|type1|today|intime|zhuangtai
+
+    QTest::newRow("theme 无 keeps the goal") << 0 << false << "经常性" << "0|1|0|2009-01-31|14:20:00|1";
+    QTest::newRow("taken off its day") << 1 << true << "一次性" << "1|1|1|NULL|NULL|1";
+}
+
+void TaskdialogsTest::editSaves()
+{
+    QFETCH(int, juese);
+    QFETCH(bool, unscheduled);
+    QFETCH(QString, kind);
+    QFETCH(QString, stored);
+
+    ProgramRun run;
+    QVERIFY(logIn(run));
+    run.exec("UPDATE renwu SET juese = ?, type1 = 1 WHERE id = 1", {juese});
+    QWidget* d = open("edit");
+    QCOMPARE(list(d, "Combo5")->currentText(), juese ? QStringLiteral("事业发展") : QStringLiteral("无"));
+    box(d, "Text1")->setText("it's O'Brien's");
+    field<QPlainTextEdit>(d, "RichTextBox1")->setPlainText("a 'b' \"c\"");
+    field<QCheckBox>(d, "Check2")->setChecked(unscheduled);
+    field<QCheckBox>(d, "Check1")->setChecked(false);
+    field<QDateEdit>(d, "DTPicker1")->setDate(kToday);
+    box(d, "Text2")->setText("14:20:00");
+    pick(list(d, "Combo3"), kind);
+    click(saveButton(d));
+    settle();
+
+    QVERIFY(run.messages.isEmpty());
+    QVERIFY(!shown("Dlogmodrw"));
+    QCOMPARE(taskRow(run, 1, "juese, mubiao, type1, today, intime, zhuangtai"), stored);
+    QCOMPARE(taskRow(run, 1, "title, content"), QStringLiteral("it's O'Brien's|a 'b' \"c\""));
+    QCOMPARE(reminded(QTime(14, 20)), !unscheduled);
+}
+
+void TaskdialogsTest::validation_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("message"); // empty: saved
+    QTest::addColumn<QString>("focus");
+
+    for (const QString dialog : {"add", "edit"}) {
+        const bool add = dialog == "add";
+        const QString bad = add ? "任务排序只能输入数字！" : "任务排序号码一定要是整数！";
+        auto row = [&](const QString& tag) -> QTestData& { return QTest::newRow(qPrintable(dialog + ": " + tag)); };
+        row("empty name") << dialog << "" << "1" << "9:00:00" << "请输入任务名称！" << "Text1";
+        row("blank name") << dialog << "  " << "1" << "9:00:00" << "请输入任务名称！" << "Text1";
+        row("empty order") << dialog << "n" << "" << "9:00:00"
+                           << (add ? "请输入任务排序！" : "请输入任务排序号码！") << "Text3";
+        for (const char* order : {"-1", "1e3", "a", ".", "1.2.3", " 1"})
+            row(order) << dialog << "n" << order << "9:00:00" << bad << "Text3";
+        row("time past the day") << dialog << "n" << "1" << "25:61:00" << "请输入正确的时间！" << "Text2";
+        row("time of letters") << dialog << "n" << "1" << "abc" << "请输入正确的时间！" << "Text2";
+        row("decimal order") << dialog << "n" << "2.5" << "9:00:00" << "" << "";
+    }
+}
+
+void TaskdialogsTest::validation()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QString, name);
+    QFETCH(QString, order);
+    QFETCH(QString, time);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+
+    ProgramRun run;
+    QVERIFY(logIn(run));
+    const QString before = taskRow(run, 1, "*");
+    const qint64 newest = newestTask(run);
+    QWidget* d = open(dialog);
+    box(d, "Text1")->setText(name);
+    box(d, "Text3")->setText(order);
+    box(d, "Text2")->setText(time);
+    field<QCheckBox>(d, "Check2")->setChecked(false);
+    field<QCheckBox>(d, "Check1")->setChecked(false);
+    click(saveButton(d));
+    settle();
+
+    if (message.isEmpty()) {
+        QVERIFY(run.messages.isEmpty());
+        QCOMPARE(taskRow(run, dialog == "add" ? newestTask(run) : 1, "xuhao, intime"), QStringLiteral("2.5|09:00:00"));
+        return;
+    }
+    QCOMPARE(run.messages, QStringList{message});
+    QVERIFY(d->isVisible());
+    QCOMPARE(d->focusWidget()->objectName(), focus);
+    QCOMPARE(newestTask(run), newest);
+    QCOMPARE(taskRow(run, 1, "*"), before);
+}
+
+void TaskdialogsTest::themeAndGoalChoice_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<QStringList>("goals");
+    QTest::addColumn<int>("goalId"); // the last goal offered; -1 none
+
+    QTest::newRow("add, work") << "add" << "事业发展" << QStringList{"无", "完成年度销售方案", "争取项目主管岗位"} << 2;
+    QTest::newRow("add, 无 offers unthemed goals") << "add" << "无" << QStringList{"无", "无主题的目标"} << 11;
+    QTest::newRow("edit, family") << "edit" << "家庭生活" << QStringList{"无", "接父母来家里过春节", "整理家庭相册"} << 6;
+    QTest::newRow("edit, 无 offers none") << "edit" << "无" << QStringList{"无"} << -1;
+}
+
+void TaskdialogsTest::themeAndGoalChoice()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QString, theme);
+    QFETCH(QStringList, goals);
+    QFETCH(int, goalId);
+
+    ProgramRun run;
+    QVERIFY(logIn(run));
+    run.exec("INSERT INTO mubiao (id, title, juese) VALUES (11, '无主题的目标', 0)");
+    run.exec("INSERT INTO renwu (title, mubiao) VALUES ('a', 0), ('b', 0), ('c', 11)");
+    const auto count = [&](int goal) { return run.scalar("SELECT count(*) FROM renwu WHERE mubiao = ?", {goal}).toString(); };
+    QWidget* d = open(dialog);
+    const QString orderBefore = box(d, "Text3")->text();
+
+    pick(list(d, "Combo5"), theme);
+    QCOMPARE(entries(list(d, "Combo4")), goals);
+    QCOMPARE(list(d, "Combo4")->currentText(), QStringLiteral("无"));
+    QCOMPARE(box(d, "Text3")->text(), dialog == "add" ? count(0) : orderBefore);
+    pick(list(d, "Combo4"), goals.last());
+    // Only the add dialog numbers the task after the goal's others.
+    const QString order = box(d, "Text3")->text();
+    QCOMPARE(order, dialog == "add" ? count(goalId) : orderBefore);
+
+    box(d, "Text1")->setText("n");
+    click(saveButton(d));
+    settle();
+    QCOMPARE(taskRow(run, dialog == "add" ? newestTask(run) : 1, "mubiao, xuhao"),
+             QString::number(std::max(goalId, 0)) + '|' + order);
+}
+
+void TaskdialogsTest::editOfAMissingTask_data()
+{
+    QTest::addColumn<bool>("deletedWhileOpen");
+    QTest::newRow("gone before opening") << false;
+    QTest::newRow("deleted while open") << true;
+}
+
+void TaskdialogsTest::editOfAMissingTask()
+{
+    QFETCH(bool, deletedWhileOpen);
+
+    ProgramRun run;
+    QVERIFY(logIn(run));
+    if (!deletedWhileOpen)
+        run.exec("DELETE FROM renwu WHERE id = 1");
+    auto* d = qobject_cast<Dlogmodrw*>(open("edit"));
+    QCOMPARE(d->taskId(), deletedWhileOpen ? 1 : 0);
+    if (deletedWhileOpen) {
+        run.exec("DELETE FROM renwu WHERE id = 1");
+    } else {
+        QCOMPARE(list(d, "Combo4")->count(), 0); // nothing loaded
+        box(d, "Text1")->setText("n");
+        box(d, "Text3")->setText("1");
+    }
+    const QVariant rows = run.scalar("SELECT count(*) FROM renwu");
+    click(saveButton(d));
+    settle();
+    QCOMPARE(run.messages, QStringList{"该任务已不存在！"});
+    QVERIFY(d->isVisible());
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu"), rows);
+    QCOMPARE(taskRow(run, 1, "id"), QStringLiteral("missing"));
+}
+
+void TaskdialogsTest::windows_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("unscheduled");
+    QTest::addColumn<bool>("escape"); // else the close button
+    QTest::newRow("add, Escape") << "add" << "添加任务" << "暂不安排" << true;
+    QTest::newRow("add, close button") << "add" << "添加任务" << "暂不安排" << false;
+    QTest::newRow("edit, Escape") << "edit" << "修改任务" << "暂时不安排" << true;
+    QTest::newRow("edit, close button") << "edit" << "修改任务" << "暂时不安排" << false;
+}
+
+void TaskdialogsTest::windows()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QString, caption);
+    QFETCH(QString, unscheduled);
+    QFETCH(bool, escape);
+
+    ProgramRun run;
+    QVERIFY(logIn(run));
+    QWidget* d = open(dialog);
+    QVERIFY(d->isVisible());
+    QCOMPARE(d->windowTitle(), caption);
+    QCOMPARE(saveButton(d)->text(), caption);
+    QVERIFY(saveButton(d)->isDefault());
+    QCOMPARE(field<QCheckBox>(d, "Check2")->text(), unscheduled);
+    QVERIFY(d->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    const QRect f = find<MDIfrm>("MDIfrm")->frameGeometry();
+    QCOMPARE(d->frameGeometry().topLeft(), QPoint(f.left() + f.width() / 5, f.top() + f.height() / 5));
+    QCOMPARE(open(dialog, true), d); // asked again, the same dialog comes forward
+
+    const QString before = taskRow(run, 1, "*");
+    const qint64 newest = newestTask(run);
+    box(d, "Text1")->setText("changed");
+    const QPointer<QWidget> closing(d);
+    if (escape)
+        QTest::keyClick(d, Qt::Key_Escape);
+    else
+        d->close();
+    settle();
+    QVERIFY(!closing);
+    QCOMPARE(newestTask(run), newest);
+    QCOMPARE(taskRow(run, 1, "*"), before);
+}
+
+void TaskdialogsTest::addTakesTheTimeAndTheTodayViewsDay()
+{
+    ProgramRun run(QDateTime(kToday, QTime(14, 30)));
+    QVERIFY(logIn(run));
+    QWidget* d = open("add");
+    QVERIFY(!field<QCheckBox>(d, "Check2")->isChecked());
+    QVERIFY(field<QCheckBox>(d, "Check1")->isChecked());
+    QCOMPARE(field<QDateEdit>(d, "DTPicker1")->date(), find<Frmmain>("Frmmain")->calendarDate());
+    // The box keeps the exact time while the slider takes its nearest step (14:20).
+    QCOMPARE(box(d, "Text2")->text(), QStringLiteral("14:30:00"));
+    QCOMPARE(field<QSlider>(d, "Slider1")->value(), 86);
+
+    // Without the today view the task has no day until the user picks one.
+    Forms::unload(d);
+    Forms::unload(QStringLiteral("Frmmain"));
+    settle();
+    d = open("add");
+    auto* unscheduledBox = field<QCheckBox>(d, "Check2");
+    QVERIFY(unscheduledBox->isChecked());
+    field<QDateEdit>(d, "DTPicker1")->setDate(kToday.addDays(3));
+    QVERIFY(!unscheduledBox->isChecked());
+}
+
+void TaskdialogsTest::editWorksOnTheTaskSelectedToday()
+{
+    ProgramRun run;
+    QVERIFY(logIn(run));
+    auto* tasks = control<QTreeWidget>("Frmmain", "ListView1");
+    QVERIFY(tasks && tasks->topLevelItemCount() >= 2);
+    clickRow(tasks, 1);
+    const qint64 chosen = Ui::rowId(tasks->topLevelItem(1));
+    auto* d = qobject_cast<Dlogmodrw*>(open("edit", true));
+    QCOMPARE(d->taskId(), chosen);
+
+    // Another row picked meanwhile does not redirect the save.
+    clickRow(tasks, 0);
+    const qint64 other = Ui::rowId(tasks->topLevelItem(0));
+    const QString otherTitle = taskRow(run, other, "title");
+    box(d, "Text1")->setText("改过的任务");
+    click(saveButton(d));
+    settle();
+    QCOMPARE(taskRow(run, chosen, "title"), QStringLiteral("改过的任务"));
+    QCOMPARE(taskRow(run, other, "title"), otherTitle);
+    QVERIFY(!tasks->findItems("改过的任务", Qt::MatchExactly, 1).isEmpty()); // the list was refilled
+}
 
 QTEST_MAIN(TaskdialogsTest)
 #include "test_taskdialogs.moc"

@@ -1,9 +1,481 @@
-#include <QTest>
+#include "testsupport.h"
+#include "views/desktop/frmts.h"
+
+#include <QCalendarWidget>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+
+using namespace TestSupport;
+
+namespace {
+const QDate kToday(2009, 1, 31);
+const QString kOverdue = QStringLiteral("您以前有未完成任务，是否放置到今天？");
+
+template <class T = QTreeWidget>
+T* ctl(const QString& name)
+{
+    return control<T>("Frmmain", name);
+}
+
+QTreeWidget* tasks() { return ctl("ListView1"); }
+QPlainTextEdit* box(const QString& name = "RichTextBox1") { return ctl<QPlainTextEdit>(name); }
+void press(const QString& name) { click(ctl<QPushButton>(name)); }
+
+int rowOf(qint64 id)
+{
+    for (int i = 0; i < tasks()->topLevelItemCount(); ++i) {
+        if (tasks()->topLevelItem(i)->text(0).toLongLong() == id)
+            return i;
+    }
+    return -1;
+}
+
+void pickDate(const QDate& day)
+{
+    auto* calendar = ctl<QCalendarWidget>("MonthView1");
+    calendar->setSelectedDate(day);
+    emit calendar->clicked(day);
+}
+
+// A right click over a row of ListView1 (-1: below the rows) that picks the menu item.
+bool chooseOnRow(int row, const QString& item)
+{
+    QTreeWidget* l = tasks();
+    const QPoint pos = row < 0 ? QPoint(20, l->viewport()->height() - 5)
+                               : l->visualItemRect(l->topLevelItem(row)).center();
+    return chooseMenuItem([&] {
+        QContextMenuEvent ev(QContextMenuEvent::Mouse, pos, l->viewport()->mapToGlobal(pos));
+        QApplication::sendEvent(l->viewport(), &ev);
+    }, item);
+}
+
+void focusInto(QWidget* w)
+{
+    QApplication::setActiveWindow(w->window());
+    w->setFocus();
+    QTRY_VERIFY(w->hasFocus());
+}
+
+QString contentOf(const ProgramRun& run, qint64 id)
+{
+    return run.scalar("SELECT content FROM renwu WHERE id = ?", {id}).toString();
+}
+} // namespace
 
 class TodayTest : public QObject
 {
     Q_OBJECT
+
+private slots:
+    void overdueQuestion_data();
+    void overdueQuestion();
+    void rowsShowQuadrantTimeAndOrder();
+    void stateActions_data();
+    void stateActions();
+    void menuNeedsARow();
+    void commandsNeedARow_data();
+    void commandsNeedARow();
+    void deleteUntilEmpty();
+    void description_data();
+    void description();
+    void diaryKeepsEachDay();
+    void addStatement_data();
+    void addStatement();
+    void deleteStatement_data();
+    void deleteStatement();
+    void passwordChange_data();
+    void passwordChange();
+    void helpLinkOpensThePage();
+    void taskDialogsOpen();
 };
+
+void TodayTest::overdueQuestion_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void TodayTest::overdueQuestion()
+{
+    QFETCH(bool, yes);
+    ProgramRun run;
+    run.answerNext(yes ? QMessageBox::Yes : QMessageBox::No);
+    QVERIFY(run.login());
+    QCOMPARE(run.messages, QStringList{kOverdue});
+    QCOMPARE(run.messageButtons.first(), QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(ctl<QCalendarWidget>("MonthView1")->selectedDate(), kToday);
+    // Task 26 is open on 2009-01-30; the abandoned task 13 of an earlier day never moves.
+    QCOMPARE(run.scalar("SELECT today FROM renwu WHERE id = 26").toString(), yes ? "2009-01-31" : "2009-01-30");
+    QCOMPARE(rowOf(26) >= 0, yes);
+    QCOMPARE(run.scalar("SELECT today FROM renwu WHERE id = 13").toString(), QStringLiteral("2009-01-29"));
+
+    // "今日安排" loads the view afresh: the question returns while open tasks are still behind.
+    run.answerNext(QMessageBox::No);
+    find<QToolBar>("Toolbar1")->actions().first()->trigger();
+    settle();
+    QCOMPARE(run.messages.count(kOverdue), yes ? 1 : 2);
+}
+
+void TodayTest::rowsShowQuadrantTimeAndOrder()
+{
+    ProgramRun run;
+    QVERIFY(run.start());
+    run.exec("INSERT INTO renwu (title, zhongyao, jinpo, today, intime) VALUES ('b', 1, 0, '2009-02-20', '10:30:00'),"
+             " ('a', 1, 1, '2009-02-20', '09:00:00'), ('z', 0, 0, '2009-02-20', NULL),"
+             " ('c', 0, 1, '2009-02-20', '09:00:00'), ('d', 1, 7, '2009-02-20', '23:59:59')");
+    QVERIFY(run.login());
+    pickDate(QDate(2009, 2, 20));
+    // Name, quadrant image and time: tasks without a time first, then by time, then by name.
+    QStringList shown;
+    for (int i = 0; i < tasks()->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = tasks()->topLevelItem(i);
+        QVERIFY(!row->icon(1).isNull());
+        shown << QStringLiteral("%1 %2 %3").arg(row->text(1), row->data(1, Qt::UserRole).toString(), row->text(2));
+    }
+    QCOMPARE(shown, (QStringList{"z 4 非提醒任务", "a 1 9:00:00", "c 2 9:00:00", "b 3 10:30:00", "d 1 23:59:59"}));
+}
+
+void TodayTest::stateActions_data()
+{
+    QTest::addColumn<qint64>("task");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QColor>("colour");   // right after the action
+    QTest::addColumn<QColor>("refilled"); // after a calendar click on the same day
+
+    const QColor plain = QBrush().color();
+    QTest::newRow("done") << qint64(19) << "wancheng" << 1 << "已经完成" << QColor(0, 255, 0) << QColor(0, 255, 0);
+    QTest::newRow("abandon") << qint64(19) << "fangqi" << 2 << "已经放弃" << QColor(255, 0, 0) << QColor(0, 0, 255);
+    QTest::newRow("back to open") << qint64(11) << "weiwancheng" << 0 << "正在进行" << QColor(0, 0, 0) << plain;
+}
+
+void TodayTest::stateActions()
+{
+    QFETCH(qint64, task);
+    QFETCH(QString, item);
+    QFETCH(int, state);
+    QFETCH(QString, word);
+    QFETCH(QColor, colour);
+    QFETCH(QColor, refilled);
+
+    ProgramRun run;
+    QVERIFY(run.login());
+    const int row = rowOf(task);
+    clickRow(tasks(), row);
+    QTreeWidgetItem* other = tasks()->topLevelItem(row == 0 ? 1 : 0);
+    const QString otherState = other->text(3);
+    QVERIFY(chooseOnRow(row, item));
+
+    QCOMPARE(run.scalar("SELECT zhuangtai FROM renwu WHERE id = ?", {task}).toInt(), state);
+    QCOMPARE(tasks()->topLevelItem(row)->text(3), word);
+    for (int c = 1; c <= 3; ++c)
+        QCOMPARE(tasks()->topLevelItem(row)->foreground(c).color(), colour);
+    QCOMPARE(other->text(3), otherState); // the same items: the list was not refilled
+
+    pickDate(kToday);
+    QCOMPARE(tasks()->topLevelItem(rowOf(task))->text(3), word);
+    QCOMPARE(tasks()->topLevelItem(rowOf(task))->foreground(1).color(), refilled);
+}
+
+void TodayTest::menuNeedsARow()
+{
+    ProgramRun run;
+    QVERIFY(run.login());
+    QVERIFY(!chooseOnRow(-1, "wancheng"));
+    QVERIFY(!chooseOnRow(-1, "zuomian"));
+    QVERIFY(!find<QWidget>("Frmts"));
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE zhuangtai = 1").toInt(), 9);
+
+    // Over a row, the menu acts on that row, which becomes the selected one.
+    QVERIFY(chooseOnRow(2, "zuomian"));
+    QVERIFY(shown("Frmts"));
+    QCOMPARE(find<Frmts>("Frmts")->taskId(), tasks()->topLevelItem(2)->text(0).toLongLong());
+    QCOMPARE(tasks()->selectedItems(), QList<QTreeWidgetItem*>{tasks()->topLevelItem(2)});
+}
+
+void TodayTest::commandsNeedARow_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("emptyDay");
+    QTest::addColumn<QString>("message"); // empty: none
+
+    QTest::newRow("delete, empty list") << "Command2" << true << "没有可供删除的任务";
+    QTest::newRow("change, empty list") << "Command4" << true << "没有可供修改选择的今日任务";
+    QTest::newRow("description, empty list") << "Command6" << true << "没有可供修改的任务说明";
+    QTest::newRow("delete, none selected") << "Command2" << false << "";
+    QTest::newRow("change, none selected") << "Command4" << false << "";
+    QTest::newRow("description, none selected") << "Command6" << false << "";
+}
+
+void TodayTest::commandsNeedARow()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, emptyDay);
+    QFETCH(QString, message);
+
+    ProgramRun run;
+    QVERIFY(run.login());
+    pickDate(emptyDay ? QDate(2009, 3, 3) : kToday);
+    const QString before = run.scalar("SELECT group_concat(id || content) FROM renwu").toString();
+    box()->setPlainText("typed");
+    run.messages.clear();
+    press(command);
+    QCOMPARE(run.messages, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(run.scalar("SELECT group_concat(id || content) FROM renwu").toString(), before);
+    QVERIFY(!find<QWidget>("Dlogmodrw"));
+    QCOMPARE(box()->toPlainText(), QStringLiteral("typed"));
+}
+
+void TodayTest::deleteUntilEmpty()
+{
+    ProgramRun run;
+    QVERIFY(run.login());
+    pickDate(QDate(2009, 1, 29)); // three tasks
+    const int total = run.scalar("SELECT count(*) FROM renwu").toInt();
+    run.messages.clear();
+    for (int left = 3; left > 0; --left) {
+        QCOMPARE(tasks()->topLevelItemCount(), left);
+        clickRow(tasks(), left - 1);
+        const qint64 id = tasks()->topLevelItem(left - 1)->text(0).toLongLong();
+        QVERIFY(!box()->toPlainText().isEmpty());
+        press("Command2");
+        QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE id = ?", {id}).toInt(), 0);
+        QVERIFY(box()->toPlainText().isEmpty());
+    }
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), total - 3);
+    QVERIFY(run.messages.isEmpty());
+    press("Command2");
+    QCOMPARE(run.messages, QStringList{"没有可供删除的任务"});
+}
+
+void TodayTest::description_data()
+{
+    // Task 19 is loaded into the box; `action` comes before or after the typing, then the box
+    // loses its focus.
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("typeFirst");
+    QTest::addColumn<qint64>("savedInto"); // 0: no task takes the typed text
+
+    QTest::newRow("plain focus loss") << "" << true << qint64(19);
+    QTest::newRow("another row chosen in code") << "select 20" << true << qint64(19);
+    QTest::newRow("list refilled, no selection") << "calendar" << true << qint64(0);
+    QTest::newRow("box emptied by 修改任务") << "Command4" << false << qint64(0);
+    QTest::newRow("box emptied by 删除任务") << "Command2" << false << qint64(0);
+    QTest::newRow("修改说明") << "Command6" << true << qint64(19);
+}
+
+void TodayTest::description()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, typeFirst);
+    QFETCH(qint64, savedInto);
+
+    ProgramRun run;
+    QVERIFY(run.login());
+    clickRow(tasks(), rowOf(19));
+    QCOMPARE(box()->toPlainText(), contentOf(run, 19));
+    const QString before20 = contentOf(run, 20);
+    const QString typed = QStringLiteral("别忘了'带票'\n第二行");
+
+    auto act = [&] {
+        if (action == "select 20")
+            tasks()->setCurrentItem(tasks()->topLevelItem(rowOf(20)));
+        else if (action == "calendar")
+            pickDate(kToday);
+        else if (!action.isEmpty())
+            press(action);
+    };
+    if (!typeFirst)
+        act();
+    QCOMPARE(shown("Dlogmodrw"), action == "Command4");
+    focusInto(box());
+    box()->setPlainText(typed);
+    if (typeFirst)
+        act();
+    focusInto(ctl<QLineEdit>("Text2"));
+
+    QCOMPARE(contentOf(run, 20), before20);
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE content = ?", {typed}).toInt(), savedInto ? 1 : 0);
+    if (savedInto)
+        QCOMPARE(contentOf(run, savedInto), typed);
+}
+
+void TodayTest::diaryKeepsEachDay()
+{
+    ProgramRun run;
+    QVERIFY(run.login());
+    const QDate other(2009, 2, 1); // no diary yet
+    auto* save = ctl<QPushButton>("Command5");
+    QCOMPARE(save->text(), QStringLiteral("修改")); // the sample has today's diary
+    QVERIFY(!box("RichTextBox2")->toPlainText().isEmpty());
+
+    box("RichTextBox2")->setPlainText("today's");
+    click(save);
+    pickDate(other);
+    QCOMPARE(save->text(), QStringLiteral("记录"));
+    QVERIFY(box("RichTextBox2")->toPlainText().isEmpty());
+    box("RichTextBox2")->setPlainText("it's February");
+    click(save);
+    QCOMPARE(save->text(), QStringLiteral("修改"));
+    box("RichTextBox2")->setPlainText("it's February, again");
+    click(save);
+    QCOMPARE(run.messages.mid(1), (QStringList{"修改日志成功！", "添加日志成功！", "修改日志成功！"}));
+
+    pickDate(kToday);
+    QCOMPARE(box("RichTextBox2")->toPlainText(), QStringLiteral("today's"));
+    pickDate(other);
+    QCOMPARE(box("RichTextBox2")->toPlainText(), QStringLiteral("it's February, again"));
+    QCOMPARE(run.scalar("SELECT group_concat(title, '|') FROM fangfa WHERE ltype = '日志' AND addtime >= '2009-01-31'")
+                 .toString(),
+             QStringLiteral("2009-1-31日志|2009-2-1日志"));
+}
+
+void TodayTest::addStatement_data()
+{
+    QTest::addColumn<int>("openTab");   // SSTab2 tab when "增加" is pressed
+    QTest::addColumn<int>("addTab");    // SSTab2 tab when "添加" is pressed
+    QTest::addColumn<QString>("label"); // Label1 when "添加" is pressed
+    QTest::addColumn<int>("drmid");
+
+    QTest::newRow("motto") << 0 << 0 << "添加警句" << 1;
+    QTest::newRow("mission") << 1 << 1 << "添加使命" << 0;
+    QTest::newRow("tab switched while open") << 0 << 1 << "添加使命" << 0;
+}
+
+void TodayTest::addStatement()
+{
+    QFETCH(int, openTab);
+    QFETCH(int, addTab);
+    QFETCH(QString, label);
+    QFETCH(int, drmid);
+
+    ProgramRun run;
+    QVERIFY(run.login());
+    ctl<QTabWidget>("SSTab2")->setCurrentIndex(openTab);
+    press("Command7");
+    QVERIFY(shown("DlogSM"));
+    auto* add = control<QPushButton>("DlogSM", "Command1");
+    QVERIFY(add->isDefault());
+    run.messages.clear();
+    click(add);
+    QCOMPARE(run.messages, QStringList{"请输入使命描述！"});
+    QVERIFY(shown("DlogSM"));
+
+    ctl<QTabWidget>("SSTab2")->setCurrentIndex(addTab);
+    QCOMPARE(control<QLabel>("DlogSM", "Label1")->text(), label);
+    const QString text = QStringLiteral("Don't stop; 不要停");
+    control<QLineEdit>("DlogSM", "Text1")->setText(text);
+    click(add);
+    settle();
+    QVERIFY(!find<QWidget>("DlogSM"));
+    QCOMPARE(run.scalar("SELECT drmid FROM mengxiang WHERE title = ?", {text}).toInt(), drmid);
+    QCOMPARE(ctl(drmid ? "ListView2" : "ListView3")->findItems(text, Qt::MatchExactly, 1).size(), 1);
+    QCOMPARE(ctl(drmid ? "ListView3" : "ListView2")->findItems(text, Qt::MatchExactly, 1).size(), 0);
+}
+
+void TodayTest::deleteStatement_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<int>("row"); // -1: none selected
+    QTest::addColumn<bool>("noMissions");
+    QTest::addColumn<QList<int>>("left"); // mottos and missions afterwards
+
+    QTest::newRow("motto") << 0 << 1 << false << QList<int>{4, 3};
+    QTest::newRow("mission") << 1 << 0 << false << QList<int>{5, 2};
+    QTest::newRow("none selected") << 1 << -1 << false << QList<int>{5, 3};
+    QTest::newRow("empty list") << 1 << -1 << true << QList<int>{5, 0};
+}
+
+void TodayTest::deleteStatement()
+{
+    QFETCH(int, tab);
+    QFETCH(int, row);
+    QFETCH(bool, noMissions);
+    QFETCH(QList<int>, left);
+
+    ProgramRun run;
+    QVERIFY(run.start());
+    if (noMissions)
+        run.exec("DELETE FROM mengxiang WHERE drmid = 0");
+    QVERIFY(run.login());
+    ctl<QTabWidget>("SSTab2")->setCurrentIndex(tab);
+    QTreeWidget* l = ctl(tab == 0 ? "ListView2" : "ListView3");
+    const QString gone = row >= 0 ? l->topLevelItem(row)->text(1) : QString();
+    if (row >= 0)
+        clickRow(l, row);
+    run.messages.clear();
+    press("Command9");
+    QVERIFY(run.messages.isEmpty());
+    QCOMPARE((QList<int>{ctl("ListView2")->topLevelItemCount(), ctl("ListView3")->topLevelItemCount()}), left);
+    QCOMPARE(run.scalar("SELECT count(*) FROM mengxiang").toInt(), left[0] + left[1]);
+    QCOMPARE(run.scalar("SELECT count(*) FROM mengxiang WHERE title = ?", {gone}).toInt(), 0);
+}
+
+void TodayTest::passwordChange_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("login"); // what admits the user afterwards
+    QTest::newRow("with a quote") << "it's 新" << "it's 新";
+    QTest::newRow("blanks around") << "  abc " << "abc";
+    QTest::newRow("the marker's value 1") << "1" << "1";
+}
+
+void TodayTest::passwordChange()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, login);
+
+    ProgramRun run;
+    QVERIFY(run.login());
+    auto* text = ctl<QLineEdit>("Text2");
+    focusInto(tasks());
+    press("Command3");
+    QCOMPARE(run.messages.last(), QStringLiteral("请输入更新密码"));
+    QVERIFY(text->hasFocus());
+
+    text->setText(typed);
+    press("Command3");
+    QCOMPARE(run.messages.last(), QStringLiteral("密码更改成功！"));
+    QVERIFY(text->text().isEmpty());
+
+    // Ten days later the old password fails, the new one admits, and no date has moved.
+    const QString dates = run.scalar("SELECT group_concat(id || ':' || today) FROM renwu").toString();
+    closeEverything();
+    run.setNow(QDateTime(kToday.addDays(10), QTime(9, 0)));
+    QVERIFY(!run.login(TestSupport::kSamplePassword));
+    run.answerNext(QMessageBox::No); // the overdue question
+    QVERIFY(run.login(login));
+    QCOMPARE(run.scalar("SELECT group_concat(id || ':' || today) FROM renwu").toString(), dates);
+}
+
+void TodayTest::helpLinkOpensThePage()
+{
+    ProgramRun run;
+    QVERIFY(run.login());
+    QTest::mouseClick(ctl<QLabel>("Label3"), Qt::LeftButton);
+    QCOMPARE(run.openedUrls.size(), 1);
+    QCOMPARE(run.openedUrls.first().path(), QStringLiteral("/shuoming/8.asp"));
+    QVERIFY(!run.openedUrls.first().host().isEmpty());
+}
+
+void TodayTest::taskDialogsOpen()
+{
+    ProgramRun run;
+    QVERIFY(run.login());
+    press("Command1");
+    QVERIFY(shown("dlogaddrw"));
+    clickRow(tasks(), 1, 1, true);
+    QVERIFY(shown("Dlogmodrw"));
+    QVERIFY(!box()->toPlainText().isEmpty()); // a double click keeps the description
+}
 
 QTEST_MAIN(TodayTest)
 #include "test_today.moc"

@@ -1,5 +1,7 @@
 #include "app/formdialog.h"
 
+#include <QCloseEvent>
+
 FormDialog::FormDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -8,4 +10,9 @@ FormDialog::FormDialog(QWidget* parent) : QDialog(parent)
 void FormDialog::reject()
 {
     close();
+}
+
+void FormDialog::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
 }

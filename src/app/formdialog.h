@@ -13,4 +13,7 @@ public:
 
 protected:
     void reject() override;
+    // Closing goes through the plain window close, so the dialog is unloaded; the dialog's own
+    // close handling would route it back through reject().
+    void closeEvent(QCloseEvent* event) override;
 };

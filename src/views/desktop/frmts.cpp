@@ -1,14 +1,305 @@
 #include "views/desktop/frmts.h"
 
-Frmts::Frmts(QWidget* parent) : QWidget(parent) {}
+#include "app/clickableimage.h"
+#include "app/clock.h"
+#include "app/forms.h"
+#include "app/helpers.h"
+#include "app/module1.h"
+#include "app/prompt.h"
+#include "app/ui.h"
+#include "data/tasks.h"
+#include "views/today/frmmain.h"
+
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+const QColor kCaptionColour(0x3b, 0x7d, 0xd8);
+const QColor kBackgroundColour(0xf6, 0xf8, 0xfb);
+const QColor kBorderColour(0x2f, 0x64, 0xad);
+
+// One step of the slide: 40 twips, never less than two pixels.
+constexpr int kSlideStep = std::max(2, Ui::twips(40));
+// The gap between the resting window and the bottom of the screen's work area.
+constexpr int kBottomGap = Ui::twips(350);
+
+QRect workArea()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+}
+} // namespace
+
+Frmts::Frmts(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("Frmts"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    // A reminder appears beside the user's work without taking the keyboard away from it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowTitle(QStringLiteral("任务提示"));
+
+    // Caption strip: the window has no frame of its own, so it carries its title and close image.
+    auto* caption = new QWidget(this);
+    caption->setObjectName(QStringLiteral("Caption"));
+    caption->setAutoFillBackground(true);
+    QPalette captionPalette = caption->palette();
+    captionPalette.setColor(QPalette::Window, kCaptionColour);
+    captionPalette.setColor(QPalette::WindowText, Qt::white);
+    caption->setPalette(captionPalette);
+
+    auto* captionIcon = new QLabel(caption);
+    captionIcon->setPixmap(QIcon(QStringLiteral(":/icons/app.svg")).pixmap(16, 16));
+    auto* captionText = new QLabel(QStringLiteral("任务提示"), caption);
+    captionText->setObjectName(QStringLiteral("CaptionText"));
+    QFont captionFont = captionText->font();
+    captionFont.setBold(true);
+    captionText->setFont(captionFont);
+    Image3 = new ClickableImage(QStringLiteral(":/icons/popup_close.svg"), 18, QStringLiteral("关闭"), caption);
+    Image3->setObjectName(QStringLiteral("Image3"));
+
+    auto* captionRow = new QHBoxLayout(caption);
+    captionRow->setContentsMargins(8, 2, 4, 2);
+    captionRow->setSpacing(6);
+    captionRow->addWidget(captionIcon);
+    captionRow->addWidget(captionText);
+    captionRow->addStretch();
+    captionRow->addWidget(Image3);
+
+    // The task.
+    auto* Label1 = new QLabel(QStringLiteral("任务名称："), this);
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Label1->setBuddy(Text1);
+    auto* Label2 = new QLabel(QStringLiteral("任务说明："), this);
+    RichTextBox1 = new QPlainTextEdit(this);
+    RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
+    RichTextBox1->setTabChangesFocus(true);
+    RichTextBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // lines wrap
+    RichTextBox1->setMinimumHeight(64);
+    Label2->setBuddy(RichTextBox1);
+    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    // The task's id: the key of every action. It means nothing to the user, so it stays hidden.
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setReadOnly(true);
+    Text2->hide();
+
+    Image1 = new ClickableImage(QStringLiteral(":/icons/popup_save.svg"), 24, QStringLiteral("保存修改"), this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image2 = new ClickableImage(QStringLiteral(":/icons/popup_done.svg"), 24, QStringLiteral("任务完成"), this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+
+    auto* body = new QGridLayout;
+    body->setContentsMargins(10, 10, 10, 6);
+    body->setHorizontalSpacing(6);
+    body->setVerticalSpacing(6);
+    body->addWidget(Label1, 0, 0);
+    body->addWidget(Text1, 0, 1);
+    body->addWidget(Label2, 1, 0);
+    body->addWidget(RichTextBox1, 1, 1);
+    body->setRowStretch(1, 1);
+    auto* images = new QHBoxLayout;
+    images->setSpacing(4);
+    images->addStretch();
+    images->addWidget(Image1);
+    images->addWidget(Image2);
+    body->addLayout(images, 2, 0, 1, 2);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(1, 1, 1, 1); // room for the border
+    outer->setSpacing(0);
+    outer->addWidget(caption);
+    outer->addLayout(body, 1);
+
+    setTabOrder(Text1, RichTextBox1);
+
+    connect(Image1, &ClickableImage::clicked, this, &Frmts::Image1_Click);
+    connect(Image2, &ClickableImage::clicked, this, &Frmts::Image2_Click);
+    connect(Image3, &ClickableImage::clicked, this, &Frmts::Image3_Click);
+    auto* save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, this, &Frmts::Image1_Click);
+
+    const QSize hint = minimumSizeHint();
+    setFixedSize(QSize(std::max(Ui::twips(4400), hint.width()), std::max(200, hint.height()))
+                     .boundedTo(workArea().size()));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(5);
+    connect(Timer1, &QTimer::timeout, this, &Frmts::Timer1_Timer);
+
+    // Load: below the screen at the right, on top of other windows, with its task; then slide up.
+    placeBelowScreen();
+    Class1::zhiqian(this);
+    chooseTask();
+    Timer1->start();
+}
 
 Frmts* Frmts::openNew()
 {
     auto* popup = new Frmts();
-    popup->setObjectName(QStringLiteral("Frmts"));
-    popup->setAttribute(Qt::WA_DeleteOnClose);
     popup->show();
     return popup;
 }
 
-qint64 Frmts::taskId() const { return 0; }
+qint64 Frmts::taskId() const
+{
+    return Text2->text().toLongLong();
+}
+
+void Frmts::placeBelowScreen()
+{
+    const QRect area = workArea();
+    // Right-aligned, but never left of the work area on a screen narrower than the window.
+    move(std::max(area.left(), area.x() + area.width() - width()), area.y() + area.height());
+}
+
+int Frmts::restingTop() const
+{
+    const QRect area = workArea();
+    return std::max(area.top(), area.y() + area.height() - height() - kBottomGap);
+}
+
+void Frmts::chooseTask()
+{
+    // The today view's "桌面显示" raises the flag just before it opens this popup; it is used up
+    // here whichever rule applies, so a later reminder never shows a stale selection.
+    const bool showSelected = Module1::ShowSelectedTask;
+    Module1::ShowSelectedTask = false;
+
+    std::optional<Tasks::Task> task;
+    if (showSelected && Forms::isOpen(QStringLiteral("Frmmain"))) {
+        Frmmain* today = Forms::find<Frmmain>();
+        const qint64 id = today ? today->selectedTaskId() : 0;
+        if (id > 0)
+            task = Tasks::load(id);
+    } else if (Forms::isOpen(QStringLiteral("ToolBar"))) {
+        task = Tasks::firstOpen(Clock::today());
+    } else {
+        const QDateTime now = Clock::now();
+        task = Tasks::latestDue(now.date(), now.time());
+    }
+    if (!task)
+        return; // no matching task: the fields stay empty
+    Text1->setText(task->title);
+    Text1->setCursorPosition(0);
+    Text2->setText(QString::number(task->id));
+    RichTextBox1->setPlainText(task->content);
+}
+
+qint64 Frmts::actionTaskId()
+{
+    const qint64 id = taskId();
+    if (id <= 0) {
+        MsgBox(QStringLiteral("没有可供操作的任务！"));
+        return 0;
+    }
+    if (!Tasks::exists(id)) {
+        MsgBox(QStringLiteral("该任务已不存在！"));
+        return 0;
+    }
+    return id;
+}
+
+void Frmts::Image1_Click()
+{
+    const qint64 id = actionTaskId();
+    if (!id)
+        return;
+    if (!Tasks::setTitleAndContent(id, Text1->text(), RichTextBox1->toPlainText()))
+        return; // the database error has been shown
+    MsgBox(QStringLiteral("修改完成！"));
+}
+
+void Frmts::Image2_Click()
+{
+    const qint64 id = actionTaskId();
+    if (!id)
+        return;
+    if (!Tasks::setState(id, Tasks::Done))
+        return; // the database error has been shown
+    if (Forms::isOpen(QStringLiteral("Frmmain"))) {
+        if (Frmmain* today = Forms::find<Frmmain>())
+            today->RwList(false);
+    }
+    // The desktop task bar refreshes here too (its ShowRw) once it is part of the program.
+    const QPointer<Frmts> self(this);
+    MsgBox(QStringLiteral("恭喜，继续努力！"));
+    if (self) // the program may have closed its windows while the message was shown
+        close();
+}
+
+void Frmts::Image3_Click()
+{
+    close();
+}
+
+void Frmts::Timer1_Timer()
+{
+    const int target = restingTop();
+    if (y() > target)
+        move(x(), std::max(target, y() - kSlideStep));
+    // Once at rest (or placed higher by the user) the slide is over for good.
+    if (y() <= target)
+        Timer1->stop();
+}
+
+void Frmts::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    // The user places the window now; the slide must not pull it back.
+    Timer1->stop();
+    if (QWindow* window = windowHandle(); window && window->startSystemMove())
+        return;
+    dragging_ = true;
+    dragOffset_ = event->globalPosition().toPoint() - pos();
+}
+
+void Frmts::mouseMoveEvent(QMouseEvent* event)
+{
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - dragOffset_);
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void Frmts::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (dragging_ && event->button() == Qt::LeftButton) {
+        dragging_ = false;
+        event->accept();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void Frmts::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), kBackgroundColour);
+    painter.setPen(kBorderColour);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QPoint>
 #include <QWidget>
+
+class ClickableImage;
+class QLineEdit;
+class QPlainTextEdit;
+class QTimer;
 
 // The reminder popup "任务提示": a small window that slides up at the bottom right of the screen
 // with one task, to save its edits, mark it done or close. Every popup is a new, independent
@@ -17,4 +23,36 @@ public:
 
     // The task shown (0 when none matched).
     qint64 taskId() const;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void placeBelowScreen();
+    void chooseTask();
+    // The task id the actions work on, after checking that it still exists; 0 (and a message
+    // shown) when there is nothing to work on.
+    qint64 actionTaskId();
+    // Where the window's top rests once the slide is over.
+    int restingTop() const;
+
+    void Image1_Click();
+    void Image2_Click();
+    void Image3_Click();
+    void Timer1_Timer();
+
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    QPlainTextEdit* RichTextBox1;
+    ClickableImage* Image1;
+    ClickableImage* Image2;
+    ClickableImage* Image3;
+    QTimer* Timer1;
+
+    // Dragging by hand where the platform cannot move the window itself.
+    bool dragging_ = false;
+    QPoint dragOffset_;
 };

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/formdialog.h"
+#include "views/tasks/dlogaddrw.h"
 
 // The edit-task dialog "修改任务" for the task selected in the first open view that lists tasks
-// (goals view, task list view, today view).
-class Dlogmodrw : public FormDialog
+// (goals view, task list view, today view). It saves into the task it loaded.
+class Dlogmodrw : public TaskEditor
 {
     Q_OBJECT
 
@@ -16,4 +16,16 @@ public:
 
     // The task the dialog edits (0 when none could be read).
     qint64 taskId() const;
+
+private:
+    void Form_Load();
+    static qint64 taskIdFromOpenView();
+    static void refreshOpenView();
+
+    void Slider1_Change();
+    void Slider1_MouseUp();
+    void Combo5_Click();
+    void Command3_Click();
+
+    qint64 taskId_ = 0;
 };

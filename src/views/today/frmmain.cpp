@@ -1,11 +1,606 @@
 #include "views/today/frmmain.h"
 
+#include "app/appinfo.h"
 #include "app/clock.h"
+#include "app/forms.h"
+#include "app/helpers.h"
+#include "app/mdifrm.h"
+#include "app/module1.h"
+#include "app/prompt.h"
+#include "app/shell.h"
+#include "app/ui.h"
+#include "data/diary.h"
+#include "data/statements.h"
+#include "data/tasks.h"
+#include "data/users.h"
+#include "views/desktop/frmts.h"
+#include "views/tasks/dlogaddrw.h"
+#include "views/tasks/dlogmodrw.h"
+#include "views/today/dlogsm.h"
 
-Frmmain::Frmmain(QWidget* parent) : QWidget(parent) {}
-void Frmmain::RwList(bool) {}
-void Frmmain::Lsv2Show() {}
-void Frmmain::Lsv3Show() {}
-qint64 Frmmain::selectedTaskId() const { return 0; }
-QDate Frmmain::calendarDate() const { return Clock::today(); }
-QString Frmmain::statementTab() const { return QStringLiteral("警句"); }
+#include <QAction>
+#include <QBrush>
+#include <QCalendarWidget>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <functional>
+
+namespace {
+
+const QString kMotto = QStringLiteral("警句");
+
+// Column of ListView1 holding the state, and the role of column 1 keeping the quadrant image.
+constexpr int kStateColumn = 3;
+constexpr int kImageRole = Qt::UserRole;
+
+// A label that acts like a web link: underlined, a hand cursor, and a left click anywhere on it.
+class LinkLabel : public QLabel
+{
+public:
+    LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
+    {
+        setCursor(Qt::PointingHandCursor);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        QPalette p = palette();
+        p.setColor(QPalette::WindowText, p.color(QPalette::Link));
+        setPalette(p);
+        QFont f = font();
+        f.setUnderline(true);
+        setFont(f);
+    }
+
+    std::function<void()> onClick;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick)
+            onClick();
+        QLabel::mouseReleaseEvent(event);
+    }
+};
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& text)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QPlainTextEdit* textBox(QWidget* parent, const QString& name)
+{
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(name);
+    box->setTabChangesFocus(true);
+    return box;
+}
+
+QTreeWidgetItem* selectedRow(const QTreeWidget* list)
+{
+    const QList<QTreeWidgetItem*> rows = list->selectedItems();
+    return rows.isEmpty() ? nullptr : rows.first();
+}
+
+void fillStatements(QTreeWidget* list, Statements::Kind kind)
+{
+    list->clear();
+    const auto items = Statements::of(kind);
+    if (!items)
+        return;
+    for (const Statements::Item& s : *items) {
+        auto* row = new QTreeWidgetItem(list);
+        row->setText(0, QString::number(s.id));
+        row->setText(1, s.title);
+        row->setToolTip(1, s.title);
+    }
+}
+
+} // namespace
+
+Frmmain::Frmmain(QWidget* parent) : QWidget(parent)
+{
+    buildControls();
+    Form_Load();
+}
+
+Frmmain::~Frmmain()
+{
+    // The description box loses its focus while it is destroyed, after this view's members.
+    RichTextBox1->removeEventFilter(this);
+}
+
+void Frmmain::buildControls()
+{
+    // Left: the calendar, the password change and the help link, then mottos and missions.
+    MonthView1 = new QCalendarWidget(this);
+    MonthView1->setObjectName(QStringLiteral("MonthView1"));
+    MonthView1->setLocale(QLocale(QLocale::Chinese, QLocale::China));
+    MonthView1->setFirstDayOfWeek(Qt::Monday);
+    MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    MonthView1->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
+    MonthView1->setGridVisible(false);
+    MonthView1->setMinimumHeight(220);
+
+    auto* passwordLabel = new QLabel(QStringLiteral("新密码："), this);
+    passwordLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    passwordLabel->setBuddy(Text2);
+    Command3 = button(this, QStringLiteral("Command3"), QStringLiteral("更改登录密码"));
+
+    auto* link = new LinkLabel(QStringLiteral("每日时间管理准则？"), this);
+    link->onClick = [this] { Label3_Click(); };
+    Label3 = link;
+    Label3->setObjectName(QStringLiteral("Label3"));
+
+    SSTab2 = new QTabWidget(this);
+    SSTab2->setObjectName(QStringLiteral("SSTab2"));
+    ListView2 = Ui::reportList(SSTab2, QStringLiteral("ListView2"),
+                               {{QStringLiteral("人生格言"), Ui::twips(7056)}});
+    ListView3 = Ui::reportList(SSTab2, QStringLiteral("ListView3"), {{QString(), Ui::twips(7056)}});
+    ListView3->setHeaderHidden(true);
+    SSTab2->addTab(ListView2, kMotto);
+    SSTab2->addTab(ListView3, QStringLiteral("使命"));
+    Command7 = button(this, QStringLiteral("Command7"), QStringLiteral("增加"));
+    Command9 = button(this, QStringLiteral("Command9"), QStringLiteral("删除"));
+
+    // Right: today's tasks with their description and actions, and the diary.
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+
+    auto* tasksPage = new QWidget(SSTab1);
+    ListView1 = Ui::reportList(tasksPage, QStringLiteral("ListView1"),
+                               {{QStringLiteral("任务名称"), Ui::twips(4410)},
+                                {QStringLiteral("时间安排"), Ui::twips(2470)},
+                                {QStringLiteral("状态"), Ui::twips(1764)}});
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto* descriptionLabel = new QLabel(QStringLiteral("任务说明："), tasksPage);
+    RichTextBox1 = textBox(tasksPage, QStringLiteral("RichTextBox1"));
+    descriptionLabel->setBuddy(RichTextBox1);
+    RichTextBox1->installEventFilter(this);
+    Command1 = button(tasksPage, QStringLiteral("Command1"), QStringLiteral("增加任务"));
+    Command4 = button(tasksPage, QStringLiteral("Command4"), QStringLiteral("修改任务"));
+    Command2 = button(tasksPage, QStringLiteral("Command2"), QStringLiteral("删除任务"));
+    Command6 = button(tasksPage, QStringLiteral("Command6"), QStringLiteral("修改说明"));
+    Command10 = button(tasksPage, QStringLiteral("Command10"), QStringLiteral("按时间查看规划"));
+    Command8 = button(tasksPage, QStringLiteral("Command8"), QStringLiteral("按事务查看规划"));
+    // The planning grids are not part of the program yet.
+    Command10->setEnabled(false);
+    Command8->setEnabled(false);
+
+    auto* taskButtons = new QHBoxLayout;
+    for (QPushButton* b : {Command1, Command4, Command2, Command6})
+        taskButtons->addWidget(b);
+    taskButtons->addStretch();
+    taskButtons->addWidget(Command10);
+    taskButtons->addWidget(Command8);
+
+    auto* tasksLayout = new QVBoxLayout(tasksPage);
+    tasksLayout->addWidget(ListView1, 3);
+    tasksLayout->addSpacing(4);
+    tasksLayout->addWidget(descriptionLabel);
+    tasksLayout->addWidget(RichTextBox1, 1);
+    tasksLayout->addLayout(taskButtons);
+    SSTab1->addTab(tasksPage, QStringLiteral("今日任务"));
+
+    auto* diaryPage = new QWidget(SSTab1);
+    Label2 = new QLabel(QStringLiteral("日志的作用？日志可以记一些什么内容？"), diaryPage);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    RichTextBox2 = textBox(diaryPage, QStringLiteral("RichTextBox2"));
+    Command5 = button(diaryPage, QStringLiteral("Command5"), QStringLiteral("记录"));
+    auto* diaryButtons = new QHBoxLayout;
+    diaryButtons->addStretch();
+    diaryButtons->addWidget(Command5);
+    auto* diaryLayout = new QVBoxLayout(diaryPage);
+    diaryLayout->addWidget(Label2);
+    diaryLayout->addWidget(RichTextBox2, 1);
+    diaryLayout->addLayout(diaryButtons);
+    SSTab1->addTab(diaryPage, QStringLiteral("今日日志"));
+
+    zhuangtai = new QMenu(QStringLiteral("完成情况"), this);
+    zhuangtai->setObjectName(QStringLiteral("zhuangtai"));
+    auto item = [this](const QString& name, const QString& text) {
+        QAction* a = zhuangtai->addAction(text);
+        a->setObjectName(name);
+        return a;
+    };
+    zuomian = item(QStringLiteral("zuomian"), QStringLiteral("桌面显示"));
+    wancheng = item(QStringLiteral("wancheng"), QStringLiteral("任务完成"));
+    fangqi = item(QStringLiteral("fangqi"), QStringLiteral("任务放弃"));
+    weiwancheng = item(QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
+    dangqian = item(QStringLiteral("dangqian"), QStringLiteral("当前任务"));
+
+    // Layout.
+    auto* passwordRow = new QHBoxLayout;
+    passwordRow->addWidget(passwordLabel);
+    passwordRow->addWidget(Text2, 1);
+    passwordRow->addWidget(Command3);
+
+    auto* statementButtons = new QHBoxLayout;
+    statementButtons->addStretch();
+    statementButtons->addWidget(Command7);
+    statementButtons->addWidget(Command9);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(MonthView1);
+    left->addLayout(passwordRow);
+    left->addWidget(Label3, 0, Qt::AlignRight);
+    left->addSpacing(6);
+    left->addWidget(SSTab2, 1);
+    left->addLayout(statementButtons);
+
+    auto* leftPanel = new QWidget(this);
+    leftPanel->setLayout(left);
+    left->setContentsMargins(0, 0, 0, 0);
+    // Wide enough for the statement column without a horizontal scroll bar.
+    leftPanel->setFixedWidth(Ui::twips(7056) + 30);
+
+    auto* root = new QHBoxLayout(this);
+    root->setContentsMargins(10, 10, 10, 10);
+    root->setSpacing(12);
+    root->addWidget(leftPanel);
+    root->addWidget(SSTab1, 1);
+
+    setMinimumSize(1100, 600);
+
+    // Tab order follows the reading order: left column top to bottom, then the tasks.
+    setTabOrder(MonthView1, Text2);
+    setTabOrder(Text2, Command3);
+    setTabOrder(Command3, SSTab2);
+    setTabOrder(SSTab2, ListView2);
+    setTabOrder(ListView2, ListView3);
+    setTabOrder(ListView3, Command7);
+    setTabOrder(Command7, Command9);
+    setTabOrder(Command9, SSTab1);
+    setTabOrder(SSTab1, ListView1);
+    setTabOrder(ListView1, RichTextBox1);
+    setTabOrder(RichTextBox1, Command1);
+    setTabOrder(Command1, Command4);
+    setTabOrder(Command4, Command2);
+    setTabOrder(Command2, Command6);
+    setTabOrder(Command6, RichTextBox2);
+    setTabOrder(RichTextBox2, Command5);
+
+    connect(MonthView1, &QCalendarWidget::selectionChanged, this, &Frmmain::MonthView1_SelectionChanged);
+    connect(MonthView1, &QCalendarWidget::clicked, this, &Frmmain::MonthView1_SelectionChanged);
+    connect(ListView1, &QTreeWidget::itemClicked, this, &Frmmain::ListView1_ItemClick);
+    connect(ListView1, &QTreeWidget::itemSelectionChanged, this, &Frmmain::ListView1_SelectionChanged);
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &Frmmain::ListView1_DblClick);
+    connect(ListView1, &QWidget::customContextMenuRequested, this, &Frmmain::ListView1_MouseUp);
+    connect(Command1, &QPushButton::clicked, this, &Frmmain::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Frmmain::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Frmmain::Command3_Click);
+    connect(Text2, &QLineEdit::returnPressed, this, &Frmmain::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Frmmain::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Frmmain::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Frmmain::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Frmmain::Command7_Click);
+    connect(Command9, &QPushButton::clicked, this, &Frmmain::Command9_Click);
+    connect(SSTab2, &QTabWidget::currentChanged, this, &Frmmain::SSTab2_Click);
+    connect(zuomian, &QAction::triggered, this, &Frmmain::zuomian_Click);
+    connect(wancheng, &QAction::triggered, this, &Frmmain::wancheng_Click);
+    connect(fangqi, &QAction::triggered, this, &Frmmain::fangqi_Click);
+    connect(weiwancheng, &QAction::triggered, this, &Frmmain::weiwancheng_Click);
+    // dangqian ("当前任务") has no action in this view.
+}
+
+void Frmmain::Form_Load()
+{
+    const QDate today = Clock::today();
+    // Open tasks left on earlier days may move to today; the question comes at every load.
+    if (Tasks::overdueCount(today).value_or(0) > 0
+        && MsgBox(QStringLiteral("您以前有未完成任务，是否放置到今天？"), QMessageBox::Yes | QMessageBox::No)
+               == QMessageBox::Yes) {
+        Tasks::moveOverdueTo(today);
+    }
+
+    RwList(true);
+    {
+        const QSignalBlocker quiet(MonthView1);
+        MonthView1->setSelectedDate(today);
+    }
+    DiaryShow();
+    Lsv2Show();
+    Lsv3Show();
+}
+
+void Frmmain::RwList(bool frist)
+{
+    const QDate day = frist ? Clock::today() : calendarDate();
+    ListView1->clear();
+    const auto tasks = Tasks::ofDay(day);
+    if (!tasks)
+        return;
+    for (const Tasks::Task& t : *tasks) {
+        auto* row = new QTreeWidgetItem(ListView1);
+        const int image = Ui::quadrantImage(t.zhongyao, t.jinpo);
+        row->setText(0, QString::number(t.id));
+        row->setText(1, t.title);
+        row->setToolTip(1, t.title);
+        row->setIcon(1, Ui::quadrantIcon(image));
+        row->setData(1, kImageRole, image);
+        row->setText(2, t.intime.isValid() ? Ui::time(t.intime) : QStringLiteral("非提醒任务"));
+        row->setText(kStateColumn, QString::number(t.zhuangtai));
+    }
+    ShowStatusText(ListView1, kStateColumn);
+}
+
+void Frmmain::Lsv2Show()
+{
+    fillStatements(ListView2, Statements::Motto);
+}
+
+void Frmmain::Lsv3Show()
+{
+    fillStatements(ListView3, Statements::Mission);
+}
+
+qint64 Frmmain::selectedTaskId() const
+{
+    return Ui::selectedId(ListView1);
+}
+
+QDate Frmmain::calendarDate() const
+{
+    return MonthView1->selectedDate();
+}
+
+QString Frmmain::statementTab() const
+{
+    return SSTab2->tabText(SSTab2->currentIndex());
+}
+
+bool Frmmain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == RichTextBox1 && event->type() == QEvent::FocusOut)
+        RichTextBox1_LostFocus();
+    return QWidget::eventFilter(watched, event);
+}
+
+void Frmmain::hideEvent(QHideEvent* event)
+{
+    // Leaving the view (another view of the bar, closing the frame) keeps a description being typed.
+    if (RichTextBox1->hasFocus())
+        RichTextBox1_LostFocus();
+    QWidget::hideEvent(event);
+}
+
+// The calendar date's tasks and diary; the description box keeps its text.
+void Frmmain::MonthView1_SelectionChanged()
+{
+    RwList(false);
+    DiaryShow();
+}
+
+void Frmmain::ListView1_ItemClick(QTreeWidgetItem* item)
+{
+    loadDescription(item);
+}
+
+void Frmmain::ListView1_SelectionChanged()
+{
+    // Moving the selection with the keyboard shows the description as a click does.
+    const QTreeWidgetItem* row = selectedRow(ListView1);
+    if (row && Ui::rowId(row) != loadedTaskId_)
+        loadDescription(row);
+}
+
+void Frmmain::ListView1_DblClick()
+{
+    if (selectedTaskId() != 0)
+        Dlogmodrw::showShared();
+}
+
+void Frmmain::ListView1_MouseUp(const QPoint& pos)
+{
+    QTreeWidgetItem* row = ListView1->itemAt(pos);
+    if (!row)
+        return;
+    // The menu acts on the row under the pointer, which becomes the selected row.
+    ListView1->setCurrentItem(row);
+    zhuangtai->popup(ListView1->viewport()->mapToGlobal(pos));
+}
+
+void Frmmain::RichTextBox1_LostFocus()
+{
+    if (selectedTaskId() != 0)
+        saveDescription();
+}
+
+void Frmmain::loadDescription(const QTreeWidgetItem* row)
+{
+    const qint64 id = Ui::rowId(row);
+    if (id == 0)
+        return;
+    // Replacing the text while the box still has the focus counts as its focus loss.
+    if (RichTextBox1->hasFocus())
+        RichTextBox1_LostFocus();
+    const auto task = Tasks::load(id);
+    if (!task)
+        return;
+    loadedTaskId_ = id;
+    loadedText_ = task->content;
+    RichTextBox1->setPlainText(task->content);
+}
+
+void Frmmain::saveDescription()
+{
+    const QString text = RichTextBox1->toPlainText();
+    if (loadedTaskId_ == 0 || text == loadedText_)
+        return;
+    if (Tasks::setContent(loadedTaskId_, text))
+        loadedText_ = text;
+}
+
+void Frmmain::clearDescription()
+{
+    loadedTaskId_ = 0;
+    loadedText_.clear();
+    RichTextBox1->clear();
+}
+
+void Frmmain::Command1_Click()
+{
+    dlogaddrw::showShared();
+    ShowStatusText(ListView1, kStateColumn);
+}
+
+void Frmmain::Command2_Click()
+{
+    if (ListView1->topLevelItemCount() == 0) {
+        MsgBox(QStringLiteral("没有可供删除的任务"));
+        return;
+    }
+    QTreeWidgetItem* row = selectedRow(ListView1);
+    if (!row)
+        return; // nothing chosen, nothing deleted
+    if (!Tasks::remove(Ui::rowId(row)))
+        return;
+    delete row;
+    clearDescription();
+    // A deleted task must not go on raising reminders today.
+    if (auto* frame = Forms::find<MDIfrm>())
+        frame->ModRenwu();
+}
+
+void Frmmain::Command3_Click()
+{
+    // Login trims what is typed, so a password is kept without surrounding blanks.
+    const QString password = Text2->text().trimmed();
+    if (password.isEmpty()) {
+        MsgBox(QStringLiteral("请输入更新密码"));
+        Text2->setFocus();
+        return;
+    }
+    if (!Users::changePassword(password))
+        return;
+    MsgBox(QStringLiteral("密码更改成功！"));
+    Text2->clear();
+}
+
+void Frmmain::Command4_Click()
+{
+    if (ListView1->topLevelItemCount() == 0) {
+        MsgBox(QStringLiteral("没有可供修改选择的今日任务"));
+        return;
+    }
+    if (selectedTaskId() == 0)
+        return; // the editor would have no task to open
+    Dlogmodrw::showShared();
+    clearDescription();
+}
+
+void Frmmain::Command5_Click()
+{
+    switch (Diary::save(calendarDate(), RichTextBox2->toPlainText())) {
+    case Diary::Saved::Added:
+        MsgBox(QStringLiteral("添加日志成功！"));
+        Command5->setText(QStringLiteral("修改"));
+        break;
+    case Diary::Saved::Changed:
+        MsgBox(QStringLiteral("修改日志成功！"));
+        break;
+    case Diary::Saved::Failed:
+        break; // the database error has been shown
+    }
+}
+
+void Frmmain::Command6_Click()
+{
+    if (ListView1->topLevelItemCount() == 0) {
+        MsgBox(QStringLiteral("没有可供修改的任务说明"));
+        return;
+    }
+    const qint64 selected = selectedTaskId();
+    if (selected == 0)
+        return;
+    // The box belongs to the task it was loaded from; an emptied box is written to the selected task.
+    if (loadedTaskId_ == 0)
+        loadedTaskId_ = selected;
+    const QString text = RichTextBox1->toPlainText();
+    if (Tasks::setContent(loadedTaskId_, text))
+        loadedText_ = text;
+}
+
+void Frmmain::Command7_Click()
+{
+    DlogSM* dialog = Forms::instance<DlogSM>();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void Frmmain::Command9_Click()
+{
+    QTreeWidget* list = statementTab() == kMotto ? ListView2 : ListView3;
+    const qint64 id = Ui::selectedId(list);
+    if (id == 0)
+        return; // an empty list or no choice: nothing to delete
+    if (!Statements::remove(id))
+        return;
+    Lsv2Show();
+    Lsv3Show();
+}
+
+// An open add-statement dialog always says which list it adds to.
+void Frmmain::SSTab2_Click()
+{
+    if (auto* dialog = Forms::find<DlogSM>())
+        dialog->followTab();
+}
+
+void Frmmain::Label3_Click()
+{
+    Shell::openUrl(QUrl(AppInfo::sitePage(QStringLiteral("/shuoming/8.asp"))));
+}
+
+void Frmmain::DiaryShow()
+{
+    const auto entry = Diary::of(calendarDate());
+    const bool exists = entry && entry->exists;
+    RichTextBox2->setPlainText(exists ? entry->text : QString());
+    Command5->setText(exists ? QStringLiteral("修改") : QStringLiteral("记录"));
+}
+
+void Frmmain::zuomian_Click()
+{
+    if (selectedTaskId() == 0)
+        return;
+    Module1::ShowSelectedTask = true;
+    Frmts::openNew();
+}
+
+void Frmmain::wancheng_Click()
+{
+    setSelectedState(Tasks::Done, QStringLiteral("已经完成"), QColor(0, 255, 0));
+}
+
+void Frmmain::fangqi_Click()
+{
+    setSelectedState(Tasks::Abandoned, QStringLiteral("已经放弃"), QColor(255, 0, 0));
+}
+
+void Frmmain::weiwancheng_Click()
+{
+    setSelectedState(Tasks::Open, QStringLiteral("正在进行"), QColor(0, 0, 0));
+}
+
+void Frmmain::setSelectedState(int state, const QString& word, const QColor& colour)
+{
+    QTreeWidgetItem* row = selectedRow(ListView1);
+    if (!row || !Tasks::setState(Ui::rowId(row), state))
+        return;
+    row->setText(kStateColumn, word);
+    for (int c = 1; c < ListView1->columnCount(); ++c)
+        row->setForeground(c, QBrush(colour));
+}

@@ -3,6 +3,17 @@
 #include <QDate>
 #include <QWidget>
 
+class QAction;
+class QCalendarWidget;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
 // The today view: the calendar, the tasks of one day with their states, the task description,
 // the password change, the diary of the calendar date, and the motto and mission lists.
 class Frmmain : public QWidget
@@ -11,6 +22,7 @@ class Frmmain : public QWidget
 
 public:
     explicit Frmmain(QWidget* parent = nullptr);
+    ~Frmmain() override;
 
     // Refills the task list: the tasks of today when `frist` is true, else of the calendar date.
     void RwList(bool frist = false);
@@ -24,4 +36,77 @@ public:
     QDate calendarDate() const;
     // The caption of the current tab of SSTab2: "警句" or "使命".
     QString statementTab() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void buildControls();
+    void Form_Load();
+
+    void MonthView1_SelectionChanged();
+    void ListView1_ItemClick(QTreeWidgetItem* item);
+    void ListView1_SelectionChanged();
+    void ListView1_DblClick();
+    void ListView1_MouseUp(const QPoint& pos);
+    void RichTextBox1_LostFocus();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command9_Click();
+    void SSTab2_Click();
+    void Label3_Click();
+    void zuomian_Click();
+    void wancheng_Click();
+    void fangqi_Click();
+    void weiwancheng_Click();
+
+    void DiaryShow();
+    // Shows the description of the row's task in RichTextBox1 and remembers which task it is.
+    void loadDescription(const QTreeWidgetItem* row);
+    // Stores the text of RichTextBox1 into the task it was loaded from, when it was changed.
+    void saveDescription();
+    // Forgets the loaded task and empties RichTextBox1.
+    void clearDescription();
+    // Writes the state of the selected task and shows it in that row alone.
+    void setSelectedState(int state, const QString& word, const QColor& colour);
+
+    QCalendarWidget* MonthView1;
+    QLineEdit* Text2;
+    QPushButton* Command3;
+    QLabel* Label3;
+    QTabWidget* SSTab2;
+    QTreeWidget* ListView2;
+    QTreeWidget* ListView3;
+    QPushButton* Command7;
+    QPushButton* Command9;
+
+    QTabWidget* SSTab1;
+    QTreeWidget* ListView1;
+    QPlainTextEdit* RichTextBox1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command4;
+    QPushButton* Command6;
+    QPushButton* Command10;
+    QPushButton* Command8;
+    QPlainTextEdit* RichTextBox2;
+    QPushButton* Command5;
+    QLabel* Label2;
+
+    QMenu* zhuangtai;
+    QAction* zuomian;
+    QAction* wancheng;
+    QAction* fangqi;
+    QAction* weiwancheng;
+    QAction* dangqian;
+
+    // The task whose description RichTextBox1 holds (0: none) and the text as it was loaded.
+    qint64 loadedTaskId_ = 0;
+    QString loadedText_;
 };
