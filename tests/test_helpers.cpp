@@ -1,10 +1,17 @@
 #include "app/formdialog.h"
+#include "app/forms.h"
 #include "app/helpers.h"
 
 #include <QPointer>
 #include <QTest>
 #include <QTreeWidget>
 #include <QWidget>
+
+// A shared dialog of the registry, for the tests below.
+class ProbeDialog : public FormDialog
+{
+    Q_OBJECT
+};
 
 class HelpersTest : public QObject
 {
@@ -20,6 +27,7 @@ private slots:
     void keepOnTopKeepsPlaceAndVisibility();
     void dialogClosesAndUnloads_data();
     void dialogClosesAndUnloads();
+    void closedDialogLoadsAfresh();
 };
 
 void HelpersTest::isNumberText_data()
@@ -163,6 +171,24 @@ void HelpersTest::dialogClosesAndUnloads()
     else
         QVERIFY(dialog->close());
     QTRY_VERIFY(!dialog);
+}
+
+void HelpersTest::closedDialogLoadsAfresh()
+{
+    QPointer<ProbeDialog> first = Forms::show<ProbeDialog>();
+    QCOMPARE(first->objectName(), QStringLiteral("ProbeDialog"));
+    QVERIFY(Forms::isOpen("ProbeDialog"));
+    QCOMPARE(Forms::show<ProbeDialog>(), first.data()); // shown already: brought forward
+
+    QVERIFY(first->close());
+    QVERIFY(!Forms::isOpen("ProbeDialog"));
+    QVERIFY(!Forms::find("ProbeDialog"));
+    // Even before the closed one is deleted, the next use loads a new dialog.
+    ProbeDialog* second = Forms::instance<ProbeDialog>();
+    QVERIFY(second != first.data());
+    QTRY_VERIFY(!first);
+    Forms::unload(second);
+    QVERIFY(!Forms::find("ProbeDialog"));
 }
 
 QTEST_MAIN(HelpersTest)

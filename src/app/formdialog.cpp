@@ -1,5 +1,7 @@
 #include "app/formdialog.h"
 
+#include "app/forms.h"
+
 #include <QCloseEvent>
 
 FormDialog::FormDialog(QWidget* parent) : QDialog(parent)
@@ -15,4 +17,6 @@ void FormDialog::reject()
 void FormDialog::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
+    if (event->isAccepted())
+        Forms::forget(this); // unloaded: the next use loads a new dialog
 }

@@ -40,16 +40,21 @@ void Forms::track(QWidget* window)
     registry().insert(name, window);
 }
 
-void Forms::unload(QWidget* window)
+void Forms::forget(QWidget* window)
 {
-    if (!window)
-        return;
     for (auto it = registry().begin(); it != registry().end();) {
         if (!*it || *it == window)
             it = registry().erase(it);
         else
             ++it;
     }
+}
+
+void Forms::unload(QWidget* window)
+{
+    if (!window)
+        return;
+    forget(window);
     QWidget* outer = qobject_cast<QMdiSubWindow*>(window->parentWidget());
     if (!outer)
         outer = window;

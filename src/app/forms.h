@@ -18,6 +18,8 @@ bool anyAlive();
 
 // Records a new shared instance under its class name.
 void track(QWidget* window);
+// Takes the window out of the registry (it is closing); the next use creates a new one.
+void forget(QWidget* window);
 // Takes the window out of the registry and destroys it (and the frame it sits in, for a view)
 // once control returns to the event loop; nothing reaches it by name afterwards.
 void unload(QWidget* window);
@@ -44,6 +46,18 @@ T* instance()
     T* created = new T();
     track(created);
     return created;
+}
+
+// The shared instance of T shown and brought forward; loaded first when there is none, while
+// one that is shown already keeps what it holds.
+template <class T>
+T* show()
+{
+    T* window = instance<T>();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
 }
 
 } // namespace Forms

@@ -9,6 +9,7 @@
 #include "views/today/frmmain.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
@@ -188,6 +189,13 @@ void MDIfrm::changeEvent(QEvent* event)
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized))
         setWindowState(windowState() & ~Qt::WindowMaximized);
     QMainWindow::changeEvent(event);
+}
+
+void MDIfrm::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        Forms::forget(this); // unloaded with its views: showing it again loads it afresh
 }
 
 void MDIfrm::Toolbar1_ButtonClick(int index)

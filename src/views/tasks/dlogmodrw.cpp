@@ -56,15 +56,7 @@ Dlogmodrw::Dlogmodrw(QWidget* parent)
 
 Dlogmodrw* Dlogmodrw::showShared()
 {
-    if (Dlogmodrw* open = Forms::find<Dlogmodrw>(); open && open->isVisible()) {
-        open->raise();
-        open->activateWindow();
-        return open;
-    }
-    Forms::unload(QStringLiteral("Dlogmodrw")); // one that is closing
-    Dlogmodrw* dialog = Forms::instance<Dlogmodrw>();
-    dialog->show();
-    return dialog;
+    return Forms::show<Dlogmodrw>();
 }
 
 qint64 Dlogmodrw::taskId() const

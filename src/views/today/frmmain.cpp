@@ -534,10 +534,7 @@ void Frmmain::Command6_Click()
 
 void Frmmain::Command7_Click()
 {
-    DlogSM* dialog = Forms::instance<DlogSM>();
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    Forms::show<DlogSM>();
 }
 
 void Frmmain::Command9_Click()

@@ -1,0 +1,318 @@
+#include "views/tasks/taskeditor.h"
+
+#include "app/clock.h"
+#include "app/forms.h"
+#include "app/helpers.h"
+#include "app/mdifrm.h"
+#include "app/prompt.h"
+#include "app/ui.h"
+#include "app/windowplace.h"
+#include "views/tasks/timeslider.h"
+#include "views/today/frmmain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+
+namespace {
+QLabel* fieldLabel(const QString& text, QWidget* buddy, Qt::Alignment vertical = Qt::AlignVCenter)
+{
+    auto* label = new QLabel(text, buddy->parentWidget());
+    label->setAlignment(Qt::AlignRight | vertical);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QLabel* hintLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setStyleSheet(QStringLiteral("color: #6b7280;"));
+    label->setWordWrap(true);
+    return label;
+}
+
+QComboBox* dropDown(const QString& name, QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(6);
+    return combo;
+}
+} // namespace
+
+TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent), texts_(texts)
+{
+    setWindowTitle(texts.caption);
+
+    // Controls in the order of the form, which is also the Tab order.
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    RichTextBox1 = new QPlainTextEdit(this);
+    RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
+    RichTextBox1->setTabChangesFocus(true);
+    RichTextBox1->setMinimumHeight(96);
+
+    Slider1 = new QSlider(Qt::Horizontal, this);
+    Slider1->setObjectName(QStringLiteral("Slider1"));
+    Slider1->setRange(0, TimeSlider::kPositions);
+    Slider1->setSingleStep(1);
+    Slider1->setPageStep(6);
+    Slider1->setTickPosition(QSlider::TicksBelow);
+    Slider1->setTickInterval(12);
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setFixedWidth(Text2->fontMetrics().horizontalAdvance(QStringLiteral("24:00:00")) + 24);
+    Command1 = new QPushButton(QStringLiteral("∧"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setToolTip(QStringLiteral("加一分钟"));
+    Command2 = new QPushButton(QStringLiteral("∨"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setToolTip(QStringLiteral("减一分钟"));
+    for (QPushButton* b : {Command1, Command2}) {
+        b->setFixedWidth(b->sizeHint().height() + 4);
+        b->setAutoDefault(false);
+    }
+
+    DTPicker1 = new QDateEdit(this);
+    DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    DTPicker1->setCalendarPopup(true);
+    DTPicker1->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    Check2 = new QCheckBox(texts.unscheduled, this);
+    Check2->setObjectName(QStringLiteral("Check2"));
+    Check1 = new QCheckBox(QStringLiteral("非提醒任务"), this);
+    Check1->setObjectName(QStringLiteral("Check1"));
+
+    Combo1 = dropDown(QStringLiteral("Combo1"), this);
+    Combo2 = dropDown(QStringLiteral("Combo2"), this);
+    Combo3 = dropDown(QStringLiteral("Combo3"), this);
+    Combo5 = dropDown(QStringLiteral("Combo5"), this);
+    Combo4 = dropDown(QStringLiteral("Combo4"), this);
+    Text3 = new QLineEdit(this);
+    Text3->setObjectName(QStringLiteral("Text3"));
+
+    saveButton = new QPushButton(texts.saveText, this);
+    saveButton->setObjectName(texts.saveName);
+    saveButton->setDefault(true);
+    saveButton->setMinimumWidth(96);
+
+    // The slider with its box and buttons, and under it (add dialog) the scale.
+    auto* time = new QGridLayout;
+    time->setHorizontalSpacing(4);
+    time->setVerticalSpacing(0);
+    time->addWidget(Slider1, 0, 0);
+    time->addWidget(Text2, 0, 1);
+    time->addWidget(Command1, 0, 2);
+    time->addWidget(Command2, 0, 3);
+    time->setColumnStretch(0, 1);
+    if (texts.withGuides) {
+        auto* scale = new QHBoxLayout;
+        scale->setContentsMargins(0, 0, 0, 0);
+        auto* start = new QLabel(QStringLiteral("0:00"), this);
+        auto* middle = new QLabel(QStringLiteral("12:00"), this);
+        auto* end = new QLabel(QStringLiteral("24:00"), this);
+        middle->setAlignment(Qt::AlignHCenter);
+        end->setAlignment(Qt::AlignRight);
+        scale->addWidget(start, 1);
+        scale->addWidget(middle, 1);
+        scale->addWidget(end, 1);
+        time->addLayout(scale, 1, 0);
+    }
+
+    auto* day = new QHBoxLayout;
+    day->addWidget(DTPicker1);
+    day->addSpacing(12);
+    day->addWidget(Check2);
+    day->addSpacing(8);
+    day->addWidget(Check1);
+    day->addStretch(1);
+
+    auto* form = new QGridLayout;
+    form->setHorizontalSpacing(8);
+    form->setVerticalSpacing(8);
+    form->setColumnStretch(1, 1);
+    form->setColumnStretch(3, 1);
+    int row = 0;
+    form->addWidget(fieldLabel(QStringLiteral("任务名称："), Text1), row, 0);
+    form->addWidget(Text1, row++, 1, 1, 3);
+    form->addWidget(fieldLabel(QStringLiteral("任务描述："), RichTextBox1, Qt::AlignTop), row, 0);
+    form->addWidget(RichTextBox1, row++, 1, 1, 3);
+    if (texts.withGuides)
+        form->addWidget(hintLabel(QStringLiteral("任务描述用来描写任务完成过程中要注意的事项"), this), row++, 1, 1, 3);
+    form->addWidget(fieldLabel(QStringLiteral("时间安排："), Slider1, Qt::AlignTop), row, 0);
+    form->addLayout(time, row++, 1, 1, 3);
+    form->addWidget(fieldLabel(QStringLiteral("日期安排："), DTPicker1), row, 0);
+    form->addLayout(day, row++, 1, 1, 3);
+    form->addWidget(fieldLabel(QStringLiteral("重 要 度："), Combo1), row, 0);
+    form->addWidget(Combo1, row, 1);
+    form->addWidget(fieldLabel(QStringLiteral("紧 迫 度："), Combo2), row, 2);
+    form->addWidget(Combo2, row++, 3);
+    form->addWidget(fieldLabel(QStringLiteral("任务类别："), Combo3), row, 0);
+    form->addWidget(Combo3, row, 1);
+    form->addWidget(fieldLabel(QStringLiteral("任务排序："), Text3), row, 2);
+    form->addWidget(Text3, row++, 3);
+    form->addWidget(fieldLabel(QStringLiteral("关联主题："), Combo5), row, 0);
+    form->addWidget(Combo5, row++, 1, 1, 3);
+    form->addWidget(fieldLabel(QStringLiteral("关联目标："), Combo4), row, 0);
+    form->addWidget(Combo4, row++, 1, 1, 3);
+
+    auto* buttons = new QHBoxLayout;
+    if (texts.withGuides)
+        buttons->addWidget(hintLabel(QStringLiteral("第四代时间管理最注重规划类的任务"), this));
+    buttons->addStretch(1);
+    buttons->addWidget(saveButton);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(16, 16, 16, 14);
+    outer->setSpacing(14);
+    outer->addLayout(form);
+    outer->addLayout(buttons);
+    setMinimumWidth(540);
+
+    const QList<QWidget*> tabOrder = {Text1, RichTextBox1, Slider1, Text2, Command1, Command2,
+                                      DTPicker1, Check2, Check1, Combo1, Combo2, Combo3,
+                                      Text3, Combo5, Combo4, saveButton};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    connect(Command1, &QPushButton::clicked, this, &TaskEditor::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &TaskEditor::Command2_Click);
+}
+
+void TaskEditor::place()
+{
+    Class1::zhiqian(this);
+    WindowPlace::besideFrame(this);
+}
+
+void TaskEditor::showSliderTime()
+{
+    Text2->setText(TimeSlider::textAt(Slider1->value()));
+    showSliderTip();
+}
+
+void TaskEditor::showSliderTip()
+{
+    Slider1->setToolTip(TimeSlider::textAt(Slider1->value()));
+}
+
+void TaskEditor::setSliderQuietly(int position)
+{
+    {
+        const QSignalBlocker quiet(Slider1);
+        Slider1->setValue(position);
+    }
+    showSliderTip();
+}
+
+void TaskEditor::setDayQuietly(const QDate& day)
+{
+    const QSignalBlocker quiet(DTPicker1);
+    DTPicker1->setDate(day);
+}
+
+void TaskEditor::Command1_Click()
+{
+    Text2->setText(TimeSlider::shifted(Text2->text(), 1));
+}
+
+void TaskEditor::Command2_Click()
+{
+    Text2->setText(TimeSlider::shifted(Text2->text(), -1));
+}
+
+qint64 TaskEditor::chosen(const QComboBox* combo)
+{
+    return combo->currentData().toLongLong();
+}
+
+bool TaskEditor::selectCode(QComboBox* combo, qint64 code)
+{
+    const int index = combo->findData(code);
+    if (index < 0)
+        return false;
+    combo->setCurrentIndex(index);
+    return true;
+}
+
+void TaskEditor::fillLevels(int zhongyao, int jinpo)
+{
+    Combo1->clear();
+    Combo1->addItem(QStringLiteral("重要"), 1);
+    Combo1->addItem(QStringLiteral("普通"), 0);
+    selectCode(Combo1, zhongyao);
+    Combo2->clear();
+    Combo2->addItem(QStringLiteral("紧迫"), 1);
+    Combo2->addItem(QStringLiteral("一般"), 0);
+    selectCode(Combo2, jinpo);
+}
+
+void TaskEditor::fillThemes(qint64 themeId)
+{
+    Combo5->clear();
+    Combo5->addItem(QStringLiteral("无"), 0);
+    for (const Themes::Choice& theme : Themes::all().value_or(QList<Themes::Choice>()))
+        Combo5->addItem(theme.name, theme.id);
+    if (!selectCode(Combo5, themeId))
+        Combo5->setCurrentIndex(0);
+}
+
+void TaskEditor::fillGoalChoices(const QList<Themes::Choice>& goals)
+{
+    Combo4->clear();
+    Combo4->addItem(QStringLiteral("无"), 0);
+    for (const Themes::Choice& goal : goals)
+        Combo4->addItem(goal.name, goal.id);
+    Combo4->setCurrentIndex(0);
+}
+
+std::optional<Tasks::Task> TaskEditor::taskFromFields()
+{
+    auto refuse = [](const QString& message, QLineEdit* box) {
+        MsgBox(message);
+        box->setFocus();
+        box->selectAll();
+        return std::nullopt;
+    };
+
+    if (Text1->text().trimmed().isEmpty())
+        return refuse(QStringLiteral("请输入任务名称！"), Text1);
+    const QString order = Text3->text();
+    if (order.isEmpty())
+        return refuse(texts_.emptyOrder, Text3);
+    // IsNumberText lets "." or "1.2.3" through; such a text is no number to store either.
+    const QVariant xuhao = Tasks::orderNumber(order);
+    if (!IsNumberText(order) || !xuhao.isValid())
+        return refuse(texts_.badOrder, Text3);
+
+    Tasks::Task task;
+    if (!Check2->isChecked()) {
+        task.today = DTPicker1->date();
+        if (!Check1->isChecked()) {
+            const std::optional<QTime> time = TimeSlider::parse(Text2->text());
+            if (!time)
+                return refuse(QStringLiteral("请输入正确的时间！"), Text2);
+            task.intime = *time;
+        }
+    }
+    task.title = Text1->text();
+    task.content = RichTextBox1->toPlainText();
+    task.mubiao = chosen(Combo4);
+    task.juese = chosen(Combo5);
+    task.zhongyao = int(chosen(Combo1));
+    task.jinpo = int(chosen(Combo2));
+    task.type1 = int(chosen(Combo3));
+    task.xuhao = xuhao;
+    return task;
+}
