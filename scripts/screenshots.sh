@@ -1,5 +1,5 @@
 #!/bin/sh
-# Saves pictures of the login window, the today view and the add-task dialog into
+# Saves pictures of the login window, the today view, the add-task dialog and a reminder into
 # docs/screenshots/, with the program running on a virtual X display.
 set -eu
 cd "$(dirname "$0")/.."

@@ -4,7 +4,6 @@
 #include "testsupport.h"
 #include "views/desktop/frmts.h"
 
-#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -189,13 +188,7 @@ void PopupTest::showsTheTodayViewsSelectedTaskOnce()
     QTreeWidgetItem* row = todayRow(19); // 送父母去火车站
     QVERIFY(row);
     clickRow(list, list->indexOfTopLevelItem(row));
-    const QPoint pos = list->visualItemRect(row).center();
-    QVERIFY(chooseMenuItem(
-        [&] {
-            QContextMenuEvent menu(QContextMenuEvent::Mouse, pos, list->viewport()->mapToGlobal(pos));
-            QApplication::sendEvent(list->viewport(), &menu);
-        },
-        "zuomian"));
+    QVERIFY(chooseRowMenuItem(list, list->indexOfTopLevelItem(row), "zuomian"));
 
     QCOMPARE(popups().size(), 1);
     QCOMPARE(popups().first()->taskId(), 19);

@@ -2,7 +2,6 @@
 #include "views/desktop/frmts.h"
 
 #include <QCalendarWidget>
-#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -46,13 +45,7 @@ void pickDate(const QDate& day)
 // A right click over a row of ListView1 (-1: below the rows) that picks the menu item.
 bool chooseOnRow(int row, const QString& item)
 {
-    QTreeWidget* l = tasks();
-    const QPoint pos = row < 0 ? QPoint(20, l->viewport()->height() - 5)
-                               : l->visualItemRect(l->topLevelItem(row)).center();
-    return chooseMenuItem([&] {
-        QContextMenuEvent ev(QContextMenuEvent::Mouse, pos, l->viewport()->mapToGlobal(pos));
-        QApplication::sendEvent(l->viewport(), &ev);
-    }, item);
+    return chooseRowMenuItem(tasks(), row, item);
 }
 
 void focusInto(QWidget* w)

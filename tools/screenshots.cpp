@@ -1,10 +1,11 @@
 // Starts the program in a scratch folder with the sample data, on the sample's own day, and
-// saves pictures of the login window, the today view and the add-task dialog.
+// saves pictures of the login window, the today view, the add-task dialog and a reminder.
 
 #include "app/clock.h"
 #include "app/forms.h"
 #include "app/module1.h"
 #include "app/prompt.h"
+#include "views/desktop/frmts.h"
 #include "views/tasks/dlogaddrw.h"
 
 #include <QApplication>
@@ -63,6 +64,11 @@ int main(int argc, char* argv[])
 
     ok &= save(Forms::find(QStringLiteral("MDIfrm")), out, QStringLiteral("today.png"));
     ok &= save(dlogaddrw::showShared(), out, QStringLiteral("add-task.png"));
+    Forms::unload(QStringLiteral("dlogaddrw"));
+
+    // The reminder of the sample's 10:30 task.
+    Clock::set(QDateTime(QDate(2009, 1, 31), QTime(10, 30, 0)));
+    ok &= save(Frmts::openNew(), out, QStringLiteral("reminder.png"));
 
     setMsgBoxResponder({});
     return ok ? 0 : 1;

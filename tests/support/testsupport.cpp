@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -166,6 +167,21 @@ bool chooseMenuItem(const std::function<void()>& open, const QString& itemName)
     poll.stop();
     settle();
     return chosen;
+}
+
+bool chooseRowMenuItem(QTreeWidget* list, int row, const QString& itemName)
+{
+    if (!list)
+        return false;
+    QTreeWidgetItem* item = row < 0 ? nullptr : list->topLevelItem(row);
+    const QPoint pos = item ? list->visualItemRect(item).center()
+                            : QPoint(20, list->viewport()->height() - 5);
+    return chooseMenuItem(
+        [&] {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, pos, list->viewport()->mapToGlobal(pos));
+            QApplication::sendEvent(list->viewport(), &event);
+        },
+        itemName);
 }
 
 void tick(QTimer* timer)

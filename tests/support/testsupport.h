@@ -99,6 +99,9 @@ void clickRow(QTreeWidget* list, int row, int column = 1, bool doubleClick = fal
 // objectName from the menu that appears, whether the menu is shown with exec() or popup().
 // Returns false when no such item was offered.
 bool chooseMenuItem(const std::function<void()>& open, const QString& itemName);
+// A right click over the row of a report list (-1: below the last row) that picks the item of the
+// pop-up menu it opens; false when no such item was offered.
+bool chooseRowMenuItem(QTreeWidget* list, int row, const QString& itemName);
 // Delivers one tick of the timer now.
 void tick(QTimer* timer);
 // Lets posted events (deferred deletes, queued calls) run.
