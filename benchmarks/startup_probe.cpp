@@ -6,6 +6,7 @@
 // and painted, for the parent to subtract its own start time), frame_ms (click -> frame
 // exposed and painted), peak_kib / rss_kib (VmHWM / VmRSS once the last window is shown).
 #include "app/module1.h"
+#include "app/prompt.h"
 
 #include <QApplication>
 #include <QFile>
@@ -140,6 +141,8 @@ int main(int argc, char* argv[])
         w->show();
         frame = QStringLiteral("frame");
     } else if (mode == QLatin1String("login") && argc > 2) {
+        // The today view asks about earlier open tasks; the answer No leaves the data as it is.
+        setMsgBoxResponder([](const QString&, QMessageBox::StandardButtons) { return QMessageBox::No; });
         if (!Module1::Main(QString::fromLocal8Bit(argv[2])))
             return 1;
         first = QStringLiteral("frmlogin");

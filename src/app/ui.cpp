@@ -26,7 +26,12 @@ int Ui::quadrantImage(int zhongyao, int jinpo)
 
 QIcon Ui::quadrantIcon(int image)
 {
-    return QIcon(QStringLiteral(":/icons/quadrant%1.svg").arg(image));
+    // Lists show one of four icons on many rows: each is read and drawn once.
+    static QIcon icons[4];
+    const int i = std::clamp(image, 1, 4) - 1;
+    if (icons[i].isNull())
+        icons[i] = QIcon(QStringLiteral(":/icons/quadrant%1.svg").arg(i + 1));
+    return icons[i];
 }
 
 QTreeWidget* Ui::reportList(QWidget* parent, const QString& objectName, const QList<Column>& columns)
