@@ -51,6 +51,7 @@ private slots:
     void password();
     void passwordWithQuote();
     void loginWindowLooksRight();
+    void damagedDatabaseIsReportedAndKept();
 
 private:
     QTemporaryDir scratch_;
@@ -197,6 +198,27 @@ void LoginTest::loginWindowLooksRight()
     QTest::keyClick(box, Qt::Key_Return);
     settle();
     QVERIFY(shown("MDIfrm"));
+}
+
+void LoginTest::damagedDatabaseIsReportedAndKept()
+{
+    ProgramRun run;
+    const QByteArray junk("this is not a database, but it is the user's file\n");
+    QFile f(run.file("mylive.dc"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(junk);
+    f.close();
+
+    QVERIFY(run.start());
+    QCOMPARE(run.messages.size(), 1); // the shift could not read the file
+    QVERIFY(!run.login());
+    QCOMPARE(run.messages.size(), 2); // nor could the password check
+    QVERIFY(!run.messages.contains(kWrongPassword));
+    QVERIFY(shown("frmlogin"));
+
+    closeEverything();
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), junk); // never overwritten
 }
 
 QTEST_MAIN(LoginTest)
