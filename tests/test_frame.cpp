@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QProcess>
 #include <QScreen>
 #include <QTimer>
@@ -65,6 +68,7 @@ private slots:
     void missingSoundFileIsQuiet();
     void frameLayout();
     void frameCannotBeMaximised();
+    void viewButtonReloadsTheView();
     void tutorialOpensTheSitePage();
     void secondStartInTheSameProcessIsRefused();
     void secondProcessIsRefused();
@@ -204,6 +208,34 @@ void FrameTest::frameLayout()
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY(screen.contains(f->geometry()));
     QVERIFY(std::abs(f->frameGeometry().center().x() - QGuiApplication::primaryScreen()->geometry().center().x()) <= 2);
+}
+
+void FrameTest::viewButtonReloadsTheView()
+{
+    ProgramRun run;
+    run.answerNext(QMessageBox::No);
+    QVERIFY(run.login());
+    auto* area = control<QMdiArea>("MDIfrm", "MdiArea");
+    QVERIFY(area);
+    QPointer<QWidget> first = find<QWidget>("Frmmain");
+    QVERIFY(first);
+    QCOMPARE(area->subWindowList().size(), 1);
+    QCOMPARE(area->subWindowList().first()->geometry().topLeft(), QPoint(0, 0));
+    QVERIFY(area->subWindowList().first()->width() >= area->viewport()->width());
+
+    // Only the views that are part of the program can be chosen.
+    auto* bar = control<QToolBar>("MDIfrm", "Toolbar1");
+    QList<bool> enabled;
+    for (int i = 1; i <= 8; ++i)
+        enabled << bar->findChild<QAction*>(QStringLiteral("Button%1").arg(i))->isEnabled();
+    QCOMPARE(enabled, (QList<bool>{true, false, false, false, false, false, false, false}));
+
+    run.answerNext(QMessageBox::No);
+    bar->findChild<QAction*>("Button1")->trigger();
+    settle();
+    QVERIFY(!first); // the old view is gone
+    QVERIFY(shown("Frmmain"));
+    QCOMPARE(area->subWindowList().size(), 1);
 }
 
 void FrameTest::frameCannotBeMaximised()
