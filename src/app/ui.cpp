@@ -64,10 +64,15 @@ qint64 Ui::rowId(const QTreeWidgetItem* row)
     return row ? row->text(0).toLongLong() : 0;
 }
 
-qint64 Ui::selectedId(const QTreeWidget* list)
+QTreeWidgetItem* Ui::selectedRow(const QTreeWidget* list)
 {
     if (!list)
-        return 0;
+        return nullptr;
     const QList<QTreeWidgetItem*> selected = list->selectedItems();
-    return selected.isEmpty() ? 0 : rowId(selected.first());
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+qint64 Ui::selectedId(const QTreeWidget* list)
+{
+    return rowId(selectedRow(list));
 }

@@ -37,7 +37,9 @@ struct Column
 QTreeWidget* reportList(QWidget* parent, const QString& objectName, const QList<Column>& columns);
 // The id in the row's hidden first column; 0 for no row.
 qint64 rowId(const QTreeWidgetItem* row);
-// The id of the list's selected (current) row; 0 when none.
+// The list's selected row, or null.
+QTreeWidgetItem* selectedRow(const QTreeWidget* list);
+// The id of the list's selected row; 0 when none.
 qint64 selectedId(const QTreeWidget* list);
 
 } // namespace Ui

@@ -104,6 +104,21 @@ bool Db::run(const std::function<void()>& work)
     }
 }
 
+bool Db::execute(const QString& sql, const QVariantList& values)
+{
+    return run([&] { exec(main(), sql, values); });
+}
+
+std::optional<int> Db::count(const QString& sql, const QVariantList& values)
+{
+    std::optional<int> result;
+    run([&] {
+        QSqlQuery q = exec(main(), sql, values);
+        result = q.next() ? q.value(0).toInt() : 0;
+    });
+    return result;
+}
+
 bool Db::transaction(const std::function<void()>& work)
 {
     QSqlDatabase db;

@@ -7,6 +7,7 @@
 #include <QTime>
 #include <QVariantList>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 // The connection to the main database and the few rules every data function follows:
@@ -40,6 +41,12 @@ QSqlQuery exec(const QSqlDatabase& db, const QString& sql, const QVariantList& v
 
 // Runs a read or a single statement; on Error reports it and returns false.
 bool run(const std::function<void()>& work);
+// One statement on the main database, reported and false on Error.
+bool execute(const QString& sql, const QVariantList& values = {});
+// The first column of the first row of a query on the main database as a whole number (0 for
+// no row); empty on Error, which has been reported.
+std::optional<int> count(const QString& sql, const QVariantList& values = {});
+
 // Runs a change of several statements as one transaction on the main database: all of it is
 // kept or none. On Error it rolls back, reports and returns false.
 bool transaction(const std::function<void()>& work);

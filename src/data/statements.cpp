@@ -18,12 +18,10 @@ std::optional<QList<Statements::Item>> Statements::of(Kind kind)
 
 bool Statements::add(const QString& title, Kind kind)
 {
-    return Db::run([&] {
-        Db::exec(Db::main(), QStringLiteral("INSERT INTO mengxiang (title, drmid) VALUES (?, ?)"), {Db::text(title), int(kind)});
-    });
+    return Db::execute(QStringLiteral("INSERT INTO mengxiang (title, drmid) VALUES (?, ?)"), {Db::text(title), int(kind)});
 }
 
 bool Statements::remove(qint64 id)
 {
-    return Db::run([&] { Db::exec(Db::main(), QStringLiteral("DELETE FROM mengxiang WHERE id = ?"), {id}); });
+    return Db::execute(QStringLiteral("DELETE FROM mengxiang WHERE id = ?"), {id});
 }

@@ -47,21 +47,6 @@ std::optional<Tasks::Task> firstOf(const QString& sql, const QVariantList& value
     return tasks->first();
 }
 
-bool change(const QString& sql, const QVariantList& values)
-{
-    return Db::run([&] { Db::exec(Db::main(), sql, values); });
-}
-
-std::optional<int> count(const QString& sql, const QVariantList& values)
-{
-    std::optional<int> result;
-    Db::run([&] {
-        QSqlQuery q = Db::exec(Db::main(), sql, values);
-        result = q.next() ? q.value(0).toInt() : 0;
-    });
-    return result;
-}
-
 QVariantList editedValues(const Tasks::Task& t)
 {
     return {Db::text(t.title),
@@ -133,13 +118,13 @@ std::optional<QList<Tasks::Task>> Tasks::ofDay(const QDate& day)
 
 std::optional<int> Tasks::overdueCount(const QDate& today)
 {
-    return count(QStringLiteral("SELECT count(*) FROM renwu WHERE today < ? AND zhuangtai = 0"),
+    return Db::count(QStringLiteral("SELECT count(*) FROM renwu WHERE today < ? AND zhuangtai = 0"),
                  {Db::dayValue(today)});
 }
 
 bool Tasks::moveOverdueTo(const QDate& today)
 {
-    return change(QStringLiteral("UPDATE renwu SET today = ? WHERE today < ? AND zhuangtai = 0"),
+    return Db::execute(QStringLiteral("UPDATE renwu SET today = ? WHERE today < ? AND zhuangtai = 0"),
                   {Db::dayValue(today), Db::dayValue(today)});
 }
 
@@ -150,7 +135,7 @@ std::optional<Tasks::Task> Tasks::load(qint64 id)
 
 bool Tasks::exists(qint64 id)
 {
-    return count(QStringLiteral("SELECT count(*) FROM renwu WHERE id = ?"), {id}).value_or(0) > 0;
+    return Db::count(QStringLiteral("SELECT count(*) FROM renwu WHERE id = ?"), {id}).value_or(0) > 0;
 }
 
 std::optional<qint64> Tasks::insert(const Task& task)
@@ -170,34 +155,34 @@ bool Tasks::update(const Task& task)
 {
     QVariantList values = editedValues(task);
     values.append(task.id);
-    return change(QStringLiteral("UPDATE renwu SET title = ?, content = ?, mubiao = ?, juese = ?, zhongyao = ?,"
+    return Db::execute(QStringLiteral("UPDATE renwu SET title = ?, content = ?, mubiao = ?, juese = ?, zhongyao = ?,"
                                  " jinpo = ?, type1 = ?, xuhao = ?, today = ?, intime = ? WHERE id = ?"),
                   values);
 }
 
 bool Tasks::setState(qint64 id, int state)
 {
-    return change(QStringLiteral("UPDATE renwu SET zhuangtai = ? WHERE id = ?"), {state, id});
+    return Db::execute(QStringLiteral("UPDATE renwu SET zhuangtai = ? WHERE id = ?"), {state, id});
 }
 
 bool Tasks::setContent(qint64 id, const QString& content)
 {
-    return change(QStringLiteral("UPDATE renwu SET content = ? WHERE id = ?"), {Db::text(content), id});
+    return Db::execute(QStringLiteral("UPDATE renwu SET content = ? WHERE id = ?"), {Db::text(content), id});
 }
 
 bool Tasks::setTitleAndContent(qint64 id, const QString& title, const QString& content)
 {
-    return change(QStringLiteral("UPDATE renwu SET title = ?, content = ? WHERE id = ?"), {Db::text(title), Db::text(content), id});
+    return Db::execute(QStringLiteral("UPDATE renwu SET title = ?, content = ? WHERE id = ?"), {Db::text(title), Db::text(content), id});
 }
 
 bool Tasks::remove(qint64 id)
 {
-    return change(QStringLiteral("DELETE FROM renwu WHERE id = ?"), {id});
+    return Db::execute(QStringLiteral("DELETE FROM renwu WHERE id = ?"), {id});
 }
 
 std::optional<int> Tasks::countOfGoal(qint64 goalId)
 {
-    return count(QStringLiteral("SELECT count(*) FROM renwu WHERE mubiao = ?"), {goalId});
+    return Db::count(QStringLiteral("SELECT count(*) FROM renwu WHERE mubiao = ?"), {goalId});
 }
 
 std::optional<Tasks::Task> Tasks::latestDue(const QDate& day, const QTime& time)

@@ -81,8 +81,7 @@ bool dlogaddrw::Form_Load()
 
     fillLevels(0, 0);
     Combo3->clear();
-    Combo3->addItem(QStringLiteral("经常性"), 0);
-    Combo3->addItem(QStringLiteral("一次性"), 1);
+    addKinds();
     Combo3->setCurrentIndex(1);
 
     if (Forms::isOpen(kGoalsView)) {
@@ -121,8 +120,7 @@ std::optional<dlogaddrw::GoalPick> dlogaddrw::goalFromGoalsView() const
     const auto* goals = view ? view->findChild<QTreeWidget*>(QStringLiteral("ListView1")) : nullptr;
     if (!goals || goals->topLevelItemCount() == 0)
         return std::nullopt;
-    const QList<QTreeWidgetItem*> selected = goals->selectedItems();
-    const QTreeWidgetItem* row = selected.isEmpty() ? goals->topLevelItem(0) : selected.first();
+    const QTreeWidgetItem* row = Ui::selectedRow(goals) ? Ui::selectedRow(goals) : goals->topLevelItem(0);
     const std::optional<Themes::Goal> goal = Themes::goal(Ui::rowId(row));
     if (!goal)
         return std::nullopt;

@@ -112,8 +112,7 @@ void Dlogmodrw::Form_Load()
     Combo3->clear();
     if (task->type1 == 0 || task->type1 == 1)
         Combo3->addItem(task->type1 == 1 ? QStringLiteral("一次性") : QStringLiteral("经常性"), task->type1);
-    Combo3->addItem(QStringLiteral("经常性"), 0);
-    Combo3->addItem(QStringLiteral("一次性"), 1);
+    addKinds();
     Combo3->setCurrentIndex(0);
 
     fillThemes(task->juese);

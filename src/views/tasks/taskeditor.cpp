@@ -258,6 +258,12 @@ void TaskEditor::fillLevels(int zhongyao, int jinpo)
     selectCode(Combo2, jinpo);
 }
 
+void TaskEditor::addKinds()
+{
+    Combo3->addItem(QStringLiteral("经常性"), 0);
+    Combo3->addItem(QStringLiteral("一次性"), 1);
+}
+
 void TaskEditor::fillThemes(qint64 themeId)
 {
     Combo5->clear();

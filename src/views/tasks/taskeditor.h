@@ -54,6 +54,8 @@ protected:
 
     // "重要"/"普通" and "紧迫"/"一般", selecting the given codes.
     void fillLevels(int zhongyao, int jinpo);
+    // "经常性" (code 0) and "一次性" (code 1) after the entries Combo3 already holds.
+    void addKinds();
     // "无" and every theme, selecting the given theme ("无" when it is not among them).
     void fillThemes(qint64 themeId);
     // "无" followed by the goals, "无" selected.

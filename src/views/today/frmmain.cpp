@@ -85,12 +85,6 @@ QPlainTextEdit* textBox(QWidget* parent, const QString& name)
     return box;
 }
 
-QTreeWidgetItem* selectedRow(const QTreeWidget* list)
-{
-    const QList<QTreeWidgetItem*> rows = list->selectedItems();
-    return rows.isEmpty() ? nullptr : rows.first();
-}
-
 void fillStatements(QTreeWidget* list, Statements::Kind kind)
 {
     list->clear();
@@ -390,7 +384,7 @@ void Frmmain::ListView1_ItemClick(QTreeWidgetItem* item)
 void Frmmain::ListView1_SelectionChanged()
 {
     // Moving the selection with the keyboard shows the description as a click does.
-    const QTreeWidgetItem* row = selectedRow(ListView1);
+    const QTreeWidgetItem* row = Ui::selectedRow(ListView1);
     if (row && Ui::rowId(row) != loadedTaskId_)
         loadDescription(row);
 }
@@ -461,7 +455,7 @@ void Frmmain::Command2_Click()
         MsgBox(QStringLiteral("没有可供删除的任务"));
         return;
     }
-    QTreeWidgetItem* row = selectedRow(ListView1);
+    QTreeWidgetItem* row = Ui::selectedRow(ListView1);
     if (!row)
         return; // nothing chosen, nothing deleted
     if (!Tasks::remove(Ui::rowId(row)))
@@ -594,7 +588,7 @@ void Frmmain::weiwancheng_Click()
 
 void Frmmain::setSelectedState(int state, const QString& word, const QColor& colour)
 {
-    QTreeWidgetItem* row = selectedRow(ListView1);
+    QTreeWidgetItem* row = Ui::selectedRow(ListView1);
     if (!row || !Tasks::setState(Ui::rowId(row), state))
         return;
     row->setText(kStateColumn, word);
