@@ -14,8 +14,7 @@ namespace {
 
 qint64 nowNs()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -35,8 +34,7 @@ Sample runProbe(const QString& probe, const QStringList& args)
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         p.kill();
         p.waitForFinished();
-        qFatal("probe %s failed: %s", qPrintable(args.join(' ')),
-               p.readAllStandardError().constData());
+        qFatal("probe %s failed: %s", qPrintable(args.join(' ')), p.readAllStandardError().constData());
     }
     Sample s;
     for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
@@ -112,8 +110,7 @@ int main(int argc, char* argv[])
     };
     auto row = [](const char* label, Stats s, const char* unit, const char* ratioText, double base) {
         const int digits = qstrcmp(unit, "ms") == 0 ? 1 : 0;
-        std::printf("%-34s %9.*f %9.*f %9.*f %-3s", label, digits, s.median, digits, s.min, digits,
-                    s.max, unit);
+        std::printf("%-34s %9.*f %9.*f %9.*f %-3s", label, digits, s.median, digits, s.min, digits, s.max, unit);
         if (ratioText)
             std::printf("  %5.2fx %s", s.median / base, ratioText);
         std::printf("\n");

@@ -77,28 +77,26 @@ private slots:
 
 void FrameTest::reminderChecks_data()
 {
-    QTest::addColumn<QStringList>("times");  // today's reminder times
-    QTest::addColumn<QString>("loaded");     // when the times were built
-    QTest::addColumn<QStringList>("ticks");  // the moments the timer ticked
-    QTest::addColumn<QString>("fired");      // one character a tick: 1 a reminder, 0 none
+    QTest::addColumn<QStringList>("times"); // today's reminder times
+    QTest::addColumn<QString>("loaded");    // when the times were built
+    QTest::addColumn<QStringList>("ticks"); // the moments the timer ticked
+    QTest::addColumn<QString>("fired");     // one character a tick: 1 a reminder, 0 none
 
     QTest::newRow("on the second") << QStringList{"14:30:00"} << "14:29:58"
                                    << QStringList{"14:29:59", "14:30:00", "14:30:01"} << "010";
-    QTest::newRow("9:05 is not 19:05") << QStringList{"19:05:00"} << "9:04:59"
-                                       << QStringList{"9:05:00", "9:05:01"} << "00";
-    QTest::newRow("19:05 is not 9:05") << QStringList{"9:05:00"} << "19:04:59"
-                                       << QStringList{"19:05:00"} << "0";
+    QTest::newRow("9:05 is not 19:05") << QStringList{"19:05:00"} << "9:04:59" << QStringList{"9:05:00", "9:05:01"}
+                                       << "00";
+    QTest::newRow("19:05 is not 9:05") << QStringList{"9:05:00"} << "19:04:59" << QStringList{"19:05:00"} << "0";
     QTest::newRow("skipped second") << QStringList{"14:30:00"} << "14:29:58"
                                     << QStringList{"14:29:59", "14:30:01", "14:30:02"} << "010";
-    QTest::newRow("two tasks, one second") << QStringList{"14:30:00", "14:30:00"} << "14:29:59"
-                                           << QStringList{"14:30:00", "14:30:01"} << "10";
+    QTest::newRow("two tasks, one second")
+        << QStringList{"14:30:00", "14:30:00"} << "14:29:59" << QStringList{"14:30:00", "14:30:01"} << "10";
     QTest::newRow("woke after several") << QStringList{"9:00:00", "10:00:00", "11:00:00"} << "8:59:00"
                                         << QStringList{"8:59:01", "11:30:00", "11:30:01"} << "010";
     QTest::newRow("time of loading") << QStringList{"8:00:00"} << "8:00:00" << QStringList{"8:00:00"} << "1";
-    QTest::newRow("passed before loading") << QStringList{"7:59:59"} << "8:00:00"
-                                           << QStringList{"8:00:01"} << "0";
-    QTest::newRow("same second twice") << QStringList{"8:00:05"} << "8:00:00"
-                                       << QStringList{"8:00:05", "8:00:05"} << "10";
+    QTest::newRow("passed before loading") << QStringList{"7:59:59"} << "8:00:00" << QStringList{"8:00:01"} << "0";
+    QTest::newRow("same second twice") << QStringList{"8:00:05"} << "8:00:00" << QStringList{"8:00:05", "8:00:05"}
+                                       << "10";
     QTest::newRow("clock set back") << QStringList{"14:30:00"} << "14:29:00"
                                     << QStringList{"14:31:00", "14:29:59", "14:30:00"} << "101";
     QTest::newRow("no times") << QStringList{} << "0:00:00" << QStringList{"0:00:00", "23:59:59"} << "00";
@@ -282,7 +280,7 @@ void FrameTest::secondStartInTheSameProcessIsRefused()
     QFile f(run.file("mylive.dc"));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), before);
-    QVERIFY(shown("MDIfrm"));                 // the running program carries on
+    QVERIFY(shown("MDIfrm")); // the running program carries on
     QVERIFY(!find<QWidget>("frmlogin"));
 }
 

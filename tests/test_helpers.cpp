@@ -65,10 +65,14 @@ void HelpersTest::statusWordsAndColours_data()
     QTest::newRow("done") << "1" << QStringLiteral("已经完成") << QColor(0, 255, 0);
     QTest::newRow("abandoned") << "2" << QStringLiteral("已经放弃") << QColor(0, 0, 255);
     QTest::newRow("delayed") << "3" << QStringLiteral("时间拖延") << QColor(255, 0, 0);
-    QTest::newRow("code 4") << "4" << "4" << QColor();
-    QTest::newRow("negative") << "-1" << "-1" << QColor();
-    QTest::newRow("two digits") << "10" << "10" << QColor();
-    QTest::newRow("empty") << "" << "" << QColor();
+    QTest::newRow("code 4") << "4"
+                            << "4" << QColor();
+    QTest::newRow("negative") << "-1"
+                              << "-1" << QColor();
+    QTest::newRow("two digits") << "10"
+                                << "10" << QColor();
+    QTest::newRow("empty") << ""
+                           << "" << QColor();
 }
 
 void HelpersTest::statusWordsAndColours()
@@ -113,8 +117,8 @@ void HelpersTest::statusRendererTwiceChangesNothing()
         QCOMPARE(list.topLevelItem(i)->text(3), once[i]);
         QCOMPARE(list.topLevelItem(i)->foreground(2).color(), coloursOnce[i]);
     }
-    QCOMPARE(once, (QStringList{QStringLiteral("已经完成"), QStringLiteral("正在进行"),
-                                QStringLiteral("已经放弃"), QStringLiteral("时间拖延"), "9"}));
+    QCOMPARE(once, (QStringList{QStringLiteral("已经完成"), QStringLiteral("正在进行"), QStringLiteral("已经放弃"),
+                                QStringLiteral("时间拖延"), "9"}));
 }
 
 void HelpersTest::statusRendererLeavesColumnZero()

@@ -1,6 +1,6 @@
+#include "app/gui.h"
 #include "app/mdifrm.h"
 #include "app/module1.h"
-#include "app/ui.h"
 #include "testsupport.h"
 #include "views/desktop/frmts.h"
 
@@ -131,14 +131,21 @@ void PopupTest::choosesTheTaskDueLast_data()
     QTest::addColumn<QString>("shown"); // title, empty for none
 
     const QStringList two = {"14:30:00|回信|0", "15:00:00|开会|0"};
-    QTest::newRow("latest not after now") << two << "15:00:10" << "开会";
-    QTest::newRow("between the two") << two << "14:59:59" << "回信";
-    QTest::newRow("exactly at the time, already done") << QStringList{"14:30:00|回信|1", "15:00:00|开会|0"}
-                                                       << "14:30:00" << "回信";
-    QTest::newRow("before every time") << two << "06:00:00" << "";
-    QTest::newRow("same time: the newest") << QStringList{"09:00:00|早|0", "09:00:00|晚|0"} << "09:30:00" << "晚";
-    QTest::newRow("untimed tasks never") << QStringList{"|无时|0"} << "23:59:59" << "";
-    QTest::newRow("not another day's") << QStringList{"07:00:00|昨天|0|-1", "07:00:00|明天|0|1"} << "08:00:00" << "";
+    QTest::newRow("latest not after now") << two << "15:00:10"
+                                          << "开会";
+    QTest::newRow("between the two") << two << "14:59:59"
+                                     << "回信";
+    QTest::newRow("exactly at the time, already done")
+        << QStringList{"14:30:00|回信|1", "15:00:00|开会|0"} << "14:30:00"
+        << "回信";
+    QTest::newRow("before every time") << two << "06:00:00"
+                                       << "";
+    QTest::newRow("same time: the newest") << QStringList{"09:00:00|早|0", "09:00:00|晚|0"} << "09:30:00"
+                                           << "晚";
+    QTest::newRow("untimed tasks never") << QStringList{"|无时|0"} << "23:59:59"
+                                         << "";
+    QTest::newRow("not another day's") << QStringList{"07:00:00|昨天|0|-1", "07:00:00|明天|0|1"} << "08:00:00"
+                                       << "";
 }
 
 void PopupTest::choosesTheTaskDueLast()
@@ -200,9 +207,12 @@ void PopupTest::saveStoresTheEdits_data()
 {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("content");
-    QTest::newRow("plain") << "回复表妹：能去" << "二月十四日，提前一天到。";
-    QTest::newRow("apostrophes") << "Tom's 'plan'" << "don't'); DELETE FROM renwu; --";
-    QTest::newRow("lines and empty title") << "" << "第一行\n第二行\n";
+    QTest::newRow("plain") << "回复表妹：能去"
+                           << "二月十四日，提前一天到。";
+    QTest::newRow("apostrophes") << "Tom's 'plan'"
+                                 << "don't'); DELETE FROM renwu; --";
+    QTest::newRow("lines and empty title") << ""
+                                           << "第一行\n第二行\n";
 }
 
 void PopupTest::saveStoresTheEdits()
@@ -250,10 +260,14 @@ void PopupTest::actionsNeedAnExistingTask_data()
     QTest::addColumn<QString>("image");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("save, no task") << "06:00:00" << false << "Image1" << "没有可供操作的任务！";
-    QTest::newRow("done, no task") << "06:00:00" << false << "Image2" << "没有可供操作的任务！";
-    QTest::newRow("save, deleted task") << "14:30:00" << true << "Image1" << "该任务已不存在！";
-    QTest::newRow("done, deleted task") << "14:30:00" << true << "Image2" << "该任务已不存在！";
+    QTest::newRow("save, no task") << "06:00:00" << false << "Image1"
+                                   << "没有可供操作的任务！";
+    QTest::newRow("done, no task") << "06:00:00" << false << "Image2"
+                                   << "没有可供操作的任务！";
+    QTest::newRow("save, deleted task") << "14:30:00" << true << "Image1"
+                                        << "该任务已不存在！";
+    QTest::newRow("done, deleted task") << "14:30:00" << true << "Image2"
+                                        << "该任务已不存在！";
 }
 
 void PopupTest::actionsNeedAnExistingTask()
@@ -308,7 +322,7 @@ void PopupTest::slidesUpIntoTheWorkArea()
     for (int i = 0; i < 5000 && timer->isActive(); ++i)
         tick(timer);
     QVERIFY(!timer->isActive());
-    QCOMPARE(popup->y() + popup->height(), area.y() + area.height() - Ui::twips(350));
+    QCOMPARE(popup->y() + popup->height(), area.y() + area.height() - Gui::twips(350));
     QVERIFY(area.contains(popup->geometry()));
     const QPoint resting = popup->pos();
     tick(timer);

@@ -1,6 +1,6 @@
 #include "app/forms.h"
+#include "app/gui.h"
 #include "app/mdifrm.h"
-#include "app/ui.h"
 #include "testsupport.h"
 #include "views/tasks/dlogaddrw.h"
 #include "views/tasks/dlogmodrw.h"
@@ -52,8 +52,14 @@ T* field(QWidget* dialog, const char* name)
     return w;
 }
 
-QLineEdit* box(QWidget* dialog, const char* name) { return field<QLineEdit>(dialog, name); }
-QComboBox* list(QWidget* dialog, const char* name) { return field<QComboBox>(dialog, name); }
+QLineEdit* box(QWidget* dialog, const char* name)
+{
+    return field<QLineEdit>(dialog, name);
+}
+QComboBox* list(QWidget* dialog, const char* name)
+{
+    return field<QComboBox>(dialog, name);
+}
 
 QPushButton* saveButton(QWidget* dialog)
 {
@@ -134,20 +140,34 @@ void TaskdialogsTest::timeSlider_data()
     QTest::addColumn<int>("number"); // a position, or the minutes to shift
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("14:30 loads at 86") << "positionOf" << "14:30:00" << 0 << "86";
-    QTest::newRow("23:00 loads at 138") << "positionOf" << "23:00:00" << 0 << "138";
-    QTest::newRow("last second at 144") << "positionOf" << "23:59:59" << 0 << "144";
-    QTest::newRow("86 reads 14:20") << "textAt" << "" << 86 << "14:20:00";
-    QTest::newRow("144 reads 24:00") << "textAt" << "" << 144 << "24:00:00";
-    QTest::newRow("short form") << "parse" << "8:30" << 0 << "08:30:00";
-    QTest::newRow("end of day") << "parse" << "24:00:00" << 0 << "23:59:59";
-    QTest::newRow("past the day") << "parse" << "25:61:00" << 0 << "";
-    QTest::newRow("letters") << "parse" << "abc" << 0 << "";
-    QTest::newRow("up") << "shifted" << "8:30:00" << 1 << "8:31:00";
-    QTest::newRow("down") << "shifted" << "8:30:00" << -1 << "8:29:00";
-    QTest::newRow("up past midnight") << "shifted" << "23:59:00" << 1 << "0:00:00";
-    QTest::newRow("down past midnight") << "shifted" << "0:00:00" << -1 << "23:59:00";
-    QTest::newRow("up from the end") << "shifted" << "24:00:00" << 1 << "0:01:00";
+    QTest::newRow("14:30 loads at 86") << "positionOf"
+                                       << "14:30:00" << 0 << "86";
+    QTest::newRow("23:00 loads at 138") << "positionOf"
+                                        << "23:00:00" << 0 << "138";
+    QTest::newRow("last second at 144") << "positionOf"
+                                        << "23:59:59" << 0 << "144";
+    QTest::newRow("86 reads 14:20") << "textAt"
+                                    << "" << 86 << "14:20:00";
+    QTest::newRow("144 reads 24:00") << "textAt"
+                                     << "" << 144 << "24:00:00";
+    QTest::newRow("short form") << "parse"
+                                << "8:30" << 0 << "08:30:00";
+    QTest::newRow("end of day") << "parse"
+                                << "24:00:00" << 0 << "23:59:59";
+    QTest::newRow("past the day") << "parse"
+                                  << "25:61:00" << 0 << "";
+    QTest::newRow("letters") << "parse"
+                             << "abc" << 0 << "";
+    QTest::newRow("up") << "shifted"
+                        << "8:30:00" << 1 << "8:31:00";
+    QTest::newRow("down") << "shifted"
+                          << "8:30:00" << -1 << "8:29:00";
+    QTest::newRow("up past midnight") << "shifted"
+                                      << "23:59:00" << 1 << "0:00:00";
+    QTest::newRow("down past midnight") << "shifted"
+                                        << "0:00:00" << -1 << "23:59:00";
+    QTest::newRow("up from the end") << "shifted"
+                                     << "24:00:00" << 1 << "0:01:00";
 }
 
 void TaskdialogsTest::timeSlider()
@@ -176,11 +196,26 @@ void TaskdialogsTest::sliderAndTimeBox_data()
     QTest::addColumn<QString>("whileDragging"); // the box before the button is released
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("add follows the drag") << "add" << "drag 144" << "24:00:00" << "24:00:00";
-    QTest::newRow("edit waits for the release") << "edit" << "drag 86" << "8:30:00" << "14:20:00";
-    QTest::newRow("edit follows a key") << "edit" << "key End" << "" << "24:00:00";
-    QTest::newRow("add up") << "add" << "Command1" << "" << "8:31:00";
-    QTest::newRow("edit down") << "edit" << "Command2" << "" << "8:29:00";
+    QTest::newRow("add follows the drag") << "add"
+                                          << "drag 144"
+                                          << "24:00:00"
+                                          << "24:00:00";
+    QTest::newRow("edit waits for the release") << "edit"
+                                                << "drag 86"
+                                                << "8:30:00"
+                                                << "14:20:00";
+    QTest::newRow("edit follows a key") << "edit"
+                                        << "key End"
+                                        << ""
+                                        << "24:00:00";
+    QTest::newRow("add up") << "add"
+                            << "Command1"
+                            << ""
+                            << "8:31:00";
+    QTest::newRow("edit down") << "edit"
+                               << "Command2"
+                               << ""
+                               << "8:29:00";
 }
 
 void TaskdialogsTest::sliderAndTimeBox()
@@ -242,11 +277,11 @@ void TaskdialogsTest::editLoadsTheTask()
 
     const QString checks = QString(field<QCheckBox>(d, "Check2")->isChecked() ? "1" : "0")
                            + (field<QCheckBox>(d, "Check1")->isChecked() ? "1" : "0");
-    QCOMPARE(QStringList({checks, field<QDateEdit>(d, "DTPicker1")->date().toString(Qt::ISODate),
-                          box(d, "Text2")->text(), QString::number(field<QSlider>(d, "Slider1")->value()),
-                          entries(list(d, "Combo3")).join(' ')})
-                 .join('|'),
-             shown);
+    QCOMPARE(
+        QStringList({checks, field<QDateEdit>(d, "DTPicker1")->date().toString(Qt::ISODate), box(d, "Text2")->text(),
+                     QString::number(field<QSlider>(d, "Slider1")->value()), entries(list(d, "Combo3")).join(' ')})
+            .join('|'),
+        shown);
     QCOMPARE(list(d, "Combo3")->currentIndex(), 0);
     QCOMPARE(box(d, "Text1")->text(), QStringLiteral("收集去年各区域的销售数据"));
     QCOMPARE(box(d, "Text3")->text(), QStringLiteral("2.5"));
@@ -264,10 +299,18 @@ void TaskdialogsTest::addSaves_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("stored"); // today|intime|type1
 
-    QTest::newRow("no day, no time") << true << true << "9:00:00" << "一次性" << "NULL|NULL|1";
-    QTest::newRow("day, no reminder") << false << true << "9:00:00" << "经常性" << "2009-01-31|NULL|0";
-    QTest::newRow("timed today") << false << false << "14:20:00" << "经常性" << "2009-01-31|14:20:00|0";
-    QTest::newRow("end of the day") << false << false << "24:00:00" << "一次性" << "2009-01-31|23:59:59|1";
+    QTest::newRow("no day, no time") << true << true << "9:00:00"
+                                     << "一次性"
+                                     << "NULL|NULL|1";
+    QTest::newRow("day, no reminder") << false << true << "9:00:00"
+                                      << "经常性"
+                                      << "2009-01-31|NULL|0";
+    QTest::newRow("timed today") << false << false << "14:20:00"
+                                 << "经常性"
+                                 << "2009-01-31|14:20:00|0";
+    QTest::newRow("end of the day") << false << false << "24:00:00"
+                                    << "一次性"
+                                    << "2009-01-31|23:59:59|1";
 }
 
 void TaskdialogsTest::addSaves()
@@ -312,8 +355,10 @@ void TaskdialogsTest::editSaves_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("stored"); // juese|mubiao|type1|today|intime|zhuangtai
 
-    QTest::newRow("theme 无 keeps the goal") << 0 << false << "经常性" << "0|1|0|2009-01-31|14:20:00|1";
-    QTest::newRow("taken off its day") << 1 << true << "一次性" << "1|1|1|NULL|NULL|1";
+    QTest::newRow("theme 无 keeps the goal") << 0 << false << "经常性"
+                                             << "0|1|0|2009-01-31|14:20:00|1";
+    QTest::newRow("taken off its day") << 1 << true << "一次性"
+                                       << "1|1|1|NULL|NULL|1";
 }
 
 void TaskdialogsTest::editSaves()
@@ -358,15 +403,36 @@ void TaskdialogsTest::validation_data()
         const bool add = dialog == "add";
         const QString bad = add ? "任务排序只能输入数字！" : "任务排序号码一定要是整数！";
         auto row = [&](const QString& tag) -> QTestData& { return QTest::newRow(qPrintable(dialog + ": " + tag)); };
-        row("empty name") << dialog << "" << "1" << "9:00:00" << "请输入任务名称！" << "Text1";
-        row("blank name") << dialog << "  " << "1" << "9:00:00" << "请输入任务名称！" << "Text1";
-        row("empty order") << dialog << "n" << "" << "9:00:00"
-                           << (add ? "请输入任务排序！" : "请输入任务排序号码！") << "Text3";
+        row("empty name") << dialog << ""
+                          << "1"
+                          << "9:00:00"
+                          << "请输入任务名称！"
+                          << "Text1";
+        row("blank name") << dialog << "  "
+                          << "1"
+                          << "9:00:00"
+                          << "请输入任务名称！"
+                          << "Text1";
+        row("empty order") << dialog << "n"
+                           << ""
+                           << "9:00:00" << (add ? "请输入任务排序！" : "请输入任务排序号码！") << "Text3";
         for (const char* order : {"-1", "1e3", "a", ".", "1.2.3", " 1"})
             row(order) << dialog << "n" << order << "9:00:00" << bad << "Text3";
-        row("time past the day") << dialog << "n" << "1" << "25:61:00" << "请输入正确的时间！" << "Text2";
-        row("time of letters") << dialog << "n" << "1" << "abc" << "请输入正确的时间！" << "Text2";
-        row("decimal order") << dialog << "n" << "2.5" << "9:00:00" << "" << "";
+        row("time past the day") << dialog << "n"
+                                 << "1"
+                                 << "25:61:00"
+                                 << "请输入正确的时间！"
+                                 << "Text2";
+        row("time of letters") << dialog << "n"
+                               << "1"
+                               << "abc"
+                               << "请输入正确的时间！"
+                               << "Text2";
+        row("decimal order") << dialog << "n"
+                             << "2.5"
+                             << "9:00:00"
+                             << ""
+                             << "";
     }
 }
 
@@ -411,10 +477,14 @@ void TaskdialogsTest::themeAndGoalChoice_data()
     QTest::addColumn<QStringList>("goals");
     QTest::addColumn<int>("goalId"); // the last goal offered; -1 none
 
-    QTest::newRow("add, work") << "add" << "事业发展" << QStringList{"无", "完成年度销售方案", "争取项目主管岗位"} << 2;
-    QTest::newRow("add, 无 offers unthemed goals") << "add" << "无" << QStringList{"无", "无主题的目标"} << 11;
-    QTest::newRow("edit, family") << "edit" << "家庭生活" << QStringList{"无", "接父母来家里过春节", "整理家庭相册"} << 6;
-    QTest::newRow("edit, 无 offers none") << "edit" << "无" << QStringList{"无"} << -1;
+    QTest::newRow("add, work") << "add"
+                               << "事业发展" << QStringList{"无", "完成年度销售方案", "争取项目主管岗位"} << 2;
+    QTest::newRow("add, 无 offers unthemed goals") << "add"
+                                                   << "无" << QStringList{"无", "无主题的目标"} << 11;
+    QTest::newRow("edit, family") << "edit"
+                                  << "家庭生活" << QStringList{"无", "接父母来家里过春节", "整理家庭相册"} << 6;
+    QTest::newRow("edit, 无 offers none") << "edit"
+                                          << "无" << QStringList{"无"} << -1;
 }
 
 void TaskdialogsTest::themeAndGoalChoice()
@@ -428,7 +498,9 @@ void TaskdialogsTest::themeAndGoalChoice()
     QVERIFY(logIn(run));
     run.exec("INSERT INTO mubiao (id, title, juese) VALUES (11, '无主题的目标', 0)");
     run.exec("INSERT INTO renwu (title, mubiao) VALUES ('a', 0), ('b', 0), ('c', 11)");
-    const auto count = [&](int goal) { return run.scalar("SELECT count(*) FROM renwu WHERE mubiao = ?", {goal}).toString(); };
+    const auto count = [&](int goal) {
+        return run.scalar("SELECT count(*) FROM renwu WHERE mubiao = ?", {goal}).toString();
+    };
     QWidget* d = open(dialog);
     const QString orderBefore = box(d, "Text3")->text();
 
@@ -487,10 +559,18 @@ void TaskdialogsTest::windows_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("unscheduled");
     QTest::addColumn<bool>("escape"); // else the close button
-    QTest::newRow("add, Escape") << "add" << "添加任务" << "暂不安排" << true;
-    QTest::newRow("add, close button") << "add" << "添加任务" << "暂不安排" << false;
-    QTest::newRow("edit, Escape") << "edit" << "修改任务" << "暂时不安排" << true;
-    QTest::newRow("edit, close button") << "edit" << "修改任务" << "暂时不安排" << false;
+    QTest::newRow("add, Escape") << "add"
+                                 << "添加任务"
+                                 << "暂不安排" << true;
+    QTest::newRow("add, close button") << "add"
+                                       << "添加任务"
+                                       << "暂不安排" << false;
+    QTest::newRow("edit, Escape") << "edit"
+                                  << "修改任务"
+                                  << "暂时不安排" << true;
+    QTest::newRow("edit, close button") << "edit"
+                                        << "修改任务"
+                                        << "暂时不安排" << false;
 }
 
 void TaskdialogsTest::windows()
@@ -557,13 +637,13 @@ void TaskdialogsTest::editWorksOnTheTaskSelectedToday()
     auto* tasks = control<QTreeWidget>("Frmmain", "ListView1");
     QVERIFY(tasks && tasks->topLevelItemCount() >= 2);
     clickRow(tasks, 1);
-    const qint64 chosen = Ui::rowId(tasks->topLevelItem(1));
+    const qint64 chosen = Gui::rowId(tasks->topLevelItem(1));
     auto* d = qobject_cast<Dlogmodrw*>(open("edit", true));
     QCOMPARE(d->taskId(), chosen);
 
     // Another row picked meanwhile does not redirect the save.
     clickRow(tasks, 0);
-    const qint64 other = Ui::rowId(tasks->topLevelItem(0));
+    const qint64 other = Gui::rowId(tasks->topLevelItem(0));
     const QString otherTitle = taskRow(run, other, "title");
     box(d, "Text1")->setText("改过的任务");
     click(saveButton(d));

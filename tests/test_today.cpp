@@ -22,9 +22,18 @@ T* ctl(const QString& name)
     return control<T>("Frmmain", name);
 }
 
-QTreeWidget* tasks() { return ctl("ListView1"); }
-QPlainTextEdit* box(const QString& name = "RichTextBox1") { return ctl<QPlainTextEdit>(name); }
-void press(const QString& name) { click(ctl<QPushButton>(name)); }
+QTreeWidget* tasks()
+{
+    return ctl("ListView1");
+}
+QPlainTextEdit* box(const QString& name = "RichTextBox1")
+{
+    return ctl<QPlainTextEdit>(name);
+}
+void press(const QString& name)
+{
+    click(ctl<QPushButton>(name));
+}
 
 int rowOf(qint64 id)
 {
@@ -416,9 +425,12 @@ void TodayTest::passwordChange_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("login"); // what admits the user afterwards
-    QTest::newRow("with a quote") << "it's 新" << "it's 新";
-    QTest::newRow("blanks around") << "  abc " << "abc";
-    QTest::newRow("the marker's value 1") << "1" << "1";
+    QTest::newRow("with a quote") << "it's 新"
+                                  << "it's 新";
+    QTest::newRow("blanks around") << "  abc "
+                                   << "abc";
+    QTest::newRow("the marker's value 1") << "1"
+                                          << "1";
 }
 
 void TodayTest::passwordChange()

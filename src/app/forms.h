@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <concepts>
 
 // The shared instances of the program's views and dialogs: each exists at most once, is created
 // on first use, destroyed when unloaded and created afresh the next time. Windows are known by
@@ -37,7 +38,18 @@ bool isOpen()
     return isOpen(QString::fromLatin1(T::staticMetaObject.className()));
 }
 
-// The shared instance of T, created (loaded) when there is none.
+// The open (shown) window of that name as the typed interface it offers a dialog (the
+// selection of a view, say), or null when it is not open or offers no such interface.
+template <class Interface>
+Interface* openAs(const QString& name)
+{
+    QWidget* w = find(name);
+    return w && w->isVisible() ? dynamic_cast<Interface*>(w) : nullptr;
+}
+
+// The shared instance of T, created when there is none: built, recorded in the registry, then
+// loaded (its Form_Load), so that whatever the load asks sees the registry whole. A Form_Load
+// that returns false refuses to open: the window is unloaded again and null returned.
 template <class T>
 T* instance()
 {
@@ -45,6 +57,18 @@ T* instance()
         return existing;
     T* created = new T();
     track(created);
+    if constexpr (requires {
+                      {
+                          created->Form_Load()
+                          } -> std::same_as<bool>;
+                  }) {
+        if (!created->Form_Load()) {
+            unload(created);
+            return nullptr;
+        }
+    } else if constexpr (requires { created->Form_Load(); }) {
+        created->Form_Load();
+    }
     return created;
 }
 
@@ -54,6 +78,8 @@ template <class T>
 T* show()
 {
     T* window = instance<T>();
+    if (!window)
+        return nullptr;
     window->show();
     window->raise();
     window->activateWindow();

@@ -6,6 +6,7 @@
 #include "app/mdifrm.h"
 #include "app/prompt.h"
 #include "app/windowplace.h"
+#include "data/db.h"
 #include "data/firstrun.h"
 #include "data/users.h"
 
@@ -51,10 +52,13 @@ frmlogin::frmlogin(QWidget* parent) : FormDialog(parent)
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(Command1, &QPushButton::clicked, this, &frmlogin::Command1_Click);
+}
 
+void frmlogin::Form_Load()
+{
     // The sample data moves to the day of first use once in the life of a database; a failure
     // has been shown and leaves the data as it was, to be moved at a later start.
-    FirstRun::shiftDates(Clock::today());
+    Db::run([] { FirstRun::shiftDates(Clock::today()); });
 
     adjustSize();
     WindowPlace::centreOnScreen(this);
@@ -62,7 +66,8 @@ frmlogin::frmlogin(QWidget* parent) : FormDialog(parent)
 
 void frmlogin::Command1_Click()
 {
-    const std::optional<bool> accepted = Users::passwordMatches(txtPassword->text().trimmed());
+    const QString password = txtPassword->text().trimmed();
+    const std::optional<bool> accepted = Db::get([&] { return Users::passwordMatches(password); });
     if (!accepted)
         return; // the database error has been shown
     if (!*accepted) {

@@ -11,6 +11,7 @@ class frmlogin : public FormDialog
     Q_OBJECT
 
 public:
+    void Form_Load();
     explicit frmlogin(QWidget* parent = nullptr);
 
 private:

@@ -1,10 +1,13 @@
 #include "app/mdifrm.h"
 
 #include "app/appinfo.h"
+#include "app/changes.h"
 #include "app/clock.h"
 #include "app/forms.h"
 #include "app/shell.h"
+#include "app/views.h"
 #include "app/windowplace.h"
+#include "data/db.h"
 #include "data/tasks.h"
 #include "views/today/frmmain.h"
 
@@ -40,14 +43,10 @@ QWidget* load()
 }
 
 const ViewEntry kViews[] = {
-    {"今日安排", "Frmmain", "nav_today", &load<Frmmain>},
-    {"行动主题", "Frmjs", "nav_roles", nullptr},
-    {"我的目标", "Frmmb", "nav_goals", nullptr},
-    {"我的任务", "Frmrw", "nav_tasks", nullptr},
-    {"我的财务", "Frmcw", "nav_finance", nullptr},
-    {"人际关系", "Frmrj", "nav_contacts", nullptr},
-    {"知识管理", "Frmff", "nav_knowledge", nullptr},
-    {"商业杂志", "FrmZazhi", "nav_magazine", nullptr},
+    {"今日安排", "Frmmain", "nav_today", &load<Frmmain>}, {"行动主题", "Frmjs", "nav_roles", nullptr},
+    {"我的目标", "Frmmb", "nav_goals", nullptr},          {"我的任务", "Frmrw", "nav_tasks", nullptr},
+    {"我的财务", "Frmcw", "nav_finance", nullptr},        {"人际关系", "Frmrj", "nav_contacts", nullptr},
+    {"知识管理", "Frmff", "nav_knowledge", nullptr},      {"商业杂志", "FrmZazhi", "nav_magazine", nullptr},
 };
 
 const ViewEntry* entryFor(const QString& viewName)
@@ -70,9 +69,8 @@ MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
 {
     setWindowTitle(AppInfo::kTitle);
     // No maximise button and no maximise item in the window menu.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
@@ -121,25 +119,30 @@ MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &MDIfrm::Timer1_Timer);
 
-    // Load: size and centre, the today view, today's reminder times, then the login goes.
+    // Today's reminder times follow every change of tasks, whoever made it.
+    connect(&Changes::instance(), &Changes::tasksChanged, this, &MDIfrm::ModRenwu);
+}
+
+void MDIfrm::Form_Load()
+{
+    // Size and centre, the today view, today's reminder times, then the login goes.
     QSize size(1200, 800);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
     resize(size);
     WindowPlace::centreOnScreen(this);
 
-    if (entryFor(QStringLiteral("Frmmain"))->load)
-        showView(QStringLiteral("Frmmain"));
+    showView(Views::kToday);
     ModRenwu();
     Timer1->start();
-    Forms::unload(QStringLiteral("frmlogin"));
-    Forms::unload(QStringLiteral("myicon"));
+    Forms::unload(Views::kLogin);
+    Forms::unload(Views::kTray);
 }
 
 void MDIfrm::ModRenwu()
 {
     const QDateTime now = Clock::now();
-    const std::optional<QList<QTime>> times = Tasks::reminderTimes(now.date());
+    const auto times = Db::get([&] { return Tasks::reminderTimes(now.date()); });
     clock_.setTimes(now.date(), times.value_or(QList<QTime>()), now);
 }
 

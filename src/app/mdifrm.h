@@ -18,6 +18,7 @@ class MDIfrm : public QMainWindow
 
 public:
     explicit MDIfrm(QWidget* parent = nullptr);
+    void Form_Load();
 
     // Rebuilds today's reminder times from the database.
     void ModRenwu();

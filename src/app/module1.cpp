@@ -4,9 +4,9 @@
 #include "app/forms.h"
 #include "app/frmlogin.h"
 #include "app/prompt.h"
+#include "app/resources.h"
 #include "app/singleinstance.h"
 #include "data/db.h"
-#include "data/resources.h"
 #include "data/store.h"
 
 #include <QApplication>
@@ -17,7 +17,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-QString Module1::ConnString;
+QString& Module1::ConnString = Db::path();
 bool Module1::ShowSelectedTask = false;
 
 namespace {
@@ -36,8 +36,7 @@ void setUpApplication()
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
 
     auto* translator = new QTranslator(qApp);
-    if (translator->load(QStringLiteral("qtbase_zh_CN"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
     else
         delete translator;

@@ -5,8 +5,9 @@
 // Start-up and the little state the windows share.
 namespace Module1 {
 
-// The path of the main database file, mylive.dc in the program's folder.
-extern QString ConnString;
+// The path of the main database file, mylive.dc in the program's folder (the data layer's own
+// Db::path(), under the name the windows know it by).
+extern QString& ConnString;
 // True from the today view's "桌面显示" until the reminder popup it opens has loaded.
 extern bool ShowSelectedTask;
 

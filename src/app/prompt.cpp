@@ -27,8 +27,7 @@ QMessageBox::StandardButton MsgBox(const QString& text, QMessageBox::StandardBut
     if (responder())
         return responder()(text, buttons);
 
-    QMessageBox box(QMessageBox::NoIcon, AppInfo::kTitle, text, buttons,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::NoIcon, AppInfo::kTitle, text, buttons, QApplication::activeWindow());
     if (buttons.testFlag(QMessageBox::Yes) || buttons.testFlag(QMessageBox::Cancel))
         box.setIcon(QMessageBox::Question);
     else

@@ -5,10 +5,8 @@
 #include <functional>
 
 // Every message box of the program goes through MsgBox, with the application's title.
-QMessageBox::StandardButton MsgBox(const QString& text,
-                                   QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+QMessageBox::StandardButton MsgBox(const QString& text, QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 
 // Lets tests record the texts and answer in place of a person; an empty function restores real boxes.
-using MsgBoxResponder =
-    std::function<QMessageBox::StandardButton(const QString&, QMessageBox::StandardButtons)>;
+using MsgBoxResponder = std::function<QMessageBox::StandardButton(const QString&, QMessageBox::StandardButtons)>;
 void setMsgBoxResponder(MsgBoxResponder responder);

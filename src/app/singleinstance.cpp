@@ -16,10 +16,8 @@ QHash<QString, QLocalServer*>& held()
 
 QString serverName(const QString& folder)
 {
-    const QByteArray hash = QCryptographicHash::hash(QDir(folder).canonicalPath().toUtf8(),
-                                                     QCryptographicHash::Sha1)
-                                .toHex()
-                                .left(16);
+    const QByteArray hash =
+        QCryptographicHash::hash(QDir(folder).canonicalPath().toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     return QStringLiteral("vantorel-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
 }
 

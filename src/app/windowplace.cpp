@@ -1,6 +1,7 @@
 #include "app/windowplace.h"
 
 #include "app/forms.h"
+#include "app/views.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -13,13 +14,12 @@ void WindowPlace::centreOnScreen(QWidget* window)
         return;
     const QRect area = screen->geometry();
     const QSize size = window->frameGeometry().size();
-    window->move(area.x() + (area.width() - size.width()) / 2,
-                 area.y() + (area.height() - size.height()) / 2);
+    window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
 }
 
 void WindowPlace::besideFrame(QWidget* dialog)
 {
-    QWidget* frame = Forms::find(QStringLiteral("MDIfrm"));
+    QWidget* frame = Forms::find(Views::kFrame);
     if (!frame) {
         centreOnScreen(dialog);
         return;

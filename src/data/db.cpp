@@ -1,9 +1,7 @@
 #include "data/db.h"
 
-#include "app/module1.h"
-
-#include <QDebug>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlError>
 #include <QStringList>
 
@@ -20,6 +18,20 @@ QStringList& openedConnections()
     return names;
 }
 
+// How deep the current action's runs are nested; only the outermost reports.
+int& runDepth()
+{
+    static int depth = 0;
+    return depth;
+}
+
+// Open transactions per connection: 0 none, 1 the outer one, more for savepoints inside it.
+QHash<QString, int>& transactionDepth()
+{
+    static QHash<QString, int> depth;
+    return depth;
+}
+
 void report(const QString& text)
 {
     if (reporter())
@@ -33,6 +45,12 @@ QString connectionName(const QString& path)
     return QStringLiteral("vantorel:") + QFileInfo(path).absoluteFilePath();
 }
 } // namespace
+
+QString& Db::path()
+{
+    static QString p;
+    return p;
+}
 
 void Db::setErrorReporter(std::function<void(const QString&)> r)
 {
@@ -53,18 +71,22 @@ QSqlDatabase Db::open(const QString& path)
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(path);
+    // Another program holding the file is waited for, not failed at once.
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     openedConnections().append(name);
     if (!db.open())
         throw Error(db.lastError().text());
-    // A change shown as done must survive a crash: wait for the disk on every commit.
-    exec(db, QStringLiteral("PRAGMA synchronous = FULL"));
+    // A change shown as done survives a power cut: the rollback journal, synced on every commit,
+    // and the folder synced after the journal is removed (EXTRA). One file, nothing beside it
+    // between runs, so a copy of mylive.dc is always the whole database.
+    exec(db, QStringLiteral("PRAGMA journal_mode = DELETE"));
+    exec(db, QStringLiteral("PRAGMA synchronous = EXTRA"));
     return db;
 }
 
 QSqlDatabase Db::main()
 {
-    return open(Module1::ConnString);
+    return open(path());
 }
 
 void Db::closeAll()
@@ -78,6 +100,7 @@ void Db::closeAll()
         QSqlDatabase::removeDatabase(name);
     }
     openedConnections().clear();
+    transactionDepth().clear();
 }
 
 QSqlQuery Db::exec(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
@@ -93,62 +116,104 @@ QSqlQuery Db::exec(const QSqlDatabase& db, const QString& sql, const QVariantLis
     return query;
 }
 
+int Db::execute(const QString& sql, const QVariantList& values)
+{
+    return exec(main(), sql, values).numRowsAffected();
+}
+
+qint64 Db::count(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery q = exec(main(), sql, values);
+    return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+void Db::transaction(const std::function<void()>& work)
+{
+    transaction(main(), work);
+}
+
+void Db::transaction(const QSqlDatabase& db, const std::function<void()>& work)
+{
+    int& depth = transactionDepth()[db.connectionName()];
+    const QString savepoint = QStringLiteral("step%1").arg(depth);
+    exec(db, depth == 0 ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT ") + savepoint);
+    ++depth;
+    const int mine = depth;
+    auto undo = [&] {
+        // The depth entry may have been dropped by closeAll inside the work.
+        int& d = transactionDepth()[db.connectionName()];
+        d = mine - 1;
+        try {
+            if (d == 0) {
+                exec(db, QStringLiteral("ROLLBACK"));
+            } else {
+                exec(db, QStringLiteral("ROLLBACK TO ") + savepoint);
+                exec(db, QStringLiteral("RELEASE ") + savepoint);
+            }
+        } catch (const Error&) {
+            // SQLite may have rolled the transaction back itself; there is nothing left to undo.
+        }
+    };
+    try {
+        work();
+    } catch (...) {
+        undo();
+        throw;
+    }
+    try {
+        exec(db, mine == 1 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + savepoint);
+    } catch (...) {
+        undo();
+        throw;
+    }
+    transactionDepth()[db.connectionName()] = mine - 1;
+}
+
 bool Db::run(const std::function<void()>& work)
 {
+    struct Depth
+    {
+        Depth() { ++runDepth(); }
+        ~Depth() { --runDepth(); }
+    };
     try {
+        const Depth nested;
         work();
         return true;
     } catch (const Error& e) {
+        if (runDepth() > 0)
+            throw; // an outer run reports it, once
         report(e.text());
         return false;
     }
 }
 
-bool Db::execute(const QString& sql, const QVariantList& values)
+Db::FreshEdge::FreshEdge() : saved_(runDepth())
 {
-    return run([&] { exec(main(), sql, values); });
+    runDepth() = 0;
 }
 
-std::optional<int> Db::count(const QString& sql, const QVariantList& values)
+Db::FreshEdge::~FreshEdge()
 {
-    std::optional<int> result;
-    run([&] {
-        QSqlQuery q = exec(main(), sql, values);
-        result = q.next() ? q.value(0).toInt() : 0;
-    });
-    return result;
+    runDepth() = saved_;
 }
 
-bool Db::transaction(const std::function<void()>& work)
+QVariant Db::Row::value(const char* column) const
 {
-    QSqlDatabase db;
-    if (!run([&] { db = main(); }))
-        return false;
-    return transaction(db, work);
+    const int i = record_.indexOf(QLatin1String(column));
+    if (i < 0)
+        throw Error(QStringLiteral("查询结果中没有列 %1").arg(QLatin1String(column)));
+    return query_.value(i);
 }
 
-bool Db::transaction(const QSqlDatabase& db, const std::function<void()>& work)
+QDate Db::Row::day(const char* column) const
 {
-    QSqlDatabase conn = db;
-    try {
-        if (!conn.transaction())
-            throw Error(conn.lastError().text());
-        try {
-            work();
-        } catch (...) {
-            conn.rollback();
-            throw;
-        }
-        if (!conn.commit()) {
-            const QString text = conn.lastError().text();
-            conn.rollback();
-            throw Error(text);
-        }
-        return true;
-    } catch (const Error& e) {
-        report(e.text());
-        return false;
-    }
+    return dayFrom(value(column));
+}
+
+QTime Db::Row::time(const char* column) const
+{
+    return timeFrom(value(column));
 }
 
 QVariant Db::text(const QString& value)

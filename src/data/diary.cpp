@@ -2,30 +2,28 @@
 
 #include "data/db.h"
 
-std::optional<Diary::Entry> Diary::of(const QDate& day)
+namespace {
+const QString kDayEntry =
+    QStringLiteral("SELECT id, content FROM fangfa WHERE ltype = ? AND addtime = ? ORDER BY id LIMIT 1");
+}
+
+Diary::Entry Diary::of(const QDate& day)
 {
-    std::optional<Entry> result;
-    Db::run([&] {
-        QSqlQuery q = Db::exec(Db::main(),
-                               QStringLiteral("SELECT content FROM fangfa WHERE ltype = ? AND addtime = ? ORDER BY id LIMIT 1"),
-                               {kCategory, Db::dayValue(day)});
-        Entry e;
-        if (q.next()) {
-            e.exists = true;
-            e.text = q.value(0).toString();
-        }
-        result = e;
-    });
-    return result;
+    QSqlQuery q = Db::exec(Db::main(), kDayEntry, {kCategory, Db::dayValue(day)});
+    Entry e;
+    if (q.next()) {
+        e.exists = true;
+        e.text = q.value(1).toString();
+    }
+    return e;
 }
 
 Diary::Saved Diary::save(const QDate& day, const QString& text)
 {
-    Saved saved = Saved::Failed;
+    Saved saved = Saved::Added;
     Db::transaction([&] {
         const QSqlDatabase db = Db::main();
-        QSqlQuery q = Db::exec(db, QStringLiteral("SELECT id FROM fangfa WHERE ltype = ? AND addtime = ? ORDER BY id LIMIT 1"),
-                               {kCategory, Db::dayValue(day)});
+        QSqlQuery q = Db::exec(db, kDayEntry, {kCategory, Db::dayValue(day)});
         if (q.next()) {
             const qint64 id = q.value(0).toLongLong();
             q.finish();
@@ -33,8 +31,9 @@ Diary::Saved Diary::save(const QDate& day, const QString& text)
             saved = Saved::Changed;
         } else {
             q.finish();
-            Db::exec(db, QStringLiteral("INSERT INTO fangfa (title, content, ltype, addtime) VALUES (?, ?, ?, ?)"),
-                     {day.toString(QStringLiteral("yyyy-M-d")) + kCategory, Db::text(text), kCategory, Db::dayValue(day)});
+            Db::exec(
+                db, QStringLiteral("INSERT INTO fangfa (title, content, ltype, addtime) VALUES (?, ?, ?, ?)"),
+                {day.toString(QStringLiteral("yyyy-M-d")) + kCategory, Db::text(text), kCategory, Db::dayValue(day)});
             saved = Saved::Added;
         }
     });

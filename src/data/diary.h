@@ -15,9 +15,9 @@ struct Entry
     QString text;
 };
 
-std::optional<Entry> of(const QDate& day);
+Entry of(const QDate& day);
 
-enum class Saved { Added, Changed, Failed };
+enum class Saved { Added, Changed };
 // Adds the day's entry (titled with the day, e.g. "2009-1-31日志") or changes the one it has.
 Saved save(const QDate& day, const QString& text);
 

@@ -6,23 +6,23 @@
 FirstRun::Result FirstRun::shiftDates(const QDate& today)
 {
     Result result = Result::AlreadyDone;
-    const bool ok = Db::transaction([&] {
+    Db::transaction([&] {
         const QSqlDatabase db = Db::main();
-        QSqlQuery marker = Db::exec(db, QStringLiteral(R"(SELECT password FROM "user" WHERE id = ?)"),
-                                    {Users::kMarkerId});
+        QSqlQuery marker =
+            Db::exec(db, QStringLiteral(R"(SELECT password FROM "user" WHERE id = ?)"), {Users::kMarkerId});
         if (!marker.next() || marker.value(0).toString().trimmed() != QLatin1String("1"))
             return;
         marker.finish();
 
-        Db::exec(db, QStringLiteral(R"(UPDATE "user" SET password = '2' WHERE id = ?)"),
-                 {Users::kMarkerId});
+        Db::exec(db, QStringLiteral(R"(UPDATE "user" SET password = '2' WHERE id = ?)"), {Users::kMarkerId});
 
         const qint64 days = kReferenceDay.daysTo(today);
-        const QString modifier = (days >= 0 ? QStringLiteral("+") : QString())
-                                 + QString::number(days) + QStringLiteral(" days");
+        const QString modifier =
+            (days >= 0 ? QStringLiteral("+") : QString()) + QString::number(days) + QStringLiteral(" days");
         // A day that is not in the stored form is left as it is rather than lost.
         const QString statements[] = {
-            QStringLiteral("UPDATE shouzhi SET addtime = coalesce(date(addtime, ?), addtime) WHERE addtime IS NOT NULL"),
+            QStringLiteral(
+                "UPDATE shouzhi SET addtime = coalesce(date(addtime, ?), addtime) WHERE addtime IS NOT NULL"),
             QStringLiteral("UPDATE rjxx SET addtime = coalesce(date(addtime, ?), addtime) WHERE addtime IS NOT NULL"),
             QStringLiteral("UPDATE renwu SET today = coalesce(date(today, ?), today) WHERE today IS NOT NULL"),
             QStringLiteral("UPDATE mubiao SET jsdate = coalesce(date(jsdate, ?), jsdate) WHERE jsdate IS NOT NULL"),
@@ -31,5 +31,5 @@ FirstRun::Result FirstRun::shiftDates(const QDate& today)
             Db::exec(db, statement, {modifier});
         result = Result::Shifted;
     });
-    return ok ? result : Result::Failed;
+    return result;
 }

@@ -2,10 +2,10 @@
 
 #include <QtGlobal>
 
-void initResources()
+void initDataResources()
 {
     static const bool done = [] {
-        Q_INIT_RESOURCE(resources);
+        Q_INIT_RESOURCE(data);
         return true;
     }();
     Q_UNUSED(done);

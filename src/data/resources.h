@@ -1,5 +1,5 @@
 #pragma once
 
-// Makes the bundled icons and sample data reachable under ":/" (they live in a static library,
-// so they are registered by hand before first use).
-void initResources();
+// Makes the bundled sample data reachable under ":/" (it lives in a static library, so it is
+// registered by hand before first use).
+void initDataResources();

@@ -15,8 +15,8 @@ struct Item
     QString title;
 };
 
-std::optional<QList<Item>> of(Kind kind);
-bool add(const QString& title, Kind kind);
-bool remove(qint64 id);
+QList<Item> of(Kind kind);
+void add(const QString& title, Kind kind);
+void remove(qint64 id);
 
 } // namespace Statements

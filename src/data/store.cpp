@@ -17,7 +17,7 @@ namespace {
 // The statements of a bundled SQL script; each ends with ';' at the end of a line.
 QStringList scriptStatements(const QString& resource)
 {
-    initResources();
+    initDataResources();
     QFile file(resource);
     if (!file.open(QIODevice::ReadOnly))
         throw Db::Error(QStringLiteral("无法读取 %1").arg(resource));
@@ -90,14 +90,12 @@ QString createDatabase(const QString& path, const QStringList& schema, const QSt
 
 QString Store::ensureMainDatabase(const QString& path)
 {
-    return createDatabase(path, Schema::mainStatements(),
-                          QStringLiteral(":/sample/mylive_sample.sql"));
+    return createDatabase(path, Schema::mainStatements(), QStringLiteral(":/sample/mylive_sample.sql"));
 }
 
 QString Store::ensureMagazineDatabase(const QString& path)
 {
-    return createDatabase(path, Schema::magazineStatements(),
-                          QStringLiteral(":/sample/magazine_sample.sql"));
+    return createDatabase(path, Schema::magazineStatements(), QStringLiteral(":/sample/magazine_sample.sql"));
 }
 
 QString Store::ensureReminderSound(const QString& path)

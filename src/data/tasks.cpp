@@ -5,46 +5,37 @@
 #include <QRegularExpression>
 
 namespace {
-// The columns taskFrom reads, in its order.
-#define TASK_COLUMNS "id, title, content, mubiao, juese, zhongyao, jinpo, type1, xuhao, today, intime, zhuangtai"
+const QString kColumns =
+    QStringLiteral("id, title, content, mubiao, juese, zhongyao, jinpo, type1, xuhao, today, intime, zhuangtai");
 
-Tasks::Task taskFrom(const QSqlQuery& q)
+Tasks::Task taskFrom(const Db::Row& r)
 {
     Tasks::Task t;
-    t.id = q.value(0).toLongLong();
-    t.title = q.value(1).toString();
-    t.content = q.value(2).toString();
-    t.mubiao = q.value(3).toLongLong();
-    t.juese = q.value(4).toLongLong();
-    t.zhongyao = q.value(5).toInt();
-    t.jinpo = q.value(6).toInt();
-    t.type1 = q.value(7).toInt();
-    t.xuhao = q.value(8);
-    t.today = Db::dayFrom(q.value(9));
-    t.intime = Db::timeFrom(q.value(10));
-    t.zhuangtai = q.value(11).toInt();
+    t.id = r.id();
+    t.title = r.text("title");
+    t.content = r.text("content");
+    t.mubiao = r.id("mubiao");
+    t.juese = r.id("juese");
+    t.zhongyao = r.integer("zhongyao");
+    t.jinpo = r.integer("jinpo");
+    t.type1 = r.integer("type1");
+    t.xuhao = r.value("xuhao");
+    t.today = r.day("today");
+    t.intime = r.time("intime");
+    t.zhuangtai = r.integer("zhuangtai");
     return t;
 }
 
-std::optional<QList<Tasks::Task>> tasksOf(const QString& sql, const QVariantList& values)
+QList<Tasks::Task> tasksWhere(const QString& whereAndOrder, const QVariantList& values)
 {
-    std::optional<QList<Tasks::Task>> result;
-    Db::run([&] {
-        QSqlQuery q = Db::exec(Db::main(), sql, values);
-        QList<Tasks::Task> tasks;
-        while (q.next())
-            tasks.append(taskFrom(q));
-        result = tasks;
-    });
-    return result;
+    return Db::rows<Tasks::Task>(QStringLiteral("SELECT %1 FROM renwu %2").arg(kColumns, whereAndOrder), values,
+                                 taskFrom);
 }
 
-std::optional<Tasks::Task> firstOf(const QString& sql, const QVariantList& values)
+std::optional<Tasks::Task> firstWhere(const QString& whereAndOrder, const QVariantList& values)
 {
-    const auto tasks = tasksOf(sql, values);
-    if (!tasks || tasks->isEmpty())
-        return std::nullopt;
-    return tasks->first();
+    return Db::first<Tasks::Task>(QStringLiteral("SELECT %1 FROM renwu %2").arg(kColumns, whereAndOrder), values,
+                                  taskFrom);
 }
 
 QVariantList editedValues(const Tasks::Task& t)
@@ -92,109 +83,100 @@ QString Tasks::orderText(const QVariant& xuhao)
     return xuhao.toString();
 }
 
-std::optional<QList<QTime>> Tasks::reminderTimes(const QDate& day)
+QList<QTime> Tasks::reminderTimes(const QDate& day)
 {
-    std::optional<QList<QTime>> result;
-    Db::run([&] {
-        QSqlQuery q = Db::exec(Db::main(),
-                               QStringLiteral("SELECT intime FROM renwu WHERE today = ? AND intime IS NOT NULL ORDER BY id"),
-                               {Db::dayValue(day)});
-        QList<QTime> times;
-        while (q.next()) {
-            const QTime t = Db::timeFrom(q.value(0));
-            if (t.isValid())
-                times.append(t);
-        }
-        result = times;
-    });
-    return result;
+    QSqlQuery q = Db::exec(
+        Db::main(), QStringLiteral("SELECT intime FROM renwu WHERE today = ? AND intime IS NOT NULL ORDER BY id"),
+        {Db::dayValue(day)});
+    QList<QTime> times;
+    while (q.next()) {
+        const QTime t = Db::timeFrom(q.value(0));
+        if (t.isValid())
+            times.append(t);
+    }
+    return times;
 }
 
-std::optional<QList<Tasks::Task>> Tasks::ofDay(const QDate& day)
+QList<Tasks::Task> Tasks::ofDay(const QDate& day)
 {
-    return tasksOf(QStringLiteral("SELECT " TASK_COLUMNS " FROM renwu WHERE today = ? ORDER BY intime, title"),
-                   {Db::dayValue(day)});
+    return tasksWhere(QStringLiteral("WHERE today = ? ORDER BY intime, title"), {Db::dayValue(day)});
 }
 
-std::optional<int> Tasks::overdueCount(const QDate& today)
+int Tasks::overdueCount(const QDate& today)
 {
-    return Db::count(QStringLiteral("SELECT count(*) FROM renwu WHERE today < ? AND zhuangtai = 0"),
-                 {Db::dayValue(today)});
+    return int(Db::count(QStringLiteral("SELECT count(*) FROM renwu WHERE zhuangtai = 0 AND today < ?"),
+                         {Db::dayValue(today)}));
 }
 
-bool Tasks::moveOverdueTo(const QDate& today)
+void Tasks::moveOverdueTo(const QDate& today)
 {
-    return Db::execute(QStringLiteral("UPDATE renwu SET today = ? WHERE today < ? AND zhuangtai = 0"),
-                  {Db::dayValue(today), Db::dayValue(today)});
+    Db::execute(QStringLiteral("UPDATE renwu SET today = ? WHERE zhuangtai = 0 AND today < ?"),
+                {Db::dayValue(today), Db::dayValue(today)});
 }
 
 std::optional<Tasks::Task> Tasks::load(qint64 id)
 {
-    return firstOf(QStringLiteral("SELECT " TASK_COLUMNS " FROM renwu WHERE id = ?"), {id});
+    return firstWhere(QStringLiteral("WHERE id = ?"), {id});
 }
 
 bool Tasks::exists(qint64 id)
 {
-    return Db::count(QStringLiteral("SELECT count(*) FROM renwu WHERE id = ?"), {id}).value_or(0) > 0;
+    return Db::count(QStringLiteral("SELECT count(*) FROM renwu WHERE id = ?"), {id}) > 0;
 }
 
-std::optional<qint64> Tasks::insert(const Task& task)
+qint64 Tasks::insert(const Task& task)
 {
-    std::optional<qint64> id;
-    Db::run([&] {
-        QSqlQuery q = Db::exec(Db::main(),
-                               QStringLiteral("INSERT INTO renwu (title, content, mubiao, juese, zhongyao, jinpo, type1,"
-                                              " xuhao, today, intime) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                               editedValues(task));
-        id = q.lastInsertId().toLongLong();
-    });
-    return id;
+    QSqlQuery q = Db::exec(Db::main(),
+                           QStringLiteral("INSERT INTO renwu (title, content, mubiao, juese, zhongyao, jinpo, type1,"
+                                          " xuhao, today, intime) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                           editedValues(task));
+    return q.lastInsertId().toLongLong();
 }
 
-bool Tasks::update(const Task& task)
+void Tasks::update(const Task& task)
 {
     QVariantList values = editedValues(task);
     values.append(task.id);
-    return Db::execute(QStringLiteral("UPDATE renwu SET title = ?, content = ?, mubiao = ?, juese = ?, zhongyao = ?,"
-                                 " jinpo = ?, type1 = ?, xuhao = ?, today = ?, intime = ? WHERE id = ?"),
-                  values);
+    Db::execute(QStringLiteral("UPDATE renwu SET title = ?, content = ?, mubiao = ?, juese = ?, zhongyao = ?,"
+                               " jinpo = ?, type1 = ?, xuhao = ?, today = ?, intime = ? WHERE id = ?"),
+                values);
 }
 
-bool Tasks::setState(qint64 id, int state)
+void Tasks::setState(qint64 id, int state)
 {
-    return Db::execute(QStringLiteral("UPDATE renwu SET zhuangtai = ? WHERE id = ?"), {state, id});
+    Db::execute(QStringLiteral("UPDATE renwu SET zhuangtai = ? WHERE id = ?"), {state, id});
 }
 
-bool Tasks::setContent(qint64 id, const QString& content)
+void Tasks::setContent(qint64 id, const QString& content)
 {
-    return Db::execute(QStringLiteral("UPDATE renwu SET content = ? WHERE id = ?"), {Db::text(content), id});
+    Db::execute(QStringLiteral("UPDATE renwu SET content = ? WHERE id = ?"), {Db::text(content), id});
 }
 
-bool Tasks::setTitleAndContent(qint64 id, const QString& title, const QString& content)
+void Tasks::setTitleAndContent(qint64 id, const QString& title, const QString& content)
 {
-    return Db::execute(QStringLiteral("UPDATE renwu SET title = ?, content = ? WHERE id = ?"), {Db::text(title), Db::text(content), id});
+    Db::execute(QStringLiteral("UPDATE renwu SET title = ?, content = ? WHERE id = ?"),
+                {Db::text(title), Db::text(content), id});
 }
 
-bool Tasks::remove(qint64 id)
+void Tasks::remove(qint64 id)
 {
-    return Db::execute(QStringLiteral("DELETE FROM renwu WHERE id = ?"), {id});
+    Db::execute(QStringLiteral("DELETE FROM renwu WHERE id = ?"), {id});
 }
 
-std::optional<int> Tasks::countOfGoal(qint64 goalId)
+int Tasks::countOfGoal(qint64 goalId)
 {
-    return Db::count(QStringLiteral("SELECT count(*) FROM renwu WHERE mubiao = ?"), {goalId});
+    return int(Db::count(QStringLiteral("SELECT count(*) FROM renwu WHERE mubiao = ?"), {goalId}));
 }
 
 std::optional<Tasks::Task> Tasks::latestDue(const QDate& day, const QTime& time)
 {
-    return firstOf(QStringLiteral("SELECT " TASK_COLUMNS " FROM renwu WHERE today = ? AND intime IS NOT NULL"
-                                  " AND intime <= ? ORDER BY intime DESC, id DESC LIMIT 1"),
-                   {Db::dayValue(day), Db::timeValue(time)});
+    return firstWhere(QStringLiteral("WHERE today = ? AND intime IS NOT NULL AND intime <= ?"
+                                     " ORDER BY intime DESC, id DESC LIMIT 1"),
+                      {Db::dayValue(day), Db::timeValue(time)});
 }
 
 std::optional<Tasks::Task> Tasks::firstOpen(const QDate& day)
 {
-    return firstOf(QStringLiteral("SELECT " TASK_COLUMNS " FROM renwu WHERE zhuangtai = 0 AND today = ?"
-                                  " ORDER BY intime, id DESC LIMIT 1"),
-                   {Db::dayValue(day)});
+    return firstWhere(QStringLiteral("WHERE zhuangtai = 0 AND today = ? ORDER BY intime, id DESC LIMIT 1"),
+                      {Db::dayValue(day)});
 }

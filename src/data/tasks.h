@@ -7,8 +7,7 @@
 #include <QVariant>
 #include <optional>
 
-// Tasks (table renwu). Every function reports a database error to the user and then returns
-// an empty optional or false.
+// Tasks (table renwu). Every function throws Db::Error when the database fails.
 namespace Tasks {
 
 enum State { Open = 0, Done = 1, Abandoned = 2, Delayed = 3 };
@@ -18,14 +17,14 @@ struct Task
     qint64 id = 0;
     QString title;
     QString content;
-    qint64 mubiao = 0; // goal, 0 for none
-    qint64 juese = 0;  // theme, 0 for none
-    int zhongyao = 0;  // 1 important, 0 ordinary
-    int jinpo = 0;     // 1 urgent, 0 normal
-    int type1 = 1;     // 0 recurring, 1 one-off
+    qint64 mubiao = 0;  // goal, 0 for none
+    qint64 juese = 0;   // theme, 0 for none
+    int zhongyao = 0;   // 1 important, 0 ordinary
+    int jinpo = 0;      // 1 urgent, 0 normal
+    int type1 = 1;      // 0 recurring, 1 one-off
     QVariant xuhao = 0; // order number within the goal (integer or decimal)
-    QDate today;       // null: not scheduled
-    QTime intime;      // null: no reminder
+    QDate today;        // null: not scheduled
+    QTime intime;       // null: no reminder
     int zhuangtai = Open;
 };
 
@@ -37,29 +36,29 @@ QString orderText(const QVariant& xuhao);
 
 // The reminder times of the tasks scheduled on the day, in table order; tasks without a time are
 // left out.
-std::optional<QList<QTime>> reminderTimes(const QDate& day);
+QList<QTime> reminderTimes(const QDate& day);
 
 // The tasks of a day: those without a time first, then by time, then by name.
-std::optional<QList<Task>> ofDay(const QDate& day);
+QList<Task> ofDay(const QDate& day);
 
 // Open tasks of days before `today`, and moving them all to `today` in one statement.
-std::optional<int> overdueCount(const QDate& today);
-bool moveOverdueTo(const QDate& today);
+int overdueCount(const QDate& today);
+void moveOverdueTo(const QDate& today);
 
-std::optional<Task> load(qint64 id); // empty also when the task does not exist
+std::optional<Task> load(qint64 id); // empty when the task does not exist
 bool exists(qint64 id);
 
-std::optional<qint64> insert(const Task& task);
+qint64 insert(const Task& task);
 // Writes everything the task editor changes: title, content, order, day, time, goal, theme,
 // importance, urgency and kind. The state is left alone.
-bool update(const Task& task);
-bool setState(qint64 id, int state);
-bool setContent(qint64 id, const QString& content);
-bool setTitleAndContent(qint64 id, const QString& title, const QString& content);
-bool remove(qint64 id);
+void update(const Task& task);
+void setState(qint64 id, int state);
+void setContent(qint64 id, const QString& content);
+void setTitleAndContent(qint64 id, const QString& title, const QString& content);
+void remove(qint64 id);
 
 // How many tasks belong to the goal (0: tasks without a goal).
-std::optional<int> countOfGoal(qint64 goalId);
+int countOfGoal(qint64 goalId);
 
 // The task of the day whose reminder time is the latest not after `time`, whatever its state
 // (the newest of several at that time).

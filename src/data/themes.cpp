@@ -3,38 +3,35 @@
 #include "data/db.h"
 
 namespace {
-std::optional<QList<Themes::Choice>> choices(const QString& sql, const QVariantList& values)
+Themes::Choice choiceFrom(const Db::Row& r)
 {
-    std::optional<QList<Themes::Choice>> result;
-    Db::run([&] {
-        QSqlQuery q = Db::exec(Db::main(), sql, values);
-        QList<Themes::Choice> list;
-        while (q.next())
-            list.append({q.value(0).toLongLong(), q.value(1).toString()});
-        result = list;
-    });
-    return result;
+    return {r.id(), r.text("name")};
+}
+
+Themes::Goal goalFrom(const Db::Row& r)
+{
+    return {r.id(), r.text("title"), r.id("juese")};
 }
 } // namespace
 
-std::optional<QList<Themes::Choice>> Themes::all()
+QList<Themes::Choice> Themes::all()
 {
-    return choices(QStringLiteral("SELECT id, name FROM juese ORDER BY id"), {});
+    return Db::rows<Choice>(QStringLiteral("SELECT id, name FROM juese ORDER BY id"), {}, choiceFrom);
 }
 
-std::optional<QList<Themes::Choice>> Themes::goalsOf(qint64 themeId)
+QList<Themes::Choice> Themes::goalsOf(qint64 themeId)
 {
-    return choices(QStringLiteral("SELECT id, title FROM mubiao WHERE juese = ? ORDER BY id"), {themeId});
+    return Db::rows<Choice>(QStringLiteral("SELECT id, title AS name FROM mubiao WHERE juese = ? ORDER BY id"),
+                            {themeId}, choiceFrom);
+}
+
+QString Themes::name(qint64 themeId)
+{
+    QSqlQuery q = Db::exec(Db::main(), QStringLiteral("SELECT name FROM juese WHERE id = ?"), {themeId});
+    return q.next() ? q.value(0).toString() : QString();
 }
 
 std::optional<Themes::Goal> Themes::goal(qint64 goalId)
 {
-    std::optional<Goal> result;
-    Db::run([&] {
-        QSqlQuery q = Db::exec(Db::main(), QStringLiteral("SELECT id, title, juese FROM mubiao WHERE id = ?"),
-                               {goalId});
-        if (q.next())
-            result = Goal{q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toLongLong()};
-    });
-    return result;
+    return Db::first<Goal>(QStringLiteral("SELECT id, title, juese FROM mubiao WHERE id = ?"), {goalId}, goalFrom);
 }

@@ -4,7 +4,8 @@
 #include <QString>
 #include <optional>
 
-// Action themes (juese) and their goals (mubiao), as the choices of the task editors.
+// Action themes (juese) and their goals (mubiao), as the choices of the task editors. Every
+// function throws Db::Error when the database fails.
 namespace Themes {
 
 struct Choice
@@ -21,9 +22,11 @@ struct Goal
 };
 
 // Every theme, in table order.
-std::optional<QList<Choice>> all();
+QList<Choice> all();
 // The goals of a theme (0: goals without a theme), in table order.
-std::optional<QList<Choice>> goalsOf(qint64 themeId);
+QList<Choice> goalsOf(qint64 themeId);
+// The name of a theme; empty when it does not exist.
+QString name(qint64 themeId);
 // One goal; empty when it does not exist.
 std::optional<Goal> goal(qint64 goalId);
 

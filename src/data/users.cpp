@@ -2,25 +2,20 @@
 
 #include "data/db.h"
 
-std::optional<bool> Users::passwordMatches(const QString& password)
+bool Users::passwordMatches(const QString& password)
 {
-    std::optional<bool> result;
-    Db::run([&] {
-        QSqlQuery q = Db::exec(Db::main(),
-                               QStringLiteral(R"(SELECT 1 FROM "user" WHERE id <> ? AND password = ? LIMIT 1)"),
-                               {kMarkerId, password});
-        result = q.next();
-    });
-    return result;
+    return Db::count(QStringLiteral(R"(SELECT count(*) FROM "user" WHERE id <> ? AND password = ?)"),
+                     {kMarkerId, password})
+           > 0;
 }
 
-bool Users::changePassword(const QString& password)
+void Users::changePassword(const QString& password)
 {
-    return Db::transaction([&] {
-        const QSqlQuery q = Db::exec(Db::main(), QStringLiteral(R"(UPDATE "user" SET password = ? WHERE id <> ?)"),
-                                     {Db::text(password), kMarkerId});
+    Db::transaction([&] {
+        const int changed = Db::execute(QStringLiteral(R"(UPDATE "user" SET password = ? WHERE id <> ?)"),
+                                        {Db::text(password), kMarkerId});
         // A database whose password rows were all lost still gets one, or nobody could log in.
-        if (q.numRowsAffected() == 0)
-            Db::exec(Db::main(), QStringLiteral(R"(INSERT INTO "user" (password) VALUES (?))"), {Db::text(password)});
+        if (changed == 0)
+            Db::execute(QStringLiteral(R"(INSERT INTO "user" (password) VALUES (?))"), {Db::text(password)});
     });
 }

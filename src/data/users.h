@@ -7,9 +7,9 @@
 namespace Users {
 constexpr int kMarkerId = 2;
 
-// Whether the password (already trimmed) is one of the stored passwords; empty on a database error.
-std::optional<bool> passwordMatches(const QString& password);
+// Whether the password (already trimmed) is one of the stored passwords.
+bool passwordMatches(const QString& password);
 
 // Gives every password row the new password; the marker row is left alone.
-bool changePassword(const QString& password);
+void changePassword(const QString& password);
 } // namespace Users

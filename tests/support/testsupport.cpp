@@ -174,8 +174,7 @@ bool chooseRowMenuItem(QTreeWidget* list, int row, const QString& itemName)
     if (!list)
         return false;
     QTreeWidgetItem* item = row < 0 ? nullptr : list->topLevelItem(row);
-    const QPoint pos = item ? list->visualItemRect(item).center()
-                            : QPoint(20, list->viewport()->height() - 5);
+    const QPoint pos = item ? list->visualItemRect(item).center() : QPoint(20, list->viewport()->height() - 5);
     return chooseMenuItem(
         [&] {
             QContextMenuEvent event(QContextMenuEvent::Mouse, pos, list->viewport()->mapToGlobal(pos));

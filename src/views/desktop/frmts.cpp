@@ -1,14 +1,16 @@
 #include "views/desktop/frmts.h"
 
+#include "app/changes.h"
 #include "app/clickableimage.h"
 #include "app/clock.h"
 #include "app/forms.h"
+#include "app/gui.h"
 #include "app/helpers.h"
 #include "app/module1.h"
 #include "app/prompt.h"
-#include "app/ui.h"
+#include "app/views.h"
+#include "data/db.h"
 #include "data/tasks.h"
-#include "views/today/frmmain.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -34,9 +36,9 @@ const QColor kBackgroundColour(0xf6, 0xf8, 0xfb);
 const QColor kBorderColour(0x2f, 0x64, 0xad);
 
 // One step of the slide: 40 twips, never less than two pixels.
-constexpr int kSlideStep = std::max(2, Ui::twips(40));
+constexpr int kSlideStep = std::max(2, Gui::twips(40));
 // The gap between the resting window and the bottom of the screen's work area.
-constexpr int kBottomGap = Ui::twips(350);
+constexpr int kBottomGap = Gui::twips(350);
 
 QRect workArea()
 {
@@ -137,8 +139,8 @@ Frmts::Frmts(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHi
     connect(save, &QShortcut::activated, this, &Frmts::Image1_Click);
 
     const QSize hint = minimumSizeHint();
-    setFixedSize(QSize(std::max(Ui::twips(4400), hint.width()), std::max(200, hint.height()))
-                     .boundedTo(workArea().size()));
+    setFixedSize(
+        QSize(std::max(Gui::twips(4400), hint.width()), std::max(200, hint.height())).boundedTo(workArea().size()));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -184,18 +186,17 @@ void Frmts::chooseTask()
     const bool showSelected = Module1::ShowSelectedTask;
     Module1::ShowSelectedTask = false;
 
-    std::optional<Tasks::Task> task;
-    if (showSelected && Forms::isOpen(QStringLiteral("Frmmain"))) {
-        Frmmain* today = Forms::find<Frmmain>();
-        const qint64 id = today ? today->selectedTaskId() : 0;
-        if (id > 0)
-            task = Tasks::load(id);
-    } else if (Forms::isOpen(QStringLiteral("ToolBar"))) {
-        task = Tasks::firstOpen(Clock::today());
-    } else {
-        const QDateTime now = Clock::now();
-        task = Tasks::latestDue(now.date(), now.time());
-    }
+    const TaskSelection* today = Forms::openAs<TaskSelection>(Views::kToday);
+    const std::optional<Tasks::Task> task = Db::get([&]() -> std::optional<Tasks::Task> {
+                                                if (showSelected && today) {
+                                                    const qint64 id = today->selectedTaskId();
+                                                    return id > 0 ? Tasks::load(id) : std::nullopt;
+                                                }
+                                                if (Forms::isOpen(Views::kDesktopBar))
+                                                    return Tasks::firstOpen(Clock::today());
+                                                const QDateTime now = Clock::now();
+                                                return Tasks::latestDue(now.date(), now.time());
+                                            }).value_or(std::nullopt);
     if (!task)
         return; // no matching task: the fields stay empty
     Text1->setText(task->title);
@@ -211,7 +212,10 @@ qint64 Frmts::actionTaskId()
         MsgBox(QStringLiteral("没有可供操作的任务！"));
         return 0;
     }
-    if (!Tasks::exists(id)) {
+    const std::optional<bool> exists = Db::get([id] { return Tasks::exists(id); });
+    if (!exists)
+        return 0;
+    if (!*exists) {
         MsgBox(QStringLiteral("该任务已不存在！"));
         return 0;
     }
@@ -223,8 +227,9 @@ void Frmts::Image1_Click()
     const qint64 id = actionTaskId();
     if (!id)
         return;
-    if (!Tasks::setTitleAndContent(id, Text1->text(), RichTextBox1->toPlainText()))
+    if (!Db::run([&] { Tasks::setTitleAndContent(id, Text1->text(), RichTextBox1->toPlainText()); }))
         return; // the database error has been shown
+    Changes::announce(Changes::Tasks, this);
     MsgBox(QStringLiteral("修改完成！"));
 }
 
@@ -233,13 +238,9 @@ void Frmts::Image2_Click()
     const qint64 id = actionTaskId();
     if (!id)
         return;
-    if (!Tasks::setState(id, Tasks::Done))
+    if (!Db::run([id] { Tasks::setState(id, Tasks::Done); }))
         return; // the database error has been shown
-    if (Forms::isOpen(QStringLiteral("Frmmain"))) {
-        if (Frmmain* today = Forms::find<Frmmain>())
-            today->RwList(false);
-    }
-    // The desktop task bar refreshes here too (its ShowRw) once it is part of the program.
+    Changes::announce(Changes::Tasks, this);
     const QPointer<Frmts> self(this);
     MsgBox(QStringLiteral("恭喜，继续努力！"));
     if (self) // the program may have closed its windows while the message was shown

@@ -14,27 +14,17 @@ public:
     explicit dlogaddrw(QWidget* parent = nullptr);
 
     // Loads (or brings forward) the shared dialog and shows it. Returns null when the dialog
-    // closed itself while loading (the goals view is open without a goal to add to).
+    // refused to open (the goals view is open without a goal to add to).
     static dlogaddrw* showShared();
 
-private:
-    struct GoalPick
-    {
-        Themes::Goal goal;
-        QString themeName;
-    };
-
-    // The load steps; false when the task cannot be added and the dialog must close.
+    // The load steps; false when the task cannot be added and the dialog must not open.
     bool Form_Load();
-    std::optional<GoalPick> goalFromGoalsView() const;
-    void refreshOpenViews();
 
+private:
     void Slider1_Change();
     void Slider1_MouseUp();
     void Combo4_Click();
     void Combo5_Click();
     void DTPicker1_Change();
     void OKButton_Click();
-
-    bool refused_ = false;
 };

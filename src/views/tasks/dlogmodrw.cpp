@@ -1,12 +1,13 @@
 #include "views/tasks/dlogmodrw.h"
 
+#include "app/changes.h"
 #include "app/clock.h"
 #include "app/forms.h"
-#include "app/mdifrm.h"
+#include "app/gui.h"
 #include "app/prompt.h"
-#include "app/ui.h"
+#include "app/views.h"
+#include "data/db.h"
 #include "views/tasks/timeslider.h"
-#include "views/today/frmmain.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,19 +18,8 @@
 #include <QTreeWidget>
 
 namespace {
-const QString kGoalsView = QStringLiteral("Frmmb");
-const QString kTaskListView = QStringLiteral("Frmrw");
-const QString kTodayView = QStringLiteral("Frmmain");
-
 // The time a task without a reminder time shows, should the user give it one.
 const QTime kEvening(23, 0);
-
-// The task id in the selected row of a view's list (hidden column 0); 0 when none is selected.
-qint64 selectedIn(const QString& view, const QString& list)
-{
-    QWidget* window = Forms::find(view);
-    return window ? Ui::selectedId(window->findChild<QTreeWidget*>(list)) : 0;
-}
 } // namespace
 
 Dlogmodrw::Dlogmodrw(QWidget* parent)
@@ -43,15 +33,13 @@ Dlogmodrw::Dlogmodrw(QWidget* parent)
                  parent)
 {
     // The box and the slider agree from the start.
-    Text2->setText(Ui::time(kEvening));
+    Text2->setText(Gui::time(kEvening));
     setSliderQuietly(TimeSlider::positionOf(kEvening));
 
     connect(Slider1, &QSlider::valueChanged, this, &Dlogmodrw::Slider1_Change);
     connect(Slider1, &QSlider::sliderReleased, this, &Dlogmodrw::Slider1_MouseUp);
     connect(Combo5, &QComboBox::activated, this, &Dlogmodrw::Combo5_Click);
     connect(saveButton, &QPushButton::clicked, this, &Dlogmodrw::Command3_Click);
-
-    Form_Load();
 }
 
 Dlogmodrw* Dlogmodrw::showShared()
@@ -66,12 +54,10 @@ qint64 Dlogmodrw::taskId() const
 
 qint64 Dlogmodrw::taskIdFromOpenView()
 {
-    if (Forms::isOpen(kGoalsView))
-        return selectedIn(kGoalsView, QStringLiteral("ListView2"));
-    if (Forms::isOpen(kTaskListView))
-        return selectedIn(kTaskListView, QStringLiteral("ListView2"));
-    if (Forms::isOpen(kTodayView))
-        return Forms::find<Frmmain>()->selectedTaskId();
+    for (const QString& view : {Views::kGoals, Views::kTasks, Views::kToday}) {
+        if (const TaskSelection* tasks = Forms::openAs<TaskSelection>(view))
+            return tasks->selectedTaskId();
+    }
     return 1;
 }
 
@@ -81,7 +67,8 @@ void Dlogmodrw::Form_Load()
     setDayQuietly(Clock::today());
 
     const qint64 id = taskIdFromOpenView();
-    const std::optional<Tasks::Task> task = id > 0 ? Tasks::load(id) : std::nullopt;
+    const std::optional<Tasks::Task> task =
+        id > 0 ? Db::get([id] { return Tasks::load(id); }).value_or(std::nullopt) : std::nullopt;
     if (!task)
         return;
     taskId_ = task->id;
@@ -98,11 +85,11 @@ void Dlogmodrw::Form_Load()
         setDayQuietly(task->today);
         if (!task->intime.isValid()) {
             Check1->setChecked(true);
-            Text2->setText(Ui::time(kEvening));
+            Text2->setText(Gui::time(kEvening));
         } else {
             Check1->setChecked(false);
             setSliderQuietly(TimeSlider::positionOf(task->intime));
-            Text2->setText(Ui::time(task->intime));
+            Text2->setText(Gui::time(task->intime));
         }
     }
 
@@ -121,23 +108,11 @@ void Dlogmodrw::Form_Load()
     Combo4->clear();
     Combo4->addItem(QStringLiteral("无"), 0);
     if (task->mubiao != 0) {
-        if (const std::optional<Themes::Goal> goal = Themes::goal(task->mubiao))
+        const qint64 goalId = task->mubiao;
+        if (const auto goal = Db::get([goalId] { return Themes::goal(goalId); }).value_or(std::nullopt))
             Combo4->addItem(goal->title, goal->id);
     }
     Combo4->setCurrentIndex(Combo4->count() - 1);
-}
-
-void Dlogmodrw::refreshOpenView()
-{
-    if (Forms::isOpen(kGoalsView)) {
-        // Frmmb::RwList(): the tasks of the goal selected there.
-    } else if (Forms::isOpen(kTaskListView)) {
-        // Frmrw::renwuliebiao(...) with its default list: open tasks without a day.
-    } else if (Forms::isOpen(kTodayView)) {
-        Forms::find<Frmmain>()->RwList(false);
-    }
-    if (auto* frame = Forms::find<MDIfrm>())
-        frame->ModRenwu();
 }
 
 void Dlogmodrw::Slider1_Change()
@@ -156,14 +131,17 @@ void Dlogmodrw::Slider1_MouseUp()
 void Dlogmodrw::Combo5_Click()
 {
     const qint64 theme = chosen(Combo5);
-    fillGoalChoices(theme != 0 ? Themes::goalsOf(theme).value_or(QList<Themes::Choice>())
+    fillGoalChoices(theme != 0 ? Db::get([theme] { return Themes::goalsOf(theme); }).value_or(QList<Themes::Choice>())
                                : QList<Themes::Choice>());
 }
 
 void Dlogmodrw::Command3_Click()
 {
     // The task shown is the one saved, whatever the views select meanwhile.
-    if (taskId_ == 0 || !Tasks::exists(taskId_)) {
+    const std::optional<bool> exists = Db::get([this] { return Tasks::exists(taskId_); });
+    if (!exists)
+        return;
+    if (taskId_ == 0 || !*exists) {
         MsgBox(QStringLiteral("该任务已不存在！"));
         return;
     }
@@ -171,8 +149,8 @@ void Dlogmodrw::Command3_Click()
     if (!task)
         return;
     task->id = taskId_;
-    if (!Tasks::update(*task))
+    if (!Db::run([&] { Tasks::update(*task); }))
         return;
-    refreshOpenView();
+    Changes::announce(Changes::Tasks, this);
     Forms::unload(this);
 }

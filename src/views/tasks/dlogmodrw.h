@@ -17,10 +17,10 @@ public:
     // The task the dialog edits (0 when none could be read).
     qint64 taskId() const;
 
-private:
     void Form_Load();
+
+private:
     static qint64 taskIdFromOpenView();
-    static void refreshOpenView();
 
     void Slider1_Change();
     void Slider1_MouseUp();

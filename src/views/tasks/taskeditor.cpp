@@ -1,14 +1,14 @@
 #include "views/tasks/taskeditor.h"
 
+#include "data/db.h"
+
 #include "app/clock.h"
 #include "app/forms.h"
+#include "app/gui.h"
 #include "app/helpers.h"
-#include "app/mdifrm.h"
 #include "app/prompt.h"
-#include "app/ui.h"
 #include "app/windowplace.h"
 #include "views/tasks/timeslider.h"
-#include "views/today/frmmain.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,7 +23,6 @@
 #include <QSlider>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
 
 namespace {
 QLabel* fieldLabel(const QString& text, QWidget* buddy, Qt::Alignment vertical = Qt::AlignVCenter)
@@ -180,9 +179,8 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     outer->addLayout(buttons);
     setMinimumWidth(540);
 
-    const QList<QWidget*> tabOrder = {Text1, RichTextBox1, Slider1, Text2, Command1, Command2,
-                                      DTPicker1, Check2, Check1, Combo1, Combo2, Combo3,
-                                      Text3, Combo5, Combo4, saveButton};
+    const QList<QWidget*> tabOrder = {Text1,  RichTextBox1, Slider1, Text2,  Command1, Command2, DTPicker1, Check2,
+                                      Check1, Combo1,       Combo2,  Combo3, Text3,    Combo5,   Combo4,    saveButton};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -268,7 +266,7 @@ void TaskEditor::fillThemes(qint64 themeId)
 {
     Combo5->clear();
     Combo5->addItem(QStringLiteral("无"), 0);
-    for (const Themes::Choice& theme : Themes::all().value_or(QList<Themes::Choice>()))
+    for (const Themes::Choice& theme : Db::get([] { return Themes::all(); }).value_or(QList<Themes::Choice>()))
         Combo5->addItem(theme.name, theme.id);
     if (!selectCode(Combo5, themeId))
         Combo5->setCurrentIndex(0);

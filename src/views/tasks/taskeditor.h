@@ -30,9 +30,9 @@ protected:
         QString unscheduled; // Check2: the task has no day
         QString saveName;    // objectName of the save button
         QString saveText;
-        QString emptyOrder;  // Text3 left empty
-        QString badOrder;    // Text3 not a number
-        bool withGuides;     // the slider's scale and the two hints
+        QString emptyOrder; // Text3 left empty
+        QString badOrder;   // Text3 not a number
+        bool withGuides;    // the slider's scale and the two hints
     };
 
     TaskEditor(const Texts& texts, QWidget* parent);

@@ -1,6 +1,6 @@
 #include "views/tasks/timeslider.h"
 
-#include "app/ui.h"
+#include "app/gui.h"
 
 #include <QRegularExpression>
 
@@ -9,7 +9,7 @@ QString TimeSlider::textAt(int position)
     position = std::clamp(position, 0, kPositions);
     if (position == kPositions)
         return QStringLiteral("24:00:00");
-    return Ui::time(QTime(0, 0).addSecs(position * 600));
+    return Gui::time(QTime(0, 0).addSecs(position * 600));
 }
 
 int TimeSlider::positionOf(const QTime& time)
@@ -51,5 +51,5 @@ QString TimeSlider::shifted(const QString& text, int minutes)
         return text;
     // The end of the day counts as midnight: "24:00:00" plus a minute is 0:01:00.
     const QTime base = (*t == QTime(23, 59, 59) && text.trimmed().startsWith(QLatin1String("24"))) ? QTime(0, 0) : *t;
-    return Ui::time(base.addSecs(minutes * 60));
+    return Gui::time(base.addSecs(minutes * 60));
 }

@@ -1,8 +1,10 @@
 #include "views/today/dlogsm.h"
 
+#include "app/changes.h"
 #include "app/forms.h"
 #include "app/prompt.h"
 #include "app/windowplace.h"
+#include "data/db.h"
 #include "views/today/frmmain.h"
 
 #include <QGridLayout>
@@ -62,11 +64,8 @@ void DlogSM::Command1_Click()
         return;
     }
     followTab();
-    if (!Statements::add(text, kind_))
+    if (!Db::run([&] { Statements::add(text, kind_); }))
         return; // the database error has been shown; the text stays for another try
-    if (Frmmain* today = Forms::find<Frmmain>()) {
-        today->Lsv2Show();
-        today->Lsv3Show();
-    }
+    Changes::announce(Changes::Statements, this);
     Forms::unload(this);
 }

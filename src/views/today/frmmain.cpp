@@ -1,14 +1,16 @@
 #include "views/today/frmmain.h"
 
 #include "app/appinfo.h"
+#include "app/changes.h"
 #include "app/clock.h"
 #include "app/forms.h"
+#include "app/gui.h"
 #include "app/helpers.h"
-#include "app/mdifrm.h"
 #include "app/module1.h"
 #include "app/prompt.h"
 #include "app/shell.h"
-#include "app/ui.h"
+#include "app/views.h"
+#include "data/db.h"
 #include "data/diary.h"
 #include "data/statements.h"
 #include "data/tasks.h"
@@ -30,6 +32,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <functional>
@@ -88,15 +91,14 @@ QPlainTextEdit* textBox(QWidget* parent, const QString& name)
 void fillStatements(QTreeWidget* list, Statements::Kind kind)
 {
     list->clear();
-    const auto items = Statements::of(kind);
-    if (!items)
-        return;
-    for (const Statements::Item& s : *items) {
-        auto* row = new QTreeWidgetItem(list);
-        row->setText(0, QString::number(s.id));
-        row->setText(1, s.title);
-        row->setToolTip(1, s.title);
-    }
+    Db::run([&] {
+        for (const Statements::Item& s : Statements::of(kind)) {
+            auto* row = new QTreeWidgetItem(list);
+            row->setText(0, QString::number(s.id));
+            row->setText(1, s.title);
+            row->setToolTip(1, s.title);
+        }
+    });
 }
 
 } // namespace
@@ -104,7 +106,17 @@ void fillStatements(QTreeWidget* list, Statements::Kind kind)
 Frmmain::Frmmain(QWidget* parent) : QWidget(parent)
 {
     buildControls();
-    Form_Load();
+
+    // Other windows' changes refill the lists; this view's own state changes show in their row.
+    Changes& changes = Changes::instance();
+    connect(&changes, &Changes::tasksChanged, this, [this](QObject* origin) {
+        if (origin != this)
+            RwList(false);
+    });
+    connect(&changes, &Changes::statementsChanged, this, [this] {
+        Lsv2Show();
+        Lsv3Show();
+    });
 }
 
 Frmmain::~Frmmain()
@@ -139,9 +151,8 @@ void Frmmain::buildControls()
 
     SSTab2 = new QTabWidget(this);
     SSTab2->setObjectName(QStringLiteral("SSTab2"));
-    ListView2 = Ui::reportList(SSTab2, QStringLiteral("ListView2"),
-                               {{QStringLiteral("人生格言"), Ui::twips(7056)}});
-    ListView3 = Ui::reportList(SSTab2, QStringLiteral("ListView3"), {{QString(), Ui::twips(7056)}});
+    ListView2 = Gui::reportList(SSTab2, QStringLiteral("ListView2"), {{QStringLiteral("人生格言"), Gui::twips(7056)}});
+    ListView3 = Gui::reportList(SSTab2, QStringLiteral("ListView3"), {{QString(), Gui::twips(7056)}});
     ListView3->setHeaderHidden(true);
     SSTab2->addTab(ListView2, kMotto);
     SSTab2->addTab(ListView3, QStringLiteral("使命"));
@@ -153,10 +164,10 @@ void Frmmain::buildControls()
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
 
     auto* tasksPage = new QWidget(SSTab1);
-    ListView1 = Ui::reportList(tasksPage, QStringLiteral("ListView1"),
-                               {{QStringLiteral("任务名称"), Ui::twips(4410)},
-                                {QStringLiteral("时间安排"), Ui::twips(2470)},
-                                {QStringLiteral("状态"), Ui::twips(1764)}});
+    ListView1 = Gui::reportList(tasksPage, QStringLiteral("ListView1"),
+                                {{QStringLiteral("任务名称"), Gui::twips(4410)},
+                                 {QStringLiteral("时间安排"), Gui::twips(2470)},
+                                 {QStringLiteral("状态"), Gui::twips(1764)}});
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     auto* descriptionLabel = new QLabel(QStringLiteral("任务说明："), tasksPage);
     RichTextBox1 = textBox(tasksPage, QStringLiteral("RichTextBox1"));
@@ -237,7 +248,7 @@ void Frmmain::buildControls()
     leftPanel->setLayout(left);
     left->setContentsMargins(0, 0, 0, 0);
     // Wide enough for the statement column without a horizontal scroll bar.
-    leftPanel->setFixedWidth(Ui::twips(7056) + 30);
+    leftPanel->setFixedWidth(Gui::twips(7056) + 30);
 
     auto* root = new QHBoxLayout(this);
     root->setContentsMargins(10, 10, 10, 10);
@@ -266,7 +277,9 @@ void Frmmain::buildControls()
     setTabOrder(RichTextBox2, Command5);
 
     connect(MonthView1, &QCalendarWidget::selectionChanged, this, &Frmmain::MonthView1_SelectionChanged);
-    connect(MonthView1, &QCalendarWidget::clicked, this, &Frmmain::MonthView1_SelectionChanged);
+    connect(MonthView1, &QCalendarWidget::clicked, this, &Frmmain::MonthView1_Click);
+    if (auto* days = MonthView1->findChild<QTableView*>())
+        days->viewport()->installEventFilter(this);
     connect(ListView1, &QTreeWidget::itemClicked, this, &Frmmain::ListView1_ItemClick);
     connect(ListView1, &QTreeWidget::itemSelectionChanged, this, &Frmmain::ListView1_SelectionChanged);
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &Frmmain::ListView1_DblClick);
@@ -291,39 +304,43 @@ void Frmmain::buildControls()
 void Frmmain::Form_Load()
 {
     const QDate today = Clock::today();
-    // Open tasks left on earlier days may move to today; the question comes at every load.
-    if (Tasks::overdueCount(today).value_or(0) > 0
-        && MsgBox(QStringLiteral("您以前有未完成任务，是否放置到今天？"), QMessageBox::Yes | QMessageBox::No)
-               == QMessageBox::Yes) {
-        Tasks::moveOverdueTo(today);
-    }
-
-    RwList(true);
     {
         const QSignalBlocker quiet(MonthView1);
         MonthView1->setSelectedDate(today);
     }
-    DiaryShow();
-    Lsv2Show();
-    Lsv3Show();
+    // One edge for the whole load: a database that fails stops it at the first step, with one
+    // message.
+    Db::run([&] {
+        // Open tasks left on earlier days may move to today; the question comes at every load.
+        if (Tasks::overdueCount(today) > 0
+            && MsgBox(QStringLiteral("您以前有未完成任务，是否放置到今天？"), QMessageBox::Yes | QMessageBox::No)
+                   == QMessageBox::Yes) {
+            Tasks::moveOverdueTo(today);
+            Changes::announce(Changes::Tasks, this);
+        }
+        RwList(true);
+        DiaryShow();
+        Lsv2Show();
+        Lsv3Show();
+    });
 }
 
 void Frmmain::RwList(bool frist)
 {
     const QDate day = frist ? Clock::today() : calendarDate();
     ListView1->clear();
-    const auto tasks = Tasks::ofDay(day);
+    const auto tasks = Db::get([&] { return Tasks::ofDay(day); });
     if (!tasks)
         return;
     for (const Tasks::Task& t : *tasks) {
         auto* row = new QTreeWidgetItem(ListView1);
-        const int image = Ui::quadrantImage(t.zhongyao, t.jinpo);
+        const int image = Gui::quadrantImage(t.zhongyao, t.jinpo);
         row->setText(0, QString::number(t.id));
         row->setText(1, t.title);
         row->setToolTip(1, t.title);
-        row->setIcon(1, Ui::quadrantIcon(image));
+        row->setIcon(1, Gui::quadrantIcon(image));
         row->setData(1, kImageRole, image);
-        row->setText(2, t.intime.isValid() ? Ui::time(t.intime) : QStringLiteral("非提醒任务"));
+        row->setText(2, t.intime.isValid() ? Gui::time(t.intime) : QStringLiteral("非提醒任务"));
         row->setText(kStateColumn, QString::number(t.zhuangtai));
     }
     ShowStatusText(ListView1, kStateColumn);
@@ -341,7 +358,12 @@ void Frmmain::Lsv3Show()
 
 qint64 Frmmain::selectedTaskId() const
 {
-    return Ui::selectedId(ListView1);
+    return Gui::selectedId(ListView1);
+}
+
+QDate Frmmain::chosenDay() const
+{
+    return calendarDate();
 }
 
 QDate Frmmain::calendarDate() const
@@ -358,6 +380,9 @@ bool Frmmain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == RichTextBox1 && event->type() == QEvent::FocusOut)
         RichTextBox1_LostFocus();
+    // A mouse press on the calendar's days may change the selection; its click follows.
+    if (watched != RichTextBox1 && event->type() == QEvent::MouseButtonPress)
+        dayPressed_ = true;
     return QWidget::eventFilter(watched, event);
 }
 
@@ -372,8 +397,26 @@ void Frmmain::hideEvent(QHideEvent* event)
 // The calendar date's tasks and diary; the description box keeps its text.
 void Frmmain::MonthView1_SelectionChanged()
 {
-    RwList(false);
-    DiaryShow();
+    // A day picked with the mouse has loaded here and its click must not load it again.
+    loadedByPress_ = dayPressed_;
+    showCalendarDay();
+}
+
+// A click on the day already selected reloads it (no selection change comes first).
+void Frmmain::MonthView1_Click()
+{
+    if (!loadedByPress_)
+        showCalendarDay();
+    loadedByPress_ = false;
+    dayPressed_ = false;
+}
+
+void Frmmain::showCalendarDay()
+{
+    Db::run([this] {
+        RwList(false);
+        DiaryShow();
+    });
 }
 
 void Frmmain::ListView1_ItemClick(QTreeWidgetItem* item)
@@ -384,8 +427,8 @@ void Frmmain::ListView1_ItemClick(QTreeWidgetItem* item)
 void Frmmain::ListView1_SelectionChanged()
 {
     // Moving the selection with the keyboard shows the description as a click does.
-    const QTreeWidgetItem* row = Ui::selectedRow(ListView1);
-    if (row && Ui::rowId(row) != loadedTaskId_)
+    const QTreeWidgetItem* row = Gui::selectedRow(ListView1);
+    if (row && Gui::rowId(row) != loadedTaskId_)
         loadDescription(row);
 }
 
@@ -413,13 +456,13 @@ void Frmmain::RichTextBox1_LostFocus()
 
 void Frmmain::loadDescription(const QTreeWidgetItem* row)
 {
-    const qint64 id = Ui::rowId(row);
+    const qint64 id = Gui::rowId(row);
     if (id == 0)
         return;
     // Replacing the text while the box still has the focus counts as its focus loss.
     if (RichTextBox1->hasFocus())
         RichTextBox1_LostFocus();
-    const auto task = Tasks::load(id);
+    const auto task = Db::get([id] { return Tasks::load(id); }).value_or(std::nullopt);
     if (!task)
         return;
     loadedTaskId_ = id;
@@ -432,8 +475,7 @@ void Frmmain::saveDescription()
     const QString text = RichTextBox1->toPlainText();
     if (loadedTaskId_ == 0 || text == loadedText_)
         return;
-    if (Tasks::setContent(loadedTaskId_, text))
-        loadedText_ = text;
+    storeDescription(text);
 }
 
 void Frmmain::clearDescription()
@@ -455,16 +497,15 @@ void Frmmain::Command2_Click()
         MsgBox(QStringLiteral("没有可供删除的任务"));
         return;
     }
-    QTreeWidgetItem* row = Ui::selectedRow(ListView1);
+    QTreeWidgetItem* row = Gui::selectedRow(ListView1);
     if (!row)
         return; // nothing chosen, nothing deleted
-    if (!Tasks::remove(Ui::rowId(row)))
+    if (!Db::run([id = Gui::rowId(row)] { Tasks::remove(id); }))
         return;
     delete row;
     clearDescription();
     // A deleted task must not go on raising reminders today.
-    if (auto* frame = Forms::find<MDIfrm>())
-        frame->ModRenwu();
+    Changes::announce(Changes::Tasks, this);
 }
 
 void Frmmain::Command3_Click()
@@ -476,7 +517,7 @@ void Frmmain::Command3_Click()
         Text2->setFocus();
         return;
     }
-    if (!Users::changePassword(password))
+    if (!Db::run([&] { Users::changePassword(password); }))
         return;
     MsgBox(QStringLiteral("密码更改成功！"));
     Text2->clear();
@@ -496,16 +537,15 @@ void Frmmain::Command4_Click()
 
 void Frmmain::Command5_Click()
 {
-    switch (Diary::save(calendarDate(), RichTextBox2->toPlainText())) {
-    case Diary::Saved::Added:
+    const auto saved = Db::get([&] { return Diary::save(calendarDate(), RichTextBox2->toPlainText()); });
+    if (!saved)
+        return;
+    Changes::announce(Changes::Diary | Changes::Knowledge, this);
+    if (*saved == Diary::Saved::Added) {
         MsgBox(QStringLiteral("添加日志成功！"));
         Command5->setText(QStringLiteral("修改"));
-        break;
-    case Diary::Saved::Changed:
+    } else {
         MsgBox(QStringLiteral("修改日志成功！"));
-        break;
-    case Diary::Saved::Failed:
-        break; // the database error has been shown
     }
 }
 
@@ -521,9 +561,15 @@ void Frmmain::Command6_Click()
     // The box belongs to the task it was loaded from; an emptied box is written to the selected task.
     if (loadedTaskId_ == 0)
         loadedTaskId_ = selected;
-    const QString text = RichTextBox1->toPlainText();
-    if (Tasks::setContent(loadedTaskId_, text))
-        loadedText_ = text;
+    storeDescription(RichTextBox1->toPlainText());
+}
+
+void Frmmain::storeDescription(const QString& text)
+{
+    if (!Db::run([&] { Tasks::setContent(loadedTaskId_, text); }))
+        return;
+    loadedText_ = text;
+    Changes::announce(Changes::Tasks, this);
 }
 
 void Frmmain::Command7_Click()
@@ -534,13 +580,12 @@ void Frmmain::Command7_Click()
 void Frmmain::Command9_Click()
 {
     QTreeWidget* list = statementTab() == kMotto ? ListView2 : ListView3;
-    const qint64 id = Ui::selectedId(list);
+    const qint64 id = Gui::selectedId(list);
     if (id == 0)
         return; // an empty list or no choice: nothing to delete
-    if (!Statements::remove(id))
+    if (!Db::run([id] { Statements::remove(id); }))
         return;
-    Lsv2Show();
-    Lsv3Show();
+    Changes::announce(Changes::Statements, this);
 }
 
 // An open add-statement dialog always says which list it adds to.
@@ -557,7 +602,7 @@ void Frmmain::Label3_Click()
 
 void Frmmain::DiaryShow()
 {
-    const auto entry = Diary::of(calendarDate());
+    const auto entry = Db::get([&] { return Diary::of(calendarDate()); });
     const bool exists = entry && entry->exists;
     RichTextBox2->setPlainText(exists ? entry->text : QString());
     Command5->setText(exists ? QStringLiteral("修改") : QStringLiteral("记录"));
@@ -588,9 +633,10 @@ void Frmmain::weiwancheng_Click()
 
 void Frmmain::setSelectedState(int state, const QString& word, const QColor& colour)
 {
-    QTreeWidgetItem* row = Ui::selectedRow(ListView1);
-    if (!row || !Tasks::setState(Ui::rowId(row), state))
+    QTreeWidgetItem* row = Gui::selectedRow(ListView1);
+    if (!row || !Db::run([id = Gui::rowId(row), state] { Tasks::setState(id, state); }))
         return;
+    Changes::announce(Changes::Tasks, this);
     row->setText(kStateColumn, word);
     for (int c = 1; c < ListView1->columnCount(); ++c)
         row->setForeground(c, QBrush(colour));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/views.h"
+
 #include <QDate>
 #include <QWidget>
 
@@ -16,13 +18,16 @@ class QTreeWidgetItem;
 
 // The today view: the calendar, the tasks of one day with their states, the task description,
 // the password change, the diary of the calendar date, and the motto and mission lists.
-class Frmmain : public QWidget
+class Frmmain : public QWidget, public TaskSelection, public DaySelection
 {
     Q_OBJECT
 
 public:
     explicit Frmmain(QWidget* parent = nullptr);
     ~Frmmain() override;
+
+    // The overdue question, today's tasks, the diary and the statements.
+    void Form_Load();
 
     // Refills the task list: the tasks of today when `frist` is true, else of the calendar date.
     void RwList(bool frist = false);
@@ -31,7 +36,8 @@ public:
     void Lsv3Show();
 
     // The id of the task selected in ListView1; 0 when none is selected.
-    qint64 selectedTaskId() const;
+    qint64 selectedTaskId() const override;
+    QDate chosenDay() const override;
     // The day selected in MonthView1.
     QDate calendarDate() const;
     // The caption of the current tab of SSTab2: "警句" or "使命".
@@ -43,9 +49,10 @@ protected:
 
 private:
     void buildControls();
-    void Form_Load();
 
     void MonthView1_SelectionChanged();
+    void MonthView1_Click();
+    void showCalendarDay();
     void ListView1_ItemClick(QTreeWidgetItem* item);
     void ListView1_SelectionChanged();
     void ListView1_DblClick();
@@ -73,6 +80,8 @@ private:
     void saveDescription();
     // Forgets the loaded task and empties RichTextBox1.
     void clearDescription();
+    // Writes the text into the task RichTextBox1 was loaded from.
+    void storeDescription(const QString& text);
     // Writes the state of the selected task and shows it in that row alone.
     void setSelectedState(int state, const QString& word, const QColor& colour);
 
@@ -109,4 +118,7 @@ private:
     // The task whose description RichTextBox1 holds (0: none) and the text as it was loaded.
     qint64 loadedTaskId_ = 0;
     QString loadedText_;
+    // A mouse press on the calendar is under way, and the day it picked has been loaded.
+    bool dayPressed_ = false;
+    bool loadedByPress_ = false;
 };

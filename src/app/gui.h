@@ -11,11 +11,17 @@ class QTreeWidgetItem;
 class QWidget;
 
 // Small pieces every window uses: sizes, shown forms of days and times, report lists.
-namespace Ui {
+namespace Gui {
 
 // A width given in twips, or in hundredths of a millimetre, in pixels.
-constexpr int twips(int t) { return t / 15; }
-constexpr int hundredthsMm(int h) { return h * 96 / 2540; }
+constexpr int twips(int t)
+{
+    return t / 15;
+}
+constexpr int hundredthsMm(int h)
+{
+    return h * 96 / 2540;
+}
 
 // Days as "2009-1-31", times of day as "8:30:00".
 QString day(const QDate& d);
@@ -42,4 +48,4 @@ QTreeWidgetItem* selectedRow(const QTreeWidget* list);
 // The id of the list's selected row; 0 when none.
 qint64 selectedId(const QTreeWidget* list);
 
-} // namespace Ui
+} // namespace Gui

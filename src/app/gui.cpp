@@ -1,19 +1,19 @@
-#include "app/ui.h"
+#include "app/gui.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>
 
-QString Ui::day(const QDate& d)
+QString Gui::day(const QDate& d)
 {
     return d.toString(QStringLiteral("yyyy-M-d"));
 }
 
-QString Ui::time(const QTime& t)
+QString Gui::time(const QTime& t)
 {
     return t.toString(QStringLiteral("H:mm:ss"));
 }
 
-int Ui::quadrantImage(int zhongyao, int jinpo)
+int Gui::quadrantImage(int zhongyao, int jinpo)
 {
     if (zhongyao == 0 && jinpo == 0)
         return 4;
@@ -24,7 +24,7 @@ int Ui::quadrantImage(int zhongyao, int jinpo)
     return 1;
 }
 
-QIcon Ui::quadrantIcon(int image)
+QIcon Gui::quadrantIcon(int image)
 {
     // Lists show one of four icons on many rows: each is read and drawn once.
     static QIcon icons[4];
@@ -34,7 +34,7 @@ QIcon Ui::quadrantIcon(int image)
     return icons[i];
 }
 
-QTreeWidget* Ui::reportList(QWidget* parent, const QString& objectName, const QList<Column>& columns)
+QTreeWidget* Gui::reportList(QWidget* parent, const QString& objectName, const QList<Column>& columns)
 {
     auto* list = new QTreeWidget(parent);
     list->setObjectName(objectName);
@@ -59,12 +59,12 @@ QTreeWidget* Ui::reportList(QWidget* parent, const QString& objectName, const QL
     return list;
 }
 
-qint64 Ui::rowId(const QTreeWidgetItem* row)
+qint64 Gui::rowId(const QTreeWidgetItem* row)
 {
     return row ? row->text(0).toLongLong() : 0;
 }
 
-QTreeWidgetItem* Ui::selectedRow(const QTreeWidget* list)
+QTreeWidgetItem* Gui::selectedRow(const QTreeWidget* list)
 {
     if (!list)
         return nullptr;
@@ -72,7 +72,7 @@ QTreeWidgetItem* Ui::selectedRow(const QTreeWidget* list)
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
-qint64 Ui::selectedId(const QTreeWidget* list)
+qint64 Gui::selectedId(const QTreeWidget* list)
 {
     return rowId(selectedRow(list));
 }
