@@ -17,7 +17,7 @@ test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
 bench: build
-	./$(BUILD_DIR)/benchmarks/startup_bench ./$(BUILD_DIR)/benchmarks/startup_probe
+	BUILD_DIR=$(BUILD_DIR) ./scripts/bench.sh $(DATA)
 
 screenshots: build
 	BUILD_DIR=$(BUILD_DIR) ./scripts/screenshots.sh

@@ -1,28 +1,34 @@
 // Starts the program in a scratch folder with the sample data, on the sample's own day, and
-// saves pictures of the login window, the today view, the add-task dialog and a reminder.
+// saves pictures of the login window and of every window the shots_*.cpp files add, with the
+// main frame at 1024×768 and at 1280×800.
+
+#include "shots.h"
 
 #include "app/clock.h"
 #include "app/forms.h"
+#include "app/mdifrm.h"
 #include "app/module1.h"
 #include "app/prompt.h"
-#include "views/desktop/frmts.h"
-#include "views/tasks/dlogaddrw.h"
+#include "app/views.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <cstdio>
 
 namespace {
-void settle()
+struct Shot
 {
-    for (int i = 0; i < 20; ++i) {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    QString name;
+    Shots::Opener open;
+};
+
+QList<Shot>& shots()
+{
+    static QList<Shot> list;
+    return list;
 }
 
 bool save(QWidget* window, const QString& folder, const QString& name)
@@ -32,13 +38,36 @@ bool save(QWidget* window, const QString& folder, const QString& name)
         return false;
     }
     window->raise();
-    settle();
+    Shots::settle();
     const QString path = QDir(folder).filePath(name);
     const bool ok = window->grab().save(path);
     std::printf("%s %s\n", ok ? "saved" : "could not save", qPrintable(path));
     return ok;
 }
 } // namespace
+
+int Shots::add(const QString& name, Opener open)
+{
+    shots().append({name, std::move(open)});
+    return int(shots().size());
+}
+
+QWidget* Shots::view(const QString& viewName)
+{
+    auto* frame = Forms::find<MDIfrm>();
+    if (frame)
+        frame->showView(viewName);
+    settle();
+    return frame;
+}
+
+void Shots::settle()
+{
+    for (int i = 0; i < 20; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
 
 int main(int argc, char* argv[])
 {
@@ -53,22 +82,31 @@ int main(int argc, char* argv[])
     });
     if (!Module1::Main(folder.path()))
         return 1;
-    settle();
+    Shots::settle();
 
     bool ok = true;
-    QWidget* login = Forms::find(QStringLiteral("frmlogin"));
+    QWidget* login = Forms::find(Views::kLogin);
     ok &= save(login, out, QStringLiteral("login.png"));
     login->findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(QStringLiteral("123456"));
     login->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-    settle();
+    Shots::settle();
 
-    ok &= save(Forms::find(QStringLiteral("MDIfrm")), out, QStringLiteral("today.png"));
-    ok &= save(dlogaddrw::showShared(), out, QStringLiteral("add-task.png"));
-    Forms::unload(QStringLiteral("dlogaddrw"));
-
-    // The reminder of the sample's 10:30 task.
-    Clock::set(QDateTime(QDate(2009, 1, 31), QTime(10, 30, 0)));
-    ok &= save(Frmts::openNew(), out, QStringLiteral("reminder.png"));
+    auto* frame = Forms::find<MDIfrm>();
+    for (const QSize size : {QSize(1024, 768), QSize(1280, 800)}) {
+        frame->resize(size);
+        frame->move(0, 0);
+        Shots::settle();
+        const QString suffix = QStringLiteral("-%1.png").arg(size.width());
+        for (const Shot& shot : std::as_const(shots())) {
+            Clock::set(QDateTime(QDate(2009, 1, 31), QTime(10, 15, 0)));
+            QWidget* window = shot.open();
+            ok &= save(window, out, shot.name + suffix);
+            if (window && window != frame)
+                window->close();
+            Shots::settle();
+        }
+        frame->showView(Views::kToday);
+    }
 
     setMsgBoxResponder({});
     return ok ? 0 : 1;
