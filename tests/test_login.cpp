@@ -209,12 +209,11 @@ void LoginTest::damagedDatabaseIsReportedAndKept()
     f.write(junk);
     f.close();
 
-    QVERIFY(run.start());
-    QCOMPARE(run.messages.size(), 1); // the shift could not read the file
-    QVERIFY(!run.login());
-    QCOMPARE(run.messages.size(), 2); // nor could the password check
+    // One clear message, and the program ends before the login window.
+    QVERIFY(!run.start());
+    QCOMPARE(run.messages.size(), 1);
     QVERIFY(!run.messages.contains(kWrongPassword));
-    QVERIFY(shown("frmlogin"));
+    QVERIFY(!shown("frmlogin"));
 
     closeEverything();
     QVERIFY(f.open(QIODevice::ReadOnly));

@@ -214,9 +214,13 @@ void MDIfrm::Command1_Click()
 void MDIfrm::Timer1_Timer()
 {
     const QDateTime now = Clock::now();
-    // After midnight the times of the new day replace yesterday's.
-    if (clock_.isStale(now))
+    // After midnight the times of the new day replace yesterday's, once yesterday's last
+    // seconds have been looked at.
+    bool due = false;
+    if (clock_.isStale(now)) {
+        due = clock_.finishDay(now);
         ModRenwu();
-    if (clock_.check(now))
+    }
+    if (clock_.check(now) || due)
         ReminderClock::fire();
 }

@@ -71,9 +71,11 @@ bool Module1::Main(const QString& programFolder)
     ConnString = QDir(folder).filePath(AppInfo::kMainDatabase);
     ShowSelectedTask = false;
 
+    // A file that cannot be used safely is reported once and the program ends without writing.
     const QString error = Store::ensureMainDatabase(ConnString);
     if (!error.isEmpty()) {
-        MsgBox(QStringLiteral("无法创建数据库文件：%1").arg(error));
+        MsgBox(error);
+        Db::closeAll();
         SingleInstance::releaseAll();
         return false;
     }

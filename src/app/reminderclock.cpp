@@ -37,6 +37,13 @@ bool ReminderClock::check(const QDateTime& now)
     });
 }
 
+bool ReminderClock::finishDay(const QDateTime& now)
+{
+    if (!day_.isValid() || now.date() <= day_)
+        return false;
+    return check(QDateTime(day_, QTime(23, 59, 59)));
+}
+
 void ReminderClock::fire()
 {
     openReminderPopup();

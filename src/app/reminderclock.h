@@ -23,6 +23,10 @@ public:
 
     // True when a reminder is due at this tick.
     bool check(const QDateTime& now);
+    // At the first tick of a later day: true when a time of the day the times belong to fell
+    // between the previous check and that day's end (a tick that jumped over midnight). The
+    // owner then rebuilds the times for the new day and checks `now` as usual.
+    bool finishDay(const QDateTime& now);
 
     // Opens a new reminder popup and plays the reminder sound without waiting.
     static void fire();

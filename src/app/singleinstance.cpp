@@ -1,65 +1,40 @@
 #include "app/singleinstance.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QHash>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <unistd.h>
+#include <QLockFile>
+#include <memory>
 
 namespace {
-QHash<QString, QLocalServer*>& held()
+QHash<QString, std::shared_ptr<QLockFile>>& held()
 {
-    static QHash<QString, QLocalServer*> servers;
-    return servers;
-}
-
-QString serverName(const QString& folder)
-{
-    const QByteArray hash =
-        QCryptographicHash::hash(QDir(folder).canonicalPath().toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return QStringLiteral("vantorel-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
-}
-
-bool someoneListens(const QString& name)
-{
-    QLocalSocket probe;
-    probe.connectToServer(name);
-    const bool connected = probe.waitForConnected(500);
-    probe.abort();
-    return connected;
+    static QHash<QString, std::shared_ptr<QLockFile>> locks;
+    return locks;
 }
 } // namespace
 
+QString SingleInstance::lockFile(const QString& folder)
+{
+    return QDir(folder).absoluteFilePath(QStringLiteral("vantorel.lock"));
+}
+
 bool SingleInstance::acquire(const QString& folder)
 {
-    const QString name = serverName(folder);
-    if (held().contains(name) || someoneListens(name))
+    const QString path = lockFile(folder);
+    if (held().contains(path))
         return false;
-    // Nobody answers: a socket left by a program that ended without cleaning up is stale.
-    QLocalServer::removeServer(name);
-    auto* server = new QLocalServer();
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(name)) {
-        delete server;
+    auto lock = std::make_shared<QLockFile>(path);
+    // Held for the whole run, however long: only a holder that no longer runs makes it stale.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
         return false;
-    }
-    // Connections only probe for a running program; close them as they come.
-    QObject::connect(server, &QLocalServer::newConnection, server, [server] {
-        while (QLocalSocket* s = server->nextPendingConnection()) {
-            s->disconnectFromServer();
-            s->deleteLater();
-        }
-    });
-    held().insert(name, server);
+    held().insert(path, lock);
     return true;
 }
 
 void SingleInstance::releaseAll()
 {
-    for (QLocalServer* server : std::as_const(held())) {
-        server->close();
-        delete server;
-    }
+    for (const auto& lock : std::as_const(held()))
+        lock->unlock();
     held().clear();
 }

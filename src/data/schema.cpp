@@ -114,6 +114,20 @@ const QStringList& mainStatements()
     return statements;
 }
 
+const QList<QStringList>& mainMigrations()
+{
+    static const QList<QStringList> migrations = {
+        // 1: the today view counts the open tasks of earlier days at every load.
+        {"CREATE INDEX IF NOT EXISTS renwu_open_day ON renwu (zhuangtai, today)"},
+    };
+    return migrations;
+}
+
+int mainVersion()
+{
+    return int(mainMigrations().size());
+}
+
 const QStringList& magazineStatements()
 {
     static const QStringList statements = {

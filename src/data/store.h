@@ -2,10 +2,13 @@
 
 #include <QString>
 
-// The files of the program's folder that a first start creates when they are missing.
-// Each returns an empty text on success, or the reason it failed.
+// The files of the program's folder that a first start creates when they are missing. Each
+// returns an empty text on success, or the message for the user. Nothing that is there is ever
+// replaced: a link, a folder or any other thing at a file's path is reported and left alone.
 namespace Store {
-// The main database with its tables, indexes and our sample data.
+// The main database with its tables, indexes and our sample data. An existing file is checked
+// (quick_check) and brought to this build's version by the migrations; a damaged file, a file
+// that is not a database and a file from a newer build are refused without being written.
 QString ensureMainDatabase(const QString& path);
 // The magazine database with a few articles of our own.
 QString ensureMagazineDatabase(const QString& path);

@@ -4,6 +4,7 @@
 #include "app/module1.h"
 #include "app/prompt.h"
 #include "app/shell.h"
+#include "app/singleinstance.h"
 #include "data/db.h"
 
 #include <QAbstractButton>
@@ -41,6 +42,7 @@ ProgramRun::ProgramRun(const QDateTime& now)
 ProgramRun::~ProgramRun()
 {
     closeEverything();
+    SingleInstance::releaseAll(); // before the folder holding the lock goes
     setMsgBoxResponder({});
     Shell::setOpenUrlHook({});
     Shell::setPlaySoundHook({});
