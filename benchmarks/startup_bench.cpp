@@ -1,10 +1,17 @@
 // Runs startup_probe in fresh processes, the modes interleaved round by round, and prints the
 // medians as ratios against the plain-Qt baselines measured in the same run.
-// Usage: startup_bench <path to startup_probe> [runs per mode, default 15]
+// Usage: startup_bench <path to startup_probe> [data folder]
+// The large database is the data folder's mylive.dc when one is given, else one built here:
+// 100,000 tasks over three years ending today with about 100 on today, 1,000 diary days and 500
+// mottos. BENCH_RUNS sets the runs per mode (default 15).
 #include <QCoreApplication>
 #include <QDir>
 #include <QMap>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -48,6 +55,66 @@ Sample runProbe(const QString& probe, const QStringList& args)
     return s;
 }
 
+void execOrDie(QSqlQuery& q, const char* what)
+{
+    if (!q.exec())
+        qFatal("%s: %s", what, qPrintable(q.lastError().text()));
+}
+
+// Adds the generated rows to the database of `folder` (made and logged into once by the probe).
+void growDatabase(const QString& folder)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("grow"));
+        db.setDatabaseName(QDir(folder).filePath(QStringLiteral("mylive.dc")));
+        if (!db.open())
+            qFatal("cannot open the large database");
+        QRandomGenerator rng(20261208);
+        const QDate today = QDate::currentDate();
+        db.transaction();
+        QSqlQuery task(db);
+        task.prepare(QStringLiteral("INSERT INTO renwu (title, content, mubiao, juese, zhongyao, jinpo, xuhao, today,"
+                                    " intime, zhuangtai) VALUES (?, '', ?, ?, ?, ?, ?, ?, ?, ?)"));
+        for (int i = 0; i < 100000; ++i) {
+            // About 100 on today, the rest spread over the three years before it; most of the
+            // past is done or abandoned, a few tasks were left open.
+            const int back = i < 100 ? 0 : 1 + int(rng.bounded(3 * 365));
+            const QDate day = today.addDays(-back);
+            const int state = back == 0 ? 0 : (rng.bounded(100) < 2 ? 0 : 1 + int(rng.bounded(2)));
+            task.addBindValue(QStringLiteral("生成的任务 %1").arg(i));
+            task.addBindValue(1 + int(rng.bounded(10)));
+            task.addBindValue(1 + int(rng.bounded(5)));
+            task.addBindValue(int(rng.bounded(2)));
+            task.addBindValue(int(rng.bounded(2)));
+            task.addBindValue(i % 50);
+            task.addBindValue(day.toString(Qt::ISODate));
+            task.addBindValue(rng.bounded(3) ? QVariant(QTime(6 + int(rng.bounded(17)), int(rng.bounded(60))).toString(QStringLiteral("HH:mm:ss")))
+                                             : QVariant(QMetaType(QMetaType::QString)));
+            task.addBindValue(state);
+            execOrDie(task, "task");
+        }
+        QSqlQuery diary(db);
+        diary.prepare(QStringLiteral("INSERT INTO fangfa (title, content, ltype, addtime) VALUES (?, ?, '日志', ?)"));
+        for (int d = 1; d <= 1000; ++d) {
+            const QDate day = today.addDays(-d);
+            diary.addBindValue(day.toString(QStringLiteral("yyyy-M-d")) + QStringLiteral("日志"));
+            diary.addBindValue(QStringLiteral("今天的记录。").repeated(20));
+            diary.addBindValue(day.toString(Qt::ISODate));
+            execOrDie(diary, "diary");
+        }
+        QSqlQuery motto(db);
+        motto.prepare(QStringLiteral("INSERT INTO mengxiang (title, drmid) VALUES (?, 1)"));
+        for (int m = 0; m < 500; ++m) {
+            motto.addBindValue(QStringLiteral("生成的格言 %1").arg(m));
+            execOrDie(motto, "motto");
+        }
+        if (!db.commit())
+            qFatal("cannot commit the large database");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("grow"));
+}
+
 struct Stats
 {
     double median, min, max;
@@ -66,20 +133,32 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: startup_bench <startup_probe> [runs per mode]\n");
+        std::fprintf(stderr, "usage: startup_bench <startup_probe> [data folder]\n");
         return 2;
     }
     const QString probe = QString::fromLocal8Bit(argv[1]);
-    const int runs = argc > 2 ? std::max(1, atoi(argv[2])) : 15;
+    const int runs = std::max(1, qEnvironmentVariableIntValue("BENCH_RUNS") ? qEnvironmentVariableIntValue("BENCH_RUNS") : 15);
     QTemporaryDir tmp;
     const QString folder = tmp.filePath(QStringLiteral("program"));
+    const QString large = tmp.filePath(QStringLiteral("large"));
     QDir().mkpath(folder);
+    QDir().mkpath(large);
+    if (argc > 2) {
+        const QString given = QDir(QString::fromLocal8Bit(argv[2])).filePath(QStringLiteral("mylive.dc"));
+        if (!QFile::copy(given, QDir(large).filePath(QStringLiteral("mylive.dc"))))
+            qFatal("cannot copy %s", qPrintable(given));
+    } else {
+        runProbe(probe, {QStringLiteral("login"), large}); // the sample data, shifted to today
+        growDatabase(large);
+    }
 
     // Each case: its label and probe arguments; "first start" gets a new empty folder each time.
-    const QStringList names = {"minimal", "login", "minimal-frame", "first-start"};
+    const QStringList names = {"minimal", "login", "large", "minimal-frame", "first-start"};
     auto argsFor = [&](const QString& name, int round) {
         if (name == QLatin1String("login"))
             return QStringList{"login", folder};
+        if (name == QLatin1String("large"))
+            return QStringList{"login", large};
         if (name == QLatin1String("first-start")) {
             const QString fresh = tmp.filePath(QStringLiteral("fresh%1").arg(round));
             QDir().mkpath(fresh);
@@ -119,7 +198,8 @@ int main(int argc, char* argv[])
     const Stats minimal = pick("minimal", "shown_ms"), login = pick("login", "shown_ms"),
                 first = pick("first-start", "shown_ms"), minFrame = pick("minimal-frame", "frame_ms"),
                 frame = pick("login", "frame_ms"), minPeak = pick("minimal-frame", "peak_kib"),
-                peak = pick("login", "peak_kib"), rss = pick("login", "rss_kib");
+                peak = pick("login", "peak_kib"), rss = pick("login", "rss_kib"),
+                largeLogin = pick("large", "shown_ms"), largeFrame = pick("large", "frame_ms");
 
     std::printf("Vantorel start-up, %d runs per mode, QPA %s\n", runs,
                 qEnvironmentVariableIsSet("DISPLAY") ? "from DISPLAY" : "offscreen");
@@ -131,6 +211,9 @@ int main(int argc, char* argv[])
     row("first start (creates data files)", first, "ms", "of minimal window", minimal.median);
     row("minimal frame after click", minFrame, "ms", nullptr, 0);
     row("main frame after password", frame, "ms", "of minimal frame", minFrame.median);
+    row("large: login window shown", largeLogin, "ms", "of sample login window", login.median);
+    row("large: main frame after password", largeFrame, "ms", "of minimal frame", minFrame.median);
+    row("large: main frame after password", largeFrame, "ms", "of sample main frame", frame.median);
     row("peak memory, minimal frame", minPeak, "KiB", nullptr, 0);
     row("peak memory after login", peak, "KiB", "of minimal frame", minPeak.median);
     row("resident memory after login", rss, "KiB", nullptr, 0);
