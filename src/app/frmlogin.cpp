@@ -76,5 +76,5 @@ void frmlogin::Command1_Click()
         txtPassword->selectAll();
         return;
     }
-    Forms::instance<MDIfrm>()->show();
+    MDIfrm::showFrame();
 }

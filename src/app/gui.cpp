@@ -34,6 +34,20 @@ QIcon Gui::quadrantIcon(int image)
     return icons[i];
 }
 
+QString Gui::quadrantTip(int image)
+{
+    switch (image) {
+    case 1:
+        return QStringLiteral("重要且紧迫");
+    case 2:
+        return QStringLiteral("紧迫不重要");
+    case 3:
+        return QStringLiteral("重要不紧迫");
+    default:
+        return QStringLiteral("不重要不紧迫");
+    }
+}
+
 QTreeWidget* Gui::reportList(QWidget* parent, const QString& objectName, const QList<Column>& columns)
 {
     auto* list = new QTreeWidget(parent);

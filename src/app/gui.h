@@ -31,6 +31,8 @@ QString time(const QTime& t);
 // 4 ordinary and normal) and its icon.
 int quadrantImage(int zhongyao, int jinpo);
 QIcon quadrantIcon(int image);
+// What the quadrant image means, for its tool tip ("重要且紧迫", ...).
+QString quadrantTip(int image);
 
 struct Column
 {

@@ -132,11 +132,20 @@ void MDIfrm::Form_Load()
     resize(size);
     WindowPlace::centreOnScreen(this);
 
-    showView(Views::kToday);
     ModRenwu();
     Timer1->start();
     Forms::unload(Views::kLogin);
     Forms::unload(Views::kTray);
+}
+
+MDIfrm* MDIfrm::showFrame()
+{
+    MDIfrm* frame = Forms::show<MDIfrm>();
+    // The frame is on the screen before its first view loads, so a question the view asks
+    // while loading (the overdue tasks) comes over the frame, not over the login window.
+    if (frame && !frame->current_)
+        frame->showView(Views::kToday);
+    return frame;
 }
 
 void MDIfrm::ModRenwu()

@@ -19,6 +19,8 @@ class MDIfrm : public QMainWindow
 public:
     explicit MDIfrm(QWidget* parent = nullptr);
     void Form_Load();
+    // Shows the frame (loading it when needed) and then its first view, the today view.
+    static MDIfrm* showFrame();
 
     // Rebuilds today's reminder times from the database.
     void ModRenwu();

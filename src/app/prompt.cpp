@@ -22,16 +22,21 @@ QMessageBox::StandardButton defaultButtonFor(QMessageBox::StandardButtons button
 }
 } // namespace
 
-QMessageBox::StandardButton MsgBox(const QString& text, QMessageBox::StandardButtons buttons)
+static QMessageBox::Icon iconFor(QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)
+{
+    if (icon != QMessageBox::NoIcon)
+        return icon;
+    if (buttons.testFlag(QMessageBox::Yes) || buttons.testFlag(QMessageBox::Cancel))
+        return QMessageBox::Question;
+    return QMessageBox::Warning;
+}
+
+QMessageBox::StandardButton MsgBox(const QString& text, QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)
 {
     if (responder())
         return responder()(text, buttons);
 
-    QMessageBox box(QMessageBox::NoIcon, AppInfo::kTitle, text, buttons, QApplication::activeWindow());
-    if (buttons.testFlag(QMessageBox::Yes) || buttons.testFlag(QMessageBox::Cancel))
-        box.setIcon(QMessageBox::Question);
-    else
-        box.setIcon(QMessageBox::Information);
+    QMessageBox box(iconFor(buttons, icon), AppInfo::kTitle, text, buttons, QApplication::activeWindow());
     box.setDefaultButton(defaultButtonFor(buttons));
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     return static_cast<QMessageBox::StandardButton>(box.exec());

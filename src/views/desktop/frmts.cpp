@@ -230,7 +230,7 @@ void Frmts::Image1_Click()
     if (!Db::run([&] { Tasks::setTitleAndContent(id, Text1->text(), RichTextBox1->toPlainText()); }))
         return; // the database error has been shown
     Changes::announce(Changes::Tasks, this);
-    MsgBox(QStringLiteral("修改完成！"));
+    MsgDone(QStringLiteral("修改完成！"));
 }
 
 void Frmts::Image2_Click()
@@ -242,7 +242,7 @@ void Frmts::Image2_Click()
         return; // the database error has been shown
     Changes::announce(Changes::Tasks, this);
     const QPointer<Frmts> self(this);
-    MsgBox(QStringLiteral("恭喜，继续努力！"));
+    MsgDone(QStringLiteral("恭喜，继续努力！"));
     if (self) // the program may have closed its windows while the message was shown
         close();
 }

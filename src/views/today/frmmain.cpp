@@ -25,6 +25,7 @@
 #include <QCalendarWidget>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -169,10 +170,14 @@ void Frmmain::buildControls()
                                  {QStringLiteral("时间安排"), Gui::twips(2470)},
                                  {QStringLiteral("状态"), Gui::twips(1764)}});
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The name takes the width the time and state leave.
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     auto* descriptionLabel = new QLabel(QStringLiteral("任务说明："), tasksPage);
     RichTextBox1 = textBox(tasksPage, QStringLiteral("RichTextBox1"));
     descriptionLabel->setBuddy(RichTextBox1);
     RichTextBox1->installEventFilter(this);
+    RichTextBox1->setEnabled(false); // until a task is chosen
     Command1 = button(tasksPage, QStringLiteral("Command1"), QStringLiteral("增加任务"));
     Command4 = button(tasksPage, QStringLiteral("Command4"), QStringLiteral("修改任务"));
     Command2 = button(tasksPage, QStringLiteral("Command2"), QStringLiteral("删除任务"));
@@ -247,16 +252,15 @@ void Frmmain::buildControls()
     auto* leftPanel = new QWidget(this);
     leftPanel->setLayout(left);
     left->setContentsMargins(0, 0, 0, 0);
-    // Wide enough for the statement column without a horizontal scroll bar.
-    leftPanel->setFixedWidth(Gui::twips(7056) + 30);
+    // A third of the room, up to the width of the statement column; the tasks take the rest.
+    leftPanel->setMinimumWidth(300);
+    leftPanel->setMaximumWidth(Gui::twips(7056) + 30);
 
     auto* root = new QHBoxLayout(this);
     root->setContentsMargins(10, 10, 10, 10);
     root->setSpacing(12);
-    root->addWidget(leftPanel);
-    root->addWidget(SSTab1, 1);
-
-    setMinimumSize(1100, 600);
+    root->addWidget(leftPanel, 1);
+    root->addWidget(SSTab1, 2);
 
     // Tab order follows the reading order: left column top to bottom, then the tasks.
     setTabOrder(MonthView1, Text2);
@@ -328,22 +332,40 @@ void Frmmain::Form_Load()
 void Frmmain::RwList(bool frist)
 {
     const QDate day = frist ? Clock::today() : calendarDate();
+    // What is typed in the description is stored before the list changes under it.
+    saveDescription();
+    const qint64 described = loadedTaskId_;
     ListView1->clear();
     const auto tasks = Db::get([&] { return Tasks::ofDay(day); });
-    if (!tasks)
+    if (!tasks) {
+        clearDescription();
         return;
+    }
+    QTreeWidgetItem* describedRow = nullptr;
     for (const Tasks::Task& t : *tasks) {
         auto* row = new QTreeWidgetItem(ListView1);
         const int image = Gui::quadrantImage(t.zhongyao, t.jinpo);
         row->setText(0, QString::number(t.id));
         row->setText(1, t.title);
-        row->setToolTip(1, t.title);
+        row->setToolTip(1, t.title + QLatin1Char('\n') + Gui::quadrantTip(image));
         row->setIcon(1, Gui::quadrantIcon(image));
         row->setData(1, kImageRole, image);
         row->setText(2, t.intime.isValid() ? Gui::time(t.intime) : QStringLiteral("非提醒任务"));
         row->setText(kStateColumn, QString::number(t.zhuangtai));
+        if (t.id == described)
+            describedRow = row;
     }
     ShowStatusText(ListView1, kStateColumn);
+    // The box belongs to the selected task: a task still listed stays selected with its
+    // description as stored now; otherwise nothing is selected and the box is closed.
+    if (describedRow) {
+        const QSignalBlocker quiet(ListView1);
+        ListView1->setCurrentItem(describedRow);
+        loadedTaskId_ = 0;
+        loadDescription(describedRow);
+    } else {
+        clearDescription();
+    }
 }
 
 void Frmmain::Lsv2Show()
@@ -388,9 +410,13 @@ bool Frmmain::eventFilter(QObject* watched, QEvent* event)
 
 void Frmmain::hideEvent(QHideEvent* event)
 {
-    // Leaving the view (another view of the bar, closing the frame) keeps a description being typed.
-    if (RichTextBox1->hasFocus())
-        RichTextBox1_LostFocus();
+    // Leaving the view (another view of the bar, closing the frame) keeps a description being
+    // typed and asks about a diary being written; minimising the frame leaves both alone.
+    if (!event->spontaneous()) {
+        if (RichTextBox1->hasFocus())
+            RichTextBox1_LostFocus();
+        confirmDiary();
+    }
     QWidget::hideEvent(event);
 }
 
@@ -413,6 +439,7 @@ void Frmmain::MonthView1_Click()
 
 void Frmmain::showCalendarDay()
 {
+    confirmDiary();
     Db::run([this] {
         RwList(false);
         DiaryShow();
@@ -468,6 +495,7 @@ void Frmmain::loadDescription(const QTreeWidgetItem* row)
     loadedTaskId_ = id;
     loadedText_ = task->content;
     RichTextBox1->setPlainText(task->content);
+    RichTextBox1->setEnabled(true);
 }
 
 void Frmmain::saveDescription()
@@ -483,6 +511,8 @@ void Frmmain::clearDescription()
     loadedTaskId_ = 0;
     loadedText_.clear();
     RichTextBox1->clear();
+    // Closed until a row is chosen: nothing can be typed that has no task to go to.
+    RichTextBox1->setEnabled(false);
 }
 
 void Frmmain::Command1_Click()
@@ -519,7 +549,7 @@ void Frmmain::Command3_Click()
     }
     if (!Db::run([&] { Users::changePassword(password); }))
         return;
-    MsgBox(QStringLiteral("密码更改成功！"));
+    MsgDone(QStringLiteral("密码更改成功！"));
     Text2->clear();
 }
 
@@ -532,20 +562,18 @@ void Frmmain::Command4_Click()
     if (selectedTaskId() == 0)
         return; // the editor would have no task to open
     Dlogmodrw::showShared();
-    clearDescription();
 }
 
 void Frmmain::Command5_Click()
 {
-    const auto saved = Db::get([&] { return Diary::save(calendarDate(), RichTextBox2->toPlainText()); });
+    const auto saved = storeDiary(calendarDate());
     if (!saved)
         return;
-    Changes::announce(Changes::Diary | Changes::Knowledge, this);
     if (*saved == Diary::Saved::Added) {
-        MsgBox(QStringLiteral("添加日志成功！"));
+        MsgDone(QStringLiteral("添加日志成功！"));
         Command5->setText(QStringLiteral("修改"));
     } else {
-        MsgBox(QStringLiteral("修改日志成功！"));
+        MsgDone(QStringLiteral("修改日志成功！"));
     }
 }
 
@@ -600,11 +628,34 @@ void Frmmain::Label3_Click()
     Shell::openUrl(QUrl(AppInfo::sitePage(QStringLiteral("/shuoming/8.asp"))));
 }
 
+std::optional<Diary::Saved> Frmmain::storeDiary(const QDate& day)
+{
+    const QString text = RichTextBox2->toPlainText();
+    const auto saved = Db::get([&] { return Diary::save(day, text); });
+    if (!saved)
+        return std::nullopt;
+    diaryText_ = text;
+    Changes::announce(Changes::Diary | Changes::Knowledge, this);
+    return saved;
+}
+
+void Frmmain::confirmDiary()
+{
+    if (!diaryDay_.isValid() || RichTextBox2->toPlainText() == diaryText_)
+        return;
+    if (MsgBox(QStringLiteral("日志内容已修改，是否保存？"), QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        storeDiary(diaryDay_);
+    // Asked once: the text is stored or let go.
+    diaryText_ = RichTextBox2->toPlainText();
+}
+
 void Frmmain::DiaryShow()
 {
     const auto entry = Db::get([&] { return Diary::of(calendarDate()); });
     const bool exists = entry && entry->exists;
-    RichTextBox2->setPlainText(exists ? entry->text : QString());
+    diaryDay_ = calendarDate();
+    diaryText_ = exists ? entry->text : QString();
+    RichTextBox2->setPlainText(diaryText_);
     Command5->setText(exists ? QStringLiteral("修改") : QStringLiteral("记录"));
 }
 

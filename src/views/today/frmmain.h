@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/views.h"
+#include "data/diary.h"
 
 #include <QDate>
 #include <QWidget>
@@ -74,6 +75,10 @@ private:
     void weiwancheng_Click();
 
     void DiaryShow();
+    // Stores the diary box under the day; empty when the database failed (reported).
+    std::optional<Diary::Saved> storeDiary(const QDate& day);
+    // Asks whether to store diary text typed and not yet stored, before it is replaced.
+    void confirmDiary();
     // Shows the description of the row's task in RichTextBox1 and remembers which task it is.
     void loadDescription(const QTreeWidgetItem* row);
     // Stores the text of RichTextBox1 into the task it was loaded from, when it was changed.
@@ -120,5 +125,8 @@ private:
     QString loadedText_;
     // A mouse press on the calendar is under way, and the day it picked has been loaded.
     bool dayPressed_ = false;
+    // The day the diary box was loaded for and its text as stored.
+    QDate diaryDay_;
+    QString diaryText_;
     bool loadedByPress_ = false;
 };
