@@ -52,7 +52,7 @@ void RoadTest::taskFromCreationToDone()
     QVERIFY(!rowTitled(list, title));
 
     // 1. "增加任务" opens the dialog above the frame.
-    click(control<QPushButton>("Frmmain", "Command1"));
+    QVERIFY(click(control<QPushButton>("Frmmain", "Command1")));
     QVERIFY(shown("dlogaddrw"));
     QVERIFY(find<QWidget>("dlogaddrw")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
@@ -63,7 +63,7 @@ void RoadTest::taskFromCreationToDone()
     control<QCheckBox>("dlogaddrw", "Check1")->setChecked(false);
     control<QLineEdit>("dlogaddrw", "Text2")->setText(QStringLiteral("9:15:00"));
     run.messages.clear();
-    click(control<QPushButton>("dlogaddrw", "OKButton"));
+    QVERIFY(click(control<QPushButton>("dlogaddrw", "OKButton")));
     settle();
     QCOMPARE(run.messages, QStringList());
     QVERIFY(!shown("dlogaddrw"));
@@ -77,10 +77,10 @@ void RoadTest::taskFromCreationToDone()
     // 3. The clock reaches the time: one popup with the task, and the sound.
     QTimer* clock = find<MDIfrm>("MDIfrm")->findChild<QTimer*>("Timer1", Qt::FindDirectChildrenOnly);
     run.setNow(QDateTime(QDate(2009, 1, 31), QTime(9, 14, 59)));
-    tick(clock); // the sample's 9:00 reminder, caught up
+    QVERIFY(tick(clock)); // the sample's 9:00 reminder, caught up
     const QList<Frmts*> before = openPopups();
     run.setNow(QDateTime(QDate(2009, 1, 31), QTime(9, 15, 0)));
-    tick(clock);
+    QVERIFY(tick(clock));
     QCOMPARE(openPopups().size(), before.size() + 1);
     Frmts* popup = nullptr;
     for (Frmts* p : openPopups()) {

@@ -46,10 +46,14 @@ QWidget* open(const QString& dialog, bool keepTodayView = false)
 template <class T>
 T* field(QWidget* dialog, const char* name)
 {
-    T* w = dialog->findChild<T*>(QLatin1String(name));
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
+    T* w = dialog ? dialog->findChild<T*>(QLatin1String(name)) : nullptr;
+    if (w)
+        return w;
+    // Recorded as the test's failure; the rest of the test works on a stand-in, and the
+    // other tests still run.
+    QTest::qFail(qPrintable(QStringLiteral("no control %1").arg(QLatin1String(name))), __FILE__, __LINE__);
+    static T* standIn = new T();
+    return standIn;
 }
 
 QLineEdit* box(QWidget* dialog, const char* name)
@@ -240,7 +244,7 @@ void TaskdialogsTest::sliderAndTimeBox()
     } else if (action == "key End") {
         QTest::keyClick(slider, Qt::Key_End);
     } else {
-        click(field<QPushButton>(d, qPrintable(action)));
+        QVERIFY(click(field<QPushButton>(d, qPrintable(action))));
         QCOMPARE(slider->value(), before); // the minute buttons leave the slider alone
     }
     QCOMPARE(box(d, "Text2")->text(), shown);
@@ -335,7 +339,7 @@ void TaskdialogsTest::addSaves()
     pick(list(d, "Combo1"), "重要");
     pick(list(d, "Combo5"), "身心健康");
     pick(list(d, "Combo4"), "养成早睡早起的习惯");
-    click(saveButton(d));
+    QVERIFY(click(saveButton(d)));
     settle();
 
     QVERIFY(run.messages.isEmpty());
@@ -380,7 +384,7 @@ void TaskdialogsTest::editSaves()
     field<QDateEdit>(d, "DTPicker1")->setDate(kToday);
     box(d, "Text2")->setText("14:20:00");
     pick(list(d, "Combo3"), kind);
-    click(saveButton(d));
+    QVERIFY(click(saveButton(d)));
     settle();
 
     QVERIFY(run.messages.isEmpty());
@@ -455,7 +459,7 @@ void TaskdialogsTest::validation()
     box(d, "Text2")->setText(time);
     field<QCheckBox>(d, "Check2")->setChecked(false);
     field<QCheckBox>(d, "Check1")->setChecked(false);
-    click(saveButton(d));
+    QVERIFY(click(saveButton(d)));
     settle();
 
     if (message.isEmpty()) {
@@ -514,7 +518,7 @@ void TaskdialogsTest::themeAndGoalChoice()
     QCOMPARE(order, dialog == "add" ? count(goalId) : orderBefore);
 
     box(d, "Text1")->setText("n");
-    click(saveButton(d));
+    QVERIFY(click(saveButton(d)));
     settle();
     QCOMPARE(taskRow(run, dialog == "add" ? newestTask(run) : 1, "mubiao, xuhao"),
              QString::number(std::max(goalId, 0)) + '|' + order);
@@ -545,7 +549,7 @@ void TaskdialogsTest::editOfAMissingTask()
         box(d, "Text3")->setText("1");
     }
     const QVariant rows = run.scalar("SELECT count(*) FROM renwu");
-    click(saveButton(d));
+    QVERIFY(click(saveButton(d)));
     settle();
     QCOMPARE(run.messages, QStringList{"该任务已不存在！"});
     QVERIFY(d->isVisible());
@@ -636,17 +640,17 @@ void TaskdialogsTest::editWorksOnTheTaskSelectedToday()
     QVERIFY(logIn(run));
     auto* tasks = control<QTreeWidget>("Frmmain", "ListView1");
     QVERIFY(tasks && tasks->topLevelItemCount() >= 2);
-    clickRow(tasks, 1);
+    QVERIFY(clickRow(tasks, 1));
     const qint64 chosen = Gui::rowId(tasks->topLevelItem(1));
     auto* d = qobject_cast<Dlogmodrw*>(open("edit", true));
     QCOMPARE(d->taskId(), chosen);
 
     // Another row picked meanwhile does not redirect the save.
-    clickRow(tasks, 0);
+    QVERIFY(clickRow(tasks, 0));
     const qint64 other = Gui::rowId(tasks->topLevelItem(0));
     const QString otherTitle = taskRow(run, other, "title");
     box(d, "Text1")->setText("改过的任务");
-    click(saveButton(d));
+    QVERIFY(click(saveButton(d)));
     settle();
     QCOMPARE(taskRow(run, chosen, "title"), QStringLiteral("改过的任务"));
     QCOMPARE(taskRow(run, other, "title"), otherTitle);

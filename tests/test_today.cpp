@@ -30,9 +30,9 @@ QPlainTextEdit* box(const QString& name = "RichTextBox1")
 {
     return ctl<QPlainTextEdit>(name);
 }
-void press(const QString& name)
+[[nodiscard]] bool press(const QString& name)
 {
-    click(ctl<QPushButton>(name));
+    return click(ctl<QPushButton>(name));
 }
 
 int rowOf(qint64 id)
@@ -171,7 +171,7 @@ void TodayTest::stateActions()
     ProgramRun run;
     QVERIFY(run.login());
     const int row = rowOf(task);
-    clickRow(tasks(), row);
+    QVERIFY(clickRow(tasks(), row));
     QTreeWidgetItem* other = tasks()->topLevelItem(row == 0 ? 1 : 0);
     const QString otherState = other->text(3);
     QVERIFY(chooseOnRow(row, item));
@@ -229,7 +229,7 @@ void TodayTest::commandsNeedARow()
     const QString before = run.scalar("SELECT group_concat(id || content) FROM renwu").toString();
     box()->setPlainText("typed");
     run.messages.clear();
-    press(command);
+    QVERIFY(press(command));
     QCOMPARE(run.messages, message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(run.scalar("SELECT group_concat(id || content) FROM renwu").toString(), before);
     QVERIFY(!find<QWidget>("Dlogmodrw"));
@@ -245,16 +245,16 @@ void TodayTest::deleteUntilEmpty()
     run.messages.clear();
     for (int left = 3; left > 0; --left) {
         QCOMPARE(tasks()->topLevelItemCount(), left);
-        clickRow(tasks(), left - 1);
+        QVERIFY(clickRow(tasks(), left - 1));
         const qint64 id = tasks()->topLevelItem(left - 1)->text(0).toLongLong();
         QVERIFY(!box()->toPlainText().isEmpty());
-        press("Command2");
+        QVERIFY(press("Command2"));
         QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE id = ?", {id}).toInt(), 0);
         QVERIFY(box()->toPlainText().isEmpty());
     }
     QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), total - 3);
     QVERIFY(run.messages.isEmpty());
-    press("Command2");
+    QVERIFY(press("Command2"));
     QCOMPARE(run.messages, QStringList{"没有可供删除的任务"});
 }
 
@@ -282,7 +282,7 @@ void TodayTest::description()
 
     ProgramRun run;
     QVERIFY(run.login());
-    clickRow(tasks(), rowOf(19));
+    QVERIFY(clickRow(tasks(), rowOf(19)));
     QCOMPARE(box()->toPlainText(), contentOf(run, 19));
     const QString before20 = contentOf(run, 20);
     const QString typed = QStringLiteral("别忘了'带票'\n第二行");
@@ -293,7 +293,7 @@ void TodayTest::description()
         else if (action == "calendar")
             pickDate(kToday);
         else if (!action.isEmpty())
-            press(action);
+            QVERIFY(press(action));
     };
     if (!typeFirst)
         act();
@@ -324,15 +324,15 @@ void TodayTest::diaryKeepsEachDay()
     QVERIFY(!box("RichTextBox2")->toPlainText().isEmpty());
 
     box("RichTextBox2")->setPlainText("today's");
-    click(save);
+    QVERIFY(click(save));
     pickDate(other);
     QCOMPARE(save->text(), QStringLiteral("记录"));
     QVERIFY(box("RichTextBox2")->toPlainText().isEmpty());
     box("RichTextBox2")->setPlainText("it's February");
-    click(save);
+    QVERIFY(click(save));
     QCOMPARE(save->text(), QStringLiteral("修改"));
     box("RichTextBox2")->setPlainText("it's February, again");
-    click(save);
+    QVERIFY(click(save));
     QCOMPARE(run.messages.mid(1), (QStringList{"修改日志成功！", "添加日志成功！", "修改日志成功！"}));
 
     pickDate(kToday);
@@ -366,12 +366,12 @@ void TodayTest::addStatement()
     ProgramRun run;
     QVERIFY(run.login());
     ctl<QTabWidget>("SSTab2")->setCurrentIndex(openTab);
-    press("Command7");
+    QVERIFY(press("Command7"));
     QVERIFY(shown("DlogSM"));
     auto* add = control<QPushButton>("DlogSM", "Command1");
     QVERIFY(add->isDefault());
     run.messages.clear();
-    click(add);
+    QVERIFY(click(add));
     QCOMPARE(run.messages, QStringList{"请输入使命描述！"});
     QVERIFY(shown("DlogSM"));
 
@@ -379,7 +379,7 @@ void TodayTest::addStatement()
     QCOMPARE(control<QLabel>("DlogSM", "Label1")->text(), label);
     const QString text = QStringLiteral("Don't stop; 不要停");
     control<QLineEdit>("DlogSM", "Text1")->setText(text);
-    click(add);
+    QVERIFY(click(add));
     settle();
     QVERIFY(!find<QWidget>("DlogSM"));
     QCOMPARE(run.scalar("SELECT drmid FROM mengxiang WHERE title = ?", {text}).toInt(), drmid);
@@ -416,9 +416,9 @@ void TodayTest::deleteStatement()
     QTreeWidget* l = ctl(tab == 0 ? "ListView2" : "ListView3");
     const QString gone = row >= 0 ? l->topLevelItem(row)->text(1) : QString();
     if (row >= 0)
-        clickRow(l, row);
+        QVERIFY(clickRow(l, row));
     run.messages.clear();
-    press("Command9");
+    QVERIFY(press("Command9"));
     QVERIFY(run.messages.isEmpty());
     QCOMPARE((QList<int>{ctl("ListView2")->topLevelItemCount(), ctl("ListView3")->topLevelItemCount()}), left);
     QCOMPARE(run.scalar("SELECT count(*) FROM mengxiang").toInt(), left[0] + left[1]);
@@ -446,12 +446,12 @@ void TodayTest::passwordChange()
     QVERIFY(run.login());
     auto* text = ctl<QLineEdit>("Text2");
     focusInto(tasks());
-    press("Command3");
+    QVERIFY(press("Command3"));
     QCOMPARE(run.messages.last(), QStringLiteral("请输入更新密码"));
     QVERIFY(text->hasFocus());
 
     text->setText(typed);
-    press("Command3");
+    QVERIFY(press("Command3"));
     QCOMPARE(run.messages.last(), QStringLiteral("密码更改成功！"));
     QVERIFY(text->text().isEmpty());
 
@@ -479,9 +479,9 @@ void TodayTest::taskDialogsOpen()
 {
     ProgramRun run;
     QVERIFY(run.login());
-    press("Command1");
+    QVERIFY(press("Command1"));
     QVERIFY(shown("dlogaddrw"));
-    clickRow(tasks(), 1, 1, true);
+    QVERIFY(clickRow(tasks(), 1, 1, true));
     QVERIFY(shown("Dlogmodrw"));
     QVERIFY(!box()->toPlainText().isEmpty()); // a double click keeps the description
 }

@@ -69,7 +69,8 @@ bool ProgramRun::login(const QString& password)
     if (!box || !button)
         return false;
     box->setText(password);
-    click(button);
+    if (!click(button))
+        return false;
     settle();
     return shown(QStringLiteral("MDIfrm"));
 }
@@ -114,18 +115,26 @@ bool shown(const QString& window)
     return w && w->isVisible();
 }
 
-void click(QAbstractButton* button)
+// QVERIFY2 for helpers that return whether they succeeded.
+#define CHECK(condition, message)                                                                                      \
+    do {                                                                                                               \
+        if (!QTest::qVerify(static_cast<bool>(condition), #condition, message, __FILE__, __LINE__))                    \
+            return false;                                                                                              \
+    } while (false)
+
+bool click(QAbstractButton* button)
 {
-    QVERIFY2(button, "button not found");
-    QVERIFY2(button->isEnabled(), qPrintable(button->objectName() + QStringLiteral(" is disabled")));
+    CHECK(button, "button not found");
+    CHECK(button->isEnabled(), qPrintable(button->objectName() + QStringLiteral(" is disabled")));
     button->click();
+    return true;
 }
 
-void clickRow(QTreeWidget* list, int row, int column, bool doubleClick)
+bool clickRow(QTreeWidget* list, int row, int column, bool doubleClick)
 {
-    QVERIFY2(list, "list not found");
+    CHECK(list, "list not found");
     QTreeWidgetItem* item = list->topLevelItem(row);
-    QVERIFY2(item, "row not found");
+    CHECK(item, "row not found");
     list->scrollToItem(item);
     const QPoint at = list->visualItemRect(item).center();
     const int x = list->header()->sectionViewportPosition(column) + 4;
@@ -133,6 +142,7 @@ void clickRow(QTreeWidget* list, int row, int column, bool doubleClick)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, pos);
     if (doubleClick)
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, pos);
+    return true;
 }
 
 bool chooseMenuItem(const std::function<void()>& open, const QString& itemName)
@@ -185,11 +195,12 @@ bool chooseRowMenuItem(QTreeWidget* list, int row, const QString& itemName)
         itemName);
 }
 
-void tick(QTimer* timer)
+bool tick(QTimer* timer)
 {
-    QVERIFY2(timer, "timer not found");
+    CHECK(timer, "timer not found");
     QMetaObject::invokeMethod(timer, "timeout");
     settle();
+    return true;
 }
 
 void settle()

@@ -92,9 +92,11 @@ T* control(const QString& window, const QString& name)
 // Whether the named window exists and is shown.
 bool shown(const QString& window);
 
-void click(QAbstractButton* button);
+// The helpers that act return false after recording the failure, so that the calling test
+// stops there: QVERIFY(click(button)).
+[[nodiscard]] bool click(QAbstractButton* button);
 // Clicks the row (selecting it) as a mouse would; double=true double-clicks.
-void clickRow(QTreeWidget* list, int row, int column = 1, bool doubleClick = false);
+[[nodiscard]] bool clickRow(QTreeWidget* list, int row, int column = 1, bool doubleClick = false);
 // Opens a pop-up menu with `open` (e.g. a right click) and picks the item with the given
 // objectName from the menu that appears, whether the menu is shown with exec() or popup().
 // Returns false when no such item was offered.
@@ -103,7 +105,7 @@ bool chooseMenuItem(const std::function<void()>& open, const QString& itemName);
 // pop-up menu it opens; false when no such item was offered.
 bool chooseRowMenuItem(QTreeWidget* list, int row, const QString& itemName);
 // Delivers one tick of the timer now.
-void tick(QTimer* timer);
+[[nodiscard]] bool tick(QTimer* timer);
 // Lets posted events (deferred deletes, queued calls) run.
 void settle();
 

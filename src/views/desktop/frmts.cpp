@@ -11,7 +11,9 @@
 #include "app/views.h"
 #include "data/db.h"
 #include "data/tasks.h"
+#include "views/tasks/taskname.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -39,6 +41,8 @@ const QColor kBorderColour(0x2f, 0x64, 0xad);
 constexpr int kSlideStep = std::max(2, Gui::twips(40));
 // The gap between the resting window and the bottom of the screen's work area.
 constexpr int kBottomGap = Gui::twips(350);
+// Room between popups stacked above each other.
+constexpr int kStackGap = 8;
 
 QRect workArea()
 {
@@ -157,6 +161,15 @@ Frmts::Frmts(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHi
 Frmts* Frmts::openNew()
 {
     auto* popup = new Frmts();
+    // Each popup rests in the lowest place no open popup holds, stacked upward from the
+    // bottom right, so none hides another.
+    QList<int> taken;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* other = qobject_cast<Frmts*>(w); other && other != popup && other->isVisible())
+            taken.append(other->slot_);
+    }
+    while (taken.contains(popup->slot_))
+        ++popup->slot_;
     popup->show();
     return popup;
 }
@@ -176,7 +189,11 @@ void Frmts::placeBelowScreen()
 int Frmts::restingTop() const
 {
     const QRect area = workArea();
-    return std::max(area.top(), area.y() + area.height() - height() - kBottomGap);
+    const int step = height() + kStackGap;
+    // As many places as fit above each other on the screen; more popups start a new column
+    // of places from the bottom again.
+    const int places = std::max(1, (area.height() - kBottomGap - height()) / step + 1);
+    return std::max(area.top(), area.y() + area.height() - height() - kBottomGap - (slot_ % places) * step);
 }
 
 void Frmts::chooseTask()
@@ -227,6 +244,11 @@ void Frmts::Image1_Click()
     const qint64 id = actionTaskId();
     if (!id)
         return;
+    if (TaskName::missing(Text1->text())) {
+        MsgBox(TaskName::kMissing);
+        Text1->setFocus();
+        return;
+    }
     if (!Db::run([&] { Tasks::setTitleAndContent(id, Text1->text(), RichTextBox1->toPlainText()); }))
         return; // the database error has been shown
     Changes::announce(Changes::Tasks, this);

@@ -54,5 +54,7 @@ private:
 
     // Dragging by hand where the platform cannot move the window itself.
     bool dragging_ = false;
+    // The place of the popup in the stack of open popups, 0 at the bottom.
+    int slot_ = 0;
     QPoint dragOffset_;
 };

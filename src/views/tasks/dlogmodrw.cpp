@@ -44,6 +44,18 @@ Dlogmodrw::Dlogmodrw(QWidget* parent)
 
 Dlogmodrw* Dlogmodrw::showShared()
 {
+    // An open dialog asked for another task shows that task, once the user has agreed to let
+    // go of changes made to the one it shows.
+    if (Dlogmodrw* open = Forms::find<Dlogmodrw>()) {
+        const qint64 wanted = taskIdFromOpenView();
+        if (wanted > 0 && wanted != open->taskId_) {
+            const bool keep = open->fieldsSnapshot() != open->loaded_
+                              && MsgBox(QStringLiteral("是否放弃对当前任务的修改？"), QMessageBox::Yes | QMessageBox::No)
+                                     != QMessageBox::Yes;
+            if (!keep)
+                open->loadTask();
+        }
+    }
     return Forms::show<Dlogmodrw>();
 }
 
@@ -64,6 +76,11 @@ qint64 Dlogmodrw::taskIdFromOpenView()
 void Dlogmodrw::Form_Load()
 {
     place();
+    loadTask();
+}
+
+void Dlogmodrw::loadTask()
+{
     setDayQuietly(Clock::today());
 
     const qint64 id = taskIdFromOpenView();
@@ -113,6 +130,7 @@ void Dlogmodrw::Form_Load()
             Combo4->addItem(goal->title, goal->id);
     }
     Combo4->setCurrentIndex(Combo4->count() - 1);
+    loaded_ = fieldsSnapshot();
 }
 
 void Dlogmodrw::Slider1_Change()

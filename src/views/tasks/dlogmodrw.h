@@ -21,6 +21,8 @@ public:
 
 private:
     static qint64 taskIdFromOpenView();
+    // Fills the fields with the task selected in the open view.
+    void loadTask();
 
     void Slider1_Change();
     void Slider1_MouseUp();
@@ -28,4 +30,6 @@ private:
     void Command3_Click();
 
     qint64 taskId_ = 0;
+    // The fields as loaded, to tell unsaved edits.
+    QString loaded_;
 };

@@ -8,6 +8,7 @@
 #include "app/helpers.h"
 #include "app/prompt.h"
 #include "app/windowplace.h"
+#include "views/tasks/taskname.h"
 #include "views/tasks/timeslider.h"
 
 #include <QCheckBox>
@@ -290,8 +291,8 @@ std::optional<Tasks::Task> TaskEditor::taskFromFields()
         return std::nullopt;
     };
 
-    if (Text1->text().trimmed().isEmpty())
-        return refuse(QStringLiteral("请输入任务名称！"), Text1);
+    if (TaskName::missing(Text1->text()))
+        return refuse(TaskName::kMissing, Text1);
     const QString order = Text3->text();
     if (order.isEmpty())
         return refuse(texts_.emptyOrder, Text3);
@@ -319,4 +320,21 @@ std::optional<Tasks::Task> TaskEditor::taskFromFields()
     task.type1 = int(chosen(Combo3));
     task.xuhao = xuhao;
     return task;
+}
+
+QString TaskEditor::fieldsSnapshot() const
+{
+    const QStringList parts{Text1->text(),
+                            RichTextBox1->toPlainText(),
+                            Text2->text(),
+                            Text3->text(),
+                            DTPicker1->date().toString(Qt::ISODate),
+                            QString::number(Check1->isChecked()),
+                            QString::number(Check2->isChecked()),
+                            QString::number(Combo1->currentIndex()),
+                            QString::number(Combo2->currentIndex()),
+                            QString::number(Combo3->currentIndex()),
+                            QString::number(Combo4->currentIndex()),
+                            QString::number(Combo5->currentIndex())};
+    return parts.join(QChar(0x1f));
 }

@@ -65,6 +65,9 @@ protected:
     // task the fields describe, without id and state.
     std::optional<Tasks::Task> taskFromFields();
 
+    // Everything the fields hold, to tell whether the user changed anything since a load.
+    QString fieldsSnapshot() const;
+
     QLineEdit* Text1;
     QPlainTextEdit* RichTextBox1;
     QSlider* Slider1;
