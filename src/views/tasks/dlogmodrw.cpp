@@ -49,9 +49,10 @@ Dlogmodrw* Dlogmodrw::showShared()
     if (Dlogmodrw* open = Forms::find<Dlogmodrw>()) {
         const qint64 wanted = taskIdFromOpenView();
         if (wanted > 0 && wanted != open->taskId_) {
-            const bool keep = open->fieldsSnapshot() != open->loaded_
-                              && MsgBox(QStringLiteral("是否放弃对当前任务的修改？"), QMessageBox::Yes | QMessageBox::No)
-                                     != QMessageBox::Yes;
+            const bool keep =
+                open->fieldsSnapshot() != open->loaded_
+                && MsgBox(QStringLiteral("是否放弃对当前任务的修改？"), QMessageBox::Yes | QMessageBox::No)
+                       != QMessageBox::Yes;
             if (!keep)
                 open->loadTask();
         }

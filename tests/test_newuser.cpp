@@ -1,0 +1,194 @@
+#include "testsupport.h"
+
+#include "app/mdifrm.h"
+#include "app/prompt.h"
+#include "views/desktop/frmts.h"
+#include "views/tasks/dlogmodrw.h"
+
+#include <QCalendarWidget>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace TestSupport;
+
+// What a new user met in the first hour with the today view, the task dialogs and the popup.
+class NewUserTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void unsavedDiary_data();
+    void unsavedDiary();
+    void editDialogFollowsTheSelection();
+    void popupsDoNotCoverEachOther();
+    void overdueQuestionComesOverTheFrame();
+    void frameFitsASmallScreen();
+};
+
+namespace {
+const QString kDiaryQuestion = QStringLiteral("日志内容已修改，是否保存？");
+
+template <class T = QTreeWidget>
+T* ctl(const QString& name)
+{
+    return control<T>("Frmmain", name);
+}
+
+QString diaryOf(const ProgramRun& run, const QString& day)
+{
+    return run.scalar("SELECT content FROM fangfa WHERE ltype = '日志' AND addtime = ?", {day}).toString();
+}
+
+int rowOf(qint64 id)
+{
+    auto* list = ctl("ListView1");
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        if (list->topLevelItem(i)->text(0).toLongLong() == id)
+            return i;
+    }
+    return -1;
+}
+} // namespace
+
+void NewUserTest::unsavedDiary_data()
+{
+    QTest::addColumn<QString>("leave"); // how the typed diary is left
+    QTest::addColumn<bool>("typed");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("another day, kept") << "day" << true << true;
+    QTest::newRow("another day, dropped") << "day" << true << false;
+    QTest::newRow("another view, kept") << "view" << true << true;
+    QTest::newRow("frame closed, kept") << "close" << true << true;
+    QTest::newRow("frame closed, dropped") << "close" << true << false;
+    QTest::newRow("nothing typed, no question") << "day" << false << true;
+}
+
+void NewUserTest::unsavedDiary()
+{
+    QFETCH(QString, leave);
+    QFETCH(bool, typed);
+    QFETCH(bool, yes);
+    ProgramRun run;
+    QVERIFY(run.login());
+    run.messages.clear();
+    const QString stored = diaryOf(run, "2009-01-31"); // the sample has today's diary
+    if (typed)
+        ctl<QPlainTextEdit>("RichTextBox2")->setPlainText("it's the evening's note");
+    run.answerNext(yes ? QMessageBox::Yes : QMessageBox::No);
+
+    if (leave == "day") {
+        auto* calendar = ctl<QCalendarWidget>("MonthView1");
+        calendar->setSelectedDate(QDate(2009, 2, 3));
+        emit calendar->clicked(QDate(2009, 2, 3));
+    } else if (leave == "view") {
+        find<MDIfrm>("MDIfrm")->showView("Frmmain"); // the bar loads a view afresh
+    } else {
+        find<MDIfrm>("MDIfrm")->close();
+    }
+    settle();
+
+    QCOMPARE(run.messages, typed ? QStringList{kDiaryQuestion} : QStringList{});
+    // Stored under the day it was written for, never under the day clicked.
+    QCOMPARE(diaryOf(run, "2009-01-31"), typed && yes ? QString("it's the evening's note") : stored);
+    QCOMPARE(diaryOf(run, "2009-02-03"), QString());
+}
+
+void NewUserTest::editDialogFollowsTheSelection()
+{
+    ProgramRun run;
+    QVERIFY(run.login());
+    run.messages.clear();
+    auto* list = ctl("ListView1");
+    const QString first = run.scalar("SELECT title FROM renwu WHERE id = 19").toString();
+    const QString second = run.scalar("SELECT title FROM renwu WHERE id = 20").toString();
+    const QString third = run.scalar("SELECT title FROM renwu WHERE id = 11").toString();
+    auto title = [] { return control<QLineEdit>("Dlogmodrw", "Text1")->text(); };
+
+    QVERIFY(clickRow(list, rowOf(19)));
+    QVERIFY(click(ctl<QPushButton>("Command4")));
+    QCOMPARE(title(), first);
+
+    // Untouched: the dialog simply shows the newly chosen task.
+    QVERIFY(clickRow(list, rowOf(20)));
+    QVERIFY(click(ctl<QPushButton>("Command4")));
+    QCOMPARE(title(), second);
+    QVERIFY2(run.messages.isEmpty(), qPrintable(run.messages.join("|")));
+
+    // Edited: the user is asked first; No keeps the edits, Yes shows the chosen task.
+    control<QLineEdit>("Dlogmodrw", "Text1")->setText("edited");
+    QVERIFY(clickRow(list, rowOf(11)));
+    run.answerNext(QMessageBox::No);
+    QVERIFY(click(ctl<QPushButton>("Command4")));
+    QCOMPARE(title(), QString("edited"));
+    run.answerNext(QMessageBox::Yes);
+    QVERIFY(click(ctl<QPushButton>("Command4")));
+    QCOMPARE(title(), third);
+    QCOMPARE(run.messages, (QStringList{"是否放弃对当前任务的修改？", "是否放弃对当前任务的修改？"}));
+
+    // The save goes to the task shown.
+    QVERIFY(click(control<QPushButton>("Dlogmodrw", "Command3")));
+    QCOMPARE(run.scalar("SELECT title FROM renwu WHERE id = 20").toString(), second);
+    QCOMPARE(run.scalar("SELECT title FROM renwu WHERE id = 11").toString(), third);
+}
+
+void NewUserTest::popupsDoNotCoverEachOther()
+{
+    ProgramRun run(QDateTime(QDate(2009, 1, 31), QTime(10, 30, 0)));
+    QVERIFY(run.login());
+    QList<Frmts*> popups{Frmts::openNew(), Frmts::openNew(), Frmts::openNew()};
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (Frmts* p : popups) {
+        QTRY_VERIFY(!p->findChild<QTimer*>("Timer1")->isActive()); // the slide is over
+        QVERIFY(screen.contains(p->geometry()));
+    }
+    for (int i = 0; i < popups.size(); ++i) {
+        for (int j = i + 1; j < popups.size(); ++j)
+            QVERIFY(!popups[i]->geometry().intersects(popups[j]->geometry()));
+    }
+    // The newest rests above the older ones.
+    QVERIFY(popups[1]->y() < popups[0]->y());
+}
+
+void NewUserTest::overdueQuestionComesOverTheFrame()
+{
+    ProgramRun run;
+    QVERIFY(run.start());
+    run.exec("INSERT INTO renwu (title, today, zhuangtai) VALUES ('left over', '2009-01-20', 0)");
+    bool frameShownWhenAsked = false;
+    setMsgBoxResponder([&](const QString& text, QMessageBox::StandardButtons) {
+        run.messages.append(text);
+        frameShownWhenAsked = shown("MDIfrm") && !shown("frmlogin");
+        return QMessageBox::No;
+    });
+    QVERIFY(run.login());
+    QCOMPARE(run.messages, QStringList{"您以前有未完成任务，是否放置到今天？"});
+    QVERIFY(frameShownWhenAsked);
+}
+
+void NewUserTest::frameFitsASmallScreen()
+{
+    ProgramRun run;
+    QVERIFY(run.login());
+    auto* frame = find<MDIfrm>("MDIfrm");
+    // 1024×768 less a title bar and a panel of the desktop.
+    frame->resize(1024, 768 - 60);
+    settle();
+    auto* area = frame->findChild<QMdiArea*>("MdiArea");
+    QVERIFY(!area->horizontalScrollBar()->isVisible());
+    QVERIFY(!area->verticalScrollBar()->isVisible());
+    QWidget* view = find<QWidget>("Frmmain");
+    QVERIFY(view->minimumSizeHint().width() <= area->viewport()->width());
+    QVERIFY(view->minimumSizeHint().height() <= area->viewport()->height());
+    // Nothing cut off: the planning buttons lie inside the view.
+    auto* last = ctl<QPushButton>("Command8");
+    QVERIFY(view->rect().contains(QRect(last->mapTo(view, QPoint()), last->size())));
+}
+
+QTEST_MAIN(NewUserTest)
+#include "test_newuser.moc"
