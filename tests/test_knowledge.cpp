@@ -210,13 +210,22 @@ void KnowledgeTest::searchFindsTextAsTyped()
     QVERIFY(run.start());
     run.exec("INSERT INTO fangfa (id, title, content, ltype, addtime) VALUES"
              " (60, '他说\"好\"的''例子''', '完成100%_了', '工作方法', '2009-01-31'),"
-             " (61, '别的', '完成1000了', '工作方法', '2009-01-31')");
+             " (61, '别的', '完成1000了', '工作方法', '2009-01-31'),"
+             " (62, '片段', '甲乙丙，乙丙丁。Vantorel Ärger', '工作方法', '2009-01-31')");
     openView(run);
     const QList<std::pair<QString, bool>> keywords = {
         {"\"好\"的'例", false}, {"'", false}, {"\"", true}, {"100%_", true}, {"%", true}, {"_", true}};
     for (const auto& [keyword, withContent] : keywords) {
         runSearch(keyword, kAll, withContent);
         QCOMPARE(articleIds(), QList<qint64>{60});
+    }
+    // The index knows the three-character pieces, not their order; case is folded as LIKE does
+    // (ASCII only).
+    const QList<std::pair<QString, QList<qint64>>> pieces = {
+        {"乙丙丁", {62}}, {"甲乙丙丁", {}}, {"VANTOREL", {62}}, {"ärger", {}}, {"Ärg", {62}}};
+    for (const auto& [keyword, ids] : pieces) {
+        runSearch(keyword, kAll, true);
+        QCOMPARE(articleIds(), ids);
     }
 
     // Added, changed and deleted articles are found, or no longer found, at once.

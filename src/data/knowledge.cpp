@@ -31,13 +31,21 @@ QString containsPattern(const QString& text)
     return QLatin1Char('%') + escaped + QLatin1Char('%');
 }
 
-// A full-text query for the text as one phrase: with the trigram tokenizer it finds the text as
-// a substring (ignoring case), given three characters or more.
-QString phraseQuery(const QString& text)
+// A full-text query that finds every text holding each three-character piece of the text. The
+// index keeps no positions (a quarter of the size), so it cannot ask for the pieces in a row;
+// the LIKE test that follows it does.
+QString trigramQuery(const QString& text)
 {
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    const QList<uint> chars = text.toUcs4();
+    QStringList pieces;
+    for (qsizetype i = 0; i + 3 <= chars.size(); ++i) {
+        QString piece = QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData() + i), 3);
+        piece.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        piece = QLatin1Char('"') + piece + QLatin1Char('"');
+        if (!pieces.contains(piece))
+            pieces << piece;
+    }
+    return pieces.join(QStringLiteral(" AND "));
 }
 
 bool indexable(const QString& keyword)
@@ -73,11 +81,11 @@ QList<Knowledge::Heading> Knowledge::search(const QString& keyword, const std::o
     QVariantList values;
     if (withContent && indexable(keyword)) {
         // The index narrows the rows; LIKE then decides, so the result is that of a plain scan
-        // (the index ignores case beyond ASCII, LIKE does not).
+        // (the index ignores case beyond ASCII and the order of the pieces, LIKE does not).
         ensureSearchIndex();
         where = QStringLiteral(" WHERE id IN (SELECT rowid FROM fangfa_fts WHERE fangfa_fts MATCH ?)"
                                " AND (title LIKE ? ESCAPE '\\' OR content LIKE ? ESCAPE '\\')");
-        values << phraseQuery(keyword) << pattern << pattern;
+        values << trigramQuery(keyword) << pattern << pattern;
     } else if (withContent) {
         where = QStringLiteral(" WHERE (title LIKE ? ESCAPE '\\' OR content LIKE ? ESCAPE '\\')");
         values << pattern << pattern;
@@ -170,12 +178,13 @@ void Knowledge::ensureSearchIndex()
 {
     if (Db::count(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = ?"), {kIndexName}) > 0)
         return;
-    // An external-content index: it stores the trigrams only and reads the texts from fangfa.
+    // An external-content index of which articles hold which three-character pieces, without
+    // their positions (detail none); the texts stay in fangfa only.
     // The triggers keep it in step with every writer of the table, whichever window writes.
     Db::transaction([] {
         const QStringList statements = {
             QStringLiteral("CREATE VIRTUAL TABLE fangfa_fts USING fts5(title, content, content='fangfa',"
-                           " content_rowid='id', tokenize='trigram')"),
+                           " content_rowid='id', tokenize='trigram', detail='none')"),
             QStringLiteral("CREATE TRIGGER fangfa_fts_insert AFTER INSERT ON fangfa BEGIN"
                            " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content);"
                            " END"),
