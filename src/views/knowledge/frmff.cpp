@@ -12,6 +12,7 @@
 #include "views/knowledge/dlogmodff.h"
 #include "views/knowledge/knowledgeui.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -371,6 +373,10 @@ void Frmff::Command4_Click()
     if (category != kAllCategories)
         listing.category = category;
     listing.withContent = Check1->isChecked();
+    // A search through the bodies of a large collection (or the first one, which builds the index)
+    // takes a while.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     Db::run([&] {
         if (runListing(listing))
             listedUpTo_ = Knowledge::lastId();
