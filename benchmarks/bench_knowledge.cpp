@@ -29,7 +29,7 @@ constexpr int kArticles = 10000;
 constexpr int kLength = 5000;
 constexpr int kCategories = 10;
 // Words put into a known share of the articles; their characters are not in the text pool.
-const QString kRare = QStringLiteral("蓝鲸湾"); // 1 in 100
+const QString kRare = QStringLiteral("蓝鲸湾");   // 1 in 100
 const QString kCommon = QStringLiteral("紫藤花"); // 1 in 10
 
 const QString kPool = QStringLiteral(

@@ -159,7 +159,8 @@ void KnowledgeTest::diaryNewestFirst()
 {
     ProgramRun run;
     QVERIFY(run.start());
-    run.exec("INSERT INTO fangfa (id, title, content, ltype, addtime) VALUES (50, '旧日志', 'x', '日志', '2008-06-01')");
+    run.exec(
+        "INSERT INTO fangfa (id, title, content, ltype, addtime) VALUES (50, '旧日志', 'x', '日志', '2008-06-01')");
     openView(run);
     pickCategory("日志");
     QCOMPARE(articleIds(), (QList<qint64>{13, 12, 11, 50}));
@@ -175,14 +176,18 @@ void KnowledgeTest::search_data()
     QTest::addColumn<QList<qint64>>("ids");
     // Titles in every category, the diary included; bodies only when asked.
     QTest::newRow("titles everywhere") << "日志" << kAll << false << QList<qint64>{11, 12, 13};
-    QTest::newRow("title of a category") << "笔记" << "读书笔记" << false << QList<qint64>{3, 4};
+    QTest::newRow("title of a category") << "笔记"
+                                         << "读书笔记" << false << QList<qint64>{3, 4};
     QTest::newRow("body not searched") << "晨跑" << kAll << false << QList<qint64>{7};
     QTest::newRow("one-character body") << "跑" << kAll << true << QList<qint64>{3, 7, 11, 13};
     QTest::newRow("three-character body") << "项目经理" << kAll << true << QList<qint64>{4};
     // A title match of another category stays out of a category's search.
-    QTest::newRow("category with bodies") << "笔记" << "时间管理" << true << QList<qint64>{};
-    QTest::newRow("category with bodies, index") << "习惯养成" << "时间管理" << true << QList<qint64>{};
-    QTest::newRow("unknown category") << "日志" << "没有" << false << QList<qint64>{};
+    QTest::newRow("category with bodies") << "笔记"
+                                          << "时间管理" << true << QList<qint64>{};
+    QTest::newRow("category with bodies, index") << "习惯养成"
+                                                 << "时间管理" << true << QList<qint64>{};
+    QTest::newRow("unknown category") << "日志"
+                                      << "没有" << false << QList<qint64>{};
 }
 
 void KnowledgeTest::search()
@@ -213,8 +218,8 @@ void KnowledgeTest::searchFindsTextAsTyped()
              " (61, '别的', '完成1000了', '工作方法', '2009-01-31'),"
              " (62, '片段', '甲乙丙，乙丙丁。Vantorel Ärger', '工作方法', '2009-01-31')");
     openView(run);
-    const QList<std::pair<QString, bool>> keywords = {
-        {"\"好\"的'例", false}, {"'", false}, {"\"", true}, {"100%_", true}, {"%", true}, {"_", true}};
+    const QList<std::pair<QString, bool>> keywords = {{"\"好\"的'例", false}, {"'", false}, {"\"", true},
+                                                      {"100%_", true},        {"%", true},  {"_", true}};
     for (const auto& [keyword, withContent] : keywords) {
         runSearch(keyword, kAll, withContent);
         QCOMPARE(articleIds(), QList<qint64>{60});
@@ -255,16 +260,46 @@ void KnowledgeTest::categoryRules_data()
     QTest::addColumn<QString>("select");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
-    QTest::newRow("add empty") << "Command1" << "" << " " << "请输入知识类别名称！";
-    QTest::newRow("add existing") << "Command1" << "" << "时间管理" << "该知识类别已存在！";
-    QTest::newRow("add diary") << "Command1" << "" << "日志" << "该知识类别已存在！";
-    QTest::newRow("rename empty") << "Command2" << "时间管理" << "" << "请输入修改后的名称！";
-    QTest::newRow("rename to existing") << "Command2" << "时间管理" << "读书笔记" << "该知识类别已经存在！";
-    QTest::newRow("rename to diary") << "Command2" << "时间管理" << "日志" << "该知识类别已经存在！";
-    QTest::newRow("rename diary") << "Command2" << "日志" << "随笔" << "日志是系统类别，不能更改！";
-    QTest::newRow("rename nothing") << "Command2" << "" << "随笔" << "请先选择要修改的知识类别！";
-    QTest::newRow("delete diary") << "Command3" << "日志" << "" << "日志是系统类别，不能删除！";
-    QTest::newRow("delete nothing") << "Command3" << "" << "" << "请先选择要删除的知识类别！";
+    QTest::newRow("add empty") << "Command1"
+                               << ""
+                               << " "
+                               << "请输入知识类别名称！";
+    QTest::newRow("add existing") << "Command1"
+                                  << ""
+                                  << "时间管理"
+                                  << "该知识类别已存在！";
+    QTest::newRow("add diary") << "Command1"
+                               << ""
+                               << "日志"
+                               << "该知识类别已存在！";
+    QTest::newRow("rename empty") << "Command2"
+                                  << "时间管理"
+                                  << ""
+                                  << "请输入修改后的名称！";
+    QTest::newRow("rename to existing") << "Command2"
+                                        << "时间管理"
+                                        << "读书笔记"
+                                        << "该知识类别已经存在！";
+    QTest::newRow("rename to diary") << "Command2"
+                                     << "时间管理"
+                                     << "日志"
+                                     << "该知识类别已经存在！";
+    QTest::newRow("rename diary") << "Command2"
+                                  << "日志"
+                                  << "随笔"
+                                  << "日志是系统类别，不能更改！";
+    QTest::newRow("rename nothing") << "Command2"
+                                    << ""
+                                    << "随笔"
+                                    << "请先选择要修改的知识类别！";
+    QTest::newRow("delete diary") << "Command3"
+                                  << "日志"
+                                  << ""
+                                  << "日志是系统类别，不能删除！";
+    QTest::newRow("delete nothing") << "Command3"
+                                    << ""
+                                    << ""
+                                    << "请先选择要删除的知识类别！";
 }
 
 void KnowledgeTest::categoryRules()
@@ -337,8 +372,10 @@ void KnowledgeTest::categoryChangeIsWholeOrNothing_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("trigger");
-    QTest::newRow("rename") << "Command2" << "BEFORE UPDATE OF ltype ON fangfa";
-    QTest::newRow("delete") << "Command3" << "BEFORE DELETE ON fangfa";
+    QTest::newRow("rename") << "Command2"
+                            << "BEFORE UPDATE OF ltype ON fangfa";
+    QTest::newRow("delete") << "Command3"
+                            << "BEFORE DELETE ON fangfa";
 }
 
 void KnowledgeTest::categoryChangeIsWholeOrNothing()
@@ -402,9 +439,21 @@ void KnowledgeTest::addChecks_data()
     QTest::addColumn<QString>("body");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
-    QTest::newRow("title") << " " << "日志" << "x" << "请输入知识的标题！" << "Text1";
-    QTest::newRow("category") << "t" << "" << "x" << "请选择或输入知识类别！" << "Combo3";
-    QTest::newRow("body") << "t" << "日志" << "" << "请输入方法内容！" << "RichTextBox1";
+    QTest::newRow("title") << " "
+                           << "日志"
+                           << "x"
+                           << "请输入知识的标题！"
+                           << "Text1";
+    QTest::newRow("category") << "t"
+                              << ""
+                              << "x"
+                              << "请选择或输入知识类别！"
+                              << "Combo3";
+    QTest::newRow("body") << "t"
+                          << "日志"
+                          << ""
+                          << "请输入方法内容！"
+                          << "RichTextBox1";
 }
 
 void KnowledgeTest::addChecks()

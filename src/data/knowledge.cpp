@@ -74,7 +74,7 @@ QList<Knowledge::Heading> Knowledge::ofCategory(const QString& category)
 }
 
 QList<Knowledge::Heading> Knowledge::search(const QString& keyword, const std::optional<QString>& category,
-                                           bool withContent)
+                                            bool withContent)
 {
     const QString pattern = containsPattern(keyword);
     QString where;
