@@ -123,7 +123,7 @@ void Frmff::buildControls()
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setMinimumWidth(160);
+    Combo1->setMinimumWidth(200);
     Label1->setBuddy(Combo1);
     Check1 = new QCheckBox(QStringLiteral("包括内容搜索"), Frame2);
     Check1->setObjectName(QStringLiteral("Check1"));
@@ -138,8 +138,7 @@ void Frmff::buildControls()
     search->addWidget(Label1, 1, 0);
     search->addWidget(Combo1, 1, 1);
     search->addWidget(Check1, 1, 2);
-    search->setColumnStretch(1, 1);
-    search->setColumnStretch(3, 2);
+    search->setColumnStretch(3, 1);
 
     // Right, below: the articles and their actions.
     ListView2 = Gui::reportList(this, QStringLiteral("ListView2"),
