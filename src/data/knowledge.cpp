@@ -32,7 +32,7 @@ QString containsPattern(const QString& text)
 }
 
 // A full-text query that finds every text holding each three-character piece of the text. The
-// index keeps no positions (a quarter of the size), so it cannot ask for the pieces in a row;
+// index keeps no positions (about half the size), so it cannot ask for the pieces in a row;
 // the LIKE test that follows it does.
 QString trigramQuery(const QString& text)
 {
