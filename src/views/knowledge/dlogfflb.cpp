@@ -1,0 +1,165 @@
+#include "views/knowledge/dlogfflb.h"
+
+#include "app/changes.h"
+#include "app/forms.h"
+#include "app/gui.h"
+#include "app/prompt.h"
+#include "app/windowplace.h"
+#include "data/db.h"
+#include "data/diary.h"
+#include "data/knowledge.h"
+#include "views/knowledge/knowledgeui.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+const QString kNameTakenOnRename = QStringLiteral("该知识类别已经存在！");
+}
+
+Dlogfflb::Dlogfflb(QWidget* parent) : FormDialog(parent)
+{
+    setObjectName(QStringLiteral("Dlogfflb"));
+    setWindowTitle(QStringLiteral("管理知识类别"));
+
+    ListView1 = KnowledgeUi::categoryList(this, QStringLiteral("ListView1"));
+    ListView1->setMinimumWidth(Gui::hundredthsMm(2540) * 2);
+    Label1 = new QLabel(QStringLiteral("类别名称："), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Label1->setBuddy(Text1);
+    Command1 = new QPushButton(QStringLiteral("添加"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setDefault(true);
+    Command2 = new QPushButton(QStringLiteral("修改"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setAutoDefault(false);
+    Command3 = new QPushButton(QStringLiteral("删除"), this);
+    Command3->setObjectName(QStringLiteral("Command3"));
+    Command3->setAutoDefault(false);
+
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(Label1);
+    nameRow->addWidget(Text1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {Command1, Command2, Command3}) {
+        b->setMinimumWidth(72);
+        buttons->addWidget(b);
+    }
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(16, 16, 16, 16);
+    root->setSpacing(10);
+    root->addWidget(ListView1, 1);
+    root->addLayout(nameRow);
+    root->addLayout(buttons);
+    resize(340, 400);
+
+    connect(ListView1, &QTreeWidget::itemClicked, this, &Dlogfflb::ListView1_ItemClick);
+    connect(Command1, &QPushButton::clicked, this, &Dlogfflb::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Dlogfflb::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Dlogfflb::Command3_Click);
+}
+
+void Dlogfflb::Form_Load()
+{
+    WindowPlace::besideFrame(this);
+    FillList();
+}
+
+void Dlogfflb::FillList(const QString& select)
+{
+    const QString keep = select.isEmpty() ? KnowledgeUi::selectedName(ListView1) : select;
+    const auto names = Db::get([] { return Knowledge::categories(); });
+    if (names)
+        KnowledgeUi::fillCategoryList(ListView1, *names, keep);
+}
+
+// The picked name is ready to be edited into a new one.
+void Dlogfflb::ListView1_ItemClick(QTreeWidgetItem* item)
+{
+    if (item)
+        Text1->setText(item->text(0));
+}
+
+void Dlogfflb::Command1_Click()
+{
+    const QString name = Text1->text().trimmed();
+    if (name.isEmpty()) {
+        MsgBox(QStringLiteral("请输入知识类别名称！"));
+        Text1->setFocus();
+        return;
+    }
+    const auto added = Db::get([&] { return Knowledge::addCategory(name); });
+    if (!added)
+        return;
+    if (*added == Knowledge::CategoryChange::NameTaken) {
+        MsgBox(QStringLiteral("该知识类别已存在！"));
+        Text1->setFocus();
+        return;
+    }
+    FillList(name);
+    Changes::announce(Changes::Knowledge, this);
+}
+
+void Dlogfflb::Command2_Click()
+{
+    const QString name = Text1->text().trimmed();
+    if (name.isEmpty()) {
+        MsgBox(QStringLiteral("请输入修改后的名称！"));
+        Text1->setFocus();
+        return;
+    }
+    if (name == Diary::kCategory) {
+        MsgBox(kNameTakenOnRename);
+        return;
+    }
+    const QString old = KnowledgeUi::selectedName(ListView1);
+    if (old.isEmpty()) {
+        MsgBox(QStringLiteral("请先选择要修改的知识类别！"));
+        return;
+    }
+    if (old == Diary::kCategory) {
+        MsgBox(QStringLiteral("日志是系统类别，不能更改！"));
+        return;
+    }
+    const auto renamed = Db::get([&] { return Knowledge::renameCategory(old, name); });
+    if (!renamed)
+        return;
+    if (*renamed == Knowledge::CategoryChange::NameTaken) {
+        MsgBox(kNameTakenOnRename);
+        Text1->setFocus();
+        return;
+    }
+    FillList(*renamed == Knowledge::CategoryChange::Done ? name : QString());
+    Changes::announce(Changes::Knowledge, this);
+}
+
+void Dlogfflb::Command3_Click()
+{
+    const QString name = KnowledgeUi::selectedName(ListView1);
+    if (name.isEmpty()) {
+        MsgBox(QStringLiteral("请先选择要删除的知识类别！"));
+        return;
+    }
+    if (name == Diary::kCategory) {
+        MsgBox(QStringLiteral("日志是系统类别，不能删除！"));
+        return;
+    }
+    if (MsgBox(QStringLiteral("删除知识类别就会删除其下所有文章，您确定删除吗？"), QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::Yes) {
+        return;
+    }
+    if (!Db::run([&] { Knowledge::removeCategory(name); }))
+        return;
+    FillList();
+    Text1->clear();
+    Changes::announce(Changes::Knowledge, this);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/formdialog.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The category manager "管理知识类别": adds, renames and deletes categories. The diary's
+// category "日志" can be neither renamed nor deleted.
+class Dlogfflb : public FormDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Dlogfflb(QWidget* parent = nullptr);
+
+    void Form_Load();
+    // Refills the category list, keeping the selected category while it exists.
+    void FillList(const QString& select = QString());
+
+private:
+    void ListView1_ItemClick(QTreeWidgetItem* item);
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+    QTreeWidget* ListView1;
+    QLabel* Label1;
+    QLineEdit* Text1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+};
