@@ -34,6 +34,8 @@ namespace {
 const QString kSupplement = QStringLiteral("补充资料");
 const QString kRecord = QStringLiteral("联系记录");
 const QString kPlan = QStringLiteral("行动计划");
+// The role of the name column keeping the number of the category icon.
+constexpr int kImageRole = Qt::UserRole;
 const QString kChooseContact = QStringLiteral("请先在联系人列表中选择一个联系人！");
 
 // The search fields of Combo2 and the columns they look in.
@@ -159,6 +161,15 @@ void Frmrj::buildControls()
     Frame1->setFixedWidth(Gui::hundredthsMm(2540) * 2 + 24 + 60);
 
     // The details of the selected contact.
+    auto* link11 = new LinkLabel(QStringLiteral("了解一个人的66项重要信息"), this);
+    link11->onClick = [this] { Label11_Click(); };
+    Label11 = link11;
+    Label11->setObjectName(QStringLiteral("Label11"));
+    auto* link13 = new LinkLabel(QStringLiteral("如何利用软件对人际关系进行管理？"), this);
+    link13->onClick = [this] { Label13_Click(); };
+    Label13 = link13;
+    Label13->setObjectName(QStringLiteral("Label13"));
+
     Frame3 = new QGroupBox(QStringLiteral("重要信息"), this);
     Frame3->setObjectName(QStringLiteral("Frame3"));
     Text2 = lineEdit(Frame3, QStringLiteral("Text2"));
@@ -208,6 +219,7 @@ void Frmrj::buildControls()
     details->addWidget(Text5, 4, 1);
     details->addWidget(fieldLabel(Frame3, QStringLiteral("邮政编码："), Text6), 4, 2);
     details->addWidget(Text6, 4, 3);
+    details->addWidget(Label13, 5, 0, 1, 3, Qt::AlignLeft | Qt::AlignVCenter);
     details->addWidget(Command11, 5, 3, Qt::AlignRight);
     details->setColumnStretch(1, 3);
     details->setColumnStretch(3, 2);
@@ -236,20 +248,8 @@ void Frmrj::buildControls()
     Label12->setObjectName(QStringLiteral("Label12"));
     Command5 = button(this, QStringLiteral("Command5"), QStringLiteral("开始搜索"));
 
-    hint = new QLabel(QStringLiteral("提示：“补充资料”可以参照已出版的了解一个人的66项重要信息清单，"
-                                     "把对方的重要信息逐条记录下来。"),
-                      this);
+    hint = new QLabel(QStringLiteral("提示：补充资料可以参照已出版的一份清单，逐条记下对方的重要信息："), this);
     hint->setObjectName(QStringLiteral("hint"));
-    hint->setWordWrap(true);
-    auto* link11 = new LinkLabel(QStringLiteral("了解一个人的66项重要信息"), this);
-    link11->onClick = [this] { Label11_Click(); };
-    Label11 = link11;
-    Label11->setObjectName(QStringLiteral("Label11"));
-    auto* link13 = new LinkLabel(QStringLiteral("如何利用软件对人际关系进行管理？"), this);
-    link13->onClick = [this] { Label13_Click(); };
-    Label13 = link13;
-    Label13->setObjectName(QStringLiteral("Label13"));
-
     auto* noteButtons = new QHBoxLayout;
     noteButtons->addWidget(Command8);
     noteButtons->addWidget(Command9);
@@ -260,11 +260,9 @@ void Frmrj::buildControls()
     noteButtons->addWidget(Command5);
     Text10->setMinimumWidth(160);
     auto* links = new QHBoxLayout;
-    links->addWidget(hint, 1);
-    links->addSpacing(12);
+    links->addWidget(hint);
     links->addWidget(Label11);
-    links->addSpacing(12);
-    links->addWidget(Label13);
+    links->addStretch();
 
     auto* right = new QVBoxLayout;
     right->addWidget(Frame3);
@@ -345,7 +343,9 @@ void Frmrj::showContacts(const QList<Contacts::Contact>& contacts)
         auto* row = new QTreeWidgetItem;
         row->setText(0, QString::number(c.id));
         row->setText(1, c.name);
-        row->setIcon(1, categoryIcon(iconOf(c.leibie)));
+        const int image = iconOf(c.leibie);
+        row->setIcon(1, categoryIcon(image));
+        row->setData(1, kImageRole, image);
         row->setText(2, c.title);
         if (c.id == selected)
             keep = row;
