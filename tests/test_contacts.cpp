@@ -141,7 +141,8 @@ void ContactsTest::listsIconsAndOrder()
 
     const QList<qint64> byName = ids(run, "SELECT id FROM renji ORDER BY name, id");
     QCOMPARE(idsOf(contacts()), byName);
-    const QList<QPair<qint64, int>> icons = {{1, 1}, {3, 2}, {8, 3}, {7, 4}, {5, 5}, {20, 6}, {21, 6}, {22, 6}, {23, 6}};
+    const QList<QPair<qint64, int>> icons = {{1, 1},  {3, 2},  {8, 3},  {7, 4}, {5, 5},
+                                             {20, 6}, {21, 6}, {22, 6}, {23, 6}};
     for (const auto& [id, icon] : icons)
         QCOMPARE(contacts()->topLevelItem(rowOf(contacts(), id))->data(1, Qt::UserRole).toInt(), icon);
 
@@ -169,17 +170,28 @@ void ContactsTest::fieldSearch_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("keyword");
     QTest::addColumn<QList<qint64>>("found");
-    QTest::newRow("relation 同") << "关系名称" << "同" << QList<qint64>{2, 6};
-    QTest::newRow("name") << "姓    名" << "晓" << QList<qint64>{2};
-    QTest::newRow("address") << "联系地址" << "云杉路" << QList<qint64>{3, 4};
-    QTest::newRow("mobile") << "手    机" << "1380" << QList<qint64>{1};
-    QTest::newRow("email") << "email" << "HEJF" << QList<qint64>{5};
-    QTest::newRow("messenger") << "即时通讯" << "sun" << QList<qint64>{4};
-    QTest::newRow("phone") << "联系电话" << "021-" << QList<qint64>{3, 4};
-    QTest::newRow("quote") << "姓    名" << "'" << QList<qint64>{30};
-    QTest::newRow("percent is no wildcard") << "姓    名" << "%_" << QList<qint64>{30};
-    QTest::newRow("underscore is no wildcard") << "关系名称" << "_" << QList<qint64>{};
-    QTest::newRow("nothing") << "姓    名" << "不存在" << QList<qint64>{};
+    QTest::newRow("relation 同") << "关系名称"
+                                 << "同" << QList<qint64>{2, 6};
+    QTest::newRow("name") << "姓    名"
+                          << "晓" << QList<qint64>{2};
+    QTest::newRow("address") << "联系地址"
+                             << "云杉路" << QList<qint64>{3, 4};
+    QTest::newRow("mobile") << "手    机"
+                            << "1380" << QList<qint64>{1};
+    QTest::newRow("email") << "email"
+                           << "HEJF" << QList<qint64>{5};
+    QTest::newRow("messenger") << "即时通讯"
+                               << "sun" << QList<qint64>{4};
+    QTest::newRow("phone") << "联系电话"
+                           << "021-" << QList<qint64>{3, 4};
+    QTest::newRow("quote") << "姓    名"
+                           << "'" << QList<qint64>{30};
+    QTest::newRow("percent is no wildcard") << "姓    名"
+                                            << "%_" << QList<qint64>{30};
+    QTest::newRow("underscore is no wildcard") << "关系名称"
+                                               << "_" << QList<qint64>{};
+    QTest::newRow("nothing") << "姓    名"
+                             << "不存在" << QList<qint64>{};
 }
 
 void ContactsTest::fieldSearch()
@@ -212,7 +224,8 @@ void ContactsTest::addContact_data()
     QTest::addColumn<QString>("storedRelation");
     QTest::addColumn<qint64>("storedCategory");
     QTest::addColumn<int>("icon");
-    QTest::newRow("no relation, no category") << "" << "无类别" << false << "无关系名称" << qint64(0) << 6;
+    QTest::newRow("no relation, no category") << ""
+                                              << "无类别" << false << "无关系名称" << qint64(0) << 6;
     QTest::newRow("quotes, friend") << kQuoted << "朋友" << true << kQuoted << qint64(3) << 3;
 }
 
@@ -241,8 +254,8 @@ void ContactsTest::addContact()
     settle();
 
     const qint64 id = lastId(run, "renji");
-    QSqlQuery q = run.query("SELECT name, tel, mob, \"add\", zip, email, msn, title, leibie, sex FROM renji WHERE id = ?",
-                            {id});
+    QSqlQuery q =
+        run.query("SELECT name, tel, mob, \"add\", zip, email, msn, title, leibie, sex FROM renji WHERE id = ?", {id});
     QVERIFY(q.next());
     for (int i = 0; i < boxes.size(); ++i)
         QCOMPARE(q.value(i).toString(), kQuoted + boxes[i]);
@@ -409,8 +422,16 @@ void ContactsTest::addNote_data()
     QTest::addColumn<QString>("content");
     QTest::addColumn<QString>("storedContent");
     QTest::addColumn<QString>("list");
-    QTest::newRow("contact record") << "联系记录" << "电话" << "谈了合同" << "谈了合同" << "ListView3";
-    QTest::newRow("empty text") << "补充资料" << "生日" << "" << "暂无内容" << "ListView2";
+    QTest::newRow("contact record") << "联系记录"
+                                    << "电话"
+                                    << "谈了合同"
+                                    << "谈了合同"
+                                    << "ListView3";
+    QTest::newRow("empty text") << "补充资料"
+                                << "生日"
+                                << ""
+                                << "暂无内容"
+                                << "ListView2";
     QTest::newRow("quotes") << "行动计划" << kQuoted << kQuoted << kQuoted << "ListView4";
 }
 

@@ -12,19 +12,30 @@ Contacts::Category categoryFrom(const Db::Row& r)
     return {r.id(), r.text("gxlb")};
 }
 
-Contacts::Contact listedFrom(const Db::Row& r)
+// Contact lists may hold every contact: their columns are looked up by name once per query
+// rather than once per row.
+QList<Contacts::Listed> listed(const QString& whereAndOrder, const QVariantList& values)
+{
+    QSqlQuery q = Db::exec(Db::main(), kListColumns + whereAndOrder, values);
+    const QSqlRecord record = q.record();
+    const int id = record.indexOf(QStringLiteral("id"));
+    const int name = record.indexOf(QStringLiteral("name"));
+    const int title = record.indexOf(QStringLiteral("title"));
+    const int leibie = record.indexOf(QStringLiteral("leibie"));
+    QList<Contacts::Listed> list;
+    while (q.next())
+        list.append({q.value(id).toLongLong(), q.value(name).toString(), q.value(title).toString(),
+                     q.value(leibie).toLongLong()});
+    return list;
+}
+
+Contacts::Contact contactFrom(const Db::Row& r)
 {
     Contacts::Contact c;
     c.id = r.id();
     c.name = r.text("name");
     c.title = r.text("title");
     c.leibie = r.id("leibie");
-    return c;
-}
-
-Contacts::Contact contactFrom(const Db::Row& r)
-{
-    Contacts::Contact c = listedFrom(r);
     c.sex = r.integer("sex");
     c.tel = r.text("tel");
     c.mob = r.text("mob");
@@ -80,8 +91,8 @@ const char* columnOf(Contacts::Field field)
 
 QVariantList contactValues(const Contacts::Contact& c)
 {
-    return {Db::text(c.name), Db::text(c.title), c.leibie,         c.sex ? 1 : 0,     Db::text(c.tel),
-            Db::text(c.mob),  Db::text(c.add),   Db::text(c.zip),  Db::text(c.email), Db::text(c.msn)};
+    return {Db::text(c.name), Db::text(c.title), c.leibie,        c.sex ? 1 : 0,     Db::text(c.tel),
+            Db::text(c.mob),  Db::text(c.add),   Db::text(c.zip), Db::text(c.email), Db::text(c.msn)};
 }
 
 } // namespace
@@ -107,27 +118,25 @@ void Contacts::removeCategory(qint64 id)
     Db::execute(QStringLiteral("DELETE FROM gxlb WHERE id = ?"), {id});
 }
 
-QList<Contacts::Contact> Contacts::byName()
+QList<Contacts::Listed> Contacts::byName()
 {
-    return Db::rows<Contact>(kListColumns + QStringLiteral("ORDER BY name, id"), {}, listedFrom);
+    return listed(QStringLiteral("ORDER BY name, id"), {});
 }
 
-QList<Contacts::Contact> Contacts::all()
+QList<Contacts::Listed> Contacts::all()
 {
-    return Db::rows<Contact>(kListColumns + QStringLiteral("ORDER BY id"), {}, listedFrom);
+    return listed(QStringLiteral("ORDER BY id"), {});
 }
 
-QList<Contacts::Contact> Contacts::ofCategory(qint64 category)
+QList<Contacts::Listed> Contacts::ofCategory(qint64 category)
 {
-    return Db::rows<Contact>(kListColumns + QStringLiteral("WHERE leibie = ? ORDER BY id"), {category}, listedFrom);
+    return listed(QStringLiteral("WHERE leibie = ? ORDER BY id"), {category});
 }
 
-QList<Contacts::Contact> Contacts::search(Field field, const QString& keyword)
+QList<Contacts::Listed> Contacts::search(Field field, const QString& keyword)
 {
-    return Db::rows<Contact>(kListColumns
-                                 + QStringLiteral("WHERE %1 LIKE ? ESCAPE '\\' ORDER BY id")
-                                       .arg(QLatin1String(columnOf(field))),
-                             {containing(keyword)}, listedFrom);
+    return listed(QStringLiteral("WHERE %1 LIKE ? ESCAPE '\\' ORDER BY id").arg(QLatin1String(columnOf(field))),
+                  {containing(keyword)});
 }
 
 std::optional<Contacts::Contact> Contacts::contact(qint64 id)
@@ -139,10 +148,11 @@ std::optional<Contacts::Contact> Contacts::contact(qint64 id)
 
 qint64 Contacts::addContact(const Contact& c)
 {
-    QSqlQuery q = Db::exec(Db::main(),
-                           QStringLiteral("INSERT INTO renji (name, title, leibie, sex, tel, mob, \"add\", zip, email, msn)"
-                                          " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                           contactValues(c));
+    QSqlQuery q =
+        Db::exec(Db::main(),
+                 QStringLiteral("INSERT INTO renji (name, title, leibie, sex, tel, mob, \"add\", zip, email, msn)"
+                                " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                 contactValues(c));
     return q.lastInsertId().toLongLong();
 }
 
@@ -165,10 +175,11 @@ QList<Contacts::Note> Contacts::notesOf(qint64 contact, const QString& keyword)
     if (keyword.isEmpty())
         return Db::rows<Note>(kNoteColumns + QStringLiteral("WHERE renji = ? ORDER BY id"), {contact}, noteFrom);
     const QString pattern = containing(keyword);
-    return Db::rows<Note>(kNoteColumns
-                              + QStringLiteral("WHERE renji = ? AND (title LIKE ? ESCAPE '\\' OR content LIKE ? ESCAPE '\\')"
-                                               " ORDER BY id"),
-                          {contact, pattern, pattern}, noteFrom);
+    return Db::rows<Note>(
+        kNoteColumns
+            + QStringLiteral("WHERE renji = ? AND (title LIKE ? ESCAPE '\\' OR content LIKE ? ESCAPE '\\')"
+                             " ORDER BY id"),
+        {contact, pattern, pattern}, noteFrom);
 }
 
 std::optional<Contacts::Note> Contacts::note(qint64 id)
@@ -178,9 +189,9 @@ std::optional<Contacts::Note> Contacts::note(qint64 id)
 
 qint64 Contacts::addNote(const Note& n, const QDate& day)
 {
-    QSqlQuery q = Db::exec(Db::main(),
-                           QStringLiteral("INSERT INTO rjxx (renji, title, content, type1, addtime) VALUES (?, ?, ?, ?, ?)"),
-                           {n.renji, Db::text(n.title), Db::text(n.content), Db::text(n.type1), Db::dayValue(day)});
+    QSqlQuery q = Db::exec(
+        Db::main(), QStringLiteral("INSERT INTO rjxx (renji, title, content, type1, addtime) VALUES (?, ?, ?, ?, ?)"),
+        {n.renji, Db::text(n.title), Db::text(n.content), Db::text(n.type1), Db::dayValue(day)});
     return q.lastInsertId().toLongLong();
 }
 

@@ -30,6 +30,15 @@ struct Contact
     QString msn;
 };
 
+// A contact as the contact list shows it.
+struct Listed
+{
+    qint64 id = 0;
+    QString name;
+    QString title;
+    qint64 leibie = 0;
+};
+
 struct Note
 {
     qint64 id = 0;
@@ -50,12 +59,11 @@ void renameCategory(qint64 id, const QString& name);
 // Contacts keep the id of a deleted category.
 void removeCategory(qint64 id);
 
-// Contact lists carry id, name, title and category only.
-QList<Contact> byName();                    // every contact ordered by name
-QList<Contact> all();                       // every contact in table order
-QList<Contact> ofCategory(qint64 category); // table order
+QList<Listed> byName();                    // every contact ordered by name
+QList<Listed> all();                       // every contact in table order
+QList<Listed> ofCategory(qint64 category); // table order
 // Contacts whose field contains the keyword as typed (no wildcards), in table order.
-QList<Contact> search(Field field, const QString& keyword);
+QList<Listed> search(Field field, const QString& keyword);
 
 std::optional<Contact> contact(qint64 id); // every field; empty when there is no such contact
 qint64 addContact(const Contact& c);

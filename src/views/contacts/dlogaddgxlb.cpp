@@ -23,8 +23,8 @@ Dlogaddgxlb::Dlogaddgxlb(QWidget* parent) : FormDialog(parent)
     Text1->setObjectName(QStringLiteral("Text1"));
     auto* label = new QLabel(QStringLiteral("关系类别："), this);
     label->setBuddy(Text1);
-    ListView1 = Gui::reportList(this, QStringLiteral("ListView1"),
-                                {{QStringLiteral("类别名称"), Gui::hundredthsMm(4304)}});
+    ListView1 =
+        Gui::reportList(this, QStringLiteral("ListView1"), {{QStringLiteral("类别名称"), Gui::hundredthsMm(4304)}});
     ListView1->setMinimumSize(Gui::hundredthsMm(4304) + 30, 240);
     Command1 = new QPushButton(QStringLiteral("增加"), this);
     Command1->setObjectName(QStringLiteral("Command1"));

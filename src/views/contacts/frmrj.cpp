@@ -45,9 +45,9 @@ struct SearchField
     Contacts::Field field;
 };
 const SearchField kSearchFields[] = {
-    {"姓    名", Contacts::Field::Name},    {"关系名称", Contacts::Field::Title}, {"联系电话", Contacts::Field::Tel},
-    {"手    机", Contacts::Field::Mob},     {"联系地址", Contacts::Field::Address},
-    {"email", Contacts::Field::Email},      {"即时通讯", Contacts::Field::Msn},
+    {"姓    名", Contacts::Field::Name}, {"关系名称", Contacts::Field::Title},   {"联系电话", Contacts::Field::Tel},
+    {"手    机", Contacts::Field::Mob},  {"联系地址", Contacts::Field::Address}, {"email", Contacts::Field::Email},
+    {"即时通讯", Contacts::Field::Msn},
 };
 
 // The six category icons, each read once.
@@ -59,6 +59,26 @@ QIcon categoryIcon(int image)
         icons[i] = QIcon(QStringLiteral(":/icons/contacts_category%1.svg").arg(i + 1));
     return icons[i];
 }
+
+// A row of the contact list: its category icon is drawn from the icon number it keeps, which
+// spares every row of a long list the storing of an icon of its own.
+class ContactRow : public QTreeWidgetItem
+{
+public:
+    ContactRow(const QStringList& texts, int image) : QTreeWidgetItem(texts), image_(image) {}
+
+    QVariant data(int column, int role) const override
+    {
+        if (column == 1 && role == Qt::DecorationRole)
+            return categoryIcon(image_);
+        if (column == 1 && role == kImageRole)
+            return image_;
+        return QTreeWidgetItem::data(column, role);
+    }
+
+private:
+    int image_;
+};
 
 // A label that acts like a web link: underlined, link-coloured, a hand cursor, a left click.
 class LinkLabel : public QLabel
@@ -227,9 +247,9 @@ void Frmrj::buildControls()
     // The notes of the selected contact.
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    ListView2 = Gui::reportList(SSTab1, QStringLiteral("ListView2"),
-                                {{QStringLiteral("标题"), Gui::hundredthsMm(8820)},
-                                 {QStringLiteral("添加日期"), Gui::hundredthsMm(2540)}});
+    ListView2 = Gui::reportList(
+        SSTab1, QStringLiteral("ListView2"),
+        {{QStringLiteral("标题"), Gui::hundredthsMm(8820)}, {QStringLiteral("添加日期"), Gui::hundredthsMm(2540)}});
     ListView3 = Gui::reportList(SSTab1, QStringLiteral("ListView3"),
                                 {{QStringLiteral("联系记录标题"), Gui::hundredthsMm(7056)},
                                  {QStringLiteral("登记时间"), Gui::hundredthsMm(2540)}});
@@ -330,23 +350,17 @@ int Frmrj::iconOf(qint64 leibie) const
 void Frmrj::RjList()
 {
     const auto contacts = Db::get([] { return Contacts::byName(); });
-    showContacts(contacts.value_or(QList<Contacts::Contact>()));
+    showContacts(contacts.value_or(QList<Contacts::Listed>()));
 }
 
-void Frmrj::showContacts(const QList<Contacts::Contact>& contacts)
+void Frmrj::showContacts(const QList<Contacts::Listed>& contacts)
 {
     const qint64 selected = selectedContactId();
     QTreeWidgetItem* keep = nullptr;
     QList<QTreeWidgetItem*> rows;
     rows.reserve(contacts.size());
-    for (const Contacts::Contact& c : contacts) {
-        auto* row = new QTreeWidgetItem;
-        row->setText(0, QString::number(c.id));
-        row->setText(1, c.name);
-        const int image = iconOf(c.leibie);
-        row->setIcon(1, categoryIcon(image));
-        row->setData(1, kImageRole, image);
-        row->setText(2, c.title);
+    for (const Contacts::Listed& c : contacts) {
+        auto* row = new ContactRow(QStringList{QString::number(c.id), c.name, c.title}, iconOf(c.leibie));
         if (c.id == selected)
             keep = row;
         rows.append(row);
@@ -399,12 +413,7 @@ void Frmrj::FillDate(const QString& keyword)
             list = 2;
         if (list < 0)
             continue; // a kind of no tab
-        auto* row = new QTreeWidgetItem;
-        row->setText(0, QString::number(n.id));
-        row->setText(1, n.title);
-        row->setToolTip(1, n.title);
-        row->setText(2, Gui::day(n.addtime));
-        rows[list].append(row);
+        rows[list].append(new QTreeWidgetItem(QStringList{QString::number(n.id), n.title, Gui::day(n.addtime)}));
     }
     ListView2->insertTopLevelItems(0, rows[0]);
     ListView3->insertTopLevelItems(0, rows[1]);

@@ -16,7 +16,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace Contacts {
-struct Contact;
+struct Listed;
 }
 
 // The contacts view "我的人际关系": the contact list with category icons, filter and field
@@ -63,7 +63,7 @@ private:
 
     // Shows the contacts in the list; the selected contact stays selected when it is among them,
     // otherwise its details and notes are cleared.
-    void showContacts(const QList<Contacts::Contact>& contacts);
+    void showContacts(const QList<Contacts::Listed>& contacts);
     // Shows the contact of the row in the details and its notes.
     void showContact(qint64 id);
     void clearContact();
