@@ -60,15 +60,30 @@ QIcon categoryIcon(int image)
     return icons[i];
 }
 
-// A row of the contact list: its category icon is drawn from the icon number it keeps, which
-// spares every row of a long list the storing of an icon of its own.
+// A row of the contact list. It answers its texts and its category icon from what it keeps,
+// which spares each row of a long list the storing of every cell apart. Rows are never edited.
 class ContactRow : public QTreeWidgetItem
 {
 public:
-    ContactRow(const QStringList& texts, int image) : QTreeWidgetItem(texts), image_(image) {}
+    ContactRow(const Contacts::Listed& c, int image)
+        : QTreeWidgetItem(QTreeWidgetItem::UserType), id_(c.id), name_(c.name), title_(c.title), image_(image)
+    {
+    }
 
     QVariant data(int column, int role) const override
     {
+        if (role == Qt::DisplayRole) {
+            switch (column) {
+            case 0:
+                return QString::number(id_);
+            case 1:
+                return name_;
+            case 2:
+                return title_;
+            default:
+                return QVariant();
+            }
+        }
         if (column == 1 && role == Qt::DecorationRole)
             return categoryIcon(image_);
         if (column == 1 && role == kImageRole)
@@ -77,6 +92,9 @@ public:
     }
 
 private:
+    qint64 id_;
+    QString name_;
+    QString title_;
     int image_;
 };
 
@@ -360,7 +378,7 @@ void Frmrj::showContacts(const QList<Contacts::Listed>& contacts)
     QList<QTreeWidgetItem*> rows;
     rows.reserve(contacts.size());
     for (const Contacts::Listed& c : contacts) {
-        auto* row = new ContactRow(QStringList{QString::number(c.id), c.name, c.title}, iconOf(c.leibie));
+        auto* row = new ContactRow(c, iconOf(c.leibie));
         if (c.id == selected)
             keep = row;
         rows.append(row);
