@@ -1,7 +1,10 @@
 #include "testsupport.h"
 
+#include "app/forms.h"
 #include "app/mdifrm.h"
 #include "app/views.h"
+#include "views/contacts/dlogaddrjxx.h"
+#include "views/contacts/dlogmodrjxx.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -122,6 +125,7 @@ private slots:
     void addNote_data();
     void addNote();
     void editNote();
+    void noteDialogsNeedTheirSelection();
     void editChecksTheCurrentTab();
     void deleteNote();
     void categories();
@@ -500,6 +504,39 @@ void ContactsTest::editNote()
     QCOMPARE(q.value(2).toString(), QStringLiteral("行动计划"));
     QCOMPARE(run.scalar("SELECT title FROM rjxx WHERE id = 5").toString(), QStringLiteral("郑主管的采购周期"));
     QCOMPARE(ctl("ListView4")->topLevelItem(0)->text(1), kQuoted);
+}
+
+void ContactsTest::noteDialogsNeedTheirSelection()
+{
+    ProgramRun run;
+    openView(run);
+    selectContact(8);
+    press("Command8");
+    const QString d = "Dlogaddrjxx";
+    QVERIFY(shown(d));
+    const int before = run.scalar("SELECT count(*) FROM rjxx").toInt();
+
+    // The contact is deleted while the dialog is open: the note has nobody to go to.
+    press("Command3");
+    type("Text1", "约饭", d);
+    press("Command1", d);
+    settle();
+    QCOMPARE(run.messages, QStringList{kChoose});
+    QCOMPARE(run.scalar("SELECT count(*) FROM rjxx").toInt(), before);
+    QVERIFY(shown(d));
+    find<QWidget>(d)->close();
+    settle();
+
+    // Without the contacts view neither dialog opens.
+    find<MDIfrm>("MDIfrm")->showView(Views::kToday);
+    settle();
+    run.messages.clear();
+    QVERIFY(!Forms::show<Dlogaddrjxx>());
+    QVERIFY(!Forms::show<Dlogmodrjxx>());
+    settle();
+    QCOMPARE(run.messages, (QStringList{kChoose, "请先在列表中选择要编辑的信息！"}));
+    QVERIFY(!shown(d));
+    QCOMPARE(run.scalar("SELECT count(*) FROM rjxx").toInt(), before);
 }
 
 void ContactsTest::editChecksTheCurrentTab()
