@@ -67,8 +67,7 @@ class ContactRow : public QTreeWidgetItem
 public:
     ContactRow(const Contacts::Listed& c, int image)
         : QTreeWidgetItem(QTreeWidgetItem::UserType), id_(c.id), name_(c.name), title_(c.title), image_(image)
-    {
-    }
+    {}
 
     QVariant data(int column, int role) const override
     {
