@@ -37,6 +37,7 @@ struct Row
     int zhuangtai = 0;
     int zhongyao = 0;
     int jinpo = 0;
+    qint64 mubiao = 0;
     QVariant xuhao;
     QDate today; // null: not planned
 };
@@ -45,6 +46,13 @@ struct Row
 // id, counted and cut in SQL. "Not started" and "overdue" compare the planned day with `today`.
 // A page past the end gives the last page (see Db::Page::offset).
 Db::Page<Row> page(const Filter& filter, const QDate& today, int pageNumber, int pageSize = kPageSize);
+
+// The page next to a page shown: the rows right after `edge` (its last row) or right before it
+// (its first row), found from the edge's place in the order rather than by skipping the rows
+// above, so a page deep in the list costs what the first one does. `pageNumber` is the number
+// of the page asked for; the page is empty when no row lies beyond the edge.
+Db::Page<Row> pageBeside(const Filter& filter, const QDate& today, const Row& edge, bool after, int pageNumber,
+                         int pageSize = kPageSize);
 
 // One row by id (for a row shown again in the list), or empty.
 std::optional<Row> row(qint64 id);

@@ -441,25 +441,78 @@ void Frmrw::renwuliebiao(const TaskList::Filter& filter)
     filter_ = filter;
     filter_.goalsInProgress = Check1->isChecked();
     ListView2->clear();
+    firstShown_.reset();
+    lastShown_.reset();
     const auto page = Db::get([this] { return TaskList::page(filter_, Clock::today(), page_); });
     if (!page)
         return;
     // A page past the end of a shorter list shows its last page, which becomes the current one.
     page_ = page->total > 0 ? page->offset / TaskList::kPageSize + 1 : 1;
-    for (const TaskList::Row& task : page->rows)
-        addTaskRow(task);
+    showPage(*page);
+}
+
+void Frmrw::showBeside(bool after)
+{
+    const int target = after ? page_ + 1 : page_ - 1;
+    if (target < 1)
+        return;
+    const std::optional<TaskList::Row> edge = after ? lastShown_ : firstShown_;
+    const int shownPage = page_;
+    page_ = target;
+    if (!edge || target == 1) {
+        renwuliebiao(filter_);
+        return;
+    }
+    const auto page =
+        Db::get([&] { return TaskList::pageBeside(filter_, Clock::today(), *edge, after, target); });
+    if (!page) {
+        page_ = shownPage;
+        return;
+    }
+    // When the list has changed meanwhile so that the page would be empty, short, or beyond the
+    // count, it is counted from the top instead.
+    const int rows = int(page->rows.size());
+    if (rows == 0 || (!after && rows < TaskList::kPageSize) || page->offset + rows > page->total) {
+        renwuliebiao(filter_);
+        return;
+    }
+    ListView2->clear();
+    showPage(*page);
+}
+
+void Frmrw::showPage(const Db::Page<TaskList::Row>& page)
+{
+    // The rows go into the list together: one insertion for the view to handle, not 25.
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(page.rows.size());
+    for (const TaskList::Row& task : page.rows)
+        rows << taskItem(task);
+    ListView2->addTopLevelItems(rows);
     ShowStatusText(ListView2, kStateColumn);
+    firstShown_.reset();
+    lastShown_.reset();
+    if (!page.rows.isEmpty()) {
+        firstShown_ = page.rows.first();
+        lastShown_ = page.rows.last();
+    }
 
     Command7->setEnabled(page_ > 1);
-    Command8->setEnabled(page->total > page_ * TaskList::kPageSize);
-    const int first = page->rows.isEmpty() ? 0 : page->offset + 1;
-    const int last = page->offset + int(page->rows.size());
-    Label7->setText(QStringLiteral("共%1条 当前第%2条—%3条").arg(page->total).arg(first).arg(page->rows.isEmpty() ? 0 : last));
+    Command8->setEnabled(page.total > page_ * TaskList::kPageSize);
+    // The counter names the rows shown, never more.
+    const int shown = int(page.rows.size());
+    const int first = shown == 0 ? 0 : page.offset + 1;
+    const int last = shown == 0 ? 0 : page.offset + shown;
+    Label7->setText(QStringLiteral("共%1条 当前第%2条—%3条").arg(page.total).arg(first).arg(last));
 }
 
 int Frmrw::pageNumber() const
 {
     return page_;
+}
+
+void Frmrw::setPageNumber(int page)
+{
+    page_ = std::max(page, 1);
 }
 
 const TaskList::Filter& Frmrw::filter() const
@@ -469,7 +522,14 @@ const TaskList::Filter& Frmrw::filter() const
 
 QTreeWidgetItem* Frmrw::addTaskRow(const TaskList::Row& task)
 {
-    auto* row = new QTreeWidgetItem(ListView2);
+    QTreeWidgetItem* row = taskItem(task);
+    ListView2->addTopLevelItem(row);
+    return row;
+}
+
+QTreeWidgetItem* Frmrw::taskItem(const TaskList::Row& task)
+{
+    auto* row = new QTreeWidgetItem;
     row->setText(0, QString::number(task.id));
     row->setText(kStateColumn, QString::number(task.zhuangtai));
     row->setText(kTitleColumn, task.title);
@@ -548,15 +608,12 @@ void Frmrw::Command3_Click()
 
 void Frmrw::Command7_Click()
 {
-    if (page_ > 1)
-        --page_;
-    renwuliebiao(filter_);
+    showBeside(false);
 }
 
 void Frmrw::Command8_Click()
 {
-    ++page_;
-    renwuliebiao(filter_);
+    showBeside(true);
 }
 
 void Frmrw::Label5_Click()

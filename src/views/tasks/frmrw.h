@@ -5,6 +5,7 @@
 #include "views/tasks/daytaskselection.h"
 
 #include <QWidget>
+#include <optional>
 
 class QCalendarWidget;
 class QCheckBox;
@@ -32,8 +33,10 @@ public:
     void renwuliebiao(const TaskList::Filter& filter);
     void renwuliebiao();
 
-    // The current page (from 1) and the filter in force.
+    // The current page (from 1) and the filter in force. A page set here is shown by the next
+    // fill (the last page when the list is shorter).
     int pageNumber() const;
+    void setPageNumber(int page);
     const TaskList::Filter& filter() const;
 
     qint64 selectedTaskId() const override;
@@ -59,6 +62,10 @@ private:
     void ListView1_OLEDragDrop();
     void ListView2_OLEDragDrop();
 
+    // The page after or before the one shown, from the row at its edge.
+    void showBeside(bool after);
+    // Shows the rows, the paging buttons and the counter of the page.
+    void showPage(const Db::Page<TaskList::Row>& page);
     // The tasks of the calendar's day, and the day frame's caption.
     void dayList();
     void fillThemes();
@@ -67,6 +74,7 @@ private:
     TaskList::Filter filterFromFields() const;
     // A row of the task list for the task, after the rows there are.
     QTreeWidgetItem* addTaskRow(const TaskList::Row& task);
+    static QTreeWidgetItem* taskItem(const TaskList::Row& task);
     QTreeWidgetItem* taskRow(qint64 id) const;
 
     QGroupBox* Frame1;
@@ -95,4 +103,7 @@ private:
 
     int page_ = 1;
     TaskList::Filter filter_;
+    // The first and last rows of the page shown, where the pages beside it start from.
+    std::optional<TaskList::Row> firstShown_;
+    std::optional<TaskList::Row> lastShown_;
 };
