@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QSlider>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -124,6 +125,9 @@ private slots:
     void paging_data();
     void paging();
     void pageBeyondTheEndShowsTheLastPage();
+    void pagesNeitherRepeatNorSkip_data();
+    void pagesNeitherRepeatNorSkip();
+    void pagingAfterRowsWentElsewhere();
     void dayStates_data();
     void dayStates();
     void planningByDrop();
@@ -223,6 +227,69 @@ void TaskListTest::pageBeyondTheEndShowsTheLastPage()
     QCOMPARE(counter(), QStringLiteral("共30条 当前第26条—30条"));
     QCOMPARE(taskList()->topLevelItemCount(), 5);
     QCOMPARE(Forms::find<Frmrw>()->pageNumber(), 2);
+    QVERIFY(!ctl<QPushButton>("Command8")->isEnabled());
+}
+
+// Paging forward and back over order numbers that tie or have fractions shows every task once.
+void TaskListTest::pagesNeitherRepeatNorSkip_data()
+{
+    QTest::addColumn<QString>("orders");
+    QTest::newRow("one order number") << "same";
+    QTest::newRow("fractions") << "fractions";
+}
+
+void TaskListTest::pagesNeitherRepeatNorSkip()
+{
+    QFETCH(QString, orders);
+    ProgramRun run;
+    QList<qint64> expected;
+    openView(run, [&] {
+        run.exec("DELETE FROM renwu");
+        for (int i = 0; i < 70; ++i) {
+            const QVariant order = orders == "same" ? QVariant(3) : (i % 2 ? QVariant(i % 5 + 0.5) : QVariant(i % 5));
+            run.exec("INSERT INTO renwu (title, mubiao, xuhao) VALUES (?, ?, ?)", {QString::number(i), i % 2, order});
+        }
+        QSqlQuery q = run.query("SELECT id FROM renwu ORDER BY mubiao, xuhao, id");
+        while (q.next())
+            expected << q.value(0).toLongLong();
+    });
+    auto ids = [] {
+        QList<qint64> shown;
+        for (const QString& id : column(taskList(), 0))
+            shown << id.toLongLong();
+        return shown;
+    };
+    QList<qint64> forward = ids();
+    press("Command8");
+    const QList<qint64> second = ids();
+    forward << second;
+    press("Command8");
+    forward << ids();
+    QCOMPARE(forward, expected);
+    QCOMPARE(counter(), QStringLiteral("共70条 当前第51条—70条"));
+    press("Command7");
+    QCOMPARE(ids(), second);
+    press("Command7");
+    QCOMPARE(ids(), expected.mid(0, 25));
+    QVERIFY(!ctl<QPushButton>("Command7")->isEnabled());
+}
+
+// Rows taken away by another window meanwhile: the next page is counted afresh and the counter
+// names only rows that exist.
+void TaskListTest::pagingAfterRowsWentElsewhere()
+{
+    ProgramRun run;
+    openView(run, [&] {
+        run.exec("DELETE FROM renwu");
+        for (int i = 0; i < 30; ++i)
+            addTask(run, QStringLiteral("任务%1").arg(i), QVariant(), 0, 0, 0, i);
+    });
+    QVERIFY(ctl<QPushButton>("Command8")->isEnabled());
+    run.exec("DELETE FROM renwu WHERE xuhao >= 25");
+    press("Command8");
+    QCOMPARE(counter(), QStringLiteral("共25条 当前第1条—25条"));
+    QCOMPARE(taskList()->topLevelItemCount(), 25);
+    QCOMPARE(Forms::find<Frmrw>()->pageNumber(), 1);
     QVERIFY(!ctl<QPushButton>("Command8")->isEnabled());
 }
 

@@ -255,6 +255,9 @@ void Frmrw::buildControls()
                                    {QStringLiteral("序号"), Gui::twips(776)}});
     taskList->onDrop = [this] { ListView2_OLEDragDrop(); };
     ListView2 = taskList;
+    // The names take the width the view has to spare.
+    ListView2->header()->setStretchLastSection(false);
+    ListView2->header()->setSectionResizeMode(kTitleColumn, QHeaderView::Stretch);
     Check1 = new QCheckBox(QStringLiteral("只显示与正在进行中的目标相关的任务"), Frame2);
     Check1->setObjectName(QStringLiteral("Check1"));
     Command1 = button(Frame2, QStringLiteral("Command1"), QStringLiteral("新增"));
@@ -301,9 +304,11 @@ void Frmrw::buildControls()
     Frame3->setObjectName(QStringLiteral("Frame3"));
     auto* dayTasks = new DragList(Frame3, QStringLiteral("ListView1"),
                                   {{QStringLiteral("任务名称"), Gui::twips(2800)},
-                                   {QStringLiteral("预定时间"), Gui::twips(1300)}});
+                                   {QStringLiteral("预定时间"), Gui::twips(1200)}});
     dayTasks->onDrop = [this] { ListView1_OLEDragDrop(); };
     ListView1 = dayTasks;
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     Command4 = button(Frame3, QStringLiteral("Command4"), QStringLiteral("更改时间"));
     Command5 = button(Frame3, QStringLiteral("Command5"), QStringLiteral("移除"));
     auto* dayButtons = new QHBoxLayout;
