@@ -182,9 +182,10 @@ void measure(Frmrw* view)
                     f.secondNext, f.forwardNext);
         std::printf("    row %d by \"下一页\": view %.3f ms; straight to it (offset): view %.3f ms, raw %.3f ms\n",
                     deepFrom + 1, f.deepNext, f.deepJump, f.rawDeep);
-        std::printf("    ratios: page 1 view/raw %.2f; deep by 下一页 / page 1 %.2f; deep / row 26, both by 下一页 %.2f;"
-                    " deep by offset / page 1 %.2f\n",
-                    f.first / f.raw, f.deepNext / f.first, f.deepNext / f.secondNext, f.deepJump / f.first);
+        std::printf(
+            "    ratios: page 1 view/raw %.2f; deep by 下一页 / page 1 %.2f; deep / row 26, both by 下一页 %.2f;"
+            " deep by offset / page 1 %.2f\n",
+            f.first / f.raw, f.deepNext / f.first, f.deepNext / f.secondNext, f.deepJump / f.first);
     };
     print("every task (100,000 rows)", deepRow, figures(all, QString(), deepPage));
     print("default list: open, no day", (deepDefault - 1) * TaskList::kPageSize,
@@ -215,7 +216,8 @@ int main(int argc, char** argv)
     made.start();
     generate();
     const int total = int(Db::count(QStringLiteral("SELECT count(*) FROM renwu")));
-    const int openUnplanned = int(Db::count(QStringLiteral("SELECT count(*) FROM renwu WHERE zhuangtai = 0 AND today IS NULL")));
+    const int openUnplanned =
+        int(Db::count(QStringLiteral("SELECT count(*) FROM renwu WHERE zhuangtai = 0 AND today IS NULL")));
     std::printf("tasks: %d (open without a day: %d), generated in %.0f ms\n", total, openUnplanned,
                 double(made.elapsed()));
 

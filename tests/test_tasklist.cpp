@@ -15,8 +15,8 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QSlider>
+#include <QSqlQuery>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -165,8 +165,8 @@ void TaskListTest::paging()
             addTask(run, QStringLiteral("第%1份%2").arg(i).arg(match), QVariant(), 0, 2, 1, i);
         // Not in the filtered lists: other names, other goals; some of them in the default list.
         for (int i = 0; i < 20; ++i)
-            addTask(run, QStringLiteral("周报%1").arg(i), how == "default" ? QVariant("2009-02-01") : QVariant(),
-                    0, 1, 1, i);
+            addTask(run, QStringLiteral("周报%1").arg(i), how == "default" ? QVariant("2009-02-01") : QVariant(), 0, 1,
+                    1, i);
     });
     if (how == "name") {
         ctl<QLineEdit>("Text1")->setText(match);
@@ -218,7 +218,8 @@ void TaskListTest::pageBeyondTheEndShowsTheLastPage()
     openView(run, [&] {
         run.exec("DELETE FROM renwu");
         for (int i = 0; i < 60; ++i)
-            addTask(run, i < 30 ? QStringLiteral("长%1").arg(i) : QStringLiteral("短%1").arg(i), QVariant(), 0, 0, 0, i);
+            addTask(run, i < 30 ? QStringLiteral("长%1").arg(i) : QStringLiteral("短%1").arg(i), QVariant(), 0, 0, 0,
+                    i);
     });
     press("Command8");
     press("Command8");
@@ -426,10 +427,14 @@ void TaskListTest::emptyListMessages_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("message");
-    QTest::newRow("编辑") << "Command2" << "没有可供编辑的任务！";
-    QTest::newRow("删除") << "Command3" << "没有可供删除的任务！";
-    QTest::newRow("更改时间") << "Command4" << "没有可供更改时间的任务！";
-    QTest::newRow("移除") << "Command5" << "没有可供移除的任务！";
+    QTest::newRow("编辑") << "Command2"
+                          << "没有可供编辑的任务！";
+    QTest::newRow("删除") << "Command3"
+                          << "没有可供删除的任务！";
+    QTest::newRow("更改时间") << "Command4"
+                              << "没有可供更改时间的任务！";
+    QTest::newRow("移除") << "Command5"
+                          << "没有可供移除的任务！";
 }
 
 void TaskListTest::emptyListMessages()
@@ -471,8 +476,10 @@ void TaskListTest::timeDialog_data()
     QTest::addColumn<int>("moveTo");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("saved");
-    QTest::newRow("no reminder") << qint64(3) << "23:00:00" << 138 << 51 << "8:30:00" << "08:30:00";
-    QTest::newRow("at 14:30") << qint64(4) << "14:30:00" << 86 << 144 << "23:59:59" << "23:59:59";
+    QTest::newRow("no reminder") << qint64(3) << "23:00:00" << 138 << 51 << "8:30:00"
+                                 << "08:30:00";
+    QTest::newRow("at 14:30") << qint64(4) << "14:30:00" << 86 << 144 << "23:59:59"
+                              << "23:59:59";
 }
 
 void TaskListTest::timeDialog()

@@ -21,9 +21,9 @@ struct Filter
 
     // The default list: open tasks without a day. The fields below apply when it is false.
     bool openUnplanned = true;
-    QString name;     // part of the title, taken literally (no wildcards)
+    QString name; // part of the title, taken literally (no wildcards)
     int dayState = AnyDay;
-    qint64 juese = 0; // 0: any theme
+    qint64 juese = 0;  // 0: any theme
     qint64 mubiao = 0; // 0: any goal
     // Only tasks whose goal is in progress (with either kind of list).
     bool goalsInProgress = false;

@@ -302,9 +302,9 @@ void Frmrw::buildControls()
 
     Frame3 = new QGroupBox(QStringLiteral("今日任务"), this);
     Frame3->setObjectName(QStringLiteral("Frame3"));
-    auto* dayTasks = new DragList(Frame3, QStringLiteral("ListView1"),
-                                  {{QStringLiteral("任务名称"), Gui::twips(2800)},
-                                   {QStringLiteral("预定时间"), Gui::twips(1200)}});
+    auto* dayTasks =
+        new DragList(Frame3, QStringLiteral("ListView1"),
+                     {{QStringLiteral("任务名称"), Gui::twips(2800)}, {QStringLiteral("预定时间"), Gui::twips(1200)}});
     dayTasks->onDrop = [this] { ListView1_OLEDragDrop(); };
     ListView1 = dayTasks;
     ListView1->header()->setStretchLastSection(false);
@@ -339,9 +339,9 @@ void Frmrw::buildControls()
     root->addLayout(left, 1);
     root->addWidget(rightPanel);
 
-    const QList<QWidget*> tabOrder = {Text1,    Combo3,   Combo1,   Combo2,     Command6, ListView2, Check1,
-                                      Command1, Command2, Command3, Command7,   Command8, MonthView1, ListView1,
-                                      Command4, Command5};
+    const QList<QWidget*> tabOrder = {Text1,      Combo3,    Combo1,   Combo2,   Command6, ListView2,
+                                      Check1,     Command1,  Command2, Command3, Command7, Command8,
+                                      MonthView1, ListView1, Command4, Command5};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -468,8 +468,7 @@ void Frmrw::showBeside(bool after)
         renwuliebiao(filter_);
         return;
     }
-    const auto page =
-        Db::get([&] { return TaskList::pageBeside(filter_, Clock::today(), *edge, after, target); });
+    const auto page = Db::get([&] { return TaskList::pageBeside(filter_, Clock::today(), *edge, after, target); });
     if (!page) {
         page_ = shownPage;
         return;
