@@ -141,6 +141,7 @@ private slots:
     void timeDialog();
     void timeDialogButtonsAndRefusal();
     void editDialogEditsSelectedTask();
+    void addDialogFromTheView();
     void helpLink();
 };
 
@@ -492,7 +493,8 @@ void TaskListTest::timeDialog()
     QFETCH(QString, saved);
     ProgramRun run;
     openView(run, [&] { run.exec("UPDATE renwu SET today = '2009-01-31', intime = ? WHERE id = 4", {"14:30:00"}); });
-    QTreeWidgetItem* firstListRow = taskList()->topLevelItem(0);
+    // A mark in the task list that a refill would wipe out.
+    taskList()->topLevelItem(0)->setText(4, QStringLiteral("标记"));
     const int row = rowOf(dayList(), task);
     QVERIFY(row >= 0);
     clickRow(dayList(), row);
@@ -511,8 +513,9 @@ void TaskListTest::timeDialog()
     QVERIFY(!TestSupport::shown("Dlogmtime"));
     QCOMPARE(stored(run, "intime", task).toString(), saved);
     QCOMPARE(dayList()->topLevelItem(rowOf(dayList(), task))->text(2), shown);
-    // The task list keeps its rows as they were.
-    QCOMPARE(taskList()->topLevelItem(0), firstListRow);
+    // The task list keeps its rows as they were; the frame reminds at the new time today.
+    QCOMPARE(taskList()->topLevelItem(0)->text(4), QStringLiteral("标记"));
+    QVERIFY(find<MDIfrm>("MDIfrm")->reminderClock().times().contains(QTime::fromString(saved, "HH:mm:ss")));
 }
 
 void TaskListTest::timeDialogButtonsAndRefusal()
@@ -568,6 +571,25 @@ void TaskListTest::editDialogEditsSelectedTask()
     const int shownRow = rowOf(taskList(), id);
     QVERIFY(shownRow >= 0);
     QCOMPARE(taskList()->topLevelItem(shownRow)->text(2), QStringLiteral("改过的名字"));
+}
+
+// "新增" opens the add dialog; a task saved without a day shows in the default list at once.
+void TaskListTest::addDialogFromTheView()
+{
+    ProgramRun run;
+    openView(run);
+    ctl<QLineEdit>("Text1")->setText(QStringLiteral("没有这样的任务"));
+    press("Command6");
+    QCOMPARE(taskList()->topLevelItemCount(), 0);
+    press("Command1");
+    QVERIFY(shown("dlogaddrw"));
+    QVERIFY(control<QCheckBox>("dlogaddrw", "Check2")->isChecked());
+    control<QLineEdit>("dlogaddrw", "Text1")->setText(QStringLiteral("新加的任务"));
+    click(control<QPushButton>("dlogaddrw", "OKButton"));
+    settle();
+    QVERIFY(!shown("dlogaddrw"));
+    QVERIFY(column(taskList(), 2).contains(QStringLiteral("新加的任务")));
+    QVERIFY(Forms::find<Frmrw>()->filter().openUnplanned);
 }
 
 void TaskListTest::helpLink()
