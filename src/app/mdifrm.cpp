@@ -11,6 +11,7 @@
 #include "data/tasks.h"
 #include "views/contacts/frmrj.h"
 #include "views/knowledge/frmff.h"
+#include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
 
 #include <QAction>
@@ -49,7 +50,7 @@ const ViewEntry kViews[] = {
     {"今日安排", "Frmmain", "nav_today", &load<Frmmain>},
     {"行动主题", "Frmjs", "nav_roles", nullptr},
     {"我的目标", "Frmmb", "nav_goals", nullptr},
-    {"我的任务", "Frmrw", "nav_tasks", nullptr},
+    {"我的任务", "Frmrw", "nav_tasks", &load<Frmrw>},
     {"我的财务", "Frmcw", "nav_finance", nullptr},
     {"人际关系", "Frmrj", "nav_contacts", &load<Frmrj>},
     {"知识管理", "Frmff", "nav_knowledge", &load<Frmff>},

@@ -119,6 +119,8 @@ const QList<QStringList>& mainMigrations()
     static const QList<QStringList> migrations = {
         // 1: the today view counts the open tasks of earlier days at every load.
         {"CREATE INDEX IF NOT EXISTS renwu_open_day ON renwu (zhuangtai, today)"},
+        // 2: the task list's default list (open tasks without a day) counted and paged in order.
+        {"CREATE INDEX IF NOT EXISTS renwu_state_day_goal ON renwu (zhuangtai, today, mubiao, xuhao)"},
     };
     return migrations;
 }
