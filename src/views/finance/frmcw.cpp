@@ -36,6 +36,13 @@
 namespace {
 
 const int kColumn = Gui::hundredthsMm(2540);
+// Slice colours of the two charts: greens and blues for income, reds and browns for expense.
+const QList<QColor> kIncomeColours = {QColor(0x2e7d32), QColor(0x1e88e5), QColor(0x00897b), QColor(0x7cb342),
+                                      QColor(0x5e35b1), QColor(0x00acc1), QColor(0x9ccc65), QColor(0x3949ab),
+                                      QColor(0x26a69a), QColor(0x827717)};
+const QList<QColor> kExpenseColours = {QColor(0xc62828), QColor(0xef6c00), QColor(0xad1457), QColor(0xf9a825),
+                                       QColor(0x6d4c41), QColor(0x8e24aa), QColor(0xff7043), QColor(0x546e7a),
+                                       QColor(0x00838f), QColor(0xd81b60)};
 const QString kAmountNotNumber = QStringLiteral("金额一栏必须输入数字或小数点！");
 
 // A label that acts like a web link.
@@ -255,7 +262,7 @@ QWidget* Frmcw::buildReportTab()
                                  {QStringLiteral("收入金额"), kColumn},
                                  {QStringLiteral("收入原因"), kColumn},
                                  {QStringLiteral("收入日期"), kColumn}});
-    Chart1 = new PieChart(QStringLiteral("收入构成"), QColor(0x2e, 0x7d, 0x32), Frame4);
+    Chart1 = new PieChart(QStringLiteral("收入构成"), kIncomeColours, Frame4);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     auto* incomeBox = new QHBoxLayout(Frame4);
     incomeBox->addWidget(ListView4, 1);
@@ -267,7 +274,7 @@ QWidget* Frmcw::buildReportTab()
                                  {QStringLiteral("支出金额"), kColumn},
                                  {QStringLiteral("支出原因"), kColumn},
                                  {QStringLiteral("支出日期"), kColumn}});
-    Chart2 = new PieChart(QStringLiteral("支出构成"), QColor(0xc6, 0x28, 0x28), Frame5);
+    Chart2 = new PieChart(QStringLiteral("支出构成"), kExpenseColours, Frame5);
     Chart2->setObjectName(QStringLiteral("Chart2"));
     auto* expenseBox = new QHBoxLayout(Frame5);
     expenseBox->addWidget(ListView5, 1);

@@ -21,8 +21,8 @@ QString percent(qint64 part, qint64 whole)
 }
 } // namespace
 
-PieChart::PieChart(const QString& title, const QColor& base, QWidget* parent)
-    : QWidget(parent), title_(title), base_(base)
+PieChart::PieChart(const QString& title, const QList<QColor>& colours, QWidget* parent)
+    : QWidget(parent), title_(title), colours_(colours)
 {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
@@ -63,13 +63,6 @@ QStringList PieChart::legend() const
     return lines;
 }
 
-QColor PieChart::colour(int index) const
-{
-    // Shades of the base colour, darkest for the largest slice.
-    static const int steps[] = {100, 130, 160, 190, 220, 250, 280};
-    return base_.lighter(steps[index % 7]);
-}
-
 void PieChart::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -92,12 +85,17 @@ void PieChart::paintEvent(QPaintEvent*)
 
     const QList<Finance::CategoryTotal> shown = slices();
     const int top = titleRect.bottom() + 6;
-    const int diameter = std::max(40, std::min(height() - top - 8, width() / 2 - 16));
+    const int diameter = std::max(40, std::min(height() - top - 8, width() * 2 / 5));
     const QRect ring(8, top + (height() - top - 8 - diameter) / 2, diameter, diameter);
 
     // Slices clockwise from twelve o'clock; the last one closes the circle exactly.
     int start = 90 * 16;
     qint64 before = 0;
+    // Each slice its own colour; the joined rest is grey.
+    auto colour = [&](int i) {
+        const bool rest = shown.size() < totals_.size() && i == shown.size() - 1;
+        return rest || colours_.isEmpty() ? QColor(0x9e, 0x9e, 0x9e) : colours_[i % colours_.size()];
+    };
     for (int i = 0; i < shown.size(); ++i) {
         const qint64 after = before + shown[i].total;
         const int span = int(share(after, sum_, kFullCircle) - share(before, sum_, kFullCircle));

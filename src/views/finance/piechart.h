@@ -12,7 +12,7 @@ class PieChart : public QWidget
     Q_OBJECT
 
 public:
-    PieChart(const QString& title, const QColor& base, QWidget* parent = nullptr);
+    PieChart(const QString& title, const QList<QColor>& colours, QWidget* parent = nullptr);
 
     // The totals to draw, largest first; totals that are not above zero are left out.
     void setTotals(const QList<Finance::CategoryTotal>& totals);
@@ -28,10 +28,9 @@ protected:
 private:
     // The slices shown: as many as the legend has room for, the rest joined as "其他".
     QList<Finance::CategoryTotal> slices() const;
-    QColor colour(int index) const;
 
     QString title_;
-    QColor base_;
+    QList<QColor> colours_;
     QList<Finance::CategoryTotal> totals_;
     qint64 sum_ = 0;
 };
