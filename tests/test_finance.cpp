@@ -382,12 +382,20 @@ void FinanceTest::amountChecks_data()
     for (int tab : {2, 3}) {
         for (bool modify : {false, true}) {
             const QByteArray prefix = QByteArray(tab == 2 ? "income " : "expense ") + (modify ? "modify " : "add ");
-            QTest::newRow(prefix + "no name") << tab << modify << "" << "5" << "请输入收入原因！";
-            QTest::newRow(prefix + "no amount") << tab << modify << "x" << "" << "请输入收入金额！";
-            QTest::newRow(prefix + "minus") << tab << modify << "x" << "-5" << kNotNumber;
-            QTest::newRow(prefix + "two points") << tab << modify << "x" << "1.2.3" << kNotNumber;
-            QTest::newRow(prefix + "point") << tab << modify << "x" << "." << kNotNumber;
-            QTest::newRow(prefix + "separator") << tab << modify << "x" << "1,000" << kNotNumber;
+            QTest::newRow(prefix + "no name") << tab << modify << ""
+                                              << "5"
+                                              << "请输入收入原因！";
+            QTest::newRow(prefix + "no amount") << tab << modify << "x"
+                                                << ""
+                                                << "请输入收入金额！";
+            QTest::newRow(prefix + "minus") << tab << modify << "x"
+                                            << "-5" << kNotNumber;
+            QTest::newRow(prefix + "two points") << tab << modify << "x"
+                                                 << "1.2.3" << kNotNumber;
+            QTest::newRow(prefix + "point") << tab << modify << "x"
+                                            << "." << kNotNumber;
+            QTest::newRow(prefix + "separator") << tab << modify << "x"
+                                                << "1,000" << kNotNumber;
         }
     }
 }
@@ -537,11 +545,14 @@ void FinanceTest::report_data()
     QTest::addColumn<QString>("incomeTotal");
     QTest::addColumn<QString>("expenseTotal");
     QTest::addColumn<QString>("balance");
-    QTest::newRow("0.4 and 0.4") << QStringList{"0.4", "0.4"} << QStringList{"0.4", "0.4"} << false << "0.8" << "0.8"
+    QTest::newRow("0.4 and 0.4") << QStringList{"0.4", "0.4"} << QStringList{"0.4", "0.4"} << false << "0.8"
+                                 << "0.8"
                                  << "0";
-    QTest::newRow("0.1 and 0.2") << QStringList{"0.1", "0.2"} << QStringList{"0.2"} << false << "0.3" << "0.2"
+    QTest::newRow("0.1 and 0.2") << QStringList{"0.1", "0.2"} << QStringList{"0.2"} << false << "0.3"
+                                 << "0.2"
                                  << "0.1";
-    QTest::newRow("income unticked") << QStringList{"5"} << QStringList{"1.25", "2"} << true << "0" << "3.25"
+    QTest::newRow("income unticked") << QStringList{"5"} << QStringList{"1.25", "2"} << true << "0"
+                                     << "3.25"
                                      << "-3.25";
 }
 
@@ -747,8 +758,8 @@ void FinanceTest::transfer()
     QCOMPARE(list->topLevelItemCount(), rows + 2);
     const QStringList out{list->topLevelItem(0)->text(1), list->topLevelItem(0)->text(2),
                           list->topLevelItem(0)->text(3), list->topLevelItem(0)->text(4)};
-    const QStringList in{list->topLevelItem(1)->text(1), list->topLevelItem(1)->text(2),
-                         list->topLevelItem(1)->text(3), list->topLevelItem(1)->text(4)};
+    const QStringList in{list->topLevelItem(1)->text(1), list->topLevelItem(1)->text(2), list->topLevelItem(1)->text(3),
+                         list->topLevelItem(1)->text(4)};
     QCOMPARE(out, (QStringList{"转帐支出", "现金钱包", "-100", "2009-1-31"}));
     QCOMPARE(in, (QStringList{"转帐收入", "定期存折", "100", "2009-1-31"}));
     QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi WHERE shouzhi = 3 AND addtime = '2009-01-31'").toInt(), 2);
@@ -821,7 +832,7 @@ void FinanceTest::exportReadBack()
                 if (it.key().startsWith('C') && it.value() == r->text(3)) {
                     const QString n = it.key().mid(1);
                     found = cells.value("A" + n) == r->text(1) && cells.value("B" + n) == r->text(2)
-                        && cells.value("D" + n) == r->text(4);
+                            && cells.value("D" + n) == r->text(4);
                 }
             }
             QVERIFY2(found, qPrintable(r->text(3)));

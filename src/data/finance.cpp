@@ -34,6 +34,18 @@ Finance::Record recordFrom(const Db::Row& r)
     return rec;
 }
 
+// A report row: what the report shows of a record.
+Finance::Record reportRowFrom(const Db::Row& r)
+{
+    Finance::Record rec;
+    rec.id = r.id();
+    rec.leixing = r.text("leixing");
+    rec.moneys = r.value("moneys").toLongLong();
+    rec.yuanyin = r.text("yuanyin");
+    rec.addtime = r.day("addtime");
+    return rec;
+}
+
 Finance::Category categoryFrom(const Db::Row& r)
 {
     return {r.id(), r.text("typename")};
@@ -62,7 +74,7 @@ bool nameTaken(const QString& name, qint64 exceptId)
 {
     return Db::count(QStringLiteral("SELECT count(*) FROM zhanghao WHERE zhname = ? AND id <> ?"),
                      {Db::text(name), exceptId})
-        > 0;
+           > 0;
 }
 
 std::optional<Finance::Record> storedRecord(Finance::Kind kind, qint64 id)
@@ -217,9 +229,9 @@ Finance::ReportSide Finance::report(Kind kind, const QStringList& categories, co
     const QString where = QStringLiteral(" FROM shouzhi WHERE shouzhi = ? AND addtime >= ? AND addtime <= ?"
                                          " AND leixing IN (%1)")
                               .arg(marks.join(QLatin1Char(',')));
-    side.rows = Db::rows<Record>(QStringLiteral("SELECT ") + kRecordColumns + where
+    side.rows = Db::rows<Record>(QStringLiteral("SELECT id, leixing, moneys, yuanyin, addtime") + where
                                      + QStringLiteral(" ORDER BY addtime DESC, id DESC"),
-                                 values, recordFrom);
+                                 values, reportRowFrom);
     side.byCategory = Db::rows<CategoryTotal>(QStringLiteral("SELECT leixing, sum(moneys) AS total") + where
                                                   + QStringLiteral(" GROUP BY leixing ORDER BY total DESC, leixing"),
                                               values, totalFrom);

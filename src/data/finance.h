@@ -24,9 +24,9 @@ struct Account
 {
     qint64 id = 0;
     QString zhname;
-    QString leixing; // account type name
+    QString leixing;   // account type name
     qint64 moneys = 0; // balance
-    QDate addtime;   // opening day
+    QDate addtime;     // opening day
     QString haoma;
     QString beizhu;
 };
@@ -91,7 +91,7 @@ struct CategoryTotal
 
 struct ReportSide
 {
-    QList<Record> rows; // newest first
+    QList<Record> rows;              // newest first
     QList<CategoryTotal> byCategory; // largest first
     qint64 total = 0;
 };

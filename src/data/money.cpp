@@ -42,16 +42,31 @@ std::optional<qint64> Money::parse(const QString& text, Sign sign)
 
 QString Money::format(qint64 amount)
 {
+    // Written backwards into a buffer: lists show thousands of amounts at a time.
     const bool negative = amount < 0;
     // The magnitude as unsigned, so that even the most negative value has one.
-    const quint64 magnitude = negative ? quint64(0) - quint64(amount) : quint64(amount);
-    QString text = QString::number(magnitude / kScale);
-    quint64 fraction = magnitude % kScale;
+    quint64 magnitude = negative ? quint64(0) - quint64(amount) : quint64(amount);
+    char16_t buffer[32];
+    int at = 32;
+    quint64 fraction = magnitude % quint64(kScale);
+    magnitude /= quint64(kScale);
     if (fraction != 0) {
-        QString digits = QStringLiteral("%1").arg(fraction, 4, 10, QLatin1Char('0'));
-        while (digits.endsWith(QLatin1Char('0')))
-            digits.chop(1);
-        text += QLatin1Char('.') + digits;
+        int places = 4;
+        while (fraction % 10 == 0) {
+            fraction /= 10;
+            --places;
+        }
+        for (int i = 0; i < places; ++i) {
+            buffer[--at] = char16_t(u'0' + fraction % 10);
+            fraction /= 10;
+        }
+        buffer[--at] = u'.';
     }
-    return negative ? QLatin1Char('-') + text : text;
+    do {
+        buffer[--at] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative)
+        buffer[--at] = u'-';
+    return QString(reinterpret_cast<const QChar*>(buffer + at), 32 - at);
 }

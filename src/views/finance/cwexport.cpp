@@ -72,7 +72,8 @@ QString CwExport::write(const QString& path, const QDate& from, const QDate& to,
     lxw_row_t row = 2;
     row = writeSide(sheet, f, row, QStringLiteral("收入"), income);
     row = writeSide(sheet, f, row, QStringLiteral("支出"), expense);
-    const QString balance = QStringLiteral("收支总计：") + Money::format(income.total - expense.total) + QStringLiteral("元");
+    const QString balance =
+        QStringLiteral("收支总计：") + Money::format(income.total - expense.total) + QStringLiteral("元");
     worksheet_write_string(sheet, row, 0, balance.toUtf8().constData(), f.total);
 
     const lxw_error result = workbook_close(book);

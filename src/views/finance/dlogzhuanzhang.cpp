@@ -120,8 +120,8 @@ void Dlogzhuanzhang::ZzList()
         return;
     ListView1->clear();
     for (const Finance::Record& r : *rows)
-        new QTreeWidgetItem(ListView1,
-                            {QString::number(r.id), r.yuanyin, r.zhanghao, Money::format(r.moneys), Gui::day(r.addtime)});
+        new QTreeWidgetItem(
+            ListView1, {QString::number(r.id), r.yuanyin, r.zhanghao, Money::format(r.moneys), Gui::day(r.addtime)});
 }
 
 void Dlogzhuanzhang::Command1_Click()

@@ -68,10 +68,10 @@ private:
 
     void ListView1_SelectionChanged();
     void recordSelected(RecordTab& tab);
-    void Command3_Click(); // add account
-    void Command2_Click(); // modify account
-    void Command1_Click(); // delete account
-    void Command7_Click(); // account types
+    void Command3_Click();  // add account
+    void Command2_Click();  // modify account
+    void Command1_Click();  // delete account
+    void Command7_Click();  // account types
     void Command17_Click(); // transfers
     void addRecord(RecordTab& tab);
     void modifyRecord(RecordTab& tab);

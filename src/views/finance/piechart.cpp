@@ -77,8 +77,7 @@ void PieChart::paintEvent(QPaintEvent*)
     p.setFont(bold);
     p.setPen(palette().text().color());
     const QRect titleRect(8, 4, width() - 16, fm.height() + 4);
-    p.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter,
-               sum_ == 0 ? title_ + QStringLiteral("（无记录）") : title_);
+    p.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter, sum_ == 0 ? title_ + QStringLiteral("（无记录）") : title_);
     p.setFont(font());
     if (sum_ == 0)
         return;
@@ -123,8 +122,8 @@ void PieChart::paintEvent(QPaintEvent*)
         p.setBrush(colour(i));
         p.drawRect(x, y + (lineHeight - 10) / 2, 10, 10);
         p.setPen(palette().text().color());
-        const QString text = QStringLiteral("%1  %2  %3").arg(shown[i].name, Money::format(shown[i].total),
-                                                              percent(shown[i].total, sum_));
+        const QString text = QStringLiteral("%1  %2  %3")
+                                 .arg(shown[i].name, Money::format(shown[i].total), percent(shown[i].total, sum_));
         p.drawText(QRect(x + 16, y, width() - x - 20, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
                    fm.elidedText(text, Qt::ElideRight, width() - x - 20));
         y += lineHeight;
