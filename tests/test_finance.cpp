@@ -7,6 +7,7 @@
 #include "data/money.h"
 #include "views/finance/dlogszlb.h"
 #include "views/finance/frmcw.h"
+#include "views/finance/piechart.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -595,6 +596,8 @@ void FinanceTest::report()
     QTreeWidgetItem* first = ctl("ListView5")->topLevelItem(0);
     QCOMPARE(first->text(1), QStringLiteral("餐饮"));
     QCOMPARE(first->text(4), expense.size() > 1 ? QStringLiteral("2007-3-31") : QStringLiteral("2007-3-1"));
+    // The chart gives the category's exact sum.
+    QCOMPARE(ctl<PieChart>("Chart2")->legend(), QStringList{"餐饮 " + expenseTotal + " (100.0%)"});
     QVERIFY(run.messages.isEmpty());
 }
 
@@ -841,10 +844,15 @@ void FinanceTest::exportReadBack()
     QVERIFY(values.contains(ctl<QGroupBox>("Frame4")->title()));
     QVERIFY(values.contains(ctl<QGroupBox>("Frame5")->title()));
     QVERIFY(values.contains(ctl<QLabel>("Label19")->text()));
-    // A cancelled dialog writes nothing and says nothing.
+    // A cancelled dialog writes nothing and says nothing; a file that cannot be written is
+    // reported as a failure.
     run.savePath.clear();
     press("Command14");
     QCOMPARE(run.messages.size(), 1);
+    run.savePath = run.file("no such folder/报表.xlsx");
+    press("Command14");
+    QCOMPARE(run.messages.size(), 2);
+    QVERIFY2(run.messages.last().startsWith(QStringLiteral("导出失败")), qPrintable(run.messages.last()));
 }
 
 void FinanceTest::helpLink()
