@@ -10,6 +10,7 @@
 #include "data/db.h"
 #include "data/tasks.h"
 #include "views/contacts/frmrj.h"
+#include "views/finance/frmcw.h"
 #include "views/knowledge/frmff.h"
 #include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
@@ -51,7 +52,7 @@ const ViewEntry kViews[] = {
     {"行动主题", "Frmjs", "nav_roles", nullptr},
     {"我的目标", "Frmmb", "nav_goals", nullptr},
     {"我的任务", "Frmrw", "nav_tasks", &load<Frmrw>},
-    {"我的财务", "Frmcw", "nav_finance", nullptr},
+    {"我的财务", "Frmcw", "nav_finance", &load<Frmcw>},
     {"人际关系", "Frmrj", "nav_contacts", &load<Frmrj>},
     {"知识管理", "Frmff", "nav_knowledge", &load<Frmff>},
     {"商业杂志", "FrmZazhi", "nav_magazine", nullptr},
