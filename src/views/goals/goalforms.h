@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+class QComboBox;
+class QDateEdit;
+class QGridLayout;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+
+// Pieces the theme and goal windows share.
+namespace GoalForms {
+
+// The goal state icon: not executed (0), being executed (1), completed (2).
+QIcon stateIcon(int state);
+
+// A label on the left of a field, right aligned (top aligned for a text box).
+QLabel* fieldLabel(const QString& name, const QString& text, QWidget* buddy, bool top = false);
+QPlainTextEdit* textBox(QWidget* parent, const QString& name);
+QPushButton* button(QWidget* parent, const QString& name, const QString& text);
+QDateEdit* datePicker(QWidget* parent, const QString& name);
+QComboBox* dropDown(QWidget* parent, const QString& name);
+
+} // namespace GoalForms
