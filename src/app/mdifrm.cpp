@@ -10,6 +10,7 @@
 #include "data/db.h"
 #include "data/tasks.h"
 #include "views/goals/frmjs.h"
+#include "views/goals/frmmb.h"
 #include "views/today/frmmain.h"
 
 #include <QAction>
@@ -45,7 +46,7 @@ QWidget* load()
 
 const ViewEntry kViews[] = {
     {"今日安排", "Frmmain", "nav_today", &load<Frmmain>}, {"行动主题", "Frmjs", "nav_roles", &load<Frmjs>},
-    {"我的目标", "Frmmb", "nav_goals", nullptr},          {"我的任务", "Frmrw", "nav_tasks", nullptr},
+    {"我的目标", "Frmmb", "nav_goals", &load<Frmmb>},          {"我的任务", "Frmrw", "nav_tasks", nullptr},
     {"我的财务", "Frmcw", "nav_finance", nullptr},        {"人际关系", "Frmrj", "nav_contacts", nullptr},
     {"知识管理", "Frmff", "nav_knowledge", nullptr},      {"商业杂志", "FrmZazhi", "nav_magazine", nullptr},
 };
