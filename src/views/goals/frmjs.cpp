@@ -61,7 +61,7 @@ Frmjs::Frmjs(QWidget* parent) : QWidget(parent)
 
     // Columns narrower than the twips of the form where needed, so the view fits a 1024 screen.
     ListView2 = Gui::reportList(Frame2, QStringLiteral("ListView2"),
-                                {{QStringLiteral("目标名称"), Gui::twips(5292)},
+                                {{QStringLiteral("目标名称"), Gui::twips(4500)},
                                  {QStringLiteral("预算时间"), Gui::twips(1900)},
                                  {QStringLiteral("相关主题"), Gui::twips(2540)}});
     ListView2->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -140,6 +140,7 @@ void Frmjs::JsList()
 
 void Frmjs::MBList()
 {
+    const qint64 selected = selectedGoalId();
     ListView2->clear();
     const qint64 theme = selectedThemeId();
     if (theme == 0)
@@ -161,6 +162,13 @@ void Frmjs::MBList()
         rows.append(row);
     }
     ListView2->addTopLevelItems(rows);
+    // The goal picked stays picked when it is listed again.
+    for (QTreeWidgetItem* row : rows) {
+        if (selected != 0 && Gui::rowId(row) == selected) {
+            ListView2->setCurrentItem(row);
+            break;
+        }
+    }
 }
 
 qint64 Frmjs::selectedThemeId() const
