@@ -5,16 +5,15 @@
 #include <QSqlError>
 
 namespace {
-const QString kColumns = QStringLiteral(
-    "m.id AS id, m.title AS title, m.content AS content, m.ksdate AS ksdate, m.jsdate AS jsdate, "
-    "m.juese AS juese, m.zhuangtai AS zhuangtai, j.id AS theme_id, j.name AS name");
+// What the lists show; a goal loaded on its own has its description too.
+const QString kColumns = QStringLiteral("m.id AS id, m.title AS title, m.ksdate AS ksdate, m.jsdate AS jsdate, "
+                                        "m.juese AS juese, m.zhuangtai AS zhuangtai, j.id AS theme_id, j.name AS name");
 
 Goals::Goal goalFrom(const Db::Row& r)
 {
     Goals::Goal g;
     g.id = r.id();
     g.title = r.text("title");
-    g.content = r.text("content");
     g.ksdate = r.day("ksdate");
     g.jsdate = r.day("jsdate");
     g.juese = r.id("juese");
@@ -105,8 +104,14 @@ QList<Goals::Goal> Goals::ofWeek(const QDate& monday, const QDate& sunday)
 std::optional<Goals::Goal> Goals::load(qint64 id)
 {
     return Db::first<Goal>(
-        QStringLiteral("SELECT %1 FROM mubiao AS m LEFT JOIN juese AS j ON j.id = m.juese WHERE m.id = ?").arg(kColumns),
-        {id}, goalFrom);
+        QStringLiteral("SELECT %1, m.content AS content FROM mubiao AS m LEFT JOIN juese AS j ON j.id = m.juese "
+                       "WHERE m.id = ?")
+            .arg(kColumns),
+        {id}, [](const Db::Row& r) {
+            Goal g = goalFrom(r);
+            g.content = r.text("content");
+            return g;
+        });
 }
 
 qint64 Goals::insert(const Goal& goal)

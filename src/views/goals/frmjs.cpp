@@ -141,7 +141,7 @@ void Frmjs::JsList()
 void Frmjs::MBList()
 {
     const qint64 selected = selectedGoalId();
-    ListView2->clear();
+    GoalForms::clearRows(ListView2);
     const qint64 theme = selectedThemeId();
     if (theme == 0)
         return;
@@ -163,12 +163,7 @@ void Frmjs::MBList()
     }
     ListView2->addTopLevelItems(rows);
     // The goal picked stays picked when it is listed again.
-    for (QTreeWidgetItem* row : rows) {
-        if (selected != 0 && Gui::rowId(row) == selected) {
-            ListView2->setCurrentItem(row);
-            break;
-        }
-    }
+    GoalForms::reselect(ListView2, rows, selected);
 }
 
 qint64 Frmjs::selectedThemeId() const

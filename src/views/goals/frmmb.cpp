@@ -259,10 +259,9 @@ void Frmmb::fillGoals(const QList<Goals::Goal>& goals)
     bool shownStays = false;
     {
         const QSignalBlocker quiet(ListView1);
-        ListView1->clear();
+        GoalForms::clearRows(ListView1);
         QList<QTreeWidgetItem*> rows;
         rows.reserve(goals.size());
-        QTreeWidgetItem* reselect = nullptr;
         for (const Goals::Goal& g : goals) {
             auto* row = new QTreeWidgetItem;
             row->setText(0, QString::number(g.id));
@@ -272,15 +271,12 @@ void Frmmb::fillGoals(const QList<Goals::Goal>& goals)
             row->setIcon(2, GoalForms::stateIcon(g.zhuangtai));
             row->setData(2, Qt::UserRole, g.zhuangtai);
             row->setText(3, g.jsdate.isValid() ? Gui::day(g.jsdate) : QStringLiteral("还未安排"));
-            if (g.id == selected)
-                reselect = row;
             shownStays = shownStays || g.id == shownGoalId_;
             rows.append(row);
         }
         ListView1->addTopLevelItems(rows);
         // The goal the user picked stays picked when it is still listed.
-        if (reselect)
-            ListView1->setCurrentItem(reselect);
+        GoalForms::reselect(ListView1, rows, selected);
     }
     // Tasks of a goal that has left the list are not shown under another one.
     if (!shownStays) {
@@ -300,7 +296,7 @@ void Frmmb::fillTasks(bool openOnly)
     // The selected task stays selected when it is listed again.
     const qint64 selectedTask = shownGoalId_ == selectedGoalId() ? selectedTaskId() : 0;
     dropTarget_ = nullptr;
-    ListView2->clear();
+    GoalForms::clearRows(ListView2);
     shownGoalId_ = selectedGoalId();
     if (shownGoalId_ == 0)
         return;
@@ -324,12 +320,7 @@ void Frmmb::fillTasks(bool openOnly)
     }
     ListView2->addTopLevelItems(rows);
     ShowStatusText(ListView2, kStateColumn);
-    for (QTreeWidgetItem* row : rows) {
-        if (selectedTask != 0 && Gui::rowId(row) == selectedTask) {
-            ListView2->setCurrentItem(row);
-            break;
-        }
-    }
+    GoalForms::reselect(ListView2, rows, selectedTask);
 }
 
 void Frmmb::WeekMB()
@@ -338,7 +329,7 @@ void Frmmb::WeekMB()
     Frame4->setTitle(QStringLiteral("%1（%2 至 %3）")
                          .arg(current ? QStringLiteral("本周目标") : QStringLiteral("周目标"), Gui::day(monday_),
                               Gui::day(sunday_)));
-    ListView3->clear();
+    GoalForms::clearRows(ListView3);
     const auto goals = Db::get([&] { return Goals::ofWeek(monday_, sunday_); });
     if (!goals)
         return;

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <algorithm>
 
 QIcon GoalForms::stateIcon(int state)
@@ -58,4 +59,26 @@ QComboBox* GoalForms::dropDown(QWidget* parent, const QString& name)
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combo->setMinimumContentsLength(10);
     return combo;
+}
+
+void GoalForms::clearRows(QTreeWidget* list)
+{
+    const QList<QTreeWidgetItem*> rows = list->invisibleRootItem()->takeChildren();
+    qDeleteAll(rows);
+}
+
+bool GoalForms::reselect(QTreeWidget* list, const QList<QTreeWidgetItem*>& rows, qint64 id)
+{
+    if (id == 0)
+        return false;
+    for (QTreeWidgetItem* row : rows) {
+        if (row->text(0).toLongLong() == id) {
+            const bool scrolls = list->hasAutoScroll();
+            list->setAutoScroll(false);
+            list->setCurrentItem(row);
+            list->setAutoScroll(scrolls);
+            return true;
+        }
+    }
+    return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QList>
 #include <QString>
 
 class QComboBox;
@@ -9,6 +10,8 @@ class QGridLayout;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
 
 // Pieces the theme and goal windows share.
@@ -23,5 +26,11 @@ QPlainTextEdit* textBox(QWidget* parent, const QString& name);
 QPushButton* button(QWidget* parent, const QString& name, const QString& text);
 QDateEdit* datePicker(QWidget* parent, const QString& name);
 QComboBox* dropDown(QWidget* parent, const QString& name);
+
+// Empties a report list by removing its rows, which leaves the header alone (cheaper than a
+// reset of the whole list).
+void clearRows(QTreeWidget* list);
+// Makes the row with that id current without scrolling; false when no row has it.
+bool reselect(QTreeWidget* list, const QList<QTreeWidgetItem*>& rows, qint64 id);
 
 } // namespace GoalForms
