@@ -520,7 +520,7 @@ void GoalsTest::search_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("theme"); // index in Combo1
     QTest::addColumn<QStringList>("titles");
-    QTest::newRow("everything between") << "" << 0 << QStringList{"第二天", "中间 'x'", "50% 达成", "前一天"};
+    QTest::newRow("everything between") << "" << 0 << QStringList{"第二天", "中间 'x'", "5000 个", "50% 达成", "前一天"};
     QTest::newRow("quote") << "'x" << 0 << QStringList{"中间 'x'"};
     QTest::newRow("percent as typed") << "50%" << 0 << QStringList{"50% 达成"};
     QTest::newRow("theme") << "" << 2 << QStringList{"50% 达成"};
@@ -540,7 +540,8 @@ void GoalsTest::search()
                {5, "50% 达成", "2009-02-20", 2, 2},
                {6, "中间 'x'", "2009-02-10", 1, 1},
                {7, "无日期", QVariant(), 1, 1},
-               {8, "5000 个", "2009-02-11", 9, 1}},
+               {8, "5000 个", "2009-02-11", 1, 1},
+               {9, "别的主题", "2009-02-12", 9, 1}},
               {}};
     QVERIFY(start(run, seed, Views::kGoals));
     QCOMPARE(ctl<QDateEdit>(Views::kGoals, "DTP1")->date(), QDate(2009, 1, 1));
