@@ -27,9 +27,9 @@ const QDate kToday(2009, 1, 31); // a Saturday
 // goals and tasks, then shows the view.
 struct Seed
 {
-    QStringList themes;                                // id = position + 1
-    QList<QVariantList> goals;                         // id, title, jsdate, juese, zhuangtai, ksdate
-    QList<QVariantList> tasks;                         // id, title, mubiao, juese, xuhao, zhuangtai
+    QStringList themes;        // id = position + 1
+    QList<QVariantList> goals; // id, title, jsdate, juese, zhuangtai, ksdate
+    QList<QVariantList> tasks; // id, title, mubiao, juese, xuhao, zhuangtai
 };
 
 bool start(ProgramRun& run, const Seed& seed, const QString& view)
@@ -109,14 +109,14 @@ void dragRow(QTreeWidget* list, int from, int to)
     settle();
 }
 
-const Seed kThreeGoals{{"事业", "健康"},
-                       {{1, "明天到期", "2009-02-01", 1, 1},
-                        {2, "今天到期", "2009-01-31", 1, 1},
-                        {3, "没有日期", QVariant(), 1, 0},
-                        {4, "已过期", "2009-01-20", 1, 2},
-                        {5, "健康目标", "2009-03-01", 2, 1}},
-                       {{1, "任务甲", 1, 1, 1, 0}, {2, "任务乙", 1, 1, 2, 1}, {3, "任务丙", 1, 1, 3, 0},
-                        {4, "健康任务", 5, 2, 1, 0}}};
+const Seed kThreeGoals{
+    {"事业", "健康"},
+    {{1, "明天到期", "2009-02-01", 1, 1},
+     {2, "今天到期", "2009-01-31", 1, 1},
+     {3, "没有日期", QVariant(), 1, 0},
+     {4, "已过期", "2009-01-20", 1, 2},
+     {5, "健康目标", "2009-03-01", 2, 1}},
+    {{1, "任务甲", 1, 1, 1, 0}, {2, "任务乙", 1, 1, 2, 1}, {3, "任务丙", 1, 1, 3, 0}, {4, "健康任务", 5, 2, 1, 0}}};
 } // namespace
 
 class GoalsTest : public QObject
@@ -299,21 +299,29 @@ void GoalsTest::themeDialogs_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("content");
     QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<QStringList>("listed");  // the theme list afterwards
-    QTest::addColumn<QString>("stored");      // name|content of the theme written, or empty
+    QTest::addColumn<QStringList>("listed"); // the theme list afterwards
+    QTest::addColumn<QString>("stored");     // name|content of the theme written, or empty
 
-    QTest::newRow("add blanks") << "Frmaddjuese" << "  " << "说明" << QStringList{}
-                                << QStringList{"事业", "健康", "  "} << "  |说明";
-    QTest::newRow("add quotes") << "Frmaddjuese" << "It's \"我的\"" << "a'b" << QStringList{}
-                                << QStringList{"事业", "健康", "It's \"我的\""} << "It's \"我的\"|a'b";
-    QTest::newRow("add without name") << "Frmaddjuese" << "" << "说明" << QStringList{"请输入角色名称！"}
-                                      << QStringList{"事业", "健康"} << "";
-    QTest::newRow("add without description") << "Frmaddjuese" << "家庭" << "" << QStringList{"请输入角色描述！"}
-                                             << QStringList{"事业", "健康"} << "";
-    QTest::newRow("edit clears description") << "Dlogmodjs" << "健康's" << "" << QStringList{}
-                                             << QStringList{"事业", "健康's"} << "健康's|";
-    QTest::newRow("edit without name") << "Dlogmodjs" << "" << "x" << QStringList{"请输入角色名称！"}
-                                       << QStringList{"事业", "健康"} << "";
+    QTest::newRow("add blanks") << "Frmaddjuese"
+                                << "  "
+                                << "说明" << QStringList{} << QStringList{"事业", "健康", "  "} << "  |说明";
+    QTest::newRow("add quotes") << "Frmaddjuese"
+                                << "It's \"我的\""
+                                << "a'b" << QStringList{} << QStringList{"事业", "健康", "It's \"我的\""}
+                                << "It's \"我的\"|a'b";
+    QTest::newRow("add without name") << "Frmaddjuese"
+                                      << ""
+                                      << "说明" << QStringList{"请输入角色名称！"} << QStringList{"事业", "健康"} << "";
+    QTest::newRow("add without description")
+        << "Frmaddjuese"
+        << "家庭"
+        << "" << QStringList{"请输入角色描述！"} << QStringList{"事业", "健康"} << "";
+    QTest::newRow("edit clears description") << "Dlogmodjs"
+                                             << "健康's"
+                                             << "" << QStringList{} << QStringList{"事业", "健康's"} << "健康's|";
+    QTest::newRow("edit without name") << "Dlogmodjs"
+                                       << ""
+                                       << "x" << QStringList{"请输入角色名称！"} << QStringList{"事业", "健康"} << "";
 }
 
 void GoalsTest::themeDialogs()
@@ -344,7 +352,8 @@ void GoalsTest::themeDialogs()
     QCOMPARE(shown(dialog), !messages.isEmpty());
     QCOMPARE(column(themes, 1), listed);
     const qint64 id = dialog == "Dlogmodjs" ? 2 : 3;
-    const QString row = run.scalar("SELECT name || '|' || content FROM juese WHERE id = ? OR (? = 3 AND id > 2)", {id, id}).toString();
+    const QString row =
+        run.scalar("SELECT name || '|' || content FROM juese WHERE id = ? OR (? = 3 AND id > 2)", {id, id}).toString();
     if (!stored.isEmpty())
         QCOMPARE(row, stored);
     else if (dialog == "Dlogmodjs")
@@ -384,7 +393,8 @@ void GoalsTest::addGoal()
     }
     QVERIFY(shown("Dlogmb"));
     // The goals view offers the first theme; the execution view its selected one.
-    QCOMPARE(ctl<QComboBox>("Dlogmb", "Cbo1")->currentText(), goalsView ? QStringLiteral("事业") : QStringLiteral("健康"));
+    QCOMPARE(ctl<QComboBox>("Dlogmb", "Cbo1")->currentText(),
+             goalsView ? QStringLiteral("事业") : QStringLiteral("健康"));
     QCOMPARE(ctl<QDateEdit>("Dlogmb", "DTP1")->date(), kToday);
     ctl<QLineEdit>("Dlogmb", "Text1")->setText("攒钱 'A' 50%");
     ctl<QPlainTextEdit>("Dlogmb", "Rtb1")->setPlainText("说\"明\"");
@@ -479,8 +489,10 @@ void GoalsTest::weekList_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("goals");
     // Goals started on days around the week, all due by the Monday after it.
-    QTest::newRow("sunday") << QDate(2009, 2, 1) << "本周目标（2009-2-2 至 2009-2-8）" << QStringList{"周一开始", "下周一到期"};
-    QTest::newRow("monday") << QDate(2009, 1, 26) << "本周目标（2009-1-26 至 2009-2-1）" << QStringList{"周日开始", "上周一开始"};
+    QTest::newRow("sunday") << QDate(2009, 2, 1) << "本周目标（2009-2-2 至 2009-2-8）"
+                            << QStringList{"周一开始", "下周一到期"};
+    QTest::newRow("monday") << QDate(2009, 1, 26) << "本周目标（2009-1-26 至 2009-2-1）"
+                            << QStringList{"周日开始", "上周一开始"};
 }
 
 void GoalsTest::weekList()
@@ -520,7 +532,8 @@ void GoalsTest::search_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("theme"); // index in Combo1
     QTest::addColumn<QStringList>("titles");
-    QTest::newRow("everything between") << "" << 0 << QStringList{"第二天", "中间 'x'", "5000 个", "50% 达成", "前一天"};
+    QTest::newRow("everything between") << "" << 0
+                                        << QStringList{"第二天", "中间 'x'", "5000 个", "50% 达成", "前一天"};
     QTest::newRow("quote") << "'x" << 0 << QStringList{"中间 'x'"};
     QTest::newRow("percent as typed") << "50%" << 0 << QStringList{"50% 达成"};
     QTest::newRow("theme") << "" << 2 << QStringList{"50% 达成"};

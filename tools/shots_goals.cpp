@@ -31,7 +31,8 @@ const int goals = Shots::add(QStringLiteral("goals"), [] {
     pick(Views::kGoals, QStringLiteral("ListView1"), 0);
     return frame;
 });
-const int addTheme = Shots::add(QStringLiteral("add-theme"), [] { return static_cast<QWidget*>(Forms::show<Frmaddjuese>()); });
+const int addTheme =
+    Shots::add(QStringLiteral("add-theme"), [] { return static_cast<QWidget*>(Forms::show<Frmaddjuese>()); });
 const int editTheme = Shots::add(QStringLiteral("edit-theme"), [] {
     Shots::view(Views::kRoles);
     return static_cast<QWidget*>(Forms::show<Dlogmodjs>());

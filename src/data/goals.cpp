@@ -40,9 +40,9 @@ Goals::TaskRow taskFrom(const Db::Row& r)
 QList<Goals::Goal> goalsWhere(bool inner, const QString& whereAndOrder, const QVariantList& values)
 {
     const QString join = inner ? QStringLiteral("JOIN") : QStringLiteral("LEFT JOIN");
-    return Db::rows<Goals::Goal>(
-        QStringLiteral("SELECT %1 FROM mubiao AS m %2 juese AS j ON j.id = m.juese %3").arg(kColumns, join, whereAndOrder),
-        values, goalFrom);
+    return Db::rows<Goals::Goal>(QStringLiteral("SELECT %1 FROM mubiao AS m %2 juese AS j ON j.id = m.juese %3")
+                                     .arg(kColumns, join, whereAndOrder),
+                                 values, goalFrom);
 }
 
 // The text as a LIKE pattern that matches it literally anywhere in a title.
@@ -116,11 +116,12 @@ std::optional<Goals::Goal> Goals::load(qint64 id)
 
 qint64 Goals::insert(const Goal& goal)
 {
-    const QSqlQuery q = Db::exec(
-        Db::main(),
-        QStringLiteral("INSERT INTO mubiao (title, content, ksdate, jsdate, juese, zhuangtai) VALUES (?, ?, ?, ?, ?, ?)"),
-        {Db::text(goal.title), Db::text(goal.content), Db::dayValue(goal.ksdate), Db::dayValue(goal.jsdate), goal.juese,
-         goal.zhuangtai});
+    const QSqlQuery q =
+        Db::exec(Db::main(),
+                 QStringLiteral(
+                     "INSERT INTO mubiao (title, content, ksdate, jsdate, juese, zhuangtai) VALUES (?, ?, ?, ?, ?, ?)"),
+                 {Db::text(goal.title), Db::text(goal.content), Db::dayValue(goal.ksdate), Db::dayValue(goal.jsdate),
+                  goal.juese, goal.zhuangtai});
     return q.lastInsertId().toLongLong();
 }
 

@@ -45,9 +45,10 @@ Dlogmb::Dlogmb(QWidget* parent)
     form->addWidget(Label3, nextRow, 0);
     form->addLayout(options, nextRow++, 1);
 
-    Label6 = new QLabel(QStringLiteral("目标描述可以描述您在目标未完成时的状态和完成后的状态，及完成目标需要怎么配置资源？"
-                                       "如何完成目标的想法，完成的步骤如何等。"),
-                        this);
+    Label6 =
+        new QLabel(QStringLiteral("目标描述可以描述您在目标未完成时的状态和完成后的状态，及完成目标需要怎么配置资源？"
+                                  "如何完成目标的想法，完成的步骤如何等。"),
+                   this);
     Label6->setObjectName(QStringLiteral("Label6"));
     Label6->setWordWrap(true);
     Label6->setStyleSheet(QStringLiteral("color: #6b7280;"));

@@ -12,8 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-Dlogmodjs::Dlogmodjs(QWidget* parent)
-    : ThemeDialog(QStringLiteral("修改行动主题"), QStringLiteral("修改"), parent)
+Dlogmodjs::Dlogmodjs(QWidget* parent) : ThemeDialog(QStringLiteral("修改行动主题"), QStringLiteral("修改"), parent)
 {
     connect(Command1, &QPushButton::clicked, this, &Dlogmodjs::Command1_Click);
 }

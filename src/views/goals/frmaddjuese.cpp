@@ -11,8 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-Frmaddjuese::Frmaddjuese(QWidget* parent)
-    : ThemeDialog(QStringLiteral("添加行动主题"), QStringLiteral("添加"), parent)
+Frmaddjuese::Frmaddjuese(QWidget* parent) : ThemeDialog(QStringLiteral("添加行动主题"), QStringLiteral("添加"), parent)
 {
     connect(Command1, &QPushButton::clicked, this, &Frmaddjuese::Command1_Click);
 }

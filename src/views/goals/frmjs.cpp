@@ -30,7 +30,8 @@ Frmjs::Frmjs(QWidget* parent) : QWidget(parent)
 {
     Frame1 = new QGroupBox(QStringLiteral("行动主题"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    ListView1 = Gui::reportList(Frame1, QStringLiteral("ListView1"), {{QStringLiteral("您的行动主题"), Gui::twips(4304)}});
+    ListView1 =
+        Gui::reportList(Frame1, QStringLiteral("ListView1"), {{QStringLiteral("您的行动主题"), Gui::twips(4304)}});
     ListView1->viewport()->installEventFilter(this);
     Command1 = GoalForms::button(Frame1, QStringLiteral("Command1"), QStringLiteral("增加"));
     Command2 = GoalForms::button(Frame1, QStringLiteral("Command2"), QStringLiteral("删除"));
@@ -151,14 +152,12 @@ void Frmjs::MBList()
     QList<QTreeWidgetItem*> rows;
     rows.reserve(goals->size());
     for (const Goals::Goal& g : *goals) {
-        auto* row = new QTreeWidgetItem;
-        row->setText(0, QString::number(g.id));
-        row->setText(1, g.title);
-        row->setToolTip(1, g.title);
+        auto* row = new QTreeWidgetItem({QString::number(g.id), g.title,
+                                         g.jsdate.isValid() ? GoalForms::day(g.jsdate) : QStringLiteral("暂未安排"),
+                                         g.themeName});
+        GoalForms::tipIfLong(row, 1);
         row->setIcon(1, GoalForms::stateIcon(g.zhuangtai));
         row->setData(1, Qt::UserRole, g.zhuangtai);
-        row->setText(2, g.jsdate.isValid() ? Gui::day(g.jsdate) : QStringLiteral("暂未安排"));
-        row->setText(3, g.themeName);
         rows.append(row);
     }
     ListView2->addTopLevelItems(rows);

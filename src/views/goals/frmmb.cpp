@@ -263,14 +263,12 @@ void Frmmb::fillGoals(const QList<Goals::Goal>& goals)
         QList<QTreeWidgetItem*> rows;
         rows.reserve(goals.size());
         for (const Goals::Goal& g : goals) {
-            auto* row = new QTreeWidgetItem;
-            row->setText(0, QString::number(g.id));
-            row->setText(1, g.themeName);
-            row->setText(2, g.title);
-            row->setToolTip(2, g.title);
+            auto* row =
+                new QTreeWidgetItem({QString::number(g.id), g.themeName, g.title,
+                                     g.jsdate.isValid() ? GoalForms::day(g.jsdate) : QStringLiteral("还未安排")});
+            GoalForms::tipIfLong(row, 2);
             row->setIcon(2, GoalForms::stateIcon(g.zhuangtai));
             row->setData(2, Qt::UserRole, g.zhuangtai);
-            row->setText(3, g.jsdate.isValid() ? Gui::day(g.jsdate) : QStringLiteral("还未安排"));
             shownStays = shownStays || g.id == shownGoalId_;
             rows.append(row);
         }
@@ -306,16 +304,13 @@ void Frmmb::fillTasks(bool openOnly)
     QList<QTreeWidgetItem*> rows;
     rows.reserve(tasks->size());
     for (const Goals::TaskRow& t : *tasks) {
-        auto* row = new QTreeWidgetItem;
         const int image = Gui::quadrantImage(t.zhongyao, t.jinpo);
-        row->setText(0, QString::number(t.id));
-        row->setText(kStateColumn, QString::number(t.zhuangtai));
-        row->setText(2, t.title);
-        row->setToolTip(2, t.title);
+        auto* row = new QTreeWidgetItem({QString::number(t.id), QString::number(t.zhuangtai), t.title,
+                                         t.today.isValid() ? GoalForms::day(t.today) : QStringLiteral("还未安排"),
+                                         Tasks::orderText(t.xuhao)});
+        GoalForms::tipIfLong(row, 2);
         row->setIcon(2, Gui::quadrantIcon(image));
         row->setData(2, Qt::UserRole, image);
-        row->setText(3, t.today.isValid() ? Gui::day(t.today) : QStringLiteral("还未安排"));
-        row->setText(4, Tasks::orderText(t.xuhao));
         rows.append(row);
     }
     ListView2->addTopLevelItems(rows);
@@ -335,12 +330,9 @@ void Frmmb::WeekMB()
         return;
     QList<QTreeWidgetItem*> rows;
     for (const Goals::Goal& g : *goals) {
-        auto* row = new QTreeWidgetItem;
-        row->setText(0, QString::number(g.id));
-        row->setText(1, g.title);
-        row->setToolTip(1, g.title);
-        row->setText(2, g.jsdate.isValid() ? Gui::day(g.jsdate) : QString());
-        row->setText(3, g.themeName);
+        auto* row = new QTreeWidgetItem(
+            {QString::number(g.id), g.title, g.jsdate.isValid() ? GoalForms::day(g.jsdate) : QString(), g.themeName});
+        GoalForms::tipIfLong(row, 1);
         rows.append(row);
     }
     ListView3->addTopLevelItems(rows);

@@ -7,8 +7,8 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
-#include <QLabel>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -34,7 +34,8 @@ GoalDialog::GoalDialog(const QString& caption, const QString& dayLabel, const QS
     form->setColumnStretch(1, 1);
     form->addWidget(GoalForms::fieldLabel(QStringLiteral("Label1"), QStringLiteral("目标名称："), Text1), nextRow, 0);
     form->addWidget(Text1, nextRow++, 1);
-    form->addWidget(GoalForms::fieldLabel(QStringLiteral("Label2"), QStringLiteral("目标描述："), Rtb1, true), nextRow, 0);
+    form->addWidget(GoalForms::fieldLabel(QStringLiteral("Label2"), QStringLiteral("目标描述："), Rtb1, true), nextRow,
+                    0);
     form->addWidget(Rtb1, nextRow++, 1);
     form->addWidget(GoalForms::fieldLabel(QString(), dayLabel, DTP1), nextRow, 0);
     form->addWidget(DTP1, nextRow++, 1, Qt::AlignLeft);

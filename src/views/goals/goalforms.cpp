@@ -82,3 +82,15 @@ bool GoalForms::reselect(QTreeWidget* list, const QList<QTreeWidgetItem*>& rows,
     }
     return false;
 }
+
+QString GoalForms::day(const QDate& d)
+{
+    return QString::number(d.year()) + QLatin1Char('-') + QString::number(d.month()) + QLatin1Char('-')
+           + QString::number(d.day());
+}
+
+void GoalForms::tipIfLong(QTreeWidgetItem* row, int column)
+{
+    if (row->text(column).size() > 12)
+        row->setToolTip(column, row->text(column));
+}

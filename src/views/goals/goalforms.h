@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QIcon>
 #include <QList>
 #include <QString>
@@ -26,6 +27,11 @@ QPlainTextEdit* textBox(QWidget* parent, const QString& name);
 QPushButton* button(QWidget* parent, const QString& name, const QString& text);
 QDateEdit* datePicker(QWidget* parent, const QString& name);
 QComboBox* dropDown(QWidget* parent, const QString& name);
+
+// A day as Gui::day shows it ("2009-1-31"), made without reading a format for every row.
+QString day(const QDate& d);
+// A tool tip for a name cell whose text may not fit its column.
+void tipIfLong(QTreeWidgetItem* row, int column);
 
 // Empties a report list by removing its rows, which leaves the header alone (cheaper than a
 // reset of the whole list).
