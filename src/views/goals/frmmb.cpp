@@ -314,7 +314,12 @@ void Frmmb::fillTasks(bool openOnly)
         rows.append(row);
     }
     ListView2->addTopLevelItems(rows);
-    ShowStatusText(ListView2, kStateColumn);
+    {
+        // The words and colours come in one repaint rather than a change signal per cell.
+        const QSignalBlocker quiet(ListView2->model());
+        ShowStatusText(ListView2, kStateColumn);
+    }
+    ListView2->viewport()->update();
     GoalForms::reselect(ListView2, rows, selectedTask);
 }
 
