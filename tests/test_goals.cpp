@@ -144,6 +144,8 @@ private slots:
     void search();
     void dragRenumbers_data();
     void dragRenumbers();
+    void failedChangesKeepEverything_data();
+    void failedChangesKeepEverything();
     void taskFilter();
     void goalCommands();
     void taskMenu_data();
@@ -602,6 +604,36 @@ void GoalsTest::dragRenumbers()
     QDropEvent drop(QPoint(20, tasks->viewport()->height() - 4), Qt::MoveAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(tasks->viewport(), &drop);
     QCOMPARE(column(tasks, 2), order);
+}
+
+void GoalsTest::failedChangesKeepEverything_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("trigger");
+    QTest::newRow("goal deletion") << "delete"
+                                   << "BEFORE DELETE ON mubiao";
+    QTest::newRow("renumbering") << "drag"
+                                 << "BEFORE UPDATE OF xuhao ON renwu WHEN NEW.xuhao = 3";
+}
+
+void GoalsTest::failedChangesKeepEverything()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, trigger);
+    ProgramRun run;
+    QVERIFY(start(run, kThreeGoals, Views::kGoals));
+    pickGoal("明天到期");
+    const QString before = queryColumn(run, "SELECT id || ':' || xuhao FROM renwu ORDER BY id").join(' ');
+    run.exec(QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(trigger));
+    if (action == "delete")
+        press(Views::kGoals, "Command4");
+    else
+        dragRow(ctl(Views::kGoals, "ListView2"), 2, 0);
+    QCOMPARE(run.messages.size(), 1);
+    QCOMPARE(queryColumn(run, "SELECT id || ':' || xuhao FROM renwu ORDER BY id").join(' '), before);
+    QCOMPARE(run.scalar("SELECT count(*) FROM mubiao").toInt(), 5);
+    // The list shows what is stored.
+    QCOMPARE(column(ctl(Views::kGoals, "ListView2"), 2), (QStringList{"任务甲", "任务乙", "任务丙"}));
 }
 
 void GoalsTest::taskFilter()
