@@ -11,6 +11,8 @@
 #include "data/tasks.h"
 #include "views/contacts/frmrj.h"
 #include "views/finance/frmcw.h"
+#include "views/goals/frmjs.h"
+#include "views/goals/frmmb.h"
 #include "views/knowledge/frmff.h"
 #include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
@@ -49,8 +51,8 @@ QWidget* load()
 // clang-format off
 const ViewEntry kViews[] = {
     {"今日安排", "Frmmain", "nav_today", &load<Frmmain>},
-    {"行动主题", "Frmjs", "nav_roles", nullptr},
-    {"我的目标", "Frmmb", "nav_goals", nullptr},
+    {"行动主题", "Frmjs", "nav_roles", &load<Frmjs>},
+    {"我的目标", "Frmmb", "nav_goals", &load<Frmmb>},
     {"我的任务", "Frmrw", "nav_tasks", &load<Frmrw>},
     {"我的财务", "Frmcw", "nav_finance", &load<Frmcw>},
     {"人际关系", "Frmrj", "nav_contacts", &load<Frmrj>},
