@@ -11,6 +11,7 @@
 #include "data/tasks.h"
 #include "views/contacts/frmrj.h"
 #include "views/knowledge/frmff.h"
+#include "views/magazine/frmzazhi.h"
 #include "views/today/frmmain.h"
 
 #include <QAction>
@@ -53,7 +54,7 @@ const ViewEntry kViews[] = {
     {"我的财务", "Frmcw", "nav_finance", nullptr},
     {"人际关系", "Frmrj", "nav_contacts", &load<Frmrj>},
     {"知识管理", "Frmff", "nav_knowledge", &load<Frmff>},
-    {"商业杂志", "FrmZazhi", "nav_magazine", nullptr},
+    {"商业杂志", "FrmZazhi", "nav_magazine", &load<FrmZazhi>},
 };
 // clang-format on
 
