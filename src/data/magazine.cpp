@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace {
 
@@ -15,11 +16,6 @@ const QString kHeadingColumns =
 // Newest first; articles published at the same moment keep a fixed order. The index on 发布时间
 // (with the row id inside it) gives this order without sorting.
 const QString kNewestFirst = QStringLiteral(" ORDER BY 发布时间 DESC, id DESC");
-
-Magazine::Heading headingFrom(const Db::Row& r)
-{
-    return {r.id(), r.text("title"), r.text("author"), r.text("magazine")};
-}
 
 // A LIKE pattern that finds the text anywhere, with its own wildcards taken literally.
 QString containsPattern(const QString& text)
@@ -97,10 +93,16 @@ QList<Magazine::Heading> Magazine::search(const Connection& c, Field field, cons
                                  kHeadingColumns + QStringLiteral(" WHERE %1 LIKE ? ESCAPE '\\'").arg(columnOf(field)) +
                                      kNewestFirst,
                                  {containsPattern(keyword)});
+    // The whole list can be ten thousand rows: the columns are looked up by name once.
+    const QSqlRecord record = q.record();
+    const int id = record.indexOf(QLatin1String("id"));
+    const int title = record.indexOf(QLatin1String("title"));
+    const int author = record.indexOf(QLatin1String("author"));
+    const int magazine = record.indexOf(QLatin1String("magazine"));
     QList<Heading> list;
-    const Db::Row row(q);
     while (q.next())
-        list.append(headingFrom(row));
+        list.append({q.value(id).toLongLong(), q.value(title).toString(), q.value(author).toString(),
+                     q.value(magazine).toString()});
     return list;
 }
 
