@@ -59,14 +59,16 @@ bool writeNews(const ProgramRun& run)
         QSqlQuery q(db);
         ok = ok && q.exec(QStringLiteral("DELETE FROM news"));
         for (const News& n : kNews) {
-            ok = ok && q.prepare(QStringLiteral(
-                           "INSERT INTO news (id, 标题, 作者, 杂志, 内容, 发布时间) VALUES (?, ?, ?, ?, ?, ?)"));
+            ok = ok
+                 && q.prepare(QStringLiteral(
+                     "INSERT INTO news (id, 标题, 作者, 杂志, 内容, 发布时间) VALUES (?, ?, ?, ?, ?, ?)"));
             q.addBindValue(n.id);
             q.addBindValue(QString::fromUtf8(n.title));
             q.addBindValue(QString::fromUtf8(n.author));
             q.addBindValue(QString::fromUtf8(n.magazine));
             q.addBindValue(QString::fromUtf8(n.content));
-            q.addBindValue(n.published ? QVariant(QString::fromUtf8(n.published)) : QVariant(QMetaType(QMetaType::QString)));
+            q.addBindValue(n.published ? QVariant(QString::fromUtf8(n.published))
+                                       : QVariant(QMetaType(QMetaType::QString)));
             ok = ok && q.exec();
         }
         if (!ok)
@@ -161,8 +163,9 @@ void TestMagazine::loadListsEverythingNewestFirst()
     QStringList directions;
     for (int i = 0; i < ctl<QComboBox>(QStringLiteral("Combo1"))->count(); ++i)
         directions << ctl<QComboBox>(QStringLiteral("Combo1"))->itemText(i);
-    QCOMPARE(directions, (QStringList{QStringLiteral("搜索方向"), QStringLiteral("文章标题"), QStringLiteral("文章作者"),
-                                      QStringLiteral("杂志名称"), QStringLiteral("文章内容")}));
+    QCOMPARE(directions,
+             (QStringList{QStringLiteral("搜索方向"), QStringLiteral("文章标题"), QStringLiteral("文章作者"),
+                          QStringLiteral("杂志名称"), QStringLiteral("文章内容")}));
     // Same moment: the later id first; no publication time: last.
     QCOMPARE(shownIds(), (QList<qint64>{5, 3, 6, 2, 4, 1, 7}));
     const QTreeWidgetItem* first = ctl<QTreeWidget>(QStringLiteral("ListView1"))->topLevelItem(0);
@@ -181,13 +184,18 @@ void TestMagazine::searchByDirection_data()
 
     QTest::newRow("no direction: any keyword lists all")
         << QStringLiteral("搜索方向") << QStringLiteral("振宇") << QList<qint64>{5, 3, 6, 2, 4, 1, 7};
-    QTest::newRow("no direction, no keyword") << QStringLiteral("搜索方向") << QString() << QList<qint64>{5, 3, 6, 2, 4, 1, 7};
-    QTest::newRow("author, part of a name") << QStringLiteral("文章作者") << QStringLiteral("振宇") << QList<qint64>{4, 1};
-    QTest::newRow("author, shared character") << QStringLiteral("文章作者") << QStringLiteral("振") << QList<qint64>{5, 4, 1};
+    QTest::newRow("no direction, no keyword")
+        << QStringLiteral("搜索方向") << QString() << QList<qint64>{5, 3, 6, 2, 4, 1, 7};
+    QTest::newRow("author, part of a name")
+        << QStringLiteral("文章作者") << QStringLiteral("振宇") << QList<qint64>{4, 1};
+    QTest::newRow("author, shared character")
+        << QStringLiteral("文章作者") << QStringLiteral("振") << QList<qint64>{5, 4, 1};
     QTest::newRow("title") << QStringLiteral("文章标题") << QStringLiteral("卡") << QList<qint64>{4};
     QTest::newRow("magazine") << QStringLiteral("杂志名称") << QStringLiteral("管理") << QList<qint64>{5, 6, 7};
-    QTest::newRow("content, not the title") << QStringLiteral("文章内容") << QStringLiteral("现金流") << QList<qint64>{5, 3};
-    QTest::newRow("content across a line break") << QStringLiteral("文章内容") << QStringLiteral("淡季<BR>") << QList<qint64>{1};
+    QTest::newRow("content, not the title")
+        << QStringLiteral("文章内容") << QStringLiteral("现金流") << QList<qint64>{5, 3};
+    QTest::newRow("content across a line break")
+        << QStringLiteral("文章内容") << QStringLiteral("淡季<BR>") << QList<qint64>{1};
     QTest::newRow("single quote") << QStringLiteral("文章标题") << QStringLiteral("'不'") << QList<qint64>{2};
     QTest::newRow("double quote") << QStringLiteral("文章标题") << QStringLiteral("\"目标\"") << QList<qint64>{6};
     QTest::newRow("percent is a character") << QStringLiteral("文章标题") << QStringLiteral("%") << QList<qint64>{5};
@@ -210,7 +218,8 @@ void TestMagazine::searchByDirection()
     QVERIFY(run.messages.isEmpty());
     // Enter in the keyword box searches too.
     QVERIFY(search(QStringLiteral("搜索方向"), QString()));
-    ctl<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(ctl<QComboBox>(QStringLiteral("Combo1"))->findText(direction));
+    ctl<QComboBox>(QStringLiteral("Combo1"))
+        ->setCurrentIndex(ctl<QComboBox>(QStringLiteral("Combo1"))->findText(direction));
     ctl<QLineEdit>(QStringLiteral("Text1"))->setText(keyword);
     QTest::keyClick(ctl<QLineEdit>(QStringLiteral("Text1")), Qt::Key_Return);
     QCOMPARE(shownIds(), ids);
@@ -220,8 +229,8 @@ void TestMagazine::emptyKeywordRefused()
 {
     ProgramRun run;
     QVERIFY(openView(run));
-    for (const QString& direction :
-         {QStringLiteral("文章标题"), QStringLiteral("文章作者"), QStringLiteral("杂志名称"), QStringLiteral("文章内容")}) {
+    for (const QString& direction : {QStringLiteral("文章标题"), QStringLiteral("文章作者"), QStringLiteral("杂志名称"),
+                                     QStringLiteral("文章内容")}) {
         QVERIFY(search(QStringLiteral("搜索方向"), QString()));
         QCOMPARE(shownIds().size(), 7);
         run.messages.clear();
@@ -279,10 +288,10 @@ void TestMagazine::readableText_data()
     QTest::newRow("lower-case break") << QStringLiteral("甲<br>乙") << QStringLiteral("甲\n乙");
     QTest::newRow("link in an anchor") << QStringLiteral("<a href=\"/news/3.html\">三</a>")
                                        << QStringLiteral("<a href=\"%1/news/3.html\">三</a>").arg(site);
-    QTest::newRow("path at the start and after text") << QStringLiteral("/news/1.html 见/news/2.html")
-                                                       << QStringLiteral("%1/news/1.html 见%1/news/2.html").arg(site);
-    QTest::newRow("absolute address kept") << QStringLiteral("http://other.org/news/5.html")
-                                           << QStringLiteral("http://other.org/news/5.html");
+    QTest::newRow("path at the start and after text")
+        << QStringLiteral("/news/1.html 见/news/2.html") << QStringLiteral("%1/news/1.html 见%1/news/2.html").arg(site);
+    QTest::newRow("absolute address kept")
+        << QStringLiteral("http://other.org/news/5.html") << QStringLiteral("http://other.org/news/5.html");
     QTest::newRow("plain text") << QStringLiteral("没有链接") << QStringLiteral("没有链接");
 }
 

@@ -11,8 +11,7 @@
 namespace {
 
 // The list's columns under names the rows are read by.
-const QString kHeadingColumns =
-    QStringLiteral("SELECT id, 标题 AS title, 作者 AS author, 杂志 AS magazine FROM news");
+const QString kHeadingColumns = QStringLiteral("SELECT id, 标题 AS title, 作者 AS author, 杂志 AS magazine FROM news");
 // Newest first; articles published at the same moment keep a fixed order. The index on 发布时间
 // (with the row id inside it) gives this order without sorting.
 const QString kNewestFirst = QStringLiteral(" ORDER BY 发布时间 DESC, id DESC");
@@ -90,8 +89,8 @@ QList<Magazine::Heading> Magazine::search(const Connection& c, Field field, cons
     QSqlQuery q = field == Field::All
                       ? Db::exec(c.db(), kHeadingColumns + kNewestFirst)
                       : Db::exec(c.db(),
-                                 kHeadingColumns + QStringLiteral(" WHERE %1 LIKE ? ESCAPE '\\'").arg(columnOf(field)) +
-                                     kNewestFirst,
+                                 kHeadingColumns + QStringLiteral(" WHERE %1 LIKE ? ESCAPE '\\'").arg(columnOf(field))
+                                     + kNewestFirst,
                                  {containsPattern(keyword)});
     // The whole list can be ten thousand rows: the columns are looked up by name once.
     const QSqlRecord record = q.record();
@@ -108,8 +107,8 @@ QList<Magazine::Heading> Magazine::search(const Connection& c, Field field, cons
 
 std::optional<Magazine::Article> Magazine::load(const Connection& c, qint64 id)
 {
-    QSqlQuery q = Db::exec(c.db(), QStringLiteral("SELECT id, 标题 AS title, 内容 AS content FROM news WHERE id = ?"),
-                           {id});
+    QSqlQuery q =
+        Db::exec(c.db(), QStringLiteral("SELECT id, 标题 AS title, 内容 AS content FROM news WHERE id = ?"), {id});
     if (!q.next())
         return std::nullopt;
     const Db::Row r(q);

@@ -30,7 +30,7 @@ struct Direction
 };
 const Direction kDirections[] = {
     {"搜索方向", Magazine::Field::All},     {"文章标题", Magazine::Field::Title},
-    {"文章作者", Magazine::Field::Author},   {"杂志名称", Magazine::Field::Magazine},
+    {"文章作者", Magazine::Field::Author},  {"杂志名称", Magazine::Field::Magazine},
     {"文章内容", Magazine::Field::Content},
 };
 
