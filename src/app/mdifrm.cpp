@@ -14,6 +14,7 @@
 #include "views/goals/frmjs.h"
 #include "views/goals/frmmb.h"
 #include "views/knowledge/frmff.h"
+#include "views/magazine/frmzazhi.h"
 #include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
 
@@ -57,7 +58,7 @@ const ViewEntry kViews[] = {
     {"我的财务", "Frmcw", "nav_finance", &load<Frmcw>},
     {"人际关系", "Frmrj", "nav_contacts", &load<Frmrj>},
     {"知识管理", "Frmff", "nav_knowledge", &load<Frmff>},
-    {"商业杂志", "FrmZazhi", "nav_magazine", nullptr},
+    {"商业杂志", "FrmZazhi", "nav_magazine", &load<FrmZazhi>},
 };
 // clang-format on
 
@@ -180,6 +181,8 @@ void MDIfrm::showView(const QString& viewName)
         current_ = nullptr;
     }
     QWidget* view = entry->load();
+    if (!view)
+        return; // the view refused to open and has said why
     auto* sub = new QMdiSubWindow(area_, Qt::FramelessWindowHint);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWidget(view);
