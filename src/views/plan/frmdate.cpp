@@ -1,0 +1,42 @@
+#include "views/plan/frmdate.h"
+
+#include "app/gui.h"
+#include "data/plan.h"
+
+#include <QTableView>
+
+FrmDate::FrmDate(QWidget* parent) : PlanWindow(QStringLiteral("按时间查看规划"), parent) {}
+
+PlanTable FrmDate::load(const QDate& first, const QDate& last) const
+{
+    // The first and the last day of the range are left out.
+    const QList<Plan::DayTask> tasks = Plan::byDay(first, last);
+    PlanTable t;
+    t.headers = {QStringLiteral("日期时间"), QStringLiteral("行动主题"), QStringLiteral("行动目标"),
+                 QStringLiteral("任务名称"), QStringLiteral("任务排序"), QStringLiteral("时间安排")};
+    t.rows.reserve(tasks.size());
+    t.states.reserve(tasks.size());
+    QStringList dayKeys;
+    const QString noReminder = QStringLiteral("非提醒任务");
+    for (const Plan::DayTask& task : tasks) {
+        const QString day = task.day.isValid() ? Gui::day(task.day) : QStringLiteral("未安排");
+        t.rows.append({day, task.theme, task.goal, PlanGrid::taskText(task.task, task.state), task.order,
+                       task.time.isValid() ? Gui::time(task.time) : noReminder});
+        t.states.append(task.state);
+        dayKeys.append(day);
+    }
+    PlanGrid::addRuns(t.gridRuns, 1, dayKeys);
+    t.sheetRuns = t.gridRuns;
+    return t;
+}
+
+QList<double> FrmDate::sheetWidths() const
+{
+    return {20, 20, 20, 50, 15, 15};
+}
+
+void FrmDate::filled()
+{
+    if (grid()->model()->rowCount() > 0)
+        grid()->setCurrentIndex(grid()->model()->index(0, 1));
+}
