@@ -3,6 +3,8 @@
 #include "app/gui.h"
 #include "data/plan.h"
 
+#include <QHash>
+
 FrmGuiHua::FrmGuiHua(QWidget* parent) : PlanWindow(QStringLiteral("事务规划一览表"), parent) {}
 
 PlanTable FrmGuiHua::load(const QDate& first, const QDate& last) const
@@ -13,22 +15,30 @@ PlanTable FrmGuiHua::load(const QDate& first, const QDate& last) const
                  QStringLiteral("相关任务"), QStringLiteral("任务排序"), QStringLiteral("时间安排")};
     t.rows.reserve(tasks.size());
     t.states.reserve(tasks.size());
+    const QString unscheduled = QStringLiteral("未安排");
+    QHash<QDate, QString> dayTexts; // thousands of tasks fall on a few dozen days
+    auto dayText = [&](const QDate& d) {
+        if (!d.isValid())
+            return unscheduled;
+        auto it = dayTexts.constFind(d);
+        if (it == dayTexts.constEnd())
+            it = dayTexts.insert(d, Gui::day(d));
+        return *it;
+    };
+    for (const Plan::GoalTask& task : tasks) {
+        t.rows.append({task.theme, task.goal, dayText(task.deadline), PlanGrid::taskText(task.task, task.state),
+                       task.order, dayText(task.day)});
+        t.states.append(task.state);
+    }
     // A theme or goal is merged over its own rows only, never with a neighbour of the same name;
     // in the sheet, equal task names of one goal are merged too.
-    QStringList themeKeys, goalKeys, taskKeys;
-    const QString unscheduled = QStringLiteral("未安排");
-    for (const Plan::GoalTask& task : tasks) {
-        t.rows.append({task.theme, task.goal, Gui::day(task.deadline), PlanGrid::taskText(task.task, task.state),
-                       task.order, task.day.isValid() ? Gui::day(task.day) : unscheduled});
-        t.states.append(task.state);
-        themeKeys.append(QString::number(task.themeId));
-        goalKeys.append(QString::number(task.goalId));
-        taskKeys.append(QString::number(task.goalId) + QLatin1Char('/') + t.rows.last()[3]);
-    }
-    PlanGrid::addRuns(t.gridRuns, 1, themeKeys);
-    PlanGrid::addRuns(t.gridRuns, 2, goalKeys);
+    const int n = int(tasks.size());
+    PlanGrid::addRuns(t.gridRuns, 1, n, [&](int a, int b) { return tasks[a].themeId == tasks[b].themeId; });
+    PlanGrid::addRuns(t.gridRuns, 2, n, [&](int a, int b) { return tasks[a].goalId == tasks[b].goalId; });
     t.sheetRuns = t.gridRuns;
-    PlanGrid::addRuns(t.sheetRuns, 4, taskKeys);
+    PlanGrid::addRuns(t.sheetRuns, 4, n, [&](int a, int b) {
+        return tasks[a].goalId == tasks[b].goalId && t.rows[a][3] == t.rows[b][3];
+    });
     return t;
 }
 

@@ -3,18 +3,6 @@
 #include <QBrush>
 #include <QColor>
 
-void PlanGrid::addRuns(QList<PlanRun>& runs, int column, const QStringList& keys)
-{
-    int start = 0;
-    for (int r = 1; r <= keys.size(); ++r) {
-        if (r < keys.size() && keys[r] == keys[start])
-            continue;
-        if (r - 1 > start)
-            runs.append({column, start, r - 1});
-        start = r;
-    }
-}
-
 QString PlanGrid::taskText(const QString& title, int state)
 {
     return state == 1 ? title + QStringLiteral("√") : title;

@@ -28,9 +28,20 @@ namespace PlanGrid {
 // The grid column of the task name, coloured by the task's state.
 constexpr int kTaskColumn = 4;
 
-// Appends to `runs` one run for each stretch of two or more neighbouring rows with equal keys.
-// Runs of one column never overlap.
-void addRuns(QList<PlanRun>& runs, int column, const QStringList& keys);
+// Appends to `runs` one run for each stretch of two or more neighbouring rows of the `count`
+// that `same(a, b)` finds alike. Runs of one column never overlap.
+template <class Same>
+void addRuns(QList<PlanRun>& runs, int column, int count, Same same)
+{
+    int start = 0;
+    for (int r = 1; r <= count; ++r) {
+        if (r < count && same(start, r))
+            continue;
+        if (r - 1 > start)
+            runs.append({column, start, r - 1});
+        start = r;
+    }
+}
 
 // The task name as shown for its state: a completed task gets "√" after it.
 QString taskText(const QString& title, int state);

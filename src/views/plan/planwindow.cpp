@@ -162,6 +162,7 @@ void PlanWindow::Form_Load()
     DTP2->setDate(today.addDays(30));
     WindowPlace::besideFrame(this);
     fill();
+    MSHFlexGrid1->setFocus();
 }
 
 const PlanTable& PlanWindow::table() const
