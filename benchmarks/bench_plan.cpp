@@ -25,11 +25,11 @@ const QDate kToday(2009, 1, 31);
 constexpr int kTasksPerGoal = 10;
 constexpr int kThemes = 12;
 
-const QString kDeadlineSql = QStringLiteral(
-    "SELECT j.id AS theme_id, j.name AS theme, m.id AS goal_id, m.title AS goal, m.jsdate,"
-    " r.id AS task_id, r.title AS task, r.xuhao, r.today, r.zhuangtai"
-    " FROM juese j JOIN mubiao m ON m.juese = j.id JOIN renwu r ON r.mubiao = m.id"
-    " WHERE m.jsdate >= ? AND m.jsdate <= ? ORDER BY j.id, m.jsdate, m.id, r.xuhao, r.id");
+const QString kDeadlineSql =
+    QStringLiteral("SELECT j.id AS theme_id, j.name AS theme, m.id AS goal_id, m.title AS goal, m.jsdate,"
+                   " r.id AS task_id, r.title AS task, r.xuhao, r.today, r.zhuangtai"
+                   " FROM juese j JOIN mubiao m ON m.juese = j.id JOIN renwu r ON r.mubiao = m.id"
+                   " WHERE m.jsdate >= ? AND m.jsdate <= ? ORDER BY j.id, m.jsdate, m.id, r.xuhao, r.id");
 const QString kDaySql = QStringLiteral(
     "SELECT r.id AS task_id, r.today, r.intime, j.name AS theme, m.title AS goal, r.title AS task, r.xuhao,"
     " r.zhuangtai FROM renwu r LEFT JOIN juese j ON j.id = r.juese LEFT JOIN mubiao m ON m.id = r.mubiao"
@@ -101,7 +101,9 @@ void addPlans(int goals)
                           kToday.addDays(-29 + n % 59).toString(Qt::ISODate),
                           n % 3 == 0 ? QVariant(QStringLiteral("%1:30:00").arg(8 + n % 12, 2, 10, QLatin1Char('0')))
                                      : QVariant(),
-                          n % 4 == 1 ? 1 : n % 4 == 2 ? 2 : 0});
+                          n % 4 == 1   ? 1
+                          : n % 4 == 2 ? 2
+                                       : 0});
             }
         }
     });
@@ -120,9 +122,7 @@ Figures measure(PlanWindow* view, const QString& sql, const QVariantList& values
 {
     Figures f{};
     f.fill = timed(
-        rounds,
-        [&] { view->fill(); },
-        [&] { rawRows(sql, values); });
+        rounds, [&] { view->fill(); }, [&] { rawRows(sql, values); });
     f.rows = int(view->table().rows.size());
     // The one repaint that follows a fill (the visible rows only).
     QList<double> paints;
@@ -144,8 +144,9 @@ Figures measure(PlanWindow* view, const QString& sql, const QVariantList& values
 
 void report(const char* what, const Figures& f)
 {
-    std::printf("%-26s rows %6d   fill %7.2f ms   raw SQL %7.2f ms   ratio %.2f   then repaint %5.2f ms   export %7.1f ms\n",
-                what, f.rows, f.fill.view, f.fill.raw, f.fill.view / f.fill.raw, f.paintMs, f.exportMs);
+    std::printf(
+        "%-26s rows %6d   fill %7.2f ms   raw SQL %7.2f ms   ratio %.2f   then repaint %5.2f ms   export %7.1f ms\n",
+        what, f.rows, f.fill.view, f.fill.raw, f.fill.view / f.fill.raw, f.paintMs, f.exportMs);
 }
 
 } // namespace

@@ -226,7 +226,8 @@ void PlanTest::deadlineRange()
 
     QTableView* grid = openGrid(run, "Command8", "FrmGuiHua");
     QVERIFY(grid);
-    const QStringList expected = {"事业", "目标", kToday.addDays(dueInDays).toString("yyyy-M-d"), "任务", "1", "未安排"};
+    const QStringList expected = {"事业", "目标", kToday.addDays(dueInDays).toString("yyyy-M-d"),
+                                  "任务", "1",    "未安排"};
     QCOMPARE(grid->model()->rowCount(), listed ? 1 : 0);
     if (listed)
         QCOMPARE(rowTexts(grid, 0), expected);
@@ -388,12 +389,18 @@ void PlanTest::exportFailures_data()
 {
     QTest::addColumn<QString>("target"); // inside the program folder; "" cancels the dialog
     QTest::addColumn<QString>("message");
-    QTest::newRow("cancelled") << "" << "";
-    QTest::newRow("missing folder") << "没有/规划.xlsx" << "没有检测到EXCEL";
-    QTest::newRow("folder is a file") << "mylive.dc/规划.xlsx" << "没有检测到EXCEL";
-    QTest::newRow("target is a folder") << "folder.xlsx" << "没有检测到EXCEL";
-    QTest::newRow("read-only folder") << "readonly/规划.xlsx" << "没有检测到EXCEL";
-    QTest::newRow("existing file replaced") << "old.xlsx" << "导出成功！";
+    QTest::newRow("cancelled") << ""
+                               << "";
+    QTest::newRow("missing folder") << "没有/规划.xlsx"
+                                    << "没有检测到EXCEL";
+    QTest::newRow("folder is a file") << "mylive.dc/规划.xlsx"
+                                      << "没有检测到EXCEL";
+    QTest::newRow("target is a folder") << "folder.xlsx"
+                                        << "没有检测到EXCEL";
+    QTest::newRow("read-only folder") << "readonly/规划.xlsx"
+                                      << "没有检测到EXCEL";
+    QTest::newRow("existing file replaced") << "old.xlsx"
+                                            << "导出成功！";
 }
 
 void PlanTest::exportFailures()

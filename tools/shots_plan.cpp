@@ -7,7 +7,8 @@
 #include "views/plan/frmguihua.h"
 
 namespace {
-const int overview = Shots::add(QStringLiteral("plan-overview"),
-                                [] { return static_cast<QWidget*>(Forms::show<FrmGuiHua>()); });
-const int byDate = Shots::add(QStringLiteral("plan-by-date"), [] { return static_cast<QWidget*>(Forms::show<FrmDate>()); });
+const int overview =
+    Shots::add(QStringLiteral("plan-overview"), [] { return static_cast<QWidget*>(Forms::show<FrmGuiHua>()); });
+const int byDate =
+    Shots::add(QStringLiteral("plan-by-date"), [] { return static_cast<QWidget*>(Forms::show<FrmDate>()); });
 } // namespace

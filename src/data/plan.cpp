@@ -53,7 +53,7 @@ public:
         const QVariant v = query_.value(i);
         // Whole numbers, as nearly every order number is, need no further reading.
         return v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int ? QString::number(v.toLongLong())
-                                                                                  : Tasks::orderText(v);
+                                                                                 : Tasks::orderText(v);
     }
 
 private:

@@ -6,7 +6,8 @@
 #include <QHash>
 #include <QTableView>
 
-FrmDate::FrmDate(QWidget* parent) : PlanWindow(QStringLiteral("按时间查看规划"), parent) {}
+FrmDate::FrmDate(QWidget* parent) : PlanWindow(QStringLiteral("按时间查看规划"), parent)
+{}
 
 PlanTable FrmDate::load(const QDate& first, const QDate& last) const
 {

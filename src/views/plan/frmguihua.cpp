@@ -5,7 +5,8 @@
 
 #include <QHash>
 
-FrmGuiHua::FrmGuiHua(QWidget* parent) : PlanWindow(QStringLiteral("事务规划一览表"), parent) {}
+FrmGuiHua::FrmGuiHua(QWidget* parent) : PlanWindow(QStringLiteral("事务规划一览表"), parent)
+{}
 
 PlanTable FrmGuiHua::load(const QDate& first, const QDate& last) const
 {
@@ -36,9 +37,8 @@ PlanTable FrmGuiHua::load(const QDate& first, const QDate& last) const
     PlanGrid::addRuns(t.gridRuns, 1, n, [&](int a, int b) { return tasks[a].themeId == tasks[b].themeId; });
     PlanGrid::addRuns(t.gridRuns, 2, n, [&](int a, int b) { return tasks[a].goalId == tasks[b].goalId; });
     t.sheetRuns = t.gridRuns;
-    PlanGrid::addRuns(t.sheetRuns, 4, n, [&](int a, int b) {
-        return tasks[a].goalId == tasks[b].goalId && t.rows[a][3] == t.rows[b][3];
-    });
+    PlanGrid::addRuns(t.sheetRuns, 4, n,
+                      [&](int a, int b) { return tasks[a].goalId == tasks[b].goalId && t.rows[a][3] == t.rows[b][3]; });
     return t;
 }
 

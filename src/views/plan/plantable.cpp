@@ -8,7 +8,8 @@ QString PlanGrid::taskText(const QString& title, int state)
     return state == 1 ? title + QStringLiteral("√") : title;
 }
 
-PlanModel::PlanModel(QObject* parent) : QAbstractTableModel(parent) {}
+PlanModel::PlanModel(QObject* parent) : QAbstractTableModel(parent)
+{}
 
 void PlanModel::setTable(PlanTable table)
 {

@@ -96,8 +96,7 @@ bool writeSheet(lxw_workbook* book, const PlanTable& table, const QList<double>&
             if (number)
                 check(worksheet_write_number(sheet, sheetRow, sheetColumn, value, plain));
             else if (!text.isEmpty())
-                check(worksheet_write_string(sheet, sheetRow, sheetColumn, text.toUtf8().constData(),
-                                             formatOf(r, c)));
+                check(worksheet_write_string(sheet, sheetRow, sheetColumn, text.toUtf8().constData(), formatOf(r, c)));
         }
     }
     for (const PlanRun& run : table.sheetRuns) {
@@ -106,8 +105,8 @@ bool writeSheet(lxw_workbook* book, const PlanTable& table, const QList<double>&
         if (run.first < 0 || run.last >= rows || run.last <= run.first)
             continue;
         const QString text = table.rows[run.first].value(run.column - 1);
-        check(worksheet_merge_range(sheet, lxw_row_t(run.first + 1), lxw_col_t(run.column - 1),
-                                    lxw_row_t(run.last + 1), lxw_col_t(run.column - 1), text.toUtf8().constData(),
+        check(worksheet_merge_range(sheet, lxw_row_t(run.first + 1), lxw_col_t(run.column - 1), lxw_row_t(run.last + 1),
+                                    lxw_col_t(run.column - 1), text.toUtf8().constData(),
                                     formatOf(run.first, run.column)));
     }
     return ok;
@@ -131,9 +130,9 @@ bool XlsxExport::save(const QString& path, const PlanTable& table, const QList<d
     const QString partName = part.fileName();
     part.close();
     const QFileDevice::Permissions permissions =
-        target.exists() ? QFile::permissions(path)
-                        : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                              | QFileDevice::ReadOther;
+        target.exists()
+            ? QFile::permissions(path)
+            : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     QFile::setPermissions(partName, permissions);
 
     bool ok = false;
