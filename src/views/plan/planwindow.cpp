@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -139,11 +140,6 @@ PlanWindow::PlanWindow(const QString& caption, QWidget* parent)
     root->addWidget(MSHFlexGrid1, 1);
     root->addLayout(legendRow);
 
-    // Room for the seven columns and a vertical scroll bar, and for about twenty rows.
-    const int gridWidth = kMarginWidth + 6 * kColumnWidth + MSHFlexGrid1->verticalScrollBar()->sizeHint().width()
-                          + 2 * MSHFlexGrid1->frameWidth() + 2;
-    resize(std::max(gridWidth + 28, sizeHint().width()), 600);
-
     connect(Command1, &QPushButton::clicked, this, &PlanWindow::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &PlanWindow::Command2_Click);
     connect(Image1, &ClickableImage::clicked, this, &PlanWindow::Image1_Click);
@@ -160,9 +156,20 @@ void PlanWindow::Form_Load()
     const QDate today = Clock::today();
     DTP1->setDate(today.addDays(-30));
     DTP2->setDate(today.addDays(30));
-    WindowPlace::besideFrame(this);
     fill();
-    MSHFlexGrid1->setFocus();
+    // Columns as wide as their headers need, at least their usual width; the window holds the
+    // seven columns and a vertical scroll bar, and about twenty rows.
+    int gridWidth = MSHFlexGrid1->verticalScrollBar()->sizeHint().width() + 2 * MSHFlexGrid1->frameWidth() + 2;
+    for (int c = 0; c <= 6; ++c) {
+        if (c > 0)
+            MSHFlexGrid1->setColumnWidth(c,
+                                         std::max(kColumnWidth, MSHFlexGrid1->horizontalHeader()->sectionSizeHint(c)));
+        gridWidth += MSHFlexGrid1->columnWidth(c);
+    }
+    const QMargins margins = layout()->contentsMargins();
+    resize(std::max(gridWidth + margins.left() + margins.right(), minimumSizeHint().width()), 600);
+    WindowPlace::besideFrame(this);
+    Command1->setFocus();
 }
 
 const PlanTable& PlanWindow::table() const
