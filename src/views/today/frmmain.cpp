@@ -16,6 +16,8 @@
 #include "data/tasks.h"
 #include "data/users.h"
 #include "views/desktop/frmts.h"
+#include "views/plan/frmdate.h"
+#include "views/plan/frmguihua.h"
 #include "views/tasks/dlogaddrw.h"
 #include "views/tasks/dlogmodrw.h"
 #include "views/today/dlogsm.h"
@@ -184,9 +186,6 @@ void Frmmain::buildControls()
     Command6 = button(tasksPage, QStringLiteral("Command6"), QStringLiteral("修改说明"));
     Command10 = button(tasksPage, QStringLiteral("Command10"), QStringLiteral("按时间查看规划"));
     Command8 = button(tasksPage, QStringLiteral("Command8"), QStringLiteral("按事务查看规划"));
-    // The planning grids are not part of the program yet.
-    Command10->setEnabled(false);
-    Command8->setEnabled(false);
 
     auto* taskButtons = new QHBoxLayout;
     for (QPushButton* b : {Command1, Command4, Command2, Command6})
@@ -297,6 +296,8 @@ void Frmmain::buildControls()
     connect(Command6, &QPushButton::clicked, this, &Frmmain::Command6_Click);
     connect(Command7, &QPushButton::clicked, this, &Frmmain::Command7_Click);
     connect(Command9, &QPushButton::clicked, this, &Frmmain::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, [] { Forms::show<FrmDate>(); });
+    connect(Command8, &QPushButton::clicked, this, [] { Forms::show<FrmGuiHua>(); });
     connect(SSTab2, &QTabWidget::currentChanged, this, &Frmmain::SSTab2_Click);
     connect(zuomian, &QAction::triggered, this, &Frmmain::zuomian_Click);
     connect(wancheng, &QAction::triggered, this, &Frmmain::wancheng_Click);
