@@ -29,7 +29,10 @@ QDateTime at(const QString& time, const QDate& day = kDay)
 class TrayPresent
 {
 public:
-    explicit TrayPresent(bool present) { Shell::setTrayAvailableHook([present] { return present; }); }
+    explicit TrayPresent(bool present)
+    {
+        Shell::setTrayAvailableHook([present] { return present; });
+    }
     ~TrayPresent() { Shell::setTrayAvailableHook({}); }
 };
 
@@ -50,7 +53,8 @@ void setTasks(ProgramRun& run, const QStringList& tasks)
     for (const QString& entry : tasks) {
         const QStringList f = entry.split('|');
         run.exec("INSERT INTO renwu (title, content, today, intime, zhuangtai) VALUES (?, ?, ?, ?, ?)",
-                 {f[1], f[1] + "的说明", kDay.toString(Qt::ISODate), f[0].isEmpty() ? QVariant() : QVariant(QTime::fromString(f[0], "H:mm:ss").toString("HH:mm:ss")),
+                 {f[1], f[1] + "的说明", kDay.toString(Qt::ISODate),
+                  f[0].isEmpty() ? QVariant() : QVariant(QTime::fromString(f[0], "H:mm:ss").toString("HH:mm:ss")),
                   f[2].toInt()});
     }
 }

@@ -15,6 +15,7 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
@@ -33,6 +34,7 @@ namespace {
 const QString kTitle = QStringLiteral("今日任务");
 const QString kCurrent = QStringLiteral("当前任务");
 const QString kOpen = QStringLiteral("正在进行");
+const QString kNoReminder = QStringLiteral("非提醒任务");
 constexpr int kStateColumn = 3;
 
 const QColor kCaptionColour(0x3b, 0x7d, 0xd8);
@@ -42,13 +44,88 @@ const QColor kBorderColour(0x2f, 0x64, 0xad);
 // Columns 1 to the last of the row in one colour and weight.
 void paintRow(QTreeWidgetItem* row, const QColor& colour, bool bold)
 {
-    for (int c = 1; c < row->columnCount(); ++c) {
+    for (int c = 1; c <= kStateColumn; ++c) {
         row->setForeground(c, QBrush(colour));
         QFont font = row->font(c);
         font.setBold(bold);
         row->setFont(c, font);
     }
 }
+// The time as Gui::time shows it ("8:30:00"), made without the general formatter: the bar
+// shows one for every row.
+QString shownTime(const QTime& t)
+{
+    const auto two = [](int n) { return QString::number(n).rightJustified(2, u'0'); };
+    return QString::number(t.hour()) + u':' + two(t.minute()) + u':' + two(t.second());
+}
+
+// How ShowStatusText shows a state code: its word and the colours of columns 1 to 3.
+struct StateLook
+{
+    QString text;
+    QList<QBrush> colours;
+};
+
+// The look of each state code, learnt once from ShowStatusText itself.
+const StateLook& stateLook(int code)
+{
+    static QHash<int, StateLook> looks;
+    auto it = looks.find(code);
+    if (it != looks.end())
+        return *it;
+    QTreeWidget scratch;
+    scratch.setColumnCount(kStateColumn + 1);
+    auto* row = new QTreeWidgetItem(&scratch);
+    row->setText(kStateColumn, QString::number(code));
+    ShowStatusText(&scratch, kStateColumn);
+    StateLook look{row->text(kStateColumn), {}};
+    for (int c = 1; c <= kStateColumn; ++c)
+        look.colours << row->foreground(c);
+    return *looks.insert(code, look);
+}
+
+// A row of the bar that answers its texts and colours from the task it keeps, so that a refill
+// costs little more than reading the rows. What an action sets on the row (a new state word, a
+// colour, the bold of the current task) takes precedence.
+class BarRow : public QTreeWidgetItem
+{
+public:
+    explicit BarRow(const TaskBar::Row& task) : task_(task), look_(&stateLook(task.zhuangtai)) {}
+
+    QVariant data(int column, int role) const override
+    {
+        const QVariant set = QTreeWidgetItem::data(column, role);
+        if (set.isValid())
+            return set;
+        switch (role) {
+        case Qt::DisplayRole:
+            switch (column) {
+            case 0:
+                return QString::number(task_.id);
+            case 1:
+                return task_.intime.isValid() ? shownTime(task_.intime) : kNoReminder;
+            case 2:
+                return task_.title;
+            case kStateColumn:
+                return look_->text;
+            }
+            break;
+        case Qt::ToolTipRole:
+            if (column == 2)
+                return task_.title;
+            break;
+        case Qt::ForegroundRole:
+            if (column >= 1 && column <= kStateColumn && look_->colours[column - 1].style() != Qt::NoBrush)
+                return look_->colours[column - 1];
+            break;
+        }
+        return {};
+    }
+
+private:
+    TaskBar::Row task_;
+    const StateLook* look_;
+};
 } // namespace
 
 ToolBar::ToolBar(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
@@ -81,8 +158,8 @@ ToolBar::ToolBar(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
 
     Image1 = new ClickableImage(QStringLiteral(":/icons/desktop_frame.svg"), 18, QStringLiteral("返回主窗口"), strip);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image2 = new ClickableImage(QStringLiteral(":/icons/desktop_exit.svg"), 18, QStringLiteral("关闭主窗口和任务栏"),
-                                strip);
+    Image2 =
+        new ClickableImage(QStringLiteral(":/icons/desktop_exit.svg"), 18, QStringLiteral("关闭主窗口和任务栏"), strip);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image3 = new ClickableImage(QStringLiteral(":/icons/desktop_minimize.svg"), 18, QStringLiteral("最小化"), strip);
     Image3->setObjectName(QStringLiteral("Image3"));
@@ -96,10 +173,9 @@ ToolBar::ToolBar(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
     captionRow->addWidget(Image1);
     captionRow->addWidget(Image2);
 
-    ListView1 = Gui::reportList(this, QStringLiteral("ListView1"),
-                                {{QStringLiteral("时间安排"), 84},
-                                 {QStringLiteral("任务名称"), 180},
-                                 {QStringLiteral("任务状态"), 76}});
+    ListView1 = Gui::reportList(
+        this, QStringLiteral("ListView1"),
+        {{QStringLiteral("时间安排"), 84}, {QStringLiteral("任务名称"), 180}, {QStringLiteral("任务状态"), 76}});
     ListView1->header()->setStretchLastSection(false);
     ListView1->header()->setSectionResizeMode(2, QHeaderView::Stretch);
     ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -174,18 +250,18 @@ void ToolBar::ShowRw()
     const auto tasks = Db::get([] { return TaskBar::ofDay(Clock::today()); });
     QTreeWidgetItem* current = nullptr;
     if (tasks) {
+        // The list takes the rows in one go.
+        QList<QTreeWidgetItem*> rows;
+        rows.reserve(tasks->size());
         for (const TaskBar::Row& t : *tasks) {
-            auto* row = new QTreeWidgetItem(ListView1);
-            row->setText(0, QString::number(t.id));
-            row->setText(1, t.intime.isValid() ? Gui::time(t.intime) : QStringLiteral("非提醒任务"));
-            row->setText(2, t.title);
-            row->setToolTip(2, t.title);
-            row->setText(kStateColumn, QString::number(t.zhuangtai));
+            auto* row = new BarRow(t);
             if (t.id == currentId_ && t.zhuangtai == Tasks::Open)
                 current = row;
+            rows.append(row);
         }
+        ListView1->addTopLevelItems(rows);
     }
-    ShowStatusText(ListView1, kStateColumn);
+
     // The current task stays marked while it is still open on today's list.
     if (current) {
         markCurrent(current, true);
