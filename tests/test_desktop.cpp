@@ -161,6 +161,7 @@ private slots:
     void closingTheFrameHandsOverToTheTray_data();
     void closingTheFrameHandsOverToTheTray();
     void trayMenuEndsTheProgram();
+    void barLeftAfterTheTrayEndsTheProgram();
     void trayClockReminds();
 };
 
@@ -379,6 +380,27 @@ void DesktopTest::trayMenuEndsTheProgram()
     settle();
     QVERIFY(!find<QWidget>("myicon"));
     QVERIFY(QApplication::quitOnLastWindowClosed());
+}
+
+void DesktopTest::barLeftAfterTheTrayEndsTheProgram()
+{
+    const TrayPresent tray(true);
+    ProgramRun run;
+    QVERIFY(loginAt(run, "8:00:00"));
+    QVERIFY(openBar());
+    closeFrame();
+    QVERIFY(trayMenuItem(QSystemTrayIcon::Context, "exit"));
+    QVERIFY(!find<QWidget>("myicon"));
+    QVERIFY(shown("ToolBar")); // still a way back to the frame
+    // Closing the frame "as well" from the bar leaves nothing: the program ends.
+    QTimer::singleShot(0, [] { (void)clickImage("ToolBar", "Image2"); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(5000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    settle();
+    QVERIFY(!find<QWidget>("ToolBar"));
 }
 
 void DesktopTest::trayClockReminds()

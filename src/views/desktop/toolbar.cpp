@@ -13,6 +13,7 @@
 #include "data/tasks.h"
 #include "views/desktop/frmts.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHash>
@@ -351,14 +352,16 @@ void ToolBar::setCaption(const QString& text)
 
 void ToolBar::Image1_Click()
 {
-    Forms::unload(this);
+    // The frame first: were the bar the last window, its closing could end the program.
     if (MDIfrm* frame = MDIfrm::showFrame())
         frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
+    close();
 }
 
 void ToolBar::Image2_Click()
 {
-    Forms::unload(this);
+    // Closed rather than hidden, so that the program ends when nothing else is left of it.
+    close();
     // The frame's closing hands the program over to the tray.
     if (MDIfrm* frame = Forms::find<MDIfrm>())
         frame->close();
@@ -367,6 +370,12 @@ void ToolBar::Image2_Click()
 void ToolBar::Image3_Click()
 {
     showMinimized();
+}
+
+void ToolBar::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    Forms::forget(this); // unloaded: the next opening loads it afresh
 }
 
 void ToolBar::mousePressEvent(QMouseEvent* event)
