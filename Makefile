@@ -1,7 +1,9 @@
 # The two commands of the README: `make run` and `make test`.
 BUILD_DIR ?= build
 
-.PHONY: setup build run test bench screenshots clean
+.PHONY: setup build run test bench screenshots install uninstall clean
+
+PREFIX ?= /usr/local
 
 setup:
 	./scripts/setup.sh
@@ -21,6 +23,14 @@ bench: build
 
 screenshots: build
 	BUILD_DIR=$(BUILD_DIR) ./scripts/screenshots.sh
+
+# Installs into $(DESTDIR)$(PREFIX); `make uninstall` removes what the last install put there.
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+uninstall:
+	@test -f $(BUILD_DIR)/install_manifest.txt || { echo "nothing installed from $(BUILD_DIR)"; exit 1; }
+	while read -r f; do rm -f "$$f"; done < $(BUILD_DIR)/install_manifest.txt
 
 clean:
 	rm -rf $(BUILD_DIR)

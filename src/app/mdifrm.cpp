@@ -12,7 +12,11 @@
 #include "views/contacts/frmrj.h"
 #include "views/desktop/myicon.h"
 #include "views/desktop/toolbar.h"
+#include "views/finance/frmcw.h"
+#include "views/goals/frmjs.h"
+#include "views/goals/frmmb.h"
 #include "views/knowledge/frmff.h"
+#include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
 
 #include <QAction>
@@ -49,10 +53,10 @@ QWidget* load()
 // clang-format off
 const ViewEntry kViews[] = {
     {"今日安排", "Frmmain", "nav_today", &load<Frmmain>},
-    {"行动主题", "Frmjs", "nav_roles", nullptr},
-    {"我的目标", "Frmmb", "nav_goals", nullptr},
-    {"我的任务", "Frmrw", "nav_tasks", nullptr},
-    {"我的财务", "Frmcw", "nav_finance", nullptr},
+    {"行动主题", "Frmjs", "nav_roles", &load<Frmjs>},
+    {"我的目标", "Frmmb", "nav_goals", &load<Frmmb>},
+    {"我的任务", "Frmrw", "nav_tasks", &load<Frmrw>},
+    {"我的财务", "Frmcw", "nav_finance", &load<Frmcw>},
     {"人际关系", "Frmrj", "nav_contacts", &load<Frmrj>},
     {"知识管理", "Frmff", "nav_knowledge", &load<Frmff>},
     {"商业杂志", "FrmZazhi", "nav_magazine", nullptr},

@@ -16,6 +16,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
 
 QString& Module1::ConnString = Db::path();
 bool Module1::ShowSelectedTask = false;
@@ -32,7 +33,10 @@ void setUpApplication()
     done = true;
     initResources();
 
-    QApplication::setApplicationName(AppInfo::kTitle);
+    // The desktop knows the program as "vantorel": its menu entry, its icon and the window class
+    // that groups its windows in the task switcher.
+    QApplication::setApplicationName(QStringLiteral("vantorel"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vantorel"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
 
     auto* translator = new QTranslator(qApp);
@@ -63,6 +67,7 @@ bool Module1::Main(const QString& programFolder)
     if (!Forms::anyAlive())
         SingleInstance::releaseAll(); // windows of an earlier run in this process are all gone
     if (!SingleInstance::acquire(folder)) {
+        std::fprintf(stderr, "vantorel: already running for %s\n", qPrintable(folder));
         MsgBox(QStringLiteral("程序已经在运行"));
         return false;
     }

@@ -1,6 +1,7 @@
 #include "data/knowledge.h"
 
 #include "data/db.h"
+#include "data/schema.h"
 
 namespace {
 
@@ -54,6 +55,8 @@ bool indexable(const QString& keyword)
 }
 
 const QString kIndexName = QStringLiteral("fangfa_fts");
+// The migration that creates the index (the third).
+constexpr int kSearchIndexMigration = 2;
 
 } // namespace
 
@@ -178,28 +181,9 @@ void Knowledge::ensureSearchIndex()
 {
     if (Db::count(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = ?"), {kIndexName}) > 0)
         return;
-    // An external-content index of which articles hold which three-character pieces, without
-    // their positions (detail none); the texts stay in fangfa only.
-    // The triggers keep it in step with every writer of the table, whichever window writes.
+    // The schema's own statements for it (a database opened by this build has it already).
     Db::transaction([] {
-        const QStringList statements = {
-            QStringLiteral("CREATE VIRTUAL TABLE fangfa_fts USING fts5(title, content, content='fangfa',"
-                           " content_rowid='id', tokenize='trigram', detail='none')"),
-            QStringLiteral("CREATE TRIGGER fangfa_fts_insert AFTER INSERT ON fangfa BEGIN"
-                           " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content);"
-                           " END"),
-            QStringLiteral("CREATE TRIGGER fangfa_fts_delete AFTER DELETE ON fangfa BEGIN"
-                           " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content)"
-                           " VALUES ('delete', old.id, old.title, old.content);"
-                           " END"),
-            QStringLiteral("CREATE TRIGGER fangfa_fts_update AFTER UPDATE OF title, content ON fangfa BEGIN"
-                           " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content)"
-                           " VALUES ('delete', old.id, old.title, old.content);"
-                           " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content);"
-                           " END"),
-            QStringLiteral("INSERT INTO fangfa_fts (fangfa_fts) VALUES ('rebuild')"),
-        };
-        for (const QString& sql : statements)
+        for (const QString& sql : Schema::mainMigrations().at(kSearchIndexMigration))
             Db::execute(sql);
     });
 }

@@ -119,6 +119,21 @@ const QList<QStringList>& mainMigrations()
     static const QList<QStringList> migrations = {
         // 1: the today view counts the open tasks of earlier days at every load.
         {"CREATE INDEX IF NOT EXISTS renwu_open_day ON renwu (zhuangtai, today)"},
+        // 2: the task list's default list (open tasks without a day) counted and paged in order.
+        {"CREATE INDEX IF NOT EXISTS renwu_state_day_goal ON renwu (zhuangtai, today, mubiao, xuhao)"},
+        // 3: the knowledge search over contents: which articles hold which three-character
+        // pieces (no positions), kept in step with fangfa by triggers, filled once here.
+        {"CREATE VIRTUAL TABLE IF NOT EXISTS fangfa_fts USING fts5(title, content, content='fangfa',"
+         " content_rowid='id', tokenize='trigram', detail='none')",
+         "CREATE TRIGGER IF NOT EXISTS fangfa_fts_insert AFTER INSERT ON fangfa BEGIN"
+         " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content); END",
+         "CREATE TRIGGER IF NOT EXISTS fangfa_fts_delete AFTER DELETE ON fangfa BEGIN"
+         " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, old.content);"
+         " END",
+         "CREATE TRIGGER IF NOT EXISTS fangfa_fts_update AFTER UPDATE OF title, content ON fangfa BEGIN"
+         " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, old.content);"
+         " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content); END",
+         "INSERT INTO fangfa_fts (fangfa_fts) VALUES ('rebuild')"},
     };
     return migrations;
 }

@@ -35,3 +35,37 @@ std::optional<Themes::Goal> Themes::goal(qint64 goalId)
 {
     return Db::first<Goal>(QStringLiteral("SELECT id, title, juese FROM mubiao WHERE id = ?"), {goalId}, goalFrom);
 }
+
+std::optional<Themes::Theme> Themes::load(qint64 themeId)
+{
+    return Db::first<Theme>(QStringLiteral("SELECT id, name, content FROM juese WHERE id = ?"), {themeId},
+                            [](const Db::Row& r) {
+                                return Theme{r.id(), r.text("name"), r.text("content")};
+                            });
+}
+
+qint64 Themes::add(const QString& name, const QString& content)
+{
+    return Db::exec(Db::main(), QStringLiteral("INSERT INTO juese (name, content) VALUES (?, ?)"),
+                    {Db::text(name), Db::text(content)})
+        .lastInsertId()
+        .toLongLong();
+}
+
+void Themes::update(qint64 themeId, const QString& name, const QString& content)
+{
+    Db::execute(QStringLiteral("UPDATE juese SET name = ?, content = ? WHERE id = ?"),
+                {Db::text(name), Db::text(content), themeId});
+}
+
+void Themes::removeWithGoals(qint64 themeId)
+{
+    Db::transaction([&] {
+        // Tasks follow their goal even where a goal was moved to this theme after they were made.
+        Db::execute(
+            QStringLiteral("DELETE FROM renwu WHERE juese = ? OR mubiao IN (SELECT id FROM mubiao WHERE juese = ?)"),
+            {themeId, themeId});
+        Db::execute(QStringLiteral("DELETE FROM mubiao WHERE juese = ?"), {themeId});
+        Db::execute(QStringLiteral("DELETE FROM juese WHERE id = ?"), {themeId});
+    });
+}

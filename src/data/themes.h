@@ -30,4 +30,20 @@ QString name(qint64 themeId);
 // One goal; empty when it does not exist.
 std::optional<Goal> goal(qint64 goalId);
 
+// A theme with its description.
+struct Theme
+{
+    qint64 id = 0;
+    QString name;
+    QString content;
+};
+
+// One theme; empty when it does not exist.
+std::optional<Theme> load(qint64 themeId);
+// Adds a theme; its new id.
+qint64 add(const QString& name, const QString& content);
+void update(qint64 themeId, const QString& name, const QString& content);
+// The theme, its goals, and every task of the theme or of one of its goals, in one transaction.
+void removeWithGoals(qint64 themeId);
+
 } // namespace Themes

@@ -1,0 +1,99 @@
+#include "views/finance/dlogszlb.h"
+
+#include "app/changes.h"
+#include "app/forms.h"
+#include "app/gui.h"
+#include "app/prompt.h"
+#include "app/windowplace.h"
+#include "data/db.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace {
+// The kind the next dialog is loaded for.
+Finance::Kind nextKind = Finance::Income;
+} // namespace
+
+Dlogszlb::Dlogszlb(QWidget* parent)
+    : CategoryDialog(QStringLiteral("类别名称："), QStringLiteral("类别名称"), Gui::hundredthsMm(4304), parent),
+      kind_(nextKind)
+{
+    connect(Command1, &QPushButton::clicked, this, &Dlogszlb::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Dlogszlb::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Dlogszlb::Command3_Click);
+}
+
+Dlogszlb* Dlogszlb::showFor(Finance::Kind kind)
+{
+    if (Dlogszlb* open = Forms::find<Dlogszlb>(); open && open->kind_ != kind)
+        Forms::unload(open);
+    nextKind = kind;
+    return Forms::show<Dlogszlb>();
+}
+
+bool Dlogszlb::Form_Load()
+{
+    if (kind_ != Finance::Income && kind_ != Finance::Expense)
+        return false;
+    setWindowTitle(kind_ == Finance::Income ? QStringLiteral("收入类别管理") : QStringLiteral("支出类别管理"));
+    adjustSize();
+    WindowPlace::besideFrame(this);
+    fill();
+    return true;
+}
+
+void Dlogszlb::fill()
+{
+    if (const auto list = Db::get([&] { return Finance::categories(kind_); }))
+        fillList(*list);
+}
+
+void Dlogszlb::Command1_Click()
+{
+    const QString name = Text1->text();
+    if (name.isEmpty()) {
+        MsgBox(QStringLiteral("请输入类别名称！"));
+        Text1->setFocus();
+        return;
+    }
+    if (!Db::run([&] { Finance::addCategory(kind_, name); }))
+        return;
+    fill();
+    Text1->clear();
+    Changes::announce(Changes::Finance, this);
+}
+
+void Dlogszlb::Command2_Click()
+{
+    QTreeWidgetItem* row = Gui::selectedRow(ListView1);
+    if (!row) {
+        MsgBox(QStringLiteral("请选择要修改的类别！"));
+        return;
+    }
+    const QString name = Text1->text();
+    if (name.isEmpty()) {
+        MsgBox(QStringLiteral("请输入类别名称！"));
+        Text1->setFocus();
+        return;
+    }
+    if (!Db::run([&] { Finance::renameCategory(Gui::rowId(row), name); }))
+        return;
+    row->setText(1, name);
+    Changes::announce(Changes::Finance, this);
+}
+
+void Dlogszlb::Command3_Click()
+{
+    QTreeWidgetItem* row = Gui::selectedRow(ListView1);
+    if (!row) {
+        MsgBox(QStringLiteral("请选择要删除的类别！"));
+        return;
+    }
+    if (!Db::run([id = Gui::rowId(row)] { Finance::removeCategory(id); }))
+        return;
+    delete row;
+    Text1->clear();
+    Changes::announce(Changes::Finance, this);
+}

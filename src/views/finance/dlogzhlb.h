@@ -1,0 +1,19 @@
+#pragma once
+
+#include "views/finance/categorydialog.h"
+
+// Keeps the account types. Renaming a type renames it in every account of the type.
+class Dlogzhlb : public CategoryDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Dlogzhlb(QWidget* parent = nullptr);
+    void Form_Load();
+
+private:
+    void fill();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+};

@@ -1,0 +1,284 @@
+#include "views/goals/frmjs.h"
+
+#include "app/changes.h"
+#include "app/clock.h"
+#include "app/forms.h"
+#include "app/gui.h"
+#include "app/prompt.h"
+#include "data/db.h"
+#include "data/goals.h"
+#include "data/themes.h"
+#include "views/goals/dlogmb.h"
+#include "views/goals/dlogmodjs.h"
+#include "views/goals/dlomodmb.h"
+#include "views/goals/frmaddjuese.h"
+#include "views/goals/goalforms.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+Frmjs::Frmjs(QWidget* parent) : QWidget(parent)
+{
+    Frame1 = new QGroupBox(QStringLiteral("行动主题"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    ListView1 =
+        Gui::reportList(Frame1, QStringLiteral("ListView1"), {{QStringLiteral("您的行动主题"), Gui::twips(4304)}});
+    ListView1->viewport()->installEventFilter(this);
+    Command1 = GoalForms::button(Frame1, QStringLiteral("Command1"), QStringLiteral("增加"));
+    Command2 = GoalForms::button(Frame1, QStringLiteral("Command2"), QStringLiteral("删除"));
+    auto* themeButtons = new QHBoxLayout;
+    themeButtons->addStretch();
+    themeButtons->addWidget(Command1);
+    themeButtons->addWidget(Command2);
+    auto* themeArea = new QVBoxLayout(Frame1);
+    themeArea->addWidget(ListView1, 1);
+    themeArea->addLayout(themeButtons);
+    Frame1->setFixedWidth(Gui::twips(4304) + 40);
+
+    Frame2 = new QGroupBox(QStringLiteral("目标（或时间节点进度表）"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Toolbar1 = new QToolBar(Frame2);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setIconSize(QSize(24, 24));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    auto tool = [this](const QString& name, const QString& icon, const QString& tip, void (Frmjs::*slot)()) {
+        QAction* a = Toolbar1->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)), tip);
+        a->setObjectName(name);
+        a->setToolTip(tip);
+        connect(a, &QAction::triggered, this, slot);
+    };
+    tool(QStringLiteral("Button1"), QStringLiteral("goals_add"), QStringLiteral("新增目标"), &Frmjs::newGoal);
+    tool(QStringLiteral("Button2"), QStringLiteral("goals_edit"), QStringLiteral("编辑目标"), &Frmjs::editGoal);
+    tool(QStringLiteral("Button3"), QStringLiteral("goals_delete"), QStringLiteral("删除目标"), &Frmjs::deleteGoal);
+
+    // Columns narrower than the twips of the form where needed, so the view fits a 1024 screen.
+    ListView2 = Gui::reportList(Frame2, QStringLiteral("ListView2"),
+                                {{QStringLiteral("目标名称"), Gui::twips(4500)},
+                                 {QStringLiteral("预算时间"), Gui::twips(1900)},
+                                 {QStringLiteral("相关主题"), Gui::twips(2540)}});
+    ListView2->setContextMenuPolicy(Qt::CustomContextMenu);
+    Check1 = new QCheckBox(QStringLiteral("显示所有时间的目标(不选择，则过期的目标会被隐藏掉)"), Frame2);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    auto* goalArea = new QVBoxLayout(Frame2);
+    goalArea->addWidget(Toolbar1);
+    goalArea->addWidget(ListView2, 1);
+    goalArea->addWidget(Check1);
+
+    mubiao = new QMenu(QStringLiteral("目标"), this);
+    mubiao->setObjectName(QStringLiteral("mubiao"));
+    auto item = [this](const QString& name, const QString& text) {
+        QAction* a = mubiao->addAction(text);
+        a->setObjectName(name);
+        return a;
+    };
+    kaishi = item(QStringLiteral("kaishi"), QStringLiteral("开始执行"));
+    wancheng = item(QStringLiteral("wancheng"), QStringLiteral("目标完成"));
+    zanting = item(QStringLiteral("zanting"), QStringLiteral("暂停执行"));
+    weiwancheng = item(QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
+
+    auto* root = new QHBoxLayout(this);
+    root->setContentsMargins(10, 10, 10, 10);
+    root->setSpacing(12);
+    root->addWidget(Frame1);
+    root->addWidget(Frame2, 1);
+    setMinimumSize(900, 500);
+
+    connect(ListView1, &QTreeWidget::itemSelectionChanged, this, &Frmjs::ListView1_ItemClick);
+    connect(ListView2, &QTreeWidget::itemDoubleClicked, this, &Frmjs::ListView2_DblClick);
+    connect(ListView2, &QWidget::customContextMenuRequested, this, &Frmjs::ListView2_MouseUp);
+    connect(Command1, &QPushButton::clicked, this, &Frmjs::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Frmjs::Command2_Click);
+    connect(Check1, &QCheckBox::toggled, this, &Frmjs::Check1_Click);
+    connect(kaishi, &QAction::triggered, this, [this] { setGoalState(Goals::Executing); });
+    connect(wancheng, &QAction::triggered, this, [this] { setGoalState(Goals::Completed); });
+    connect(zanting, &QAction::triggered, this, [this] { setGoalState(Goals::NotExecuting); });
+    connect(weiwancheng, &QAction::triggered, this, [this] { setGoalState(Goals::NotExecuting); });
+
+    // Others' changes refill the lists; this view's own changes show already.
+    Changes& changes = Changes::instance();
+    connect(&changes, &Changes::themesChanged, this, [this](QObject* origin) {
+        if (origin != this)
+            Db::run([this] { JsList(); });
+    });
+    connect(&changes, &Changes::goalsChanged, this, [this](QObject* origin) {
+        if (origin != this)
+            MBList();
+    });
+}
+
+void Frmjs::Form_Load()
+{
+    JsList();
+}
+
+void Frmjs::JsList()
+{
+    const qint64 selected = Gui::selectedId(ListView1);
+    const auto themes = Db::get([] { return Themes::all(); });
+    {
+        const QSignalBlocker quiet(ListView1);
+        ListView1->clear();
+        for (const Themes::Choice& theme : themes.value_or(QList<Themes::Choice>())) {
+            auto* row = new QTreeWidgetItem(ListView1);
+            row->setText(0, QString::number(theme.id));
+            row->setText(1, theme.name);
+            row->setToolTip(1, theme.name);
+            if (theme.id == selected)
+                ListView1->setCurrentItem(row);
+        }
+    }
+    MBList();
+}
+
+void Frmjs::MBList()
+{
+    const qint64 selected = selectedGoalId();
+    GoalForms::clearRows(ListView2);
+    const qint64 theme = selectedThemeId();
+    if (theme == 0)
+        return;
+    const auto goals = Db::get([&] { return Goals::ofTheme(theme, Check1->isChecked(), Clock::today()); });
+    if (!goals)
+        return;
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(goals->size());
+    for (const Goals::Goal& g : *goals) {
+        auto* row = new QTreeWidgetItem({QString::number(g.id), g.title,
+                                         g.jsdate.isValid() ? GoalForms::day(g.jsdate) : QStringLiteral("暂未安排"),
+                                         g.themeName});
+        GoalForms::tipIfLong(row, 1);
+        row->setIcon(1, GoalForms::stateIcon(g.zhuangtai));
+        row->setData(1, Qt::UserRole, g.zhuangtai);
+        rows.append(row);
+    }
+    ListView2->addTopLevelItems(rows);
+    // The goal picked stays picked when it is listed again.
+    GoalForms::reselect(ListView2, rows, selected);
+}
+
+qint64 Frmjs::selectedThemeId() const
+{
+    if (const QTreeWidgetItem* row = Gui::selectedRow(ListView1))
+        return Gui::rowId(row);
+    return Gui::rowId(ListView1->topLevelItem(0));
+}
+
+qint64 Frmjs::selectedGoalId() const
+{
+    return Gui::selectedId(ListView2);
+}
+
+bool Frmjs::eventFilter(QObject* watched, QEvent* event)
+{
+    // A double click anywhere on the theme list, an empty one included.
+    if (watched == ListView1->viewport() && event->type() == QEvent::MouseButtonDblClick)
+        ListView1_DblClick();
+    return QWidget::eventFilter(watched, event);
+}
+
+void Frmjs::ListView1_ItemClick()
+{
+    MBList();
+}
+
+void Frmjs::ListView1_DblClick()
+{
+    if (ListView1->topLevelItemCount() == 0) {
+        MsgBox(QStringLiteral("没有可选择编辑的行动主题！"));
+        return;
+    }
+    Forms::show<Dlogmodjs>();
+}
+
+void Frmjs::ListView2_DblClick()
+{
+    if (selectedGoalId() != 0)
+        Forms::show<dlomodmb>();
+}
+
+void Frmjs::ListView2_MouseUp(const QPoint& pos)
+{
+    if (QTreeWidgetItem* row = ListView2->itemAt(pos))
+        ListView2->setCurrentItem(row);
+    mubiao->popup(ListView2->viewport()->mapToGlobal(pos));
+}
+
+void Frmjs::Command1_Click()
+{
+    Forms::show<Frmaddjuese>();
+}
+
+void Frmjs::Command2_Click()
+{
+    if (ListView1->topLevelItemCount() == 0) {
+        MsgBox(QStringLiteral("没有可删除的行动主题！"));
+        return;
+    }
+    const qint64 id = selectedThemeId();
+    if (!Db::run([id] { Themes::removeWithGoals(id); }))
+        return;
+    {
+        const QSignalBlocker quiet(ListView1);
+        for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+            if (Gui::rowId(ListView1->topLevelItem(i)) == id) {
+                delete ListView1->takeTopLevelItem(i);
+                break;
+            }
+        }
+        ListView1->clearSelection();
+    }
+    ListView2->clear();
+    Changes::announce(Changes::Themes | Changes::Goals | Changes::Tasks, this);
+}
+
+void Frmjs::Check1_Click()
+{
+    MBList();
+}
+
+void Frmjs::newGoal()
+{
+    Forms::show<Dlogmb>();
+}
+
+void Frmjs::editGoal()
+{
+    if (selectedGoalId() == 0) {
+        MsgBox(QStringLiteral("请先选择要编辑的目标！"));
+        return;
+    }
+    Forms::show<dlomodmb>();
+}
+
+void Frmjs::deleteGoal()
+{
+    const qint64 id = selectedGoalId();
+    if (id == 0) {
+        MsgBox(QStringLiteral("请先选择要删除的目标！"));
+        return;
+    }
+    if (!Db::run([id] { Goals::removeWithTasks(id); }))
+        return;
+    delete Gui::selectedRow(ListView2);
+    Changes::announce(Changes::Goals | Changes::Tasks, this);
+}
+
+void Frmjs::setGoalState(int state)
+{
+    const qint64 id = selectedGoalId();
+    if (id == 0 || !Db::run([&] { Goals::setState(id, state); }))
+        return;
+    Changes::announce(Changes::Goals, this);
+    if (state == Goals::Completed)
+        MsgBox(QStringLiteral("恭喜您又前进了一步，加油，继续努力！"));
+    MBList();
+}

@@ -1,0 +1,96 @@
+#include "views/goals/goalforms.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <algorithm>
+
+QIcon GoalForms::stateIcon(int state)
+{
+    // Lists show one of three icons on many rows: each is read once.
+    static QIcon icons[3];
+    const int i = std::clamp(state, 0, 2);
+    if (icons[i].isNull())
+        icons[i] = QIcon(QStringLiteral(":/icons/goals_state%1.svg").arg(i));
+    return icons[i];
+}
+
+QLabel* GoalForms::fieldLabel(const QString& name, const QString& text, QWidget* buddy, bool top)
+{
+    auto* label = new QLabel(text, buddy->parentWidget());
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignRight | (top ? Qt::AlignTop : Qt::AlignVCenter));
+    label->setBuddy(buddy);
+    return label;
+}
+
+QPlainTextEdit* GoalForms::textBox(QWidget* parent, const QString& name)
+{
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(name);
+    box->setTabChangesFocus(true);
+    return box;
+}
+
+QPushButton* GoalForms::button(QWidget* parent, const QString& name, const QString& text)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QDateEdit* GoalForms::datePicker(QWidget* parent, const QString& name)
+{
+    auto* picker = new QDateEdit(parent);
+    picker->setObjectName(name);
+    picker->setCalendarPopup(true);
+    picker->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    return picker;
+}
+
+QComboBox* GoalForms::dropDown(QWidget* parent, const QString& name)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(10);
+    return combo;
+}
+
+void GoalForms::clearRows(QTreeWidget* list)
+{
+    const QList<QTreeWidgetItem*> rows = list->invisibleRootItem()->takeChildren();
+    qDeleteAll(rows);
+}
+
+bool GoalForms::reselect(QTreeWidget* list, const QList<QTreeWidgetItem*>& rows, qint64 id)
+{
+    if (id == 0)
+        return false;
+    for (QTreeWidgetItem* row : rows) {
+        if (row->text(0).toLongLong() == id) {
+            const bool scrolls = list->hasAutoScroll();
+            list->setAutoScroll(false);
+            list->setCurrentItem(row);
+            list->setAutoScroll(scrolls);
+            return true;
+        }
+    }
+    return false;
+}
+
+QString GoalForms::day(const QDate& d)
+{
+    return QString::number(d.year()) + QLatin1Char('-') + QString::number(d.month()) + QLatin1Char('-')
+           + QString::number(d.day());
+}
+
+void GoalForms::tipIfLong(QTreeWidgetItem* row, int column)
+{
+    if (row->text(column).size() > 12)
+        row->setToolTip(column, row->text(column));
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDate>
+#include <QIcon>
+#include <QList>
+#include <QString>
+
+class QComboBox;
+class QDateEdit;
+class QGridLayout;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+// Pieces the theme and goal windows share.
+namespace GoalForms {
+
+// The goal state icon: not executed (0), being executed (1), completed (2).
+QIcon stateIcon(int state);
+
+// A label on the left of a field, right aligned (top aligned for a text box).
+QLabel* fieldLabel(const QString& name, const QString& text, QWidget* buddy, bool top = false);
+QPlainTextEdit* textBox(QWidget* parent, const QString& name);
+QPushButton* button(QWidget* parent, const QString& name, const QString& text);
+QDateEdit* datePicker(QWidget* parent, const QString& name);
+QComboBox* dropDown(QWidget* parent, const QString& name);
+
+// A day as Gui::day shows it ("2009-1-31"), made without reading a format for every row.
+QString day(const QDate& d);
+// A tool tip for a name cell whose text may not fit its column.
+void tipIfLong(QTreeWidgetItem* row, int column);
+
+// Empties a report list by removing its rows, which leaves the header alone (cheaper than a
+// reset of the whole list).
+void clearRows(QTreeWidget* list);
+// Makes the row with that id current without scrolling; false when no row has it.
+bool reselect(QTreeWidget* list, const QList<QTreeWidgetItem*>& rows, qint64 id);
+
+} // namespace GoalForms

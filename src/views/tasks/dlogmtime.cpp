@@ -1,0 +1,180 @@
+#include "views/tasks/dlogmtime.h"
+
+#include "app/changes.h"
+#include "app/forms.h"
+#include "app/gui.h"
+#include "app/helpers.h"
+#include "app/prompt.h"
+#include "app/views.h"
+#include "app/windowplace.h"
+#include "data/db.h"
+#include "data/tasklist.h"
+#include "views/tasks/daytaskselection.h"
+#include "views/tasks/timeslider.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace {
+const QString kNoReminder = QStringLiteral("非提醒任务");
+// The time offered to a task that has none yet.
+const QString kEvening = QStringLiteral("23:00:00");
+} // namespace
+
+Dlogmtime::Dlogmtime(QWidget* parent) : FormDialog(parent)
+{
+    setWindowTitle(QStringLiteral("时间设定"));
+
+    Slider1 = new QSlider(Qt::Horizontal, this);
+    Slider1->setObjectName(QStringLiteral("Slider1"));
+    Slider1->setRange(0, TimeSlider::kPositions);
+    Slider1->setSingleStep(1);
+    Slider1->setPageStep(6);
+    Slider1->setTickPosition(QSlider::TicksBelow);
+    Slider1->setTickInterval(12);
+    Slider1->setMinimumWidth(260);
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setFixedWidth(Text2->fontMetrics().horizontalAdvance(QStringLiteral("24:00:00")) + 24);
+    Command3 = new QPushButton(QStringLiteral("∧"), this);
+    Command3->setObjectName(QStringLiteral("Command3"));
+    Command3->setToolTip(QStringLiteral("加一分钟"));
+    Command2 = new QPushButton(QStringLiteral("∨"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setToolTip(QStringLiteral("减一分钟"));
+    for (QPushButton* b : {Command3, Command2}) {
+        b->setFixedWidth(b->sizeHint().height() + 4);
+        b->setAutoDefault(false);
+    }
+    OKButton = new QPushButton(QStringLiteral("确定"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setDefault(true);
+    Command1 = new QPushButton(QStringLiteral("取消"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setAutoDefault(false);
+    for (QPushButton* b : {OKButton, Command1})
+        b->setMinimumWidth(80);
+
+    auto* time = new QGridLayout;
+    time->setHorizontalSpacing(4);
+    time->setVerticalSpacing(0);
+    time->addWidget(Slider1, 0, 0);
+    time->addWidget(Text2, 0, 1);
+    time->addWidget(Command3, 0, 2);
+    time->addWidget(Command2, 0, 3);
+    time->setColumnStretch(0, 1);
+    auto* scale = new QHBoxLayout;
+    auto* start = new QLabel(QStringLiteral("0:00"), this);
+    auto* middle = new QLabel(QStringLiteral("12:00"), this);
+    auto* end = new QLabel(QStringLiteral("24:00"), this);
+    middle->setAlignment(Qt::AlignHCenter);
+    end->setAlignment(Qt::AlignRight);
+    scale->addWidget(start, 1);
+    scale->addWidget(middle, 1);
+    scale->addWidget(end, 1);
+    time->addLayout(scale, 1, 0);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OKButton);
+    buttons->addWidget(Command1);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(16, 16, 16, 14);
+    outer->setSpacing(14);
+    outer->addLayout(time);
+    outer->addLayout(buttons);
+
+    setTabOrder(Slider1, Text2);
+    setTabOrder(Text2, Command3);
+    setTabOrder(Command3, Command2);
+    setTabOrder(Command2, OKButton);
+    setTabOrder(OKButton, Command1);
+
+    connect(Slider1, &QSlider::valueChanged, this, &Dlogmtime::Slider1_Change);
+    connect(Slider1, &QSlider::sliderReleased, this, &Dlogmtime::Slider1_MouseUp);
+    connect(Command3, &QPushButton::clicked, this, &Dlogmtime::Command3_Click);
+    connect(Command2, &QPushButton::clicked, this, &Dlogmtime::Command2_Click);
+    connect(OKButton, &QPushButton::clicked, this, &Dlogmtime::OKButton_Click);
+    connect(Command1, &QPushButton::clicked, this, &Dlogmtime::Command1_Click);
+}
+
+Dlogmtime* Dlogmtime::showShared()
+{
+    return Forms::show<Dlogmtime>();
+}
+
+bool Dlogmtime::Form_Load()
+{
+    Class1::zhiqian(this);
+    WindowPlace::besideFrame(this);
+
+    const DayTaskSelection* day = Forms::openAs<DayTaskSelection>(Views::kTasks);
+    if (!day || day->selectedDayTaskId() == 0)
+        return false;
+    taskId_ = day->selectedDayTaskId();
+    const QString shown = day->selectedDayTaskTime();
+    Text2->setText(shown == kNoReminder ? kEvening : shown);
+    {
+        const QSignalBlocker quiet(Slider1);
+        Slider1->setValue(TimeSlider::positionOf(TimeSlider::parse(Text2->text()).value_or(QTime())));
+    }
+    Slider1_MouseUp();
+    return true;
+}
+
+qint64 Dlogmtime::taskId() const
+{
+    return taskId_;
+}
+
+void Dlogmtime::Slider1_Change()
+{
+    Text2->setText(TimeSlider::textAt(Slider1->value()));
+    Slider1_MouseUp();
+}
+
+void Dlogmtime::Slider1_MouseUp()
+{
+    Slider1->setToolTip(TimeSlider::textAt(Slider1->value()));
+}
+
+void Dlogmtime::Command3_Click()
+{
+    Text2->setText(TimeSlider::shifted(Text2->text(), 1));
+}
+
+void Dlogmtime::Command2_Click()
+{
+    Text2->setText(TimeSlider::shifted(Text2->text(), -1));
+}
+
+void Dlogmtime::OKButton_Click()
+{
+    // Only a time of day is stored; "24:00:00" is the end of the day.
+    const std::optional<QTime> time = TimeSlider::parse(Text2->text());
+    if (!time) {
+        MsgBox(QStringLiteral("请输入正确的时间！"));
+        Text2->setFocus();
+        Text2->selectAll();
+        return;
+    }
+    if (!Db::run([&] { TaskList::setTime(taskId_, *time); }))
+        return;
+    if (DayTaskSelection* day = Forms::openAs<DayTaskSelection>(Views::kTasks))
+        day->showDayTaskTime(taskId_, *time);
+    // The frame rebuilds today's reminder times; the day list shows the time already.
+    Changes::announce(Changes::Tasks, this);
+    Forms::unload(this);
+}
+
+void Dlogmtime::Command1_Click()
+{
+    Forms::unload(this);
+}
