@@ -10,6 +10,8 @@
 #include "data/db.h"
 #include "data/tasks.h"
 #include "views/contacts/frmrj.h"
+#include "views/desktop/myicon.h"
+#include "views/desktop/toolbar.h"
 #include "views/finance/frmcw.h"
 #include "views/goals/frmjs.h"
 #include "views/goals/frmmb.h"
@@ -109,6 +111,16 @@ MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
     auto* spacer = new QWidget(Toolbar1);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     Toolbar1->addWidget(spacer);
+    auto* Command2 = new QToolButton(Toolbar1);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setText(QStringLiteral("桌面任务栏"));
+    Command2->setToolTip(QStringLiteral("在桌面显示今日任务"));
+    Command2->setIcon(icon("desktop_bar"));
+    Command2->setIconSize(QSize(32, 32));
+    Command2->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Command2->setAutoRaise(true);
+    Toolbar1->addWidget(Command2);
+    connect(Command2, &QToolButton::clicked, this, &MDIfrm::Command2_Click);
     Command1 = new QToolButton(Toolbar1);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setText(QStringLiteral("软件使用视频演示"));
@@ -221,8 +233,10 @@ void MDIfrm::changeEvent(QEvent* event)
 void MDIfrm::closeEvent(QCloseEvent* event)
 {
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
-        Forms::forget(this); // unloaded with its views: showing it again loads it afresh
+    if (!event->isAccepted())
+        return;
+    Forms::forget(this); // unloaded with its views: showing it again loads it afresh
+    myicon::frameClosed(clock_);
 }
 
 void MDIfrm::Toolbar1_ButtonClick(int index)
@@ -233,6 +247,11 @@ void MDIfrm::Toolbar1_ButtonClick(int index)
 void MDIfrm::Command1_Click()
 {
     Shell::openUrl(QUrl(AppInfo::sitePage(QStringLiteral("/jiaocheng/class-1.asp"))));
+}
+
+void MDIfrm::Command2_Click()
+{
+    Forms::show<ToolBar>();
 }
 
 void MDIfrm::Timer1_Timer()

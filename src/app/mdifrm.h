@@ -37,6 +37,7 @@ protected:
 private:
     void Toolbar1_ButtonClick(int index);
     void Command1_Click();
+    void Command2_Click();
     void Timer1_Timer();
     void fillClientArea();
 

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QSoundEffect>
+#include <QSystemTrayIcon>
 
 namespace {
 std::function<void(const QUrl&)>& openUrlHook()
@@ -22,6 +23,11 @@ std::function<void(const QString&)>& playSoundHook()
 std::function<QString(const QString&)>& saveFileNameHook()
 {
     static std::function<QString(const QString&)> h;
+    return h;
+}
+std::function<bool()>& trayAvailableHook()
+{
+    static std::function<bool()> h;
     return h;
 }
 
@@ -68,6 +74,13 @@ QString Shell::saveFileName(QWidget* parent, const QString& filter)
     return QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
 }
 
+bool Shell::trayAvailable()
+{
+    if (trayAvailableHook())
+        return trayAvailableHook()();
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 void Shell::setOpenUrlHook(std::function<void(const QUrl&)> hook)
 {
     openUrlHook() = std::move(hook);
@@ -81,4 +94,9 @@ void Shell::setPlaySoundHook(std::function<void(const QString&)> hook)
 void Shell::setSaveFileNameHook(std::function<QString(const QString&)> hook)
 {
     saveFileNameHook() = std::move(hook);
+}
+
+void Shell::setTrayAvailableHook(std::function<bool()> hook)
+{
+    trayAvailableHook() = std::move(hook);
 }

@@ -1,0 +1,420 @@
+#include "views/desktop/toolbar.h"
+
+#include "app/changes.h"
+#include "app/clickableimage.h"
+#include "app/clock.h"
+#include "app/forms.h"
+#include "app/gui.h"
+#include "app/helpers.h"
+#include "app/mdifrm.h"
+#include "app/views.h"
+#include "data/db.h"
+#include "data/taskbar.h"
+#include "data/tasks.h"
+#include "views/desktop/frmts.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSizeGrip>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace {
+const QString kTitle = QStringLiteral("今日任务");
+const QString kCurrent = QStringLiteral("当前任务");
+const QString kOpen = QStringLiteral("正在进行");
+const QString kNoReminder = QStringLiteral("非提醒任务");
+constexpr int kStateColumn = 3;
+
+const QColor kCaptionColour(0x3b, 0x7d, 0xd8);
+const QColor kBackgroundColour(0xf6, 0xf8, 0xfb);
+const QColor kBorderColour(0x2f, 0x64, 0xad);
+
+// Columns 1 to the last of the row in one colour and weight.
+void paintRow(QTreeWidgetItem* row, const QColor& colour, bool bold)
+{
+    for (int c = 1; c <= kStateColumn; ++c) {
+        row->setForeground(c, QBrush(colour));
+        QFont font = row->font(c);
+        font.setBold(bold);
+        row->setFont(c, font);
+    }
+}
+// The time as Gui::time shows it ("8:30:00"), made without the general formatter: the bar
+// shows one for every row.
+QString shownTime(const QTime& t)
+{
+    const auto two = [](int n) { return QString::number(n).rightJustified(2, u'0'); };
+    return QString::number(t.hour()) + u':' + two(t.minute()) + u':' + two(t.second());
+}
+
+// How ShowStatusText shows a state code: its word and the colours of columns 1 to 3.
+struct StateLook
+{
+    QString text;
+    QList<QBrush> colours;
+};
+
+// The look of each state code, learnt once from ShowStatusText itself.
+const StateLook& stateLook(int code)
+{
+    static QHash<int, StateLook> looks;
+    auto it = looks.find(code);
+    if (it != looks.end())
+        return *it;
+    QTreeWidget scratch;
+    scratch.setColumnCount(kStateColumn + 1);
+    auto* row = new QTreeWidgetItem(&scratch);
+    row->setText(kStateColumn, QString::number(code));
+    ShowStatusText(&scratch, kStateColumn);
+    StateLook look{row->text(kStateColumn), {}};
+    for (int c = 1; c <= kStateColumn; ++c)
+        look.colours << row->foreground(c);
+    return *looks.insert(code, look);
+}
+
+// A row of the bar that answers its texts and colours from the task it keeps, so that a refill
+// costs little more than reading the rows. What an action sets on the row (a new state word, a
+// colour, the bold of the current task) takes precedence.
+class BarRow : public QTreeWidgetItem
+{
+public:
+    explicit BarRow(const TaskBar::Row& task) : task_(task), look_(&stateLook(task.zhuangtai)) {}
+
+    QVariant data(int column, int role) const override
+    {
+        const QVariant set = QTreeWidgetItem::data(column, role);
+        if (set.isValid())
+            return set;
+        switch (role) {
+        case Qt::DisplayRole:
+            switch (column) {
+            case 0:
+                return QString::number(task_.id);
+            case 1:
+                return task_.intime.isValid() ? shownTime(task_.intime) : kNoReminder;
+            case 2:
+                return task_.title;
+            case kStateColumn:
+                return look_->text;
+            }
+            break;
+        case Qt::ToolTipRole:
+            if (column == 2)
+                return task_.title;
+            break;
+        case Qt::ForegroundRole:
+            if (column >= 1 && column <= kStateColumn && look_->colours[column - 1].style() != Qt::NoBrush)
+                return look_->colours[column - 1];
+            break;
+        }
+        return {};
+    }
+
+private:
+    TaskBar::Row task_;
+    const StateLook* look_;
+};
+} // namespace
+
+ToolBar::ToolBar(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("ToolBar"));
+    setWindowTitle(kTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+
+    // Caption strip: the window has no frame of its own, so it carries its title and images.
+    auto* strip = new QWidget(this);
+    strip->setObjectName(QStringLiteral("CaptionStrip"));
+    strip->setAutoFillBackground(true);
+    QPalette palette = strip->palette();
+    palette.setColor(QPalette::Window, kCaptionColour);
+    palette.setColor(QPalette::WindowText, Qt::white);
+    strip->setPalette(palette);
+    // Presses on the strip reach the window, which moves by them.
+    strip->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+
+    auto* icon = new QLabel(strip);
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/app.svg")).pixmap(16, 16));
+    icon->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Caption = new QLabel(kTitle, strip);
+    Caption->setObjectName(QStringLiteral("Caption"));
+    Caption->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    QFont captionFont = Caption->font();
+    captionFont.setBold(true);
+    Caption->setFont(captionFont);
+
+    Image1 = new ClickableImage(QStringLiteral(":/icons/desktop_frame.svg"), 18, QStringLiteral("返回主窗口"), strip);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image2 =
+        new ClickableImage(QStringLiteral(":/icons/desktop_exit.svg"), 18, QStringLiteral("关闭主窗口和任务栏"), strip);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image3 = new ClickableImage(QStringLiteral(":/icons/desktop_minimize.svg"), 18, QStringLiteral("最小化"), strip);
+    Image3->setObjectName(QStringLiteral("Image3"));
+
+    auto* captionRow = new QHBoxLayout(strip);
+    captionRow->setContentsMargins(8, 2, 4, 2);
+    captionRow->setSpacing(4);
+    captionRow->addWidget(icon);
+    captionRow->addWidget(Caption, 1);
+    captionRow->addWidget(Image3);
+    captionRow->addWidget(Image1);
+    captionRow->addWidget(Image2);
+
+    ListView1 = Gui::reportList(
+        this, QStringLiteral("ListView1"),
+        {{QStringLiteral("时间安排"), 84}, {QStringLiteral("任务名称"), 180}, {QStringLiteral("任务状态"), 76}});
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->header()->setSectionResizeMode(2, QHeaderView::Stretch);
+    ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    zhuangtai = new QMenu(QStringLiteral("完成状态"), this);
+    zhuangtai->setObjectName(QStringLiteral("zhuangtai"));
+    auto item = [this](const QString& name, const QString& text) {
+        QAction* a = zhuangtai->addAction(text);
+        a->setObjectName(name);
+        return a;
+    };
+    zuomian = item(QStringLiteral("zuomian"), QStringLiteral("桌面显示"));
+    wancheng = item(QStringLiteral("wancheng"), QStringLiteral("任务完成"));
+    fangqi = item(QStringLiteral("fangqi"), QStringLiteral("放弃任务"));
+    weiwancheng = item(QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
+    dangqian = item(QStringLiteral("dangqian"), kCurrent);
+
+    auto* grip = new QSizeGrip(this);
+    auto* gripRow = new QHBoxLayout;
+    gripRow->setContentsMargins(0, 0, 0, 0);
+    gripRow->addStretch();
+    gripRow->addWidget(grip, 0, Qt::AlignBottom | Qt::AlignRight);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(6, 6, 6, 0);
+    body->addWidget(ListView1, 1);
+    body->addLayout(gripRow);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(1, 1, 1, 1); // room for the border
+    outer->setSpacing(0);
+    outer->addWidget(strip);
+    outer->addLayout(body, 1);
+
+    setMinimumSize(300, 200);
+    resize(380, 420);
+
+    connect(ListView1, &QWidget::customContextMenuRequested, this, &ToolBar::ListView1_MouseUp);
+    connect(zuomian, &QAction::triggered, this, &ToolBar::zuomian_Click);
+    connect(wancheng, &QAction::triggered, this, &ToolBar::wancheng_Click);
+    connect(fangqi, &QAction::triggered, this, &ToolBar::fangqi_Click);
+    connect(weiwancheng, &QAction::triggered, this, &ToolBar::weiwancheng_Click);
+    connect(dangqian, &QAction::triggered, this, &ToolBar::dangqian_Click);
+    connect(Image1, &ClickableImage::clicked, this, &ToolBar::Image1_Click);
+    connect(Image2, &ClickableImage::clicked, this, &ToolBar::Image2_Click);
+    connect(Image3, &ClickableImage::clicked, this, &ToolBar::Image3_Click);
+
+    // Other windows' changes refill the list; the bar's own state changes show in their row.
+    connect(&Changes::instance(), &Changes::tasksChanged, this, [this](QObject* origin) {
+        if (origin != this)
+            ShowRw();
+    });
+}
+
+void ToolBar::Form_Load()
+{
+    Class1::zhiqian(this);
+    // Near the right edge of the screen, 3000 twips from its top, and wholly on the screen.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const int left = std::min(area.x() + area.width() - area.width() / 6, area.x() + area.width() - width());
+        const int top = std::min(area.y() + Gui::twips(3000), area.y() + area.height() - height());
+        move(std::max(area.x(), left), std::max(area.y(), top));
+    }
+    ShowRw();
+}
+
+void ToolBar::ShowRw()
+{
+    ListView1->clear();
+    const auto tasks = Db::get([] { return TaskBar::ofDay(Clock::today()); });
+    QTreeWidgetItem* current = nullptr;
+    if (tasks) {
+        // The list takes the rows in one go.
+        QList<QTreeWidgetItem*> rows;
+        rows.reserve(tasks->size());
+        for (const TaskBar::Row& t : *tasks) {
+            auto* row = new BarRow(t);
+            if (t.id == currentId_ && t.zhuangtai == Tasks::Open)
+                current = row;
+            rows.append(row);
+        }
+        ListView1->addTopLevelItems(rows);
+    }
+
+    // The current task stays marked while it is still open on today's list.
+    if (current) {
+        markCurrent(current, true);
+    } else if (currentId_) {
+        currentId_ = 0;
+        setCaption(kTitle);
+    }
+}
+
+void ToolBar::ListView1_MouseUp(const QPoint& pos)
+{
+    QTreeWidgetItem* row = ListView1->itemAt(pos);
+    if (!row)
+        return;
+    // The menu acts on the row under the pointer, which becomes the selected row.
+    ListView1->setCurrentItem(row);
+    zhuangtai->popup(ListView1->viewport()->mapToGlobal(pos));
+}
+
+void ToolBar::zuomian_Click()
+{
+    // One popup for the bar: shown afresh, so it takes today's first open task again.
+    if (popup_)
+        popup_->close();
+    popup_ = Frmts::openNew();
+}
+
+void ToolBar::wancheng_Click()
+{
+    setSelectedState(Tasks::Done, QStringLiteral("已经完成"), QColor(0, 255, 0));
+}
+
+void ToolBar::fangqi_Click()
+{
+    setSelectedState(Tasks::Abandoned, QStringLiteral("已经放弃"), QColor(255, 0, 0));
+}
+
+void ToolBar::weiwancheng_Click()
+{
+    setSelectedState(Tasks::Open, kOpen, QColor(0, 0, 0));
+}
+
+void ToolBar::setSelectedState(int state, const QString& word, const QColor& colour)
+{
+    QTreeWidgetItem* row = Gui::selectedRow(ListView1);
+    if (!row || !Db::run([id = Gui::rowId(row), state] { Tasks::setState(id, state); }))
+        return;
+    // A row whose state changes is no longer the current task.
+    if (Gui::rowId(row) == currentId_) {
+        currentId_ = 0;
+        setCaption(kTitle);
+    }
+    Changes::announce(Changes::Tasks, this);
+    row->setText(kStateColumn, word);
+    paintRow(row, colour, false);
+}
+
+void ToolBar::dangqian_Click()
+{
+    QTreeWidgetItem* row = Gui::selectedRow(ListView1);
+    if (!row)
+        return;
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* other = ListView1->topLevelItem(i);
+        if (other->text(kStateColumn) == kCurrent)
+            markCurrent(other, false);
+    }
+    currentId_ = Gui::rowId(row);
+    markCurrent(row, true);
+    ListView1->viewport()->update();
+}
+
+void ToolBar::markCurrent(QTreeWidgetItem* row, bool current)
+{
+    row->setText(kStateColumn, current ? kCurrent : kOpen);
+    paintRow(row, current ? QColor(255, 0, 0) : QColor(0, 0, 0), current);
+    if (current)
+        setCaption(row->text(2));
+}
+
+void ToolBar::setCaption(const QString& text)
+{
+    setWindowTitle(text);
+    Caption->setText(text);
+    Caption->setToolTip(text);
+}
+
+void ToolBar::Image1_Click()
+{
+    // The frame first: were the bar the last window, its closing could end the program.
+    if (MDIfrm* frame = MDIfrm::showFrame())
+        frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
+    close();
+}
+
+void ToolBar::Image2_Click()
+{
+    // Closed rather than hidden, so that the program ends when nothing else is left of it.
+    close();
+    // The frame's closing hands the program over to the tray.
+    if (MDIfrm* frame = Forms::find<MDIfrm>())
+        frame->close();
+}
+
+void ToolBar::Image3_Click()
+{
+    showMinimized();
+}
+
+void ToolBar::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    Forms::forget(this); // unloaded: the next opening loads it afresh
+}
+
+void ToolBar::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    if (QWindow* window = windowHandle(); window && window->startSystemMove())
+        return;
+    dragging_ = true;
+    dragOffset_ = event->globalPosition().toPoint() - pos();
+}
+
+void ToolBar::mouseMoveEvent(QMouseEvent* event)
+{
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - dragOffset_);
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void ToolBar::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (dragging_ && event->button() == Qt::LeftButton) {
+        dragging_ = false;
+        event->accept();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void ToolBar::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), kBackgroundColour);
+    painter.setPen(kBorderColour);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
