@@ -81,6 +81,8 @@ QSqlDatabase Db::open(const QString& path)
     // between runs, so a copy of mylive.dc is always the whole database.
     exec(db, QStringLiteral("PRAGMA journal_mode = DELETE"));
     exec(db, QStringLiteral("PRAGMA synchronous = EXTRA"));
+    // Room for the pages of the larger lists (planning grids over many tasks) in memory.
+    exec(db, QStringLiteral("PRAGMA cache_size = -16384"));
     return db;
 }
 

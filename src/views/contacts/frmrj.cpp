@@ -6,6 +6,7 @@
 #include "app/gui.h"
 #include "app/prompt.h"
 #include "app/shell.h"
+#include "app/widgets.h"
 #include "data/contacts.h"
 #include "data/db.h"
 #include "views/contacts/dlogaddgxlb.h"
@@ -30,6 +31,8 @@
 #include <functional>
 
 namespace {
+using Gui::button;
+using Gui::LinkLabel;
 
 const QString kSupplement = QStringLiteral("补充资料");
 const QString kRecord = QStringLiteral("联系记录");
@@ -96,40 +99,6 @@ private:
     QString title_;
     int image_;
 };
-
-// A label that acts like a web link: underlined, link-coloured, a hand cursor, a left click.
-class LinkLabel : public QLabel
-{
-public:
-    LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
-    {
-        setCursor(Qt::PointingHandCursor);
-        QPalette p = palette();
-        p.setColor(QPalette::WindowText, p.color(QPalette::Link));
-        setPalette(p);
-        QFont f = font();
-        f.setUnderline(true);
-        setFont(f);
-    }
-
-    std::function<void()> onClick;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick)
-            onClick();
-        QLabel::mouseReleaseEvent(event);
-    }
-};
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QLineEdit* lineEdit(QWidget* parent, const QString& name)
 {

@@ -8,6 +8,7 @@
 #include "app/helpers.h"
 #include "app/prompt.h"
 #include "app/shell.h"
+#include "app/widgets.h"
 #include "data/db.h"
 #include "data/money.h"
 #include "views/finance/cwexport.h"
@@ -34,6 +35,9 @@
 #include <functional>
 
 namespace {
+using Gui::button;
+using Gui::LinkLabel;
+using Gui::textBox;
 
 const int kColumn = Gui::hundredthsMm(2540);
 // Slice colours of the two charts: greens and blues for income, reds and browns for expense.
@@ -44,40 +48,6 @@ const QList<QColor> kExpenseColours = {QColor(0xc62828), QColor(0xef6c00), QColo
                                        QColor(0x6d4c41), QColor(0x8e24aa), QColor(0xff7043), QColor(0x546e7a),
                                        QColor(0x00838f), QColor(0xd81b60)};
 const QString kAmountNotNumber = QStringLiteral("金额一栏必须输入数字或小数点！");
-
-// A label that acts like a web link.
-class LinkLabel : public QLabel
-{
-public:
-    LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
-    {
-        setCursor(Qt::PointingHandCursor);
-        QPalette p = palette();
-        p.setColor(QPalette::WindowText, p.color(QPalette::Link));
-        setPalette(p);
-        QFont f = font();
-        f.setUnderline(true);
-        setFont(f);
-    }
-
-    std::function<void()> onClick;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick)
-            onClick();
-        QLabel::mouseReleaseEvent(event);
-    }
-};
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QLineEdit* lineEdit(QWidget* parent, const QString& name)
 {
@@ -103,14 +73,6 @@ QDateEdit* dateEdit(QWidget* parent, const QString& name)
     d->setDisplayFormat(QStringLiteral("yyyy-M-d"));
     d->setDate(Clock::today());
     return d;
-}
-
-QPlainTextEdit* textBox(QWidget* parent, const QString& name)
-{
-    auto* box = new QPlainTextEdit(parent);
-    box->setObjectName(name);
-    box->setTabChangesFocus(true);
-    return box;
 }
 
 QGroupBox* groupBox(QWidget* parent, const QString& name, const QString& title)

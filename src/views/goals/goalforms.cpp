@@ -1,5 +1,7 @@
 #include "views/goals/goalforms.h"
 
+#include "app/widgets.h"
+
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -29,18 +31,12 @@ QLabel* GoalForms::fieldLabel(const QString& name, const QString& text, QWidget*
 
 QPlainTextEdit* GoalForms::textBox(QWidget* parent, const QString& name)
 {
-    auto* box = new QPlainTextEdit(parent);
-    box->setObjectName(name);
-    box->setTabChangesFocus(true);
-    return box;
+    return Gui::textBox(parent, name);
 }
 
 QPushButton* GoalForms::button(QWidget* parent, const QString& name, const QString& text)
 {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
+    return Gui::button(parent, name, text);
 }
 
 QDateEdit* GoalForms::datePicker(QWidget* parent, const QString& name)

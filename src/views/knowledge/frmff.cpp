@@ -6,6 +6,7 @@
 #include "app/gui.h"
 #include "app/prompt.h"
 #include "app/shell.h"
+#include "app/widgets.h"
 #include "data/db.h"
 #include "views/knowledge/dlogaddff.h"
 #include "views/knowledge/dlogfflb.h"
@@ -31,43 +32,10 @@
 #include <functional>
 
 namespace {
+using Gui::button;
+using Gui::LinkLabel;
 
 const QString kAllCategories = QStringLiteral("全部类别");
-
-// A label that acts like a web link: underlined, a hand cursor, and a left click anywhere on it.
-class LinkLabel : public QLabel
-{
-public:
-    LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
-    {
-        setCursor(Qt::PointingHandCursor);
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        QPalette p = palette();
-        p.setColor(QPalette::WindowText, p.color(QPalette::Link));
-        setPalette(p);
-        QFont f = font();
-        f.setUnderline(true);
-        setFont(f);
-    }
-
-    std::function<void()> onClick;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick)
-            onClick();
-        QLabel::mouseReleaseEvent(event);
-    }
-};
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QTreeWidgetItem* articleRow(const Knowledge::Heading& h)
 {

@@ -8,6 +8,7 @@
 #include "app/helpers.h"
 #include "app/prompt.h"
 #include "app/shell.h"
+#include "app/widgets.h"
 #include "data/db.h"
 #include "data/tasks.h"
 #include "data/themes.h"
@@ -33,6 +34,8 @@
 #include <functional>
 
 namespace {
+using Gui::button;
+using Gui::LinkLabel;
 
 const QString kUnplanned = QStringLiteral("未安排");
 const QString kNoReminder = QStringLiteral("非提醒任务");
@@ -131,41 +134,6 @@ private:
 
     QString format_;
 };
-
-// A label that acts like a web link: underlined, a hand cursor, and a left click on it.
-class LinkLabel : public QLabel
-{
-public:
-    LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
-    {
-        setCursor(Qt::PointingHandCursor);
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        QPalette p = palette();
-        p.setColor(QPalette::WindowText, p.color(QPalette::Link));
-        setPalette(p);
-        QFont f = font();
-        f.setUnderline(true);
-        setFont(f);
-    }
-
-    std::function<void()> onClick;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick)
-            onClick();
-        QLabel::mouseReleaseEvent(event);
-    }
-};
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QComboBox* dropDown(QWidget* parent, const QString& name)
 {

@@ -10,6 +10,7 @@
 #include "app/prompt.h"
 #include "app/shell.h"
 #include "app/views.h"
+#include "app/widgets.h"
 #include "data/db.h"
 #include "data/diary.h"
 #include "data/statements.h"
@@ -41,55 +42,15 @@
 #include <functional>
 
 namespace {
+using Gui::button;
+using Gui::LinkLabel;
+using Gui::textBox;
 
 const QString kMotto = QStringLiteral("警句");
 
 // Column of ListView1 holding the state, and the role of column 1 keeping the quadrant image.
 constexpr int kStateColumn = 3;
 constexpr int kImageRole = Qt::UserRole;
-
-// A label that acts like a web link: underlined, a hand cursor, and a left click anywhere on it.
-class LinkLabel : public QLabel
-{
-public:
-    LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
-    {
-        setCursor(Qt::PointingHandCursor);
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        QPalette p = palette();
-        p.setColor(QPalette::WindowText, p.color(QPalette::Link));
-        setPalette(p);
-        QFont f = font();
-        f.setUnderline(true);
-        setFont(f);
-    }
-
-    std::function<void()> onClick;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick)
-            onClick();
-        QLabel::mouseReleaseEvent(event);
-    }
-};
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QPlainTextEdit* textBox(QWidget* parent, const QString& name)
-{
-    auto* box = new QPlainTextEdit(parent);
-    box->setObjectName(name);
-    box->setTabChangesFocus(true);
-    return box;
-}
 
 void fillStatements(QTreeWidget* list, Statements::Kind kind)
 {
