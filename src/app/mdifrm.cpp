@@ -9,6 +9,7 @@
 #include "app/windowplace.h"
 #include "data/db.h"
 #include "data/tasks.h"
+#include "views/backup/dlogbackup.h"
 #include "views/contacts/frmrj.h"
 #include "views/finance/frmcw.h"
 #include "views/goals/frmjs.h"
@@ -104,6 +105,18 @@ MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
             w->setMinimumWidth(76);
         ++index;
     }
+
+    // The copies of the database, after the views.
+    Command2 = new QToolButton(Toolbar1);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setText(QStringLiteral("数据备份"));
+    Command2->setIcon(icon("backup_nav"));
+    Command2->setIconSize(QSize(32, 32));
+    Command2->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Command2->setAutoRaise(true);
+    Command2->setMinimumWidth(76);
+    Toolbar1->addWidget(Command2);
+    connect(Command2, &QToolButton::clicked, this, [] { Forms::show<Dlogbackup>(); });
 
     auto* spacer = new QWidget(Toolbar1);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);

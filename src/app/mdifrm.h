@@ -42,6 +42,7 @@ private:
 
     QToolBar* Toolbar1;
     QToolButton* Command1;
+    QToolButton* Command2;
     QTimer* Timer1;
     QMdiArea* area_;
     QPointer<QMdiSubWindow> current_;
