@@ -252,6 +252,8 @@ QList<Backup::Copy> Backup::expired(const QList<Copy>& copies, const QDate& toda
 {
     QList<Copy> sorted = copies;
     std::stable_sort(sorted.begin(), sorted.end(), newerFirst);
+    // Weeks and months are the calendar's, so that the copy a week or a month keeps stays the
+    // same from one day to the next (its last one) instead of sliding away.
     const QDate yearBack = today.addMonths(-12);
     QSet<qint64> weeks;
     QSet<int> months;
@@ -260,16 +262,17 @@ QList<Backup::Copy> Backup::expired(const QList<Copy>& copies, const QDate& toda
         const Copy& c = sorted.at(i);
         const qint64 age = c.day.daysTo(today);
         bool keep = false;
-        if (i == 0 || age < 7)
+        if (i == 0 || age < 7) {
             keep = true;
-        else if (age < 7 * 5)
-            keep = !weeks.contains(age / 7);
-        else if (c.day > yearBack)
-            keep = !months.contains(c.day.year() * 12 + c.day.month());
-        if (keep && age >= 7 && age < 7 * 5)
-            weeks.insert(age / 7);
-        if (keep && age >= 7 * 5)
-            months.insert(c.day.year() * 12 + c.day.month());
+        } else if (age < 7 * 5) {
+            const qint64 week = c.day.toJulianDay() / 7; // Monday to Sunday
+            keep = !weeks.contains(week);
+            weeks.insert(week);
+        } else if (c.day > yearBack) {
+            const int month = c.day.year() * 12 + c.day.month();
+            keep = !months.contains(month);
+            months.insert(month);
+        }
         if (!keep)
             gone.append(c);
     }

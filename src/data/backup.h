@@ -40,9 +40,9 @@ void exportCopy(const QString& databasePath, const QString& target);
 // Whether a file is an intact database (quick_check); false for anything unreadable.
 bool isIntact(const QString& file);
 
-// The copies to delete so that there remain: every copy of the last 7 days, the newest of each of
-// the 4 weeks before them, and the newest of each month for 12 months. The newest copy of all
-// always stays.
+// The copies to delete so that there remain: every copy of the last 7 days, the newest of each
+// calendar week (Monday to Sunday) for the 4 weeks before them, and the newest of each calendar
+// month for 12 months. The newest copy of all always stays.
 QList<Copy> expired(const QList<Copy>& copies, const QDate& today);
 // Deletes the expired copies of a folder; returns the paths deleted.
 QStringList rotate(const QString& folder, const QDate& today);
