@@ -21,8 +21,9 @@ const int backup = Shots::add(QStringLiteral("backup"), [] {
     const QString folder = Backup::folderFor(Db::path());
     const QDateTime now = Clock::now();
     for (int days : {1, 2, 5, 9, 30}) {
-        if (!Backup::hasCopyOf(folder, now.date().addDays(-days)))
-            Backup::makeCopy(Db::path(), folder, now.addDays(-days).addSecs(-days * 1234));
+        const QDateTime when = now.addDays(-days).addSecs(-days * 1234);
+        if (!Backup::hasCopyOf(folder, when.date()))
+            Backup::makeCopy(Db::path(), folder, when);
     }
     return static_cast<QWidget*>(Forms::show<Dlogbackup>());
 });

@@ -50,6 +50,7 @@ Dlogbackup::Dlogbackup(QWidget* parent) : FormDialog(parent)
     ListView1 = Gui::reportList(this, QStringLiteral("ListView1"),
                                 {{QStringLiteral("日期"), 110}, {QStringLiteral("时间"), 90}, {QStringLiteral("大小"), 90}});
     ListView1->setMinimumSize(340, 240);
+    ListView1->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
 
     Command1 = new QPushButton(QStringLiteral("立即备份"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
