@@ -9,6 +9,7 @@
 #include "data/db.h"
 #include "data/firstrun.h"
 #include "data/users.h"
+#include "views/backup/backuprunner.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -77,4 +78,5 @@ void frmlogin::Command1_Click()
         return;
     }
     MDIfrm::showFrame();
+    BackupRunner::startDaily();
 }

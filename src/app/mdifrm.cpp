@@ -9,6 +9,7 @@
 #include "app/windowplace.h"
 #include "data/db.h"
 #include "data/tasks.h"
+#include "views/backup/dlogbackup.h"
 #include "views/contacts/frmrj.h"
 #include "views/desktop/myicon.h"
 #include "views/desktop/toolbar.h"
@@ -108,18 +109,29 @@ MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
         ++index;
     }
 
+    // A tool button of the bar beside the view buttons.
+    auto toolButton = [this](const QString& name, const QString& text, const char* iconName) {
+        auto* b = new QToolButton(Toolbar1);
+        b->setObjectName(name);
+        b->setText(text);
+        b->setIcon(icon(iconName));
+        b->setIconSize(QSize(32, 32));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setAutoRaise(true);
+        b->setMinimumWidth(76);
+        Toolbar1->addWidget(b);
+        return b;
+    };
+
+    // The copies of the database, after the views.
+    Command3 = toolButton(QStringLiteral("Command3"), QStringLiteral("数据备份"), "backup_nav");
+    connect(Command3, &QToolButton::clicked, this, [] { Forms::show<Dlogbackup>(); });
+
     auto* spacer = new QWidget(Toolbar1);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     Toolbar1->addWidget(spacer);
-    auto* Command2 = new QToolButton(Toolbar1);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setText(QStringLiteral("桌面任务栏"));
+    Command2 = toolButton(QStringLiteral("Command2"), QStringLiteral("桌面任务栏"), "desktop_bar");
     Command2->setToolTip(QStringLiteral("在桌面显示今日任务"));
-    Command2->setIcon(icon("desktop_bar"));
-    Command2->setIconSize(QSize(32, 32));
-    Command2->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    Command2->setAutoRaise(true);
-    Toolbar1->addWidget(Command2);
     connect(Command2, &QToolButton::clicked, this, &MDIfrm::Command2_Click);
     Command1 = new QToolButton(Toolbar1);
     Command1->setObjectName(QStringLiteral("Command1"));

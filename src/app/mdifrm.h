@@ -43,6 +43,8 @@ private:
 
     QToolBar* Toolbar1;
     QToolButton* Command1;
+    QToolButton* Command2;
+    QToolButton* Command3;
     QTimer* Timer1;
     QMdiArea* area_;
     QPointer<QMdiSubWindow> current_;

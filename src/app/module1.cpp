@@ -6,6 +6,8 @@
 #include "app/prompt.h"
 #include "app/resources.h"
 #include "app/singleinstance.h"
+#include "app/clock.h"
+#include "data/backup.h"
 #include "data/db.h"
 #include "data/store.h"
 
@@ -57,6 +59,42 @@ void setUpApplication()
     Db::setErrorReporter([](const QString& text) { MsgBox(text); });
 }
 
+// The answer No to the offer of a backup: the program ends, the message has been read.
+const QString kRestoreDeclined = QStringLiteral("declined");
+
+// A damaged database with a good copy in backup/: the message offers the newest good copy. Yes
+// puts it in place (the damaged file stays beside under another name) and start-up goes on with
+// it. Returns what start-up should say and end with, or empty to go on.
+QString offerBackup(const QString& damagedText)
+{
+    const QString path = Module1::ConnString;
+    const QString copy = Backup::newestIntact(Backup::folderFor(path));
+    if (copy.isEmpty())
+        return damagedText;
+    const auto copies = Backup::list(Backup::folderFor(path));
+    QString day;
+    for (const Backup::Copy& c : copies) {
+        if (c.path == copy)
+            day = c.written.toString(QStringLiteral("yyyy-M-d H:mm:ss"));
+    }
+    const QString question =
+        damagedText
+        + QStringLiteral("\n\n备份文件夹中有完好的备份（%1）。要用它恢复数据吗？\n损坏的文件会改名保留在原处，不会删除。")
+              .arg(day);
+    if (MsgBox(question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return kRestoreDeclined;
+    Db::closeAll();
+    QString kept;
+    try {
+        kept = Backup::replaceDamaged(copy, path, Clock::now());
+    } catch (const Db::Error& e) {
+        return QStringLiteral("无法用备份恢复数据：\n%1").arg(e.text());
+    }
+    MsgDone(QStringLiteral("数据已用 %1 的备份恢复。\n损坏的文件已改名保留为：%2")
+                .arg(day, QDir::toNativeSeparators(kept)));
+    return Store::ensureMainDatabase(path);
+}
+
 } // namespace
 
 bool Module1::Main(const QString& programFolder)
@@ -77,9 +115,13 @@ bool Module1::Main(const QString& programFolder)
     ShowSelectedTask = false;
 
     // A file that cannot be used safely is reported once and the program ends without writing.
-    const QString error = Store::ensureMainDatabase(ConnString);
+    bool damaged = false;
+    QString error = Store::ensureMainDatabase(ConnString, &damaged);
+    if (!error.isEmpty() && damaged)
+        error = offerBackup(error);
     if (!error.isEmpty()) {
-        MsgBox(error);
+        if (error != kRestoreDeclined)
+            MsgBox(error);
         Db::closeAll();
         SingleInstance::releaseAll();
         return false;

@@ -169,15 +169,17 @@ QString ensure(const QString& path, const Content& content)
 
 } // namespace
 
-QString Store::ensureMainDatabase(const QString& path)
+QString Store::ensureMainDatabase(const QString& path, bool* damaged)
 {
+    if (damaged)
+        *damaged = false;
     const QString created = ensure(
         path, {Schema::mainStatements(), Schema::mainMigrations(), QStringLiteral(":/sample/mylive_sample.sql")});
     if (!created.isEmpty())
         return created;
 
     const QString shown = QFileInfo(path).absoluteFilePath();
-    const QString damaged =
+    const QString damagedText =
         QStringLiteral("数据库文件已损坏：%1\n程序不会改动它。请退出程序，用备份的副本替换这个文件，再启动程序。")
             .arg(shown);
     try {
@@ -185,8 +187,11 @@ QString Store::ensureMainDatabase(const QString& path)
         // Damage anywhere in the file, also in tables start-up does not read, stops the program
         // before anything is written into it.
         QSqlQuery check = Db::exec(db, QStringLiteral("PRAGMA quick_check"));
-        if (!check.next() || check.value(0).toString() != QLatin1String("ok"))
-            return damaged;
+        if (!check.next() || check.value(0).toString() != QLatin1String("ok")) {
+            if (damaged)
+                *damaged = true;
+            return damagedText;
+        }
         check.finish();
 
         QSqlQuery version = Db::exec(db, QStringLiteral("PRAGMA user_version"));
@@ -210,8 +215,11 @@ QString Store::ensureMainDatabase(const QString& path)
             return QStringLiteral("这个文件不是本程序的数据库：%"
                                   "1\n程序不会改动它。请把它移开，或换成备份的数据库文件，再启动程序。")
                 .arg(shown);
-        if (e.text().contains(QLatin1String("malformed")))
-            return damaged;
+        if (e.text().contains(QLatin1String("malformed"))) {
+            if (damaged)
+                *damaged = true;
+            return damagedText;
+        }
         return QStringLiteral("无法打开数据库文件：%1\n%2").arg(shown, e.text());
     }
     return {};

@@ -9,7 +9,8 @@ namespace Store {
 // The main database with its tables, indexes and our sample data. An existing file is checked
 // (quick_check) and brought to this build's version by the migrations; a damaged file, a file
 // that is not a database and a file from a newer build are refused without being written.
-QString ensureMainDatabase(const QString& path);
+// `damaged` (when given) tells whether the refusal is for a damaged file, which a copy may replace.
+QString ensureMainDatabase(const QString& path, bool* damaged = nullptr);
 // The magazine database with a few articles of our own.
 QString ensureMagazineDatabase(const QString& path);
 // The reminder chime.

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// Copies of the main database in the folder backup/ beside it. A copy is written by SQLite from a
+// consistent snapshot of the file (VACUUM INTO, on a connection of its own, so it may run on a
+// worker thread while the program goes on), checked with quick_check before it counts, and only
+// then given its name. Every function here throws Db::Error with the text for the user.
+namespace Backup {
+
+struct Copy
+{
+    QString path;
+    QDate day;           // from the file's name
+    QDateTime written;   // the file's modification time
+    qint64 size = 0;     // bytes
+};
+
+// The folder of the copies of a database: backup/ beside it.
+QString folderFor(const QString& databasePath);
+
+// The copies in a folder, newest first. Files that are not copies are left out.
+QList<Copy> list(const QString& folder);
+// Whether a copy of that day is there already.
+bool hasCopyOf(const QString& folder, const QDate& day);
+
+// Writes a checked copy of the database into the folder (created when missing) and returns its
+// path. The day's first copy is named mylive-YYYY-MM-DD.dc, a later one of the same day gets the
+// time as well, so no copy ever replaces another. `now` becomes the copy's modification time.
+QString makeCopy(const QString& databasePath, const QString& folder, const QDateTime& now);
+
+// A checked copy of the database at a path of the user's choice (replacing what is there).
+void exportCopy(const QString& databasePath, const QString& target);
+
+// Whether a file is an intact database (quick_check); false for anything unreadable.
+bool isIntact(const QString& file);
+
+// The copies to delete so that there remain: every copy of the last 7 days, the newest of each
+// calendar week (Monday to Sunday) for the 4 weeks before them, and the newest of each calendar
+// month for 12 months. The newest copy of all always stays.
+QList<Copy> expired(const QList<Copy>& copies, const QDate& today);
+// Deletes the expired copies of a folder; returns the paths deleted.
+QStringList rotate(const QString& folder, const QDate& today);
+
+// Puts a copy in the database's place, in two steps. The first may run on any thread: the copy
+// is checked (a damaged one is refused and nothing changes), written beside the database and
+// checked again, and the current file is itself copied into `safetyFolder`. The second, once
+// every connection to the database is closed, renames the prepared file over the database.
+struct PreparedRestore
+{
+    QString partial; // the restored file beside the database, not yet in its place
+    QString safety;  // the copy of the data being replaced
+};
+PreparedRestore prepareRestore(const QString& copy, const QString& databasePath, const QString& safetyFolder,
+                               const QDateTime& now);
+void completeRestore(const PreparedRestore& prepared, const QString& databasePath);
+// Drops a prepared restore that is not going ahead.
+void abandonRestore(const PreparedRestore& prepared);
+
+// The newest copy in the folder that passes its check, or empty.
+QString newestIntact(const QString& folder);
+
+// Replaces a damaged database with a copy: the damaged file is kept beside under a new name
+// (returned), never deleted; its journal goes with it.
+QString replaceDamaged(const QString& copy, const QString& databasePath, const QDateTime& now);
+
+} // namespace Backup

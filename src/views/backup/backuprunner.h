@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class QThread;
+
+// Runs the copy work of backups off the window's thread, one piece of work at a time, so the
+// window never waits for a copy of a large database. The work uses connections of its own (the
+// functions of data/backup.h) and throws Db::Error; its outcome comes back on the window's thread.
+class BackupRunner : public QObject
+{
+    Q_OBJECT
+
+public:
+    static BackupRunner& instance();
+
+    using Work = std::function<QString()>;
+    using Done = std::function<void(bool ok, const QString& text)>;
+
+    // Starts the work; `done` gets its result text or its error text, unless the program's windows
+    // have gone meanwhile. False when other work is running.
+    bool start(Work work, Done done);
+    bool busy() const { return thread_ != nullptr; }
+
+    // The daily copy after a login: written when today has none yet, then old copies rotate. A
+    // failure is said once.
+    static void startDaily();
+
+    // Waits for the running work and drops its outcome (the windows it reports to are going).
+    void waitAndDrop();
+
+signals:
+    void busyChanged(bool busy);
+
+private:
+    BackupRunner() = default;
+    ~BackupRunner() override;
+
+    QThread* thread_ = nullptr;
+    bool dropped_ = false;
+};
