@@ -14,6 +14,7 @@
 #include "views/goals/frmjs.h"
 #include "views/goals/frmmb.h"
 #include "views/knowledge/frmff.h"
+#include "views/quadrant/frmquadrant.h"
 #include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
 
@@ -58,6 +59,7 @@ const ViewEntry kViews[] = {
     {"人际关系", "Frmrj", "nav_contacts", &load<Frmrj>},
     {"知识管理", "Frmff", "nav_knowledge", &load<Frmff>},
     {"商业杂志", "FrmZazhi", "nav_magazine", nullptr},
+    {"四象限", "FrmQuadrant", "nav_quadrant", &load<FrmQuadrant>},
 };
 // clang-format on
 
