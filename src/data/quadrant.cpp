@@ -85,18 +85,26 @@ Quadrant::Board Quadrant::board(const Filter& filter, int cap)
         if (q >= 0 && q < kCount)
             b.counts[size_t(q)] = counts.value(1).toInt();
     }
+    // Planned tasks first by day and time, then tasks without a day; within a day or among the
+    // unplanned, by goal and order number. Two statements, so that each walks an index in its
+    // order and stops at the cap instead of sorting every open task.
+    const bool dated = filter.range != Unplanned;
+    const bool undated = filter.range == Unplanned || filter.range == AllOpen;
     for (int q = 0; q < kCount; ++q) {
         if (b.counts[size_t(q)] == 0)
             continue;
-        QVariantList values = w.values;
-        values << importance(q) << urgency(q) << cap;
-        // Planned tasks first by day and time; tasks without a day after them.
-        b.rows[size_t(q)] = Db::rows<Item>(
-            QStringLiteral("SELECT id, title, today, intime FROM renwu WHERE %1"
-                           " AND (zhongyao <> 0) = ? AND (jinpo <> 0) = ?"
-                           " ORDER BY today IS NULL, today, intime, xuhao, id LIMIT ?")
-                .arg(w.sql),
-            values, itemFrom);
+        QList<Item>& rows = b.rows[size_t(q)];
+        const QVariantList values = w.values + QVariantList{importance(q), urgency(q)};
+        const QString where = QStringLiteral("SELECT id, title, today, intime FROM renwu WHERE %1"
+                                             " AND (zhongyao <> 0) = ? AND (jinpo <> 0) = ?")
+                                  .arg(w.sql);
+        if (dated)
+            rows = Db::rows<Item>(where + QStringLiteral(" AND today IS NOT NULL"
+                                                         " ORDER BY today, intime, mubiao, xuhao, id LIMIT ?"),
+                                  values + QVariantList{cap}, itemFrom);
+        if (undated && rows.size() < cap)
+            rows += Db::rows<Item>(where + QStringLiteral(" AND today IS NULL ORDER BY mubiao, xuhao, id LIMIT ?"),
+                                   values + QVariantList{cap - int(rows.size())}, itemFrom);
     }
     return b;
 }

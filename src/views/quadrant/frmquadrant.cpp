@@ -336,8 +336,12 @@ void FrmQuadrant::QList_Fill()
         frames_[size_t(q)]->setTitle(QStringLiteral("%1（%2）").arg(quadrantName(q)).arg(count));
         if (!board)
             continue;
+        // Rows are made first and handed to the list at once: one insertion, not one per row.
+        QList<QTreeWidgetItem*> rows;
+        rows.reserve(board->rows[size_t(q)].size() + 1);
         for (const Quadrant::Item& item : board->rows[size_t(q)]) {
-            auto* row = new QTreeWidgetItem(list);
+            auto* row = new QTreeWidgetItem;
+            rows << row;
             row->setText(0, QString::number(item.id));
             row->setText(1, item.title);
             row->setToolTip(1, item.title);
@@ -351,10 +355,12 @@ void FrmQuadrant::QList_Fill()
         // Rows past the cap are counted in the title and named in a last line of their own.
         const int hidden = count - int(board->rows[size_t(q)].size());
         if (hidden > 0) {
-            auto* more = new QTreeWidgetItem(list);
+            auto* more = new QTreeWidgetItem;
             more->setText(1, QStringLiteral("…… 另有 %1 项未列出，请缩小范围").arg(hidden));
             more->setFlags(Qt::NoItemFlags);
+            rows << more;
         }
+        list->addTopLevelItems(rows);
     }
     // The selected task stays selected, in the list it is in now.
     active_ = -1;
