@@ -224,8 +224,7 @@ void QuadrantTest::moveByDrop()
     QCOMPARE(frameTitle(2), QStringLiteral("重要不紧迫（1）"));
     QCOMPARE(frameTitle(3), QStringLiteral("紧迫不重要（1）"));
     // The moved task stays selected, now in its new list; a drop on that list changes nothing.
-    QCOMPARE(ctl<FrmQuadrant>("FrmQuadrant") ? qobject_cast<FrmQuadrant*>(find("FrmQuadrant"))->selectedTaskId() : 0,
-             id);
+    QCOMPARE(Forms::find<FrmQuadrant>()->selectedTaskId(), id);
     QVERIFY(dropOn(list(2)));
     QCOMPARE(flags(run, id), qMakePair(1, 0));
 
