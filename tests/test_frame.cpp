@@ -190,7 +190,7 @@ void FrameTest::frameLayout()
     MDIfrm* f = frame();
     QCOMPARE(f->windowTitle(), QStringLiteral("Vantorel时间管理软件"));
     const QStringList captions = {"今日安排", "行动主题", "我的目标", "我的任务",
-                                  "我的财务", "人际关系", "知识管理", "商业杂志"};
+                                  "我的财务", "人际关系", "知识管理", "商业杂志", "四象限"};
     auto* bar = control<QToolBar>("MDIfrm", "Toolbar1");
     QVERIFY(bar);
     QStringList shownCaptions;
@@ -225,9 +225,9 @@ void FrameTest::viewButtonReloadsTheView()
     // Only the views that are part of the program can be chosen.
     auto* bar = control<QToolBar>("MDIfrm", "Toolbar1");
     QList<bool> enabled;
-    for (int i = 1; i <= 8; ++i)
+    for (int i = 1; i <= 9; ++i)
         enabled << bar->findChild<QAction*>(QStringLiteral("Button%1").arg(i))->isEnabled();
-    QCOMPARE(enabled, (QList<bool>{true, true, true, true, true, true, true, true}));
+    QCOMPARE(enabled, (QList<bool>{true, true, true, true, true, true, true, true, true}));
 
     run.answerNext(QMessageBox::No);
     bar->findChild<QAction*>("Button1")->trigger();

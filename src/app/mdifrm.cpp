@@ -18,6 +18,7 @@
 #include "views/goals/frmmb.h"
 #include "views/knowledge/frmff.h"
 #include "views/magazine/frmzazhi.h"
+#include "views/quadrant/frmquadrant.h"
 #include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
 
@@ -62,6 +63,7 @@ const ViewEntry kViews[] = {
     {"人际关系", "Frmrj", "nav_contacts", &load<Frmrj>},
     {"知识管理", "Frmff", "nav_knowledge", &load<Frmff>},
     {"商业杂志", "FrmZazhi", "nav_magazine", &load<FrmZazhi>},
+    {"四象限", "FrmQuadrant", "nav_quadrant", &load<FrmQuadrant>},
 };
 // clang-format on
 

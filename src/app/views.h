@@ -13,6 +13,7 @@ inline const QString kFinance = QStringLiteral("Frmcw");
 inline const QString kContacts = QStringLiteral("Frmrj");
 inline const QString kKnowledge = QStringLiteral("Frmff");
 inline const QString kMagazine = QStringLiteral("FrmZazhi");
+inline const QString kQuadrant = QStringLiteral("FrmQuadrant");
 inline const QString kDesktopBar = QStringLiteral("ToolBar");
 inline const QString kTray = QStringLiteral("myicon");
 inline const QString kLogin = QStringLiteral("frmlogin");

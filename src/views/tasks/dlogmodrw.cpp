@@ -67,7 +67,7 @@ qint64 Dlogmodrw::taskId() const
 
 qint64 Dlogmodrw::taskIdFromOpenView()
 {
-    for (const QString& view : {Views::kGoals, Views::kTasks, Views::kToday}) {
+    for (const QString& view : {Views::kGoals, Views::kTasks, Views::kToday, Views::kQuadrant}) {
         if (const TaskSelection* tasks = Forms::openAs<TaskSelection>(view))
             return tasks->selectedTaskId();
     }
