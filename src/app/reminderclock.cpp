@@ -15,9 +15,18 @@ QDateTime wholeSeconds(const QDateTime& t)
     return QDateTime(t.date(), QTime(t.time().hour(), t.time().minute(), t.time().second()));
 }
 
+// Reminders are wall-clock times: compared by day and time of day, which is also much cheaper
+// than comparing instants of local time.
+bool before(const QDateTime& a, const QDateTime& b)
+{
+    return a.date() != b.date() ? a.date() < b.date() : a.time() < b.time();
+}
+
 bool earlier(const Reminders::Due& a, const Reminders::Due& b)
 {
-    return a.at != b.at ? a.at < b.at : a.taskId < b.taskId;
+    if (before(a.at, b.at) || before(b.at, a.at))
+        return before(a.at, b.at);
+    return a.taskId < b.taskId;
 }
 
 // How often a running clock writes the time of its check.
@@ -54,9 +63,9 @@ QList<ReminderClock::Due> ReminderClock::take(const QDateTime& now)
     lastCheck_ = current;
     // The list is sorted: the due ones lie between two binary searches.
     const auto from = std::upper_bound(due_.cbegin(), due_.cend(), previous,
-                                       [](const QDateTime& t, const Due& d) { return t < d.at; });
+                                       [](const QDateTime& t, const Due& d) { return before(t, d.at); });
     const auto to = std::upper_bound(from, due_.cend(), current,
-                                     [](const QDateTime& t, const Due& d) { return t < d.at; });
+                                     [](const QDateTime& t, const Due& d) { return before(t, d.at); });
     return QList<Due>(from, to);
 }
 
@@ -119,7 +128,7 @@ void ReminderClock::listMissedWhileClosed(const QDateTime& now)
         // Earlier days stay with the overdue question.
         const QDateTime from = std::max(last, QDateTime(current.date(), QTime(0, 0)).addSecs(-1));
         for (const Due& d : Reminders::ofDay(current.date())) {
-            if (d.open && d.at > from && d.at <= current)
+            if (d.open && before(from, d.at) && !before(current, d.at))
                 list.append(d);
         }
         return list;

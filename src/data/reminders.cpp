@@ -2,13 +2,17 @@
 
 #include "data/db.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 
 namespace {
 Reminders::Due dueFrom(const Db::Row& r)
 {
     Reminders::Due d;
-    d.at = QDateTime(r.day("day"), r.time("time"));
+    // A wall-clock time: kept without a zone (UTC) so that building a thousand of them does not
+    // look up the local zone's rules each time; it is only ever compared by day and time.
+    d.at = QDateTime(r.day("day"), r.time("time"), Qt::UTC);
     d.taskId = r.id("renwu");
     d.snoozed = r.integer("snoozed") != 0;
     d.open = r.integer("zhuangtai") == 0;
@@ -34,8 +38,11 @@ QList<Reminders::Due> Reminders::ofDay(const QDate& day)
                        " JOIN renwu r ON r.id = s.renwu WHERE s.day = ? AND r.zhuangtai = 0"),
         {Db::dayValue(day), Db::dayValue(day)}, dueFrom);
     list.erase(std::remove_if(list.begin(), list.end(), [](const Due& d) { return !d.at.isValid(); }), list.end());
+    // By day and time of day (wall-clock times; cheaper than comparing instants), then task.
     std::sort(list.begin(), list.end(), [](const Due& a, const Due& b) {
-        return a.at != b.at ? a.at < b.at : a.taskId < b.taskId;
+        if (a.at.date() != b.at.date())
+            return a.at.date() < b.at.date();
+        return a.at.time() != b.at.time() ? a.at.time() < b.at.time() : a.taskId < b.taskId;
     });
     return list;
 }

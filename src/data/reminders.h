@@ -12,7 +12,7 @@ namespace Reminders {
 // One moment at which a task is to be reminded of.
 struct Due
 {
-    QDateTime at;
+    QDateTime at; // a wall-clock time: compare by date() and time(), not with local times
     qint64 taskId = 0;
     bool snoozed = false; // a snooze rather than the task's own time
     bool open = true;     // the task is still open
