@@ -8,6 +8,7 @@
 #include "app/views.h"
 #include "app/windowplace.h"
 #include "data/db.h"
+#include "data/reminders.h"
 #include "data/tasks.h"
 #include "views/backup/dlogbackup.h"
 #include "views/contacts/frmrj.h"
@@ -182,16 +183,21 @@ MDIfrm* MDIfrm::showFrame()
     MDIfrm* frame = Forms::show<MDIfrm>();
     // The frame is on the screen before its first view loads, so a question the view asks
     // while loading (the overdue tasks) comes over the frame, not over the login window.
-    if (frame && !frame->current_)
+    if (frame && !frame->current_) {
         frame->showView(Views::kToday);
+        // What passed while the program was closed (the tray keeps its last check before it
+        // hands over, so nothing it showed comes again), then this start counts as a check.
+        ReminderClock::listMissedWhileClosed(Clock::now());
+        frame->clock_.keepLastCheck();
+    }
     return frame;
 }
 
 void MDIfrm::ModRenwu()
 {
     const QDateTime now = Clock::now();
-    const auto times = Db::get([&] { return Tasks::reminderTimes(now.date()); });
-    clock_.setTimes(now.date(), times.value_or(QList<QTime>()), now);
+    const auto due = Db::get([&] { return Reminders::ofDay(now.date()); });
+    clock_.setReminders(now.date(), due.value_or(QList<Reminders::Due>()), now);
 }
 
 void MDIfrm::showView(const QString& viewName)
@@ -250,6 +256,7 @@ void MDIfrm::closeEvent(QCloseEvent* event)
     if (!event->isAccepted())
         return;
     Forms::forget(this); // unloaded with its views: showing it again loads it afresh
+    clock_.keepLastCheck();
     myicon::frameClosed(clock_);
 }
 
@@ -270,14 +277,7 @@ void MDIfrm::Command2_Click()
 
 void MDIfrm::Timer1_Timer()
 {
-    const QDateTime now = Clock::now();
     // After midnight the times of the new day replace yesterday's, once yesterday's last
     // seconds have been looked at.
-    bool due = false;
-    if (clock_.isStale(now)) {
-        due = clock_.finishDay(now);
-        ModRenwu();
-    }
-    if (clock_.check(now) || due)
-        ReminderClock::fire();
+    clock_.tick(Clock::now(), [this] { ModRenwu(); });
 }

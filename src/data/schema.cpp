@@ -134,6 +134,22 @@ const QList<QStringList>& mainMigrations()
          " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, old.content);"
          " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content); END",
          "INSERT INTO fangfa_fts (fangfa_fts) VALUES ('rebuild')"},
+        // 4: the reminder clock: a task's snooze (at most one; gone once the task is done,
+        // abandoned or deleted) and the time of the clock's last check, for what was missed
+        // while the program was closed.
+        {R"(CREATE TABLE IF NOT EXISTS snooze (
+            renwu INTEGER PRIMARY KEY,
+            day   TEXT NOT NULL,
+            time  TEXT NOT NULL))",
+         "CREATE INDEX IF NOT EXISTS snooze_day ON snooze (day)",
+         "CREATE TRIGGER IF NOT EXISTS snooze_task_closed AFTER UPDATE OF zhuangtai ON renwu"
+         " WHEN new.zhuangtai IN (1, 2) BEGIN DELETE FROM snooze WHERE renwu = new.id; END",
+         "CREATE TRIGGER IF NOT EXISTS snooze_task_deleted AFTER DELETE ON renwu BEGIN"
+         " DELETE FROM snooze WHERE renwu = old.id; END",
+         R"(CREATE TABLE IF NOT EXISTS reminder_check (
+            id   INTEGER PRIMARY KEY CHECK (id = 1),
+            day  TEXT NOT NULL,
+            time TEXT NOT NULL))"},
     };
     return migrations;
 }

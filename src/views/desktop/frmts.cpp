@@ -10,6 +10,7 @@
 #include "app/prompt.h"
 #include "app/views.h"
 #include "data/db.h"
+#include "data/reminders.h"
 #include "data/tasks.h"
 #include "views/tasks/taskname.h"
 
@@ -19,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -111,6 +113,20 @@ Frmts::Frmts(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHi
     Image1->setObjectName(QStringLiteral("Image1"));
     Image2 = new ClickableImage(QStringLiteral(":/icons/popup_done.svg"), 24, QStringLiteral("任务完成"), this);
     Image2->setObjectName(QStringLiteral("Image2"));
+    Image4 = new ClickableImage(QStringLiteral(":/icons/popup_snooze.svg"), 24, QStringLiteral("稍后提醒"), this);
+    Image4->setObjectName(QStringLiteral("Image4"));
+    shaohou = new QMenu(this);
+    shaohou->setObjectName(QStringLiteral("shaohou"));
+    const auto snoozeItem = [this](const char* name, const QString& text, int minutes) {
+        QAction* item = shaohou->addAction(text);
+        item->setObjectName(QLatin1String(name));
+        connect(item, &QAction::triggered, this, [this, minutes] { snoozeFor(minutes); });
+        return item;
+    };
+    min5 = snoozeItem("min5", QStringLiteral("5分钟后"), 5);
+    min10 = snoozeItem("min10", QStringLiteral("10分钟后"), 10);
+    min30 = snoozeItem("min30", QStringLiteral("30分钟后"), 30);
+    hour1 = snoozeItem("hour1", QStringLiteral("1小时后"), 60);
 
     auto* body = new QGridLayout;
     body->setContentsMargins(10, 10, 10, 6);
@@ -126,6 +142,7 @@ Frmts::Frmts(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHi
     images->addStretch();
     images->addWidget(Image1);
     images->addWidget(Image2);
+    images->addWidget(Image4);
     body->addLayout(images, 2, 0, 1, 2);
 
     auto* outer = new QVBoxLayout(this);
@@ -139,6 +156,7 @@ Frmts::Frmts(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHi
     connect(Image1, &ClickableImage::clicked, this, &Frmts::Image1_Click);
     connect(Image2, &ClickableImage::clicked, this, &Frmts::Image2_Click);
     connect(Image3, &ClickableImage::clicked, this, &Frmts::Image3_Click);
+    connect(Image4, &ClickableImage::clicked, this, &Frmts::Image4_Click);
     auto* save = new QShortcut(QKeySequence::Save, this);
     connect(save, &QShortcut::activated, this, &Frmts::Image1_Click);
 
@@ -158,9 +176,11 @@ Frmts::Frmts(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHi
     Timer1->start();
 }
 
-Frmts* Frmts::openNew()
+Frmts* Frmts::openNew(qint64 taskId)
 {
     auto* popup = new Frmts();
+    if (taskId > 0)
+        popup->showTask(taskId);
     // Each popup rests in the lowest place no open popup holds, stacked upward from the
     // bottom right, so none hides another.
     QList<int> taken;
@@ -222,6 +242,17 @@ void Frmts::chooseTask()
     RichTextBox1->setPlainText(task->content);
 }
 
+void Frmts::showTask(qint64 id)
+{
+    const std::optional<Tasks::Task> task = Db::get([id] { return Tasks::load(id); }).value_or(std::nullopt);
+    if (!task)
+        return; // the fields keep what the popup chose
+    Text1->setText(task->title);
+    Text1->setCursorPosition(0);
+    Text2->setText(QString::number(task->id));
+    RichTextBox1->setPlainText(task->content);
+}
+
 qint64 Frmts::actionTaskId()
 {
     const qint64 id = taskId();
@@ -271,6 +302,26 @@ void Frmts::Image2_Click()
 
 void Frmts::Image3_Click()
 {
+    close();
+}
+
+void Frmts::Image4_Click()
+{
+    shaohou->popup(Image4->mapToGlobal(QPoint(0, Image4->height())));
+}
+
+void Frmts::snoozeFor(int minutes)
+{
+    const qint64 id = actionTaskId();
+    if (!id)
+        return;
+    // From the whole second now, so a snooze of ten minutes comes at ten minutes, not before.
+    const QDateTime now = Clock::now();
+    const QDateTime at = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()))
+                             .addSecs(qint64(minutes) * 60);
+    if (!Db::run([&] { Reminders::snooze(id, at); }))
+        return; // the database error has been shown
+    Changes::announce(Changes::Tasks, this); // the reminder clocks load the snooze
     close();
 }
 

@@ -4,12 +4,14 @@
 #include <QWidget>
 
 class ClickableImage;
+class QAction;
+class QMenu;
 class QLineEdit;
 class QPlainTextEdit;
 class QTimer;
 
 // The reminder popup "任务提示": a small window that slides up at the bottom right of the screen
-// with one task, to save its edits, mark it done or close. Every popup is a new, independent
+// with one task, to save its edits, mark it done, be reminded again later, or close. Every popup is a new, independent
 // window, so several can be open at once.
 class Frmts : public QWidget
 {
@@ -18,8 +20,9 @@ class Frmts : public QWidget
 public:
     explicit Frmts(QWidget* parent = nullptr);
 
-    // Creates a new popup, which chooses its task as it loads, and shows it.
-    static Frmts* openNew();
+    // Creates a new popup, which chooses its task as it loads (or shows the given task), and
+    // shows it.
+    static Frmts* openNew(qint64 taskId = 0);
 
     // The task shown (0 when none matched).
     qint64 taskId() const;
@@ -33,6 +36,7 @@ protected:
 private:
     void placeBelowScreen();
     void chooseTask();
+    void showTask(qint64 id);
     // The task id the actions work on, after checking that it still exists; 0 (and a message
     // shown) when there is nothing to work on.
     qint64 actionTaskId();
@@ -42,6 +46,8 @@ private:
     void Image1_Click();
     void Image2_Click();
     void Image3_Click();
+    void Image4_Click();
+    void snoozeFor(int minutes);
     void Timer1_Timer();
 
     QLineEdit* Text1;
@@ -50,6 +56,12 @@ private:
     ClickableImage* Image1;
     ClickableImage* Image2;
     ClickableImage* Image3;
+    ClickableImage* Image4;
+    QMenu* shaohou;
+    QAction* min5;
+    QAction* min10;
+    QAction* min30;
+    QAction* hour1;
     QTimer* Timer1;
 
     // Dragging by hand where the platform cannot move the window itself.

@@ -9,6 +9,7 @@
 #include "app/shell.h"
 #include "app/views.h"
 #include "data/db.h"
+#include "data/reminders.h"
 #include "data/tasks.h"
 
 #include <QApplication>
@@ -81,8 +82,8 @@ void myicon::frameClosed(const ReminderClock& clock)
 void myicon::ModRenwu()
 {
     const QDateTime now = Clock::now();
-    const auto times = Db::get([&] { return Tasks::reminderTimes(now.date()); });
-    clock_.setTimes(now.date(), times.value_or(QList<QTime>()), now);
+    const auto due = Db::get([&] { return Reminders::ofDay(now.date()); });
+    clock_.setReminders(now.date(), due.value_or(QList<Reminders::Due>()), now);
 }
 
 void myicon::TrayIcon_Activated(QSystemTrayIcon::ActivationReason reason)
@@ -114,6 +115,9 @@ void myicon::exit_Click()
 
 void myicon::removeIcon()
 {
+    // The clock stops here (the frame takes over, or the program ends): its check is kept.
+    if (Timer1->isActive())
+        clock_.keepLastCheck();
     Timer1->stop();
     TrayIcon->hide();
 }
@@ -127,14 +131,7 @@ void myicon::closeEvent(QCloseEvent* event)
 
 void myicon::Timer1_Timer()
 {
-    const QDateTime now = Clock::now();
     // As the frame's clock: after midnight yesterday's last seconds are looked at, then the
     // times of the new day replace them.
-    bool due = false;
-    if (clock_.isStale(now)) {
-        due = clock_.finishDay(now);
-        ModRenwu();
-    }
-    if (clock_.check(now) || due)
-        ReminderClock::fire();
+    clock_.tick(Clock::now(), [this] { ModRenwu(); });
 }

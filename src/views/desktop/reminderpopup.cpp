@@ -2,7 +2,7 @@
 
 #include "views/desktop/frmts.h"
 
-void openReminderPopup()
+void openReminderPopup(qint64 taskId)
 {
-    Frmts::openNew();
+    Frmts::openNew(taskId);
 }

@@ -1,0 +1,318 @@
+#include "app/mdifrm.h"
+#include "app/shell.h"
+#include "data/reminders.h"
+#include "testsupport.h"
+#include "views/desktop/frmmissed.h"
+#include "views/desktop/frmts.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace TestSupport;
+
+namespace {
+const QDate kDay(2009, 1, 31);
+
+QDateTime at(const QString& time, const QDate& day = kDay)
+{
+    return QDateTime(day, QTime::fromString(time, "H:mm:ss"));
+}
+
+// Clears the sample tasks: each case brings its own.
+void noTasks(ProgramRun& run)
+{
+    run.exec("DELETE FROM renwu");
+}
+
+qint64 addTask(ProgramRun& run, const QString& title, const QString& time, int state = 0, const QDate& day = kDay)
+{
+    run.exec("INSERT INTO renwu (title, today, intime, zhuangtai) VALUES (?, ?, ?, ?)",
+             {title, day.toString(Qt::ISODate), time, state});
+    return run.scalar("SELECT max(id) FROM renwu").toLongLong();
+}
+
+QList<Frmts*> popups()
+{
+    QList<Frmts*> found;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* p = qobject_cast<Frmts*>(w); p && p->isVisible())
+            found << p;
+    }
+    return found;
+}
+
+void closePopups()
+{
+    for (Frmts* p : popups())
+        p->close();
+    settle();
+}
+
+MDIfrm* frame()
+{
+    return find<MDIfrm>("MDIfrm");
+}
+
+// One tick of whichever reminder clock runs (the frame's, else the tray's); true when it played
+// the reminder sound.
+[[nodiscard]] bool tickAt(ProgramRun& run, const QDateTime& when)
+{
+    const qsizetype before = run.playedSounds.size();
+    run.setNow(when);
+    QWidget* owner = find<QWidget>("MDIfrm");
+    if (!owner)
+        owner = find<QWidget>("myicon");
+    if (!QTest::qVerify(owner != nullptr, "owner", "no reminder clock", __FILE__, __LINE__))
+        return false;
+    if (!tick(owner->findChild<QTimer*>("Timer1", Qt::FindDirectChildrenOnly)))
+        return false;
+    settle();
+    return run.playedSounds.size() > before;
+}
+
+// The task ids the missed window lists; empty when it is not open.
+QList<qint64> missedList()
+{
+    auto* w = find<FrmMissed>("FrmMissed");
+    return w && w->isVisible() ? w->listedIds() : QList<qint64>{};
+}
+
+[[nodiscard]] bool snooze(Frmts* popup, const QString& item)
+{
+    auto* image = popup->findChild<QWidget*>("Image4");
+    if (!QTest::qVerify(image != nullptr, "Image4", "", __FILE__, __LINE__))
+        return false;
+    const bool chosen = chooseMenuItem([&] { QTest::mouseClick(image, Qt::LeftButton); }, item);
+    settle();
+    return chosen;
+}
+
+// Closes the program and starts it again at `when`.
+[[nodiscard]] bool restart(ProgramRun& run, const QDateTime& when)
+{
+    closeEverything();
+    run.setNow(when);
+    return run.start() && run.login();
+}
+
+struct TrayPresent
+{
+    explicit TrayPresent(bool present) { Shell::setTrayAvailableHook([present] { return present; }); }
+    ~TrayPresent() { Shell::setTrayAvailableHook({}); }
+};
+} // namespace
+
+class RemindersTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void snoozeComesBackOnTime_data();
+    void snoozeComesBackOnTime();
+    void snoozeSurvivesRestartAndDoneDropsIt();
+    void snoozeGoesWithTheTask_data();
+    void snoozeGoesWithTheTask();
+    void jumpShowsLatestAndListsOthers();
+    void missedWhileClosedIsListed();
+    void trayClockFollowsTheSameRules();
+
+private:
+    void cleanup() { closeEverything(); }
+};
+
+void RemindersTest::snoozeComesBackOnTime_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("seconds");
+    QTest::newRow("5 minutes") << "min5" << 300;
+    QTest::newRow("10 minutes") << "min10" << 600;
+    QTest::newRow("30 minutes") << "min30" << 1800;
+    QTest::newRow("1 hour") << "hour1" << 3600;
+}
+
+void RemindersTest::snoozeComesBackOnTime()
+{
+    QFETCH(QString, item);
+    QFETCH(int, seconds);
+    ProgramRun run(at("8:00:00"));
+    QVERIFY(run.start());
+    noTasks(run);
+    const qint64 id = addTask(run, "call", "08:00:02");
+    QVERIFY(run.login());
+
+    QVERIFY(tickAt(run, at("8:00:02")));
+    QCOMPARE(popups().size(), 1);
+    QCOMPARE(popups().first()->taskId(), id);
+    QVERIFY(snooze(popups().first(), item));
+    QVERIFY(popups().isEmpty());
+    QCOMPARE(run.scalar("SELECT intime FROM renwu WHERE id = ?", {id}).toString(), QStringLiteral("08:00:02"));
+
+    const QDateTime due = at("8:00:02").addSecs(seconds);
+    QVERIFY(!tickAt(run, due.addSecs(-1)));
+    QVERIFY(tickAt(run, due));
+    QCOMPARE(popups().size(), 1);
+    QCOMPARE(popups().first()->taskId(), id);
+    QVERIFY(!tickAt(run, due.addSecs(1)));
+    QVERIFY(missedList().isEmpty());
+}
+
+void RemindersTest::snoozeSurvivesRestartAndDoneDropsIt()
+{
+    ProgramRun run(at("8:00:00"));
+    QVERIFY(run.start());
+    noTasks(run);
+    const qint64 id = addTask(run, "call", "08:00:02");
+    QVERIFY(run.login());
+    QVERIFY(tickAt(run, at("8:00:02")));
+    QVERIFY(snooze(popups().first(), "min10"));
+
+    // Snoozed again: the later time replaces the earlier.
+    QVERIFY(restart(run, at("8:05:00")));
+    QVERIFY(missedList().isEmpty());
+    QVERIFY(tickAt(run, at("8:10:02")));
+    QVERIFY(snooze(popups().first(), "min30"));
+    QCOMPARE(run.scalar("SELECT count(*) FROM snooze").toInt(), 1);
+    QVERIFY(!tickAt(run, at("8:20:02")));
+
+    QVERIFY(restart(run, at("8:30:00")));
+    QVERIFY(tickAt(run, at("8:40:02")));
+    QCOMPARE(popups().first()->taskId(), id);
+    QVERIFY(QTest::qVerify(popups().first()->findChild<QWidget*>("Image2") != nullptr, "Image2", "", __FILE__,
+                           __LINE__));
+    QTest::mouseClick(popups().first()->findChild<QWidget*>("Image2"), Qt::LeftButton);
+    settle();
+    QCOMPARE(run.scalar("SELECT count(*) FROM snooze").toInt(), 0);
+}
+
+void RemindersTest::snoozeGoesWithTheTask_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("done") << "UPDATE renwu SET zhuangtai = 1 WHERE id = ?" << 0;
+    QTest::newRow("abandoned") << "UPDATE renwu SET zhuangtai = 2 WHERE id = ?" << 0;
+    QTest::newRow("deleted") << "DELETE FROM renwu WHERE id = ?" << 0;
+    QTest::newRow("renamed") << "UPDATE renwu SET title = 'x' WHERE id = ?" << 1;
+}
+
+void RemindersTest::snoozeGoesWithTheTask()
+{
+    QFETCH(QString, change);
+    QFETCH(int, kept);
+    ProgramRun run(at("8:00:00"));
+    QVERIFY(run.start());
+    noTasks(run);
+    const qint64 id = addTask(run, "call", "07:00:00");
+    // A snooze of tomorrow waits for its day.
+    run.exec("INSERT INTO snooze (renwu, day, time) VALUES (?, '2009-02-01', '09:00:00')", {id});
+    QVERIFY(run.login());
+    QVERIFY(!tickAt(run, at("9:00:00")));
+    run.exec(change, {id});
+    QCOMPARE(run.scalar("SELECT count(*) FROM snooze").toInt(), kept);
+}
+
+void RemindersTest::jumpShowsLatestAndListsOthers()
+{
+    ProgramRun run(at("8:00:00"));
+    QVERIFY(run.start());
+    noTasks(run);
+    const qint64 a = addTask(run, "a", "09:00:00");
+    const qint64 b = addTask(run, "b", "09:10:00");
+    const qint64 c = addTask(run, "c", "09:20:00");
+    addTask(run, "done", "09:05:00", 1);
+    const qint64 d = addTask(run, "d", "09:40:00");
+    QVERIFY(run.login());
+    run.exec("INSERT INTO snooze (renwu, day, time) VALUES (?, ?, '09:35:00')", {a, kDay.toString(Qt::ISODate)});
+    frame()->ModRenwu();
+
+    QVERIFY(!tickAt(run, at("8:59:59")));
+    QVERIFY(tickAt(run, at("9:30:00"))); // the machine slept over three open times and a done one
+    QCOMPARE(run.playedSounds.size(), 1);
+    QCOMPARE(popups().size(), 1);
+    QCOMPARE(popups().first()->taskId(), c);
+    QCOMPARE(missedList(), (QList<qint64>{a, b}));
+
+    // Another jump: the same window, refilled; a task missed again is listed once.
+    closePopups();
+    QVERIFY(tickAt(run, at("9:50:00")));
+    QCOMPARE(popups().size(), 1);
+    QCOMPARE(popups().first()->taskId(), d);
+    QCOMPARE(missedList(), (QList<qint64>{b, a}));
+    int windows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        windows += qobject_cast<FrmMissed*>(w) && w->isVisible();
+    QCOMPARE(windows, 1);
+    auto* list = control<QTreeWidget>("FrmMissed", "ListView1");
+    QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("a"));
+    QCOMPARE(list->topLevelItem(1)->text(2), QStringLiteral("2009-1-31 9:35:00"));
+    QCOMPARE(list->topLevelItem(1)->text(3), QStringLiteral("正在进行"));
+
+    // A double click shows the task in a popup; 知道了 closes the window.
+    closePopups();
+    QVERIFY(clickRow(list, 0, 1, true));
+    settle();
+    QCOMPARE(popups().size(), 1);
+    QCOMPARE(popups().first()->taskId(), b);
+    QVERIFY(click(control<QAbstractButton>("FrmMissed", "Command1")));
+    settle();
+    QVERIFY(!shown("FrmMissed"));
+}
+
+void RemindersTest::missedWhileClosedIsListed()
+{
+    ProgramRun run(at("8:00:00"));
+    QVERIFY(run.start());
+    noTasks(run);
+    const qint64 a = addTask(run, "a", "09:00:00");
+    addTask(run, "done", "09:05:00", 1);
+    const qint64 b = addTask(run, "b", "09:10:00");
+    addTask(run, "later", "10:00:00");
+    addTask(run, "yesterday", "09:00:00", 0, kDay.addDays(-1));
+    const qint64 s = addTask(run, "snoozed", "07:00:00");
+    run.exec("INSERT INTO snooze (renwu, day, time) VALUES (?, ?, '09:20:00')", {s, kDay.toString(Qt::ISODate)});
+    run.answerNext(QMessageBox::No); // the overdue question
+    QVERIFY(run.login());
+    QVERIFY(missedList().isEmpty()); // a first start lists nothing
+
+    run.answerNext(QMessageBox::Ok); // no notification area: the program ends with the frame
+    run.answerNext(QMessageBox::No);
+    QVERIFY(restart(run, at("9:30:00")));
+    QCOMPARE(missedList(), (QList<qint64>{a, b, s}));
+    QVERIFY(popups().isEmpty());
+    QVERIFY(run.playedSounds.isEmpty());
+
+    // Started again at once: nothing new was missed.
+    run.answerNext(QMessageBox::Ok);
+    run.answerNext(QMessageBox::No);
+    QVERIFY(restart(run, at("9:31:00")));
+    QVERIFY(missedList().isEmpty());
+}
+
+void RemindersTest::trayClockFollowsTheSameRules()
+{
+    TrayPresent tray(true);
+    ProgramRun run(at("8:00:00"));
+    QVERIFY(run.start());
+    noTasks(run);
+    const qint64 a = addTask(run, "a", "09:00:00");
+    const qint64 b = addTask(run, "b", "09:10:00");
+    const qint64 c = addTask(run, "c", "09:20:00");
+    QVERIFY(run.login());
+    find<MDIfrm>("MDIfrm")->close();
+    settle();
+    QVERIFY(find<QWidget>("myicon"));
+
+    QVERIFY(tickAt(run, at("9:20:00")));
+    QCOMPARE(popups().first()->taskId(), c);
+    QCOMPARE(missedList(), (QList<qint64>{a, b}));
+    QVERIFY(snooze(popups().first(), "min5"));
+    QVERIFY(!tickAt(run, at("9:24:59")));
+    QVERIFY(tickAt(run, at("9:25:00")));
+    QCOMPARE(popups().first()->taskId(), c);
+    QCOMPARE(missedList(), (QList<qint64>{a, b}));
+}
+
+QTEST_MAIN(RemindersTest)
+#include "test_reminders.moc"
