@@ -17,6 +17,7 @@
 #include "views/goals/frmmb.h"
 #include "views/knowledge/frmff.h"
 #include "views/magazine/frmzazhi.h"
+#include "views/recurring/occurrences.h"
 #include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
 
@@ -157,6 +158,8 @@ void MDIfrm::Form_Load()
     resize(size);
     WindowPlace::centreOnScreen(this);
 
+    // Recurring tasks: the occurrences of the days since the last run, before anything reads them.
+    Occurrences::catchUp(this);
     ModRenwu();
     Timer1->start();
     Forms::unload(Views::kLogin);
@@ -262,6 +265,8 @@ void MDIfrm::Timer1_Timer()
     bool due = false;
     if (clock_.isStale(now)) {
         due = clock_.finishDay(now);
+        // Recurring tasks: the new day's occurrences, before its reminder times are read.
+        Occurrences::catchUp(this);
         ModRenwu();
     }
     if (clock_.check(now) || due)
