@@ -131,18 +131,27 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     DTPUntil->setCalendarPopup(true);
     DTPUntil->setDisplayFormat(QStringLiteral("yyyy-M-d"));
     DTPUntil->setEnabled(false);
+    ComboRepeat->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     {
-        auto* repeat = new QHBoxLayout(repeatRow);
+        // How often on the first line, the end on the second.
+        auto* repeat = new QVBoxLayout(repeatRow);
         repeat->setContentsMargins(0, 0, 0, 0);
-        repeat->setSpacing(4);
-        repeat->addWidget(ComboRepeat);
-        repeat->addSpacing(6);
+        repeat->setSpacing(6);
+        auto* often = new QHBoxLayout;
+        often->setSpacing(4);
+        often->addWidget(ComboRepeat);
+        often->addSpacing(8);
         for (QCheckBox* check : weekdayChecks)
-            repeat->addWidget(check);
-        repeat->addWidget(SpinEvery);
-        repeat->addStretch(1);
-        repeat->addWidget(CheckUntil);
-        repeat->addWidget(DTPUntil);
+            often->addWidget(check);
+        often->addWidget(SpinEvery);
+        often->addStretch(1);
+        auto* end = new QHBoxLayout;
+        end->setSpacing(8);
+        end->addWidget(CheckUntil);
+        end->addWidget(DTPUntil);
+        end->addStretch(1);
+        repeat->addLayout(often);
+        repeat->addLayout(end);
     }
 
     saveButton = new QPushButton(texts.saveText, this);
@@ -205,8 +214,10 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     form->addWidget(Combo3, row, 1);
     form->addWidget(fieldLabel(QStringLiteral("任务排序："), Text3), row, 2);
     form->addWidget(Text3, row++, 3);
+    // Level with the first line of the row.
     repeatLabel_ = fieldLabel(QStringLiteral("重复："), ComboRepeat);
-    form->addWidget(repeatLabel_, row, 0);
+    repeatLabel_->setFixedHeight(ComboRepeat->sizeHint().height());
+    form->addWidget(repeatLabel_, row, 0, Qt::AlignRight | Qt::AlignTop);
     form->addWidget(repeatRow, row++, 1, 1, 3);
     form->addWidget(fieldLabel(QStringLiteral("关联主题："), Combo5), row, 0);
     form->addWidget(Combo5, row++, 1, 1, 3);
@@ -262,6 +273,11 @@ void TaskEditor::showRepeatRow()
     repeatRow->setVisible(recurring);
     repeatLabel_->setVisible(recurring);
     showRepeatParts();
+    // The dialog grows to show the row whole.
+    if (layout()) {
+        layout()->activate();
+        resize(size().expandedTo(sizeHint()));
+    }
 }
 
 void TaskEditor::showRepeatParts()
