@@ -329,16 +329,17 @@ void RecurrenceTest::recurringTaskNeedsADay()
 
 void RecurrenceTest::editingAnOccurrence_data()
 {
-    QTest::addColumn<bool>("onlyThis");
+    QTest::addColumn<int>("answer"); // Yes: 仅此一次, No: 以后所有, Cancel: the box closed
     QTest::addColumn<QString>("titles"); // the occurrences of the 28th to 30th, then the one made next
 
-    QTest::newRow("仅此一次") << true << "晨跑|慢跑|晨跑|晨跑";
-    QTest::newRow("以后所有") << false << "晨跑|慢跑|慢跑|慢跑";
+    QTest::newRow("仅此一次") << int(QMessageBox::Yes) << "晨跑|慢跑|晨跑|晨跑";
+    QTest::newRow("以后所有") << int(QMessageBox::No) << "晨跑|慢跑|慢跑|慢跑";
+    QTest::newRow("closed saves nothing") << int(QMessageBox::Cancel) << "晨跑|晨跑|晨跑|晨跑";
 }
 
 void RecurrenceTest::editingAnOccurrence()
 {
-    QFETCH(bool, onlyThis);
+    QFETCH(int, answer);
     QFETCH(QString, titles);
 
     ProgramRun run;
@@ -353,10 +354,11 @@ void RecurrenceTest::editingAnOccurrence()
     QCOMPARE(qobject_cast<Dlogmodrw*>(d)->taskId(), edited);
     QVERIFY(part<QWidget>(d, "ComboRepeat")->isVisibleTo(d));
     part<QLineEdit>(d, "Text1")->setText("慢跑");
-    run.answerNext(onlyThis ? QMessageBox::Yes : QMessageBox::No);
+    run.answerNext(QMessageBox::StandardButton(answer));
     QVERIFY(click(part<QPushButton>(d, "Command3")));
     settle();
     QCOMPARE(run.messages, QStringList{"只修改这一次，还是修改以后的所有任务？"});
+    QCOMPARE(shown("Dlogmodrw"), answer == QMessageBox::Cancel);
 
     QStringList stored;
     for (const QString day : {"2009-01-28", "2009-01-29", "2009-01-30"})

@@ -57,6 +57,10 @@ QMessageBox::StandardButton MsgBoxChoice(const QString& text, const QString& yes
     box.button(QMessageBox::Yes)->setText(yesText);
     box.button(QMessageBox::No)->setText(noText);
     box.setDefaultButton(QMessageBox::Yes);
+    // Closing the box (Escape, the title bar) answers neither.
+    QPushButton* close = box.addButton(QMessageBox::Cancel);
+    close->hide();
+    box.setEscapeButton(close);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

@@ -20,5 +20,5 @@ using MsgBoxResponder = std::function<QMessageBox::StandardButton(const QString&
 void setMsgBoxResponder(MsgBoxResponder responder);
 
 // A question with two answers of their own names: Yes stands for the first, No for the second
-// (which is what a test's responder answers).
+// (which is what a test's responder answers); Cancel when the box is closed without an answer.
 QMessageBox::StandardButton MsgBoxChoice(const QString& text, const QString& yesText, const QString& noText);

@@ -187,10 +187,13 @@ void Dlogmodrw::Command3_Click()
     if (startsRule && !checkRecurringDay(*task))
         return;
     bool allLater = false;
-    if (recurring && ruleId_ != 0)
-        allLater = MsgBoxChoice(QStringLiteral("只修改这一次，还是修改以后的所有任务？"), QStringLiteral("仅此一次"),
-                                QStringLiteral("以后所有"))
-                   == QMessageBox::No;
+    if (recurring && ruleId_ != 0) {
+        const QMessageBox::StandardButton answer = MsgBoxChoice(
+            QStringLiteral("只修改这一次，还是修改以后的所有任务？"), QStringLiteral("仅此一次"), QStringLiteral("以后所有"));
+        if (answer != QMessageBox::Yes && answer != QMessageBox::No)
+            return; // closed without an answer: nothing is saved
+        allLater = answer == QMessageBox::No;
+    }
     const bool saved = Db::run([&] {
         Db::transaction([&] {
             Tasks::update(*task);
