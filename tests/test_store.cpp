@@ -81,7 +81,8 @@ void StoreTest::tablesAndColumns_data()
     QTest::newRow("mubiao") << "mubiao"
                             << QStringList{"id", "title", "content", "ksdate", "jsdate", "juese", "zhuangtai"};
     QTest::newRow("renwu") << "renwu" << QStringList{"id",    "title", "content", "mubiao", "juese",  "zhongyao",
-                                                     "jinpo", "type1", "xuhao",   "today",  "intime", "zhuangtai"};
+                                                     "jinpo", "type1", "xuhao",   "today",  "intime", "zhuangtai",
+                                                     "chongfu", "cfday"};
     QTest::newRow("mengxiang") << "mengxiang" << QStringList{"id", "title", "drmid"};
     QTest::newRow("fangfa") << "fangfa" << QStringList{"id", "title", "content", "ltype", "addtime"};
     QTest::newRow("fftype") << "fftype" << QStringList{"id", "fftype"};

@@ -20,6 +20,7 @@
 #include "views/knowledge/frmff.h"
 #include "views/magazine/frmzazhi.h"
 #include "views/quadrant/frmquadrant.h"
+#include "views/recurring/occurrences.h"
 #include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
 
@@ -172,6 +173,8 @@ void MDIfrm::Form_Load()
     resize(size);
     WindowPlace::centreOnScreen(this);
 
+    // Recurring tasks: the occurrences of the days since the last run, before anything reads them.
+    Occurrences::catchUp(this);
     ModRenwu();
     Timer1->start();
     Forms::unload(Views::kLogin);
@@ -279,5 +282,9 @@ void MDIfrm::Timer1_Timer()
 {
     // After midnight the times of the new day replace yesterday's, once yesterday's last
     // seconds have been looked at.
-    clock_.tick(Clock::now(), [this] { ModRenwu(); });
+    // At a new day: the recurring tasks' occurrences of that day, then its reminder times.
+    clock_.tick(Clock::now(), [this] {
+        Occurrences::catchUp(this);
+        ModRenwu();
+    });
 }

@@ -46,3 +46,21 @@ void setMsgBoxResponder(MsgBoxResponder r)
 {
     responder() = std::move(r);
 }
+
+QMessageBox::StandardButton MsgBoxChoice(const QString& text, const QString& yesText, const QString& noText)
+{
+    const QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (responder())
+        return responder()(text, buttons);
+
+    QMessageBox box(QMessageBox::Question, AppInfo::kTitle, text, buttons, QApplication::activeWindow());
+    box.button(QMessageBox::Yes)->setText(yesText);
+    box.button(QMessageBox::No)->setText(noText);
+    box.setDefaultButton(QMessageBox::Yes);
+    // Closing the box (Escape, the title bar) answers neither.
+    QPushButton* close = box.addButton(QMessageBox::Cancel);
+    close->hide();
+    box.setEscapeButton(close);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}

@@ -18,3 +18,7 @@ inline void MsgDone(const QString& text)
 // Lets tests record the texts and answer in place of a person; an empty function restores real boxes.
 using MsgBoxResponder = std::function<QMessageBox::StandardButton(const QString&, QMessageBox::StandardButtons)>;
 void setMsgBoxResponder(MsgBoxResponder responder);
+
+// A question with two answers of their own names: Yes stands for the first, No for the second
+// (which is what a test's responder answers); Cancel when the box is closed without an answer.
+QMessageBox::StandardButton MsgBoxChoice(const QString& text, const QString& yesText, const QString& noText);

@@ -150,6 +150,28 @@ const QList<QStringList>& mainMigrations()
             id   INTEGER PRIMARY KEY CHECK (id = 1),
             day  TEXT NOT NULL,
             time TEXT NOT NULL))"},
+        // 5: recurring tasks: the rules, and each occurrence linked to its rule and the day it was
+        // made for, at most once per rule and day.
+        {R"(CREATE TABLE IF NOT EXISTS chongfu (
+            id        INTEGER PRIMARY KEY AUTOINCREMENT,
+            title     TEXT NOT NULL DEFAULT '',
+            content   TEXT NOT NULL DEFAULT '',
+            mubiao    INTEGER NOT NULL DEFAULT 0,
+            juese     INTEGER NOT NULL DEFAULT 0,
+            zhongyao  INTEGER NOT NULL DEFAULT 0,
+            jinpo     INTEGER NOT NULL DEFAULT 0,
+            xuhao     INTEGER NOT NULL DEFAULT 0,
+            intime    TEXT,
+            pinlv     INTEGER NOT NULL DEFAULT 0,
+            xingqi    INTEGER NOT NULL DEFAULT 0,
+            jiange    INTEGER NOT NULL DEFAULT 1,
+            ksday     TEXT NOT NULL,
+            jzday     TEXT,
+            lastday   TEXT,
+            zhuangtai INTEGER NOT NULL DEFAULT 0))",
+         "ALTER TABLE renwu ADD COLUMN chongfu INTEGER NOT NULL DEFAULT 0",
+         "ALTER TABLE renwu ADD COLUMN cfday TEXT",
+         "CREATE UNIQUE INDEX IF NOT EXISTS renwu_rule_day ON renwu (chongfu, cfday) WHERE chongfu > 0"},
     };
     return migrations;
 }

@@ -9,6 +9,7 @@
 #include "app/views.h"
 #include "app/windowplace.h"
 #include "data/db.h"
+#include "data/recurrence.h"
 #include "views/tasks/timeslider.h"
 
 #include <QCheckBox>
@@ -142,7 +143,17 @@ void dlogaddrw::DTPicker1_Change()
 void dlogaddrw::OKButton_Click()
 {
     const std::optional<Tasks::Task> task = taskFromFields();
-    if (!task || !Db::run([&] { Tasks::insert(*task); }))
+    if (!task || !checkRecurringDay(*task))
+        return;
+    // A recurring task is the first occurrence of its rule, stored with it.
+    const bool saved = Db::run([&] {
+        Db::transaction([&] {
+            const qint64 id = Tasks::insert(*task);
+            if (task->type1 == 0)
+                Recurrence::create(ruleFromFields(*task), id);
+        });
+    });
+    if (!saved)
         return;
     Changes::announce(Changes::Tasks, this);
     Forms::unload(this);

@@ -7,6 +7,7 @@
 #include "app/prompt.h"
 #include "app/views.h"
 #include "data/db.h"
+#include "data/recurrence.h"
 #include "views/tasks/timeslider.h"
 
 #include <QCheckBox>
@@ -119,6 +120,16 @@ void Dlogmodrw::loadTask()
         Combo3->addItem(task->type1 == 1 ? QStringLiteral("一次性") : QStringLiteral("经常性"), task->type1);
     addKinds();
     Combo3->setCurrentIndex(0);
+    loadedKind_ = task->type1;
+    loadedDay_ = task->today;
+    ruleId_ = 0;
+    if (task->type1 == 0) {
+        const qint64 id = task->id;
+        if (const auto rule = Db::get([id] { return Recurrence::activeRuleOf(id); }).value_or(std::nullopt)) {
+            ruleId_ = rule->id;
+            showRule(*rule);
+        }
+    }
 
     fillThemes(task->juese);
 
@@ -168,7 +179,36 @@ void Dlogmodrw::Command3_Click()
     if (!task)
         return;
     task->id = taskId_;
-    if (!Db::run([&] { Tasks::update(*task); }))
+
+    // An occurrence changes alone or with its rule; choosing "一次性" ends the rule; a task made
+    // recurring here starts a rule on its day.
+    const bool recurring = task->type1 == 0;
+    const bool startsRule = recurring && ruleId_ == 0 && loadedKind_ != 0;
+    if (startsRule && !checkRecurringDay(*task))
+        return;
+    bool allLater = false;
+    if (recurring && ruleId_ != 0) {
+        const QMessageBox::StandardButton answer = MsgBoxChoice(
+            QStringLiteral("只修改这一次，还是修改以后的所有任务？"), QStringLiteral("仅此一次"), QStringLiteral("以后所有"));
+        if (answer != QMessageBox::Yes && answer != QMessageBox::No)
+            return; // closed without an answer: nothing is saved
+        allLater = answer == QMessageBox::No;
+    }
+    const bool saved = Db::run([&] {
+        Db::transaction([&] {
+            Tasks::update(*task);
+            if (startsRule) {
+                Recurrence::create(ruleFromFields(*task), task->id);
+            } else if (ruleId_ != 0 && !recurring) {
+                Recurrence::stop(ruleId_);
+            } else if (allLater) {
+                Recurrence::Rule rule = ruleFromFields(*task);
+                rule.id = ruleId_;
+                Recurrence::changeFuture(rule, loadedDay_.isValid() ? loadedDay_ : task->today);
+            }
+        });
+    });
+    if (!saved)
         return;
     Changes::announce(Changes::Tasks, this);
     Forms::unload(this);

@@ -30,6 +30,10 @@ private:
     void Command3_Click();
 
     qint64 taskId_ = 0;
+    // The active rule of the loaded occurrence (0: none), the kind and the day as loaded.
+    qint64 ruleId_ = 0;
+    int loadedKind_ = 1;
+    QDate loadedDay_;
     // The fields as loaded, to tell unsaved edits.
     QString loaded_;
 };

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -102,6 +103,57 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     Text3 = new QLineEdit(this);
     Text3->setObjectName(QStringLiteral("Text3"));
 
+    // The repeat row of a recurring task: how often, and until when.
+    repeatRow = new QWidget(this);
+    repeatRow->setObjectName(QStringLiteral("repeatRow"));
+    ComboRepeat = dropDown(QStringLiteral("ComboRepeat"), repeatRow);
+    ComboRepeat->addItem(QStringLiteral("每天"), Recurrence::Daily);
+    ComboRepeat->addItem(QStringLiteral("工作日"), Recurrence::Workdays);
+    ComboRepeat->addItem(QStringLiteral("每周"), Recurrence::Weekly);
+    ComboRepeat->addItem(QStringLiteral("每月"), Recurrence::Monthly);
+    ComboRepeat->addItem(QStringLiteral("每隔几天"), Recurrence::EveryNDays);
+    const QStringList weekdayNames = {QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三"),
+                                      QStringLiteral("四"), QStringLiteral("五"), QStringLiteral("六"),
+                                      QStringLiteral("日")};
+    for (int i = 0; i < 7; ++i) {
+        auto* check = new QCheckBox(weekdayNames[i], repeatRow);
+        check->setObjectName(QStringLiteral("CheckW%1").arg(i + 1));
+        weekdayChecks.append(check);
+    }
+    SpinEvery = new QSpinBox(repeatRow);
+    SpinEvery->setObjectName(QStringLiteral("SpinEvery"));
+    SpinEvery->setRange(2, 365);
+    SpinEvery->setSuffix(QStringLiteral(" 天"));
+    CheckUntil = new QCheckBox(QStringLiteral("截止到"), repeatRow);
+    CheckUntil->setObjectName(QStringLiteral("CheckUntil"));
+    DTPUntil = new QDateEdit(repeatRow);
+    DTPUntil->setObjectName(QStringLiteral("DTPUntil"));
+    DTPUntil->setCalendarPopup(true);
+    DTPUntil->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    DTPUntil->setEnabled(false);
+    ComboRepeat->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    {
+        // How often on the first line, the end on the second.
+        auto* repeat = new QVBoxLayout(repeatRow);
+        repeat->setContentsMargins(0, 0, 0, 0);
+        repeat->setSpacing(6);
+        auto* often = new QHBoxLayout;
+        often->setSpacing(4);
+        often->addWidget(ComboRepeat);
+        often->addSpacing(8);
+        for (QCheckBox* check : weekdayChecks)
+            often->addWidget(check);
+        often->addWidget(SpinEvery);
+        often->addStretch(1);
+        auto* end = new QHBoxLayout;
+        end->setSpacing(8);
+        end->addWidget(CheckUntil);
+        end->addWidget(DTPUntil);
+        end->addStretch(1);
+        repeat->addLayout(often);
+        repeat->addLayout(end);
+    }
+
     saveButton = new QPushButton(texts.saveText, this);
     saveButton->setObjectName(texts.saveName);
     saveButton->setDefault(true);
@@ -162,6 +214,11 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     form->addWidget(Combo3, row, 1);
     form->addWidget(fieldLabel(QStringLiteral("任务排序："), Text3), row, 2);
     form->addWidget(Text3, row++, 3);
+    // Level with the first line of the row.
+    repeatLabel_ = fieldLabel(QStringLiteral("重复："), ComboRepeat);
+    repeatLabel_->setFixedHeight(ComboRepeat->sizeHint().height());
+    form->addWidget(repeatLabel_, row, 0, Qt::AlignRight | Qt::AlignTop);
+    form->addWidget(repeatRow, row++, 1, 1, 3);
     form->addWidget(fieldLabel(QStringLiteral("关联主题："), Combo5), row, 0);
     form->addWidget(Combo5, row++, 1, 1, 3);
     form->addWidget(fieldLabel(QStringLiteral("关联目标："), Combo4), row, 0);
@@ -182,11 +239,97 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
 
     const QList<QWidget*> tabOrder = {Text1,  RichTextBox1, Slider1, Text2,  Command1, Command2, DTPicker1, Check2,
                                       Check1, Combo1,       Combo2,  Combo3, Text3,    Combo5,   Combo4,    saveButton};
+    // The repeat row after the kind, its own controls in their order.
+    QWidget* previous = Text3;
+    for (QWidget* w : QList<QWidget*>{ComboRepeat} + QList<QWidget*>(weekdayChecks.begin(), weekdayChecks.end())
+                          + QList<QWidget*>{SpinEvery, CheckUntil, DTPUntil}) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
+    setTabOrder(previous, Combo5);
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     connect(Command1, &QPushButton::clicked, this, &TaskEditor::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &TaskEditor::Command2_Click);
+    connect(Combo3, &QComboBox::currentIndexChanged, this, &TaskEditor::showRepeatRow);
+    connect(ComboRepeat, &QComboBox::currentIndexChanged, this, &TaskEditor::showRepeatParts);
+    connect(CheckUntil, &QCheckBox::toggled, this, [this](bool on) {
+        DTPUntil->setEnabled(on);
+        if (on && DTPUntil->date() < DTPicker1->date())
+            DTPUntil->setDate(DTPicker1->date());
+    });
+    showRepeatRow();
+}
+
+bool TaskEditor::recurringChosen() const
+{
+    return Combo3->currentIndex() >= 0 && chosen(Combo3) == 0;
+}
+
+void TaskEditor::showRepeatRow()
+{
+    const bool recurring = recurringChosen();
+    repeatRow->setVisible(recurring);
+    repeatLabel_->setVisible(recurring);
+    showRepeatParts();
+    // The dialog grows to show the row whole.
+    if (layout()) {
+        layout()->activate();
+        resize(size().expandedTo(sizeHint()));
+    }
+}
+
+void TaskEditor::showRepeatParts()
+{
+    const int frequency = int(chosen(ComboRepeat));
+    const bool weekly = frequency == Recurrence::Weekly;
+    if (weekly && std::none_of(weekdayChecks.begin(), weekdayChecks.end(), [](QCheckBox* c) { return c->isChecked(); }))
+        weekdayChecks[DTPicker1->date().dayOfWeek() - 1]->setChecked(true);
+    for (QCheckBox* check : weekdayChecks)
+        check->setVisible(weekly);
+    SpinEvery->setVisible(frequency == Recurrence::EveryNDays);
+}
+
+bool TaskEditor::checkRecurringDay(const Tasks::Task& task)
+{
+    if (task.type1 != 0 || task.today.isValid())
+        return true;
+    MsgBox(QStringLiteral("请为经常性任务选择开始日期！"));
+    DTPicker1->setFocus();
+    return false;
+}
+
+Recurrence::Rule TaskEditor::ruleFromFields(const Tasks::Task& task) const
+{
+    Recurrence::Rule rule;
+    rule.pattern = task;
+    rule.pinlv = int(chosen(ComboRepeat));
+    for (int i = 0; i < 7; ++i) {
+        if (weekdayChecks[i]->isChecked())
+            rule.weekdays |= 1 << i;
+    }
+    // A weekly rule without a day ticked repeats on the task's own weekday.
+    if (rule.pinlv == Recurrence::Weekly && rule.weekdays == 0 && task.today.isValid())
+        rule.weekdays = 1 << (task.today.dayOfWeek() - 1);
+    rule.every = SpinEvery->value();
+    rule.start = task.today;
+    rule.last = task.today;
+    if (CheckUntil->isChecked())
+        rule.until = DTPUntil->date();
+    return rule;
+}
+
+void TaskEditor::showRule(const Recurrence::Rule& rule)
+{
+    for (int i = 0; i < 7; ++i)
+        weekdayChecks[i]->setChecked((rule.weekdays & (1 << i)) != 0);
+    SpinEvery->setValue(std::max(2, rule.every));
+    CheckUntil->setChecked(rule.until.isValid());
+    if (rule.until.isValid())
+        DTPUntil->setDate(rule.until);
+    selectCode(ComboRepeat, rule.pinlv);
+    showRepeatParts();
 }
 
 void TaskEditor::place()
@@ -335,6 +478,11 @@ QString TaskEditor::fieldsSnapshot() const
                             QString::number(Combo2->currentIndex()),
                             QString::number(Combo3->currentIndex()),
                             QString::number(Combo4->currentIndex()),
-                            QString::number(Combo5->currentIndex())};
+                            QString::number(Combo5->currentIndex()),
+                            QString::number(ComboRepeat->currentIndex()),
+                            QString::number(ruleFromFields({}).weekdays),
+                            QString::number(SpinEvery->value()),
+                            QString::number(CheckUntil->isChecked()),
+                            DTPUntil->date().toString(Qt::ISODate)};
     return parts.join(QChar(0x1f));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/formdialog.h"
+#include "data/recurrence.h"
 #include "data/tasks.h"
 #include "data/themes.h"
 
@@ -13,6 +14,8 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSlider;
+class QSpinBox;
+class QWidget;
 
 // What the two task editors share: the fields of a task in one form, the time slider with its
 // box and minute buttons, the theme and goal choices, and the checks that turn the fields into a
@@ -68,6 +71,15 @@ protected:
     // Everything the fields hold, to tell whether the user changed anything since a load.
     QString fieldsSnapshot() const;
 
+    // The repeat row ("重复："), shown while Combo3 is "经常性".
+    bool recurringChosen() const;
+    // False (after saying so) when a recurring task has no day to start on.
+    bool checkRecurringDay(const Tasks::Task& task);
+    // The rule the repeat row describes for the task, starting on the task's day.
+    Recurrence::Rule ruleFromFields(const Tasks::Task& task) const;
+    // Shows a stored rule in the repeat row.
+    void showRule(const Recurrence::Rule& rule);
+
     QLineEdit* Text1;
     QPlainTextEdit* RichTextBox1;
     QSlider* Slider1;
@@ -84,10 +96,20 @@ protected:
     QComboBox* Combo4;
     QLineEdit* Text3;
     QPushButton* saveButton;
+    QWidget* repeatRow;
+    QComboBox* ComboRepeat;
+    QList<QCheckBox*> weekdayChecks; // CheckW1 (Monday) ... CheckW7 (Sunday)
+    QSpinBox* SpinEvery;
+    QCheckBox* CheckUntil;
+    QDateEdit* DTPUntil;
 
 private:
     void Command1_Click();
     void Command2_Click();
+    void showRepeatRow();
+    void showRepeatParts();
+
+    class QLabel* repeatLabel_ = nullptr;
 
     Texts texts_;
 };

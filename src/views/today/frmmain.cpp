@@ -19,6 +19,7 @@
 #include "views/desktop/frmts.h"
 #include "views/plan/frmdate.h"
 #include "views/plan/frmguihua.h"
+#include "views/recurring/occurrences.h"
 #include "views/tasks/dlogaddrw.h"
 #include "views/tasks/dlogmodrw.h"
 #include "views/today/dlogsm.h"
@@ -189,6 +190,7 @@ void Frmmain::buildControls()
     fangqi = item(QStringLiteral("fangqi"), QStringLiteral("任务放弃"));
     weiwancheng = item(QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
     dangqian = item(QStringLiteral("dangqian"), QStringLiteral("当前任务"));
+    Occurrences::addStopItem(zhuangtai, [this] { return selectedTaskId(); }, this);
 
     // Layout.
     auto* passwordRow = new QHBoxLayout;

@@ -1,0 +1,421 @@
+#include "testsupport.h"
+#include "app/mdifrm.h"
+#include "data/recurrence.h"
+#include "app/forms.h"
+#include "data/schema.h"
+#include "views/tasks/dlogaddrw.h"
+#include "views/tasks/dlogmodrw.h"
+#include "views/desktop/frmts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QCalendarWidget>
+#include <QTreeWidget>
+
+using namespace TestSupport;
+
+namespace {
+// A rule stored as the task dialogs store it, with its first occurrence on the start day.
+qint64 addRule(const ProgramRun& run, int pinlv, const QString& start, const QString& last, int weekdays = 0,
+               int every = 1, const QString& until = {}, const QString& time = {})
+{
+    run.exec("INSERT INTO chongfu (title, pinlv, xingqi, jiange, ksday, jzday, lastday, intime)"
+             " VALUES ('晨跑', ?, ?, ?, ?, ?, ?, ?)",
+             {pinlv, weekdays, every, start, until.isEmpty() ? QVariant() : QVariant(until), last,
+              time.isEmpty() ? QVariant() : QVariant(time)});
+    const qint64 rule = run.scalar("SELECT max(id) FROM chongfu").toLongLong();
+    run.exec("INSERT INTO renwu (title, type1, today, intime, chongfu, cfday) VALUES ('晨跑', 0, ?, ?, ?, ?)",
+             {start, time.isEmpty() ? QVariant() : QVariant(time), rule, start});
+    return rule;
+}
+
+QStringList daysOf(const ProgramRun& run, qint64 rule)
+{
+    QStringList days;
+    QSqlQuery q = run.query("SELECT cfday FROM renwu WHERE chongfu = ? ORDER BY cfday", {rule});
+    while (q.next())
+        days << q.value(0).toString();
+    return days;
+}
+
+QStringList dayRange(const QDate& from, const QDate& to)
+{
+    QStringList days;
+    for (QDate d = from; d <= to; d = d.addDays(1))
+        days << d.toString(Qt::ISODate);
+    return days;
+}
+
+[[nodiscard]] bool loginOn(ProgramRun& run)
+{
+    run.answerNext(QMessageBox::No); // leave the overdue tasks on their days
+    const bool in = run.login();
+    run.messages.clear();
+    return in;
+}
+
+template <class T>
+T* part(QWidget* dialog, const QString& name)
+{
+    return dialog ? dialog->findChild<T*>(name) : nullptr;
+}
+
+// The add dialog filled with a recurring task on the day, the repeat row left to the caller.
+QWidget* addRecurring(const QDate& day)
+{
+    QWidget* d = dlogaddrw::showShared();
+    part<QLineEdit>(d, "Text1")->setText("晨跑");
+    part<QCheckBox>(d, "Check2")->setChecked(!day.isValid());
+    part<QCheckBox>(d, "Check1")->setChecked(false);
+    part<QLineEdit>(d, "Text2")->setText("06:30:00");
+    if (day.isValid())
+        part<QDateEdit>(d, "DTPicker1")->setDate(day);
+    auto* kind = part<QComboBox>(d, "Combo3");
+    kind->setCurrentIndex(kind->findText("经常性"));
+    return d;
+}
+
+// Selects the task in the today view, showing its day first.
+[[nodiscard]] bool selectInToday(const ProgramRun& run, qint64 id)
+{
+    auto* calendar = control<QCalendarWidget>("Frmmain", "MonthView1");
+    auto* list = control<QTreeWidget>("Frmmain", "ListView1");
+    if (!calendar || !list)
+        return false;
+    const QDate day = QDate::fromString(run.scalar("SELECT today FROM renwu WHERE id = ?", {id}).toString(), Qt::ISODate);
+    calendar->setSelectedDate(day);
+    emit calendar->clicked(day);
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        if (list->topLevelItem(i)->text(0).toLongLong() == id)
+            return clickRow(list, i);
+    }
+    return false;
+}
+
+// A rule made in the add dialog on 2009-01-28 with its occurrences up to 2009-01-31.
+qint64 dailyRuleFromDialog(ProgramRun& run)
+{
+    QWidget* d = addRecurring(QDate(2009, 1, 28));
+    if (!click(part<QPushButton>(d, "OKButton")))
+        return 0;
+    settle();
+    Recurrence::generate(QDate(2009, 1, 31));
+    return run.scalar("SELECT max(id) FROM chongfu").toLongLong();
+}
+
+qint64 occurrence(const ProgramRun& run, qint64 rule, const QString& day)
+{
+    return run.scalar("SELECT id FROM renwu WHERE chongfu = ? AND cfday = ?", {rule, day}).toLongLong();
+}
+} // namespace
+
+class RecurrenceTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loginMakesEachDayOnce_data();
+    void loginMakesEachDayOnce();
+    void generationNeverDoublesADay();
+    void midnightMakesTheNewDayAndItsReminderFires();
+    void olderDatabaseKeepsItsKinds();
+    void repeatRowStoresTheRule_data();
+    void repeatRowStoresTheRule();
+    void recurringTaskNeedsADay();
+    void editingAnOccurrence_data();
+    void editingAnOccurrence();
+    void stoppingTheRule_data();
+    void stoppingTheRule();
+};
+
+void RecurrenceTest::loginMakesEachDayOnce_data()
+{
+    QTest::addColumn<int>("pinlv");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<int>("weekdays");
+    QTest::addColumn<int>("every");
+    QTest::addColumn<QString>("until");
+    QTest::addColumn<QString>("today");
+    QTest::addColumn<QStringList>("days"); // every occurrence after login, the first included
+
+    using R = Recurrence::Frequency;
+    QTest::newRow("daily, a week closed") << int(R::Daily) << "2009-01-24" << "2009-01-24" << 0 << 1 << ""
+                                          << "2009-01-31" << dayRange(QDate(2009, 1, 24), QDate(2009, 1, 31));
+    QTest::newRow("workdays skip the weekend")
+        << int(R::Workdays) << "2009-01-23" << "2009-01-23" << 0 << 1 << "" << "2009-01-31"
+        << QStringList{"2009-01-23", "2009-01-26", "2009-01-27", "2009-01-28", "2009-01-29", "2009-01-30"};
+    QTest::newRow("weekly on Monday and Thursday")
+        << int(R::Weekly) << "2009-01-12" << "2009-01-12" << (1 | 8) << 1 << "" << "2009-01-31"
+        << QStringList{"2009-01-12", "2009-01-15", "2009-01-19", "2009-01-22", "2009-01-26", "2009-01-29"};
+    QTest::newRow("monthly on the 31st, February's last day")
+        << int(R::Monthly) << "2008-12-31" << "2009-01-31" << 0 << 1 << "" << "2009-03-02"
+        << QStringList{"2008-12-31", "2009-02-28"};
+    QTest::newRow("monthly on the 31st, 30-day month")
+        << int(R::Monthly) << "2009-03-31" << "2009-03-31" << 0 << 1 << "" << "2009-04-30"
+        << QStringList{"2009-03-31", "2009-04-30"};
+    QTest::newRow("every 3 days") << int(R::EveryNDays) << "2009-01-20" << "2009-01-20" << 0 << 3 << ""
+                                  << "2009-01-31"
+                                  << QStringList{"2009-01-20", "2009-01-23", "2009-01-26", "2009-01-29"};
+    QTest::newRow("until stops") << int(R::Daily) << "2009-01-24" << "2009-01-24" << 0 << 1 << "2009-01-27"
+                                 << "2009-01-31" << dayRange(QDate(2009, 1, 24), QDate(2009, 1, 27));
+    QTest::newRow("at most the last 31 days")
+        << int(R::Daily) << "2008-11-01" << "2008-11-01" << 0 << 1 << "" << "2009-01-31"
+        << (QStringList{"2008-11-01"} + dayRange(QDate(2009, 1, 1), QDate(2009, 1, 31)));
+    QTest::newRow("start in the future makes nothing yet")
+        << int(R::Daily) << "2009-02-05" << "2009-02-05" << 0 << 1 << "" << "2009-01-31"
+        << QStringList{"2009-02-05"};
+}
+
+void RecurrenceTest::loginMakesEachDayOnce()
+{
+    QFETCH(int, pinlv);
+    QFETCH(QString, start);
+    QFETCH(QString, last);
+    QFETCH(int, weekdays);
+    QFETCH(int, every);
+    QFETCH(QString, until);
+    QFETCH(QString, today);
+    QFETCH(QStringList, days);
+
+    ProgramRun run(QDateTime(QDate::fromString(today, Qt::ISODate), QTime(8, 0)));
+    QVERIFY(run.start());
+    const qint64 rule = addRule(run, pinlv, start, last, weekdays, every, until);
+    QVERIFY(loginOn(run));
+    QCOMPARE(daysOf(run, rule), days);
+    // Occurrences are open recurring tasks on their own day, named after the rule.
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE chongfu = ? AND (today <> cfday OR type1 <> 0"
+                        " OR zhuangtai <> 0 OR title <> '晨跑')",
+                        {rule})
+                 .toInt(),
+             0);
+}
+
+void RecurrenceTest::generationNeverDoublesADay()
+{
+    ProgramRun run;
+    QVERIFY(run.start());
+    const qint64 rule = addRule(run, Recurrence::Daily, "2009-01-24", "2009-01-24");
+    QVERIFY(loginOn(run));
+    QCOMPARE(daysOf(run, rule).size(), 8);
+    // Once more, and as a second program would that read the rule before the first finished.
+    QCOMPARE(Recurrence::generate(QDate(2009, 1, 31)), 0);
+    run.exec("UPDATE chongfu SET lastday = ksday");
+    QCOMPARE(Recurrence::generate(QDate(2009, 1, 31)), 0);
+    // A moved or deleted occurrence does not bring its day back.
+    run.exec("UPDATE renwu SET today = '2009-01-31' WHERE chongfu = ? AND cfday = '2009-01-25'", {rule});
+    run.exec("DELETE FROM renwu WHERE chongfu = ? AND cfday = '2009-01-26'", {rule});
+    QCOMPARE(Recurrence::generate(QDate(2009, 1, 31)), 0);
+    QCOMPARE(daysOf(run, rule).size(), 7);
+}
+
+void RecurrenceTest::midnightMakesTheNewDayAndItsReminderFires()
+{
+    ProgramRun run(QDateTime(QDate(2009, 1, 31), QTime(23, 59, 58)));
+    QVERIFY(run.start());
+    const qint64 rule = addRule(run, Recurrence::Daily, "2009-01-31", "2009-01-31", 0, 1, {}, "00:00:30");
+    QVERIFY(loginOn(run));
+    auto* timer = find<MDIfrm>("MDIfrm")->findChild<QTimer*>("Timer1");
+    QVERIFY(timer);
+    run.setNow(QDateTime(QDate(2009, 2, 1), QTime(0, 0, 1)));
+    QVERIFY(tick(timer));
+    QCOMPARE(daysOf(run, rule), (QStringList{"2009-01-31", "2009-02-01"}));
+    run.setNow(QDateTime(QDate(2009, 2, 1), QTime(0, 0, 30)));
+    QVERIFY(tick(timer));
+    settle();
+    const qint64 made = run.scalar("SELECT id FROM renwu WHERE chongfu = ? AND cfday = '2009-02-01'", {rule}).toLongLong();
+    bool popped = false;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* popup = qobject_cast<Frmts*>(w); popup && popup->taskId() == made)
+            popped = true;
+    }
+    QVERIFY2(popped, "the new occurrence's reminder");
+}
+
+void RecurrenceTest::olderDatabaseKeepsItsKinds()
+{
+    ProgramRun run;
+    const QString path = run.file("mylive.dc");
+    QVERIFY(QFile::copy(QFINDTESTDATA("data/mylive_v0.dc"), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY(run.start());
+    QCOMPARE(run.scalar("PRAGMA user_version").toInt(), Schema::mainVersion());
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE chongfu <> 0").toInt(), 0);
+    const int recurring = run.scalar("SELECT count(*) FROM renwu WHERE type1 = 0").toInt();
+    QVERIFY(loginOn(run));
+    // Tasks of the recurring kind from before have no rule: nothing is made for them.
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE type1 = 0").toInt(), recurring);
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), 34);
+}
+
+void RecurrenceTest::repeatRowStoresTheRule_data()
+{
+    QTest::addColumn<QString>("repeat");
+    QTest::addColumn<QStringList>("ticks"); // weekday boxes to click
+    QTest::addColumn<int>("every");
+    QTest::addColumn<QString>("until");
+    QTest::addColumn<QString>("stored"); // pinlv|xingqi|jiange|ksday|jzday|lastday|intime
+
+    QTest::newRow("daily, no end") << "每天" << QStringList() << 0 << "" << "0|0|2|2009-01-28||2009-01-28|06:30:00";
+    // 2009-01-28 is a Wednesday, ticked already; Friday added.
+    QTest::newRow("weekly") << "每周" << QStringList{"CheckW5"} << 0 << "" << "2|20|2|2009-01-28||2009-01-28|06:30:00";
+    QTest::newRow("every 5 days until") << "每隔几天" << QStringList() << 5 << "2009-03-01"
+                                        << "4|0|5|2009-01-28|2009-03-01|2009-01-28|06:30:00";
+}
+
+void RecurrenceTest::repeatRowStoresTheRule()
+{
+    QFETCH(QString, repeat);
+    QFETCH(QStringList, ticks);
+    QFETCH(int, every);
+    QFETCH(QString, until);
+    QFETCH(QString, stored);
+
+    ProgramRun run;
+    QVERIFY(loginOn(run));
+    QWidget* d = addRecurring(QDate(2009, 1, 28));
+    auto* kind = part<QComboBox>(d, "Combo3");
+    kind->setCurrentIndex(kind->findText("一次性"));
+    QVERIFY(!part<QWidget>(d, "ComboRepeat")->isVisibleTo(d));
+    kind->setCurrentIndex(kind->findText("经常性"));
+    QVERIFY(part<QWidget>(d, "ComboRepeat")->isVisibleTo(d));
+    auto* combo = part<QComboBox>(d, "ComboRepeat");
+    combo->setCurrentIndex(combo->findText(repeat));
+    QCOMPARE(part<QWidget>(d, "CheckW1")->isVisibleTo(d), repeat == "每周");
+    QCOMPARE(part<QWidget>(d, "SpinEvery")->isVisibleTo(d), repeat == "每隔几天");
+    if (repeat == "每周")
+        QVERIFY(part<QCheckBox>(d, "CheckW3")->isChecked());
+    for (const QString& tick : ticks)
+        QVERIFY(click(part<QCheckBox>(d, tick)));
+    if (every)
+        part<QSpinBox>(d, "SpinEvery")->setValue(every);
+    if (!until.isEmpty()) {
+        QVERIFY(click(part<QCheckBox>(d, "CheckUntil")));
+        part<QDateEdit>(d, "DTPUntil")->setDate(QDate::fromString(until, Qt::ISODate));
+    }
+    QVERIFY(click(part<QPushButton>(d, "OKButton")));
+    settle();
+    QVERIFY(run.messages.isEmpty());
+
+    QSqlQuery q = run.query("SELECT pinlv, xingqi, jiange, ksday, jzday, lastday, intime, id FROM chongfu");
+    QVERIFY(q.next());
+    QStringList values;
+    for (int i = 0; i < 7; ++i)
+        values << q.value(i).toString();
+    QCOMPARE(values.join('|'), stored);
+    const qint64 rule = q.value(7).toLongLong();
+    QVERIFY(!q.next());
+    QCOMPARE(daysOf(run, rule), QStringList{"2009-01-28"});
+    QCOMPARE(run.scalar("SELECT type1 FROM renwu WHERE chongfu = ?", {rule}).toInt(), 0);
+}
+
+void RecurrenceTest::recurringTaskNeedsADay()
+{
+    ProgramRun run;
+    QVERIFY(loginOn(run));
+    const int before = run.scalar("SELECT count(*) FROM renwu").toInt();
+    QWidget* d = addRecurring(QDate());
+    QVERIFY(click(part<QPushButton>(d, "OKButton")));
+    settle();
+    QCOMPARE(run.messages, QStringList{"请为经常性任务选择开始日期！"});
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), before);
+    QCOMPARE(run.scalar("SELECT count(*) FROM chongfu").toInt(), 0);
+}
+
+void RecurrenceTest::editingAnOccurrence_data()
+{
+    QTest::addColumn<int>("answer"); // Yes: 仅此一次, No: 以后所有, Cancel: the box closed
+    QTest::addColumn<QString>("titles"); // the occurrences of the 28th to 30th, then the one made next
+
+    QTest::newRow("仅此一次") << int(QMessageBox::Yes) << "晨跑|慢跑|晨跑|晨跑";
+    QTest::newRow("以后所有") << int(QMessageBox::No) << "晨跑|慢跑|慢跑|慢跑";
+    QTest::newRow("closed saves nothing") << int(QMessageBox::Cancel) << "晨跑|晨跑|晨跑|晨跑";
+}
+
+void RecurrenceTest::editingAnOccurrence()
+{
+    QFETCH(int, answer);
+    QFETCH(QString, titles);
+
+    ProgramRun run;
+    QVERIFY(loginOn(run));
+    const qint64 rule = dailyRuleFromDialog(run);
+    QVERIFY(rule > 0);
+    QCOMPARE(daysOf(run, rule).size(), 4);
+    run.exec("UPDATE renwu SET zhuangtai = 1 WHERE chongfu = ? AND cfday = '2009-01-31'", {rule});
+    const qint64 edited = occurrence(run, rule, "2009-01-29");
+    QVERIFY(selectInToday(run, edited));
+    QWidget* d = Dlogmodrw::showShared();
+    QCOMPARE(qobject_cast<Dlogmodrw*>(d)->taskId(), edited);
+    QVERIFY(part<QWidget>(d, "ComboRepeat")->isVisibleTo(d));
+    part<QLineEdit>(d, "Text1")->setText("慢跑");
+    run.answerNext(QMessageBox::StandardButton(answer));
+    QVERIFY(click(part<QPushButton>(d, "Command3")));
+    settle();
+    QCOMPARE(run.messages, QStringList{"只修改这一次，还是修改以后的所有任务？"});
+    QCOMPARE(shown("Dlogmodrw"), answer == QMessageBox::Cancel);
+
+    QStringList stored;
+    for (const QString day : {"2009-01-28", "2009-01-29", "2009-01-30"})
+        stored << run.scalar("SELECT title FROM renwu WHERE id = ?", {occurrence(run, rule, day)}).toString();
+    // The done occurrence of the 31st is no longer open: it keeps its name either way.
+    QCOMPARE(run.scalar("SELECT title FROM renwu WHERE id = ?", {occurrence(run, rule, "2009-01-31")}).toString(),
+             QStringLiteral("晨跑"));
+    run.exec("UPDATE renwu SET zhuangtai = 0 WHERE chongfu = ? AND cfday = '2009-01-31'", {rule});
+    // The next day's occurrence follows the rule.
+    Recurrence::generate(QDate(2009, 2, 1));
+    stored << run.scalar("SELECT title FROM renwu WHERE id = ?", {occurrence(run, rule, "2009-02-01")}).toString();
+    QCOMPARE(stored.join('|'), titles);
+}
+
+void RecurrenceTest::stoppingTheRule_data()
+{
+    QTest::addColumn<bool>("fromMenu"); // 停止重复, else "一次性" in the edit dialog
+    QTest::newRow("停止重复") << true;
+    QTest::newRow("一次性") << false;
+}
+
+void RecurrenceTest::stoppingTheRule()
+{
+    QFETCH(bool, fromMenu);
+
+    ProgramRun run;
+    QVERIFY(loginOn(run));
+    const qint64 rule = dailyRuleFromDialog(run);
+    const qint64 task = occurrence(run, rule, "2009-01-31");
+    QVERIFY(selectInToday(run, task));
+    auto* list = control<QTreeWidget>("Frmmain", "ListView1");
+    if (fromMenu) {
+        // Not offered on a one-off task.
+        const qint64 other = run.scalar("SELECT min(id) FROM renwu WHERE today = '2009-01-31' AND type1 = 1").toLongLong();
+        QVERIFY(other > 0);
+        QVERIFY(selectInToday(run, other));
+        QVERIFY(!chooseRowMenuItem(list, list->indexOfTopLevelItem(list->currentItem()), "tingzhi")
+                || run.scalar("SELECT zhuangtai FROM chongfu WHERE id = ?", {rule}).toInt() == 0);
+        QVERIFY(selectInToday(run, task));
+        QVERIFY(chooseRowMenuItem(list, list->indexOfTopLevelItem(list->currentItem()), "tingzhi"));
+    } else {
+        QWidget* d = Dlogmodrw::showShared();
+        auto* kind = part<QComboBox>(d, "Combo3");
+        kind->setCurrentIndex(kind->findText("一次性"));
+        QVERIFY(click(part<QPushButton>(d, "Command3")));
+        QVERIFY(run.messages.isEmpty());
+        QCOMPARE(run.scalar("SELECT type1 FROM renwu WHERE id = ?", {task}).toInt(), 1);
+    }
+    settle();
+    QCOMPARE(run.scalar("SELECT zhuangtai FROM chongfu WHERE id = ?", {rule}).toInt(), 1);
+    QCOMPARE(Recurrence::generate(QDate(2009, 2, 3)), 0);
+    QCOMPARE(daysOf(run, rule).size(), 4); // the occurrences made stay
+    if (fromMenu) {
+        QVERIFY(selectInToday(run, task));
+        QVERIFY(!chooseRowMenuItem(list, list->indexOfTopLevelItem(list->currentItem()), "tingzhi"));
+    }
+}
+
+QTEST_MAIN(RecurrenceTest)
+#include "test_recurrence.moc"
