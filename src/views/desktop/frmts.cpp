@@ -9,6 +9,7 @@
 #include "app/module1.h"
 #include "app/prompt.h"
 #include "app/views.h"
+#include "app/windowdrag.h"
 #include "data/db.h"
 #include "data/reminders.h"
 #include "data/tasks.h"
@@ -320,7 +321,7 @@ void Frmts::snoozeFor(int minutes)
     const QDateTime at = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()))
                              .addSecs(qint64(minutes) * 60);
     if (!Db::run([&] { Reminders::snooze(id, at); }))
-        return; // the database error has been shown
+        return;                              // the database error has been shown
     Changes::announce(Changes::Tasks, this); // the reminder clocks load the snooze
     close();
 }
@@ -337,37 +338,23 @@ void Frmts::Timer1_Timer()
 
 void Frmts::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton) {
-        QWidget::mousePressEvent(event);
-        return;
-    }
-    event->accept();
     // The user places the window now; the slide must not pull it back.
-    Timer1->stop();
-    if (QWindow* window = windowHandle(); window && window->startSystemMove())
-        return;
-    dragging_ = true;
-    dragOffset_ = event->globalPosition().toPoint() - pos();
+    if (event->button() == Qt::LeftButton)
+        Timer1->stop();
+    if (!drag_.press(event))
+        QWidget::mousePressEvent(event);
 }
 
 void Frmts::mouseMoveEvent(QMouseEvent* event)
 {
-    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
-        move(event->globalPosition().toPoint() - dragOffset_);
-        event->accept();
-        return;
-    }
-    QWidget::mouseMoveEvent(event);
+    if (!drag_.move(event))
+        QWidget::mouseMoveEvent(event);
 }
 
 void Frmts::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (dragging_ && event->button() == Qt::LeftButton) {
-        dragging_ = false;
-        event->accept();
-        return;
-    }
-    QWidget::mouseReleaseEvent(event);
+    if (!drag_.release(event))
+        QWidget::mouseReleaseEvent(event);
 }
 
 void Frmts::paintEvent(QPaintEvent*)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/windowdrag.h"
+
 #include <QPoint>
 #include <QWidget>
 
@@ -64,9 +66,8 @@ private:
     QAction* hour1;
     QTimer* Timer1;
 
-    // Dragging by hand where the platform cannot move the window itself.
-    bool dragging_ = false;
+    // Dragged by its body.
+    WindowDrag drag_{this};
     // The place of the popup in the stack of open popups, 0 at the bottom.
     int slot_ = 0;
-    QPoint dragOffset_;
 };

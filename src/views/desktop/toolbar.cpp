@@ -8,6 +8,7 @@
 #include "app/helpers.h"
 #include "app/mdifrm.h"
 #include "app/views.h"
+#include "app/windowdrag.h"
 #include "data/db.h"
 #include "data/taskbar.h"
 #include "data/tasks.h"
@@ -380,35 +381,20 @@ void ToolBar::closeEvent(QCloseEvent* event)
 
 void ToolBar::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton) {
+    if (!drag_.press(event))
         QWidget::mousePressEvent(event);
-        return;
-    }
-    event->accept();
-    if (QWindow* window = windowHandle(); window && window->startSystemMove())
-        return;
-    dragging_ = true;
-    dragOffset_ = event->globalPosition().toPoint() - pos();
 }
 
 void ToolBar::mouseMoveEvent(QMouseEvent* event)
 {
-    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
-        move(event->globalPosition().toPoint() - dragOffset_);
-        event->accept();
-        return;
-    }
-    QWidget::mouseMoveEvent(event);
+    if (!drag_.move(event))
+        QWidget::mouseMoveEvent(event);
 }
 
 void ToolBar::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (dragging_ && event->button() == Qt::LeftButton) {
-        dragging_ = false;
-        event->accept();
-        return;
-    }
-    QWidget::mouseReleaseEvent(event);
+    if (!drag_.release(event))
+        QWidget::mouseReleaseEvent(event);
 }
 
 void ToolBar::paintEvent(QPaintEvent*)

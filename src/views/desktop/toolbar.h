@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/windowdrag.h"
+
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
@@ -64,6 +66,6 @@ private:
     QPointer<Frmts> popup_;
     // The task marked current, kept over refills while it stays open on today's list.
     qint64 currentId_ = 0;
-    bool dragging_ = false;
-    QPoint dragOffset_;
+    // Dragged by its body.
+    WindowDrag drag_{this};
 };

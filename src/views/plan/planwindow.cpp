@@ -6,6 +6,7 @@
 #include "app/gui.h"
 #include "app/prompt.h"
 #include "app/shell.h"
+#include "app/windowdrag.h"
 #include "app/windowplace.h"
 #include "data/db.h"
 #include "views/plan/xlsxexport.h"
@@ -229,35 +230,20 @@ void PlanWindow::keyPressEvent(QKeyEvent* event)
 
 void PlanWindow::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton) {
+    if (!drag_.press(event))
         QWidget::mousePressEvent(event);
-        return;
-    }
-    event->accept();
-    if (QWindow* window = windowHandle(); window && window->startSystemMove())
-        return;
-    dragging_ = true;
-    dragOffset_ = event->globalPosition().toPoint() - pos();
 }
 
 void PlanWindow::mouseMoveEvent(QMouseEvent* event)
 {
-    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
-        move(event->globalPosition().toPoint() - dragOffset_);
-        event->accept();
-        return;
-    }
-    QWidget::mouseMoveEvent(event);
+    if (!drag_.move(event))
+        QWidget::mouseMoveEvent(event);
 }
 
 void PlanWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (dragging_ && event->button() == Qt::LeftButton) {
-        dragging_ = false;
-        event->accept();
-        return;
-    }
-    QWidget::mouseReleaseEvent(event);
+    if (!drag_.release(event))
+        QWidget::mouseReleaseEvent(event);
 }
 
 void PlanWindow::paintEvent(QPaintEvent*)

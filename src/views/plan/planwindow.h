@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/windowdrag.h"
+
 #include "views/plan/plantable.h"
 
 #include <QDate>
@@ -64,7 +66,6 @@ private:
     PlanModel* model_;
     QSvgRenderer* background_;
 
-    // Dragging by hand where the platform cannot move the window itself.
-    bool dragging_ = false;
-    QPoint dragOffset_;
+    // Dragged by its body.
+    WindowDrag drag_{this};
 };
