@@ -2,10 +2,10 @@
 // the check of a copy against quick_check of the original, and the longest stall of the window's
 // event loop while a backup runs off its thread. Medians in milliseconds and their ratios, all
 // measured in this run.
-#include "app/clock.h"
 #include "data/backup.h"
 #include "data/db.h"
 #include "data/store.h"
+#include "gui/clock.h"
 #include "views/backup/backuprunner.h"
 
 #include <QApplication>
@@ -97,18 +97,17 @@ int main(int argc, char** argv)
     const auto clearFolder = [&] { QDir(folder).removeRecursively(); };
 
     const double copyMs = medianMs([&] { plainCopy(db, plain); });
-    const double backupMs = medianMs([&] { Backup::makeCopy(db, folder, QDateTime(QDate(2026, 12, 8), QTime(9, 0))); },
-                                     clearFolder);
+    const double backupMs =
+        medianMs([&] { Backup::makeCopy(db, folder, QDateTime(QDate(2026, 12, 8), QTime(9, 0))); }, clearFolder);
     // The copy alone, without its check: SQLite's VACUUM INTO, flushed.
     const QString bare = dir.filePath(QStringLiteral("bare.dc"));
-    const double vacuumMs = medianMs(
-        [&] {
-            QFile::remove(bare);
-            Db::exec(Db::main(), QStringLiteral("VACUUM INTO ?"), {bare});
-            const int fd = ::open(QFile::encodeName(bare).constData(), O_RDONLY);
-            ::fsync(fd);
-            ::close(fd);
-        });
+    const double vacuumMs = medianMs([&] {
+        QFile::remove(bare);
+        Db::exec(Db::main(), QStringLiteral("VACUUM INTO ?"), {bare});
+        const int fd = ::open(QFile::encodeName(bare).constData(), O_RDONLY);
+        ::fsync(fd);
+        ::close(fd);
+    });
     const QString copy = Backup::makeCopy(db, folder, QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
     const double checkMs = medianMs([&] { Backup::isIntact(copy); });
     const double quickCheckMs = medianMs([&] {

@@ -1,9 +1,9 @@
 // Times the contacts view's list fills against the raw SQL for the same rows, on a database of
 // 10,000 contacts and 100,000 notes, and shows how the notes of one contact are looked up.
 // Run offscreen: QT_QPA_PLATFORM=offscreen bench_contacts
-#include "app/forms.h"
 #include "data/db.h"
 #include "data/store.h"
+#include "gui/forms.h"
 #include "views/contacts/frmrj.h"
 
 #include <QApplication>

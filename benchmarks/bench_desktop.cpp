@@ -1,14 +1,14 @@
 // Times the desktop task bar's refill against the raw SQL for the same rows, with 200 tasks on
 // the day among 20,000 on other days, and the frame's load with and without the bar and the tray.
 // Run offscreen: QT_QPA_PLATFORM=offscreen bench_desktop
-#include "app/clock.h"
-#include "app/forms.h"
-#include "app/mdifrm.h"
-#include "app/prompt.h"
-#include "app/shell.h"
 #include "data/db.h"
 #include "data/store.h"
-#include "views/desktop/myicon.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
+#include "gui/prompt.h"
+#include "gui/shell.h"
+#include "shell/mdifrm.h"
+#include "shell/myicon.h"
 #include "views/desktop/toolbar.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 // The goals area's lists against the raw SQL of the rows they show, on 2,000 goals under 50
 // themes with 100,000 tasks, and again on ten times that. Prints medians and ratios measured in
 // this run. Run offscreen: QT_QPA_PLATFORM=offscreen bench_goals [--no-growth]
-#include "app/clock.h"
-#include "app/forms.h"
 #include "data/db.h"
 #include "data/goals.h"
 #include "data/store.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
 #include "views/goals/frmjs.h"
 #include "views/goals/frmmb.h"
 

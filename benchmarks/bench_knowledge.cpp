@@ -2,11 +2,11 @@
 // the list of one category, and content searches ("包括内容搜索") with and without the full-text
 // index. Also what the index costs on disk and per insert. Usage:
 //   bench_knowledge [folder]   (a folder keeps the generated database between runs)
-#include "app/forms.h"
-#include "app/views.h"
 #include "data/db.h"
 #include "data/knowledge.h"
 #include "data/store.h"
+#include "gui/forms.h"
+#include "gui/views.h"
 #include "views/knowledge/frmff.h"
 
 #include <QApplication>

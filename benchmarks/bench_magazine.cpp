@@ -4,12 +4,12 @@
 //   bench_magazine [folder] [--trigram]
 // A folder keeps the generated database between runs; --trigram also builds and measures the
 // trigram index (over a minute).
-#include "app/forms.h"
-#include "app/module1.h"
-#include "app/prompt.h"
-#include "app/views.h"
 #include "data/db.h"
 #include "data/store.h"
+#include "gui/forms.h"
+#include "gui/prompt.h"
+#include "gui/views.h"
+#include "shell/module1.h"
 #include "views/magazine/frmzazhi.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 // Times the planning grids' fills against the raw SQL of their rows, and the .xlsx export, with
 // 5,000 tasks in the range and again with ten times as many.
 // Run offscreen: QT_QPA_PLATFORM=offscreen bench_plan
-#include "app/clock.h"
-#include "app/forms.h"
 #include "data/db.h"
 #include "data/store.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
 #include "views/plan/frmdate.h"
 #include "views/plan/frmguihua.h"
 #include "views/plan/xlsxexport.h"

@@ -1,12 +1,12 @@
 // The four-quadrant board and the weekly review against the raw SQL for the same rows, and a move
 // between quadrants with the refill of the open views, with 100,000 tasks. Prints medians
 // (milliseconds) and their ratios, all measured in this run.
-#include "app/clock.h"
-#include "app/forms.h"
-#include "app/prompt.h"
 #include "data/db.h"
 #include "data/quadrant.h"
 #include "data/store.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
+#include "gui/prompt.h"
 #include "views/quadrant/frmquadrant.h"
 #include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
@@ -181,8 +181,7 @@ void measure(FrmQuadrant* view)
     board(2, "未安排", QStringLiteral("zhuangtai = 0 AND today IS NULL"), {});
 
     const QDate monday = Quadrant::weekStart(kToday);
-    const QList<double> review =
-        interleavedMedians({[&] { view->ReviewShow(); }, [&] { rawReview(monday); }});
+    const QList<double> review = interleavedMedians({[&] { view->ReviewShow(); }, [&] { rawReview(monday); }});
     std::printf("  review of a week: view %.3f ms, raw SQL %.3f ms, ratio %.2f\n", review[0], review[1],
                 review[0] / review[1]);
 

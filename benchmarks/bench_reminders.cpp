@@ -3,11 +3,11 @@
 // exactly once (the latest of a tick shown, the others listed), and a tick must stay far under a
 // millisecond. Also times the day's load against the raw SQL for the same rows.
 // Run offscreen: QT_QPA_PLATFORM=offscreen bench_reminders
-#include "app/clock.h"
-#include "app/reminderclock.h"
 #include "data/db.h"
 #include "data/reminders.h"
 #include "data/store.h"
+#include "gui/clock.h"
+#include "shell/reminderclock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -56,11 +56,12 @@ void fill(QRandomGenerator& random)
 
 int rawRows()
 {
-    QSqlQuery q = Db::exec(Db::main(),
-                           QStringLiteral("SELECT today, intime, id, zhuangtai FROM renwu WHERE today = ? AND intime IS NOT"
-                                          " NULL UNION ALL SELECT s.day, s.time, s.renwu, r.zhuangtai FROM snooze s"
-                                          " JOIN renwu r ON r.id = s.renwu WHERE s.day = ? AND r.zhuangtai = 0"),
-                           {Db::dayValue(kDay), Db::dayValue(kDay)});
+    QSqlQuery q =
+        Db::exec(Db::main(),
+                 QStringLiteral("SELECT today, intime, id, zhuangtai FROM renwu WHERE today = ? AND intime IS NOT"
+                                " NULL UNION ALL SELECT s.day, s.time, s.renwu, r.zhuangtai FROM snooze s"
+                                " JOIN renwu r ON r.id = s.renwu WHERE s.day = ? AND r.zhuangtai = 0"),
+                 {Db::dayValue(kDay), Db::dayValue(kDay)});
     int n = 0;
     while (q.next()) {
         for (int c = 0; c < 4; ++c)
@@ -134,8 +135,8 @@ int main(int argc, char** argv)
     const double p999 = ticks[int(ticks.size() * 0.999)];
     std::printf("%lld ticks in %d runs: median %.4f ms, 99th %.4f ms, 99.9th %.4f ms, max %.4f ms\n", tickCount, kRuns,
                 median(ticks), ticks[int(ticks.size() * 0.99)], p999, ticks.last());
-    std::printf("reminders due %lld per run: %lld popups, %lld listed, %lld lost, %lld twice\n",
-                qlonglong(due.size()), shown, listed, lost, twice);
+    std::printf("reminders due %lld per run: %lld popups, %lld listed, %lld lost, %lld twice\n", qlonglong(due.size()),
+                shown, listed, lost, twice);
 
     // The write of the last check, at most once a minute.
     QList<double> writes;

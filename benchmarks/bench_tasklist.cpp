@@ -1,9 +1,9 @@
 // The task list view's fills against the raw SQL for the same rows, with 100,000 tasks.
 // Prints medians (milliseconds) and their ratios, all measured in this run.
-#include "app/forms.h"
 #include "data/db.h"
 #include "data/store.h"
 #include "data/tasklist.h"
+#include "gui/forms.h"
 #include "views/tasks/frmrw.h"
 
 #include <QApplication>

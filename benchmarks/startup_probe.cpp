@@ -5,8 +5,8 @@
 // Prints key=value lines: shown_at_ns (CLOCK_MONOTONIC when the first window has been exposed
 // and painted, for the parent to subtract its own start time), frame_ms (click -> frame
 // exposed and painted), peak_kib / rss_kib (VmHWM / VmRSS once the last window is shown).
-#include "app/module1.h"
-#include "app/prompt.h"
+#include "gui/prompt.h"
+#include "shell/module1.h"
 
 #include <QApplication>
 #include <QFile>

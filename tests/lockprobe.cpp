@@ -1,7 +1,7 @@
 // Claims a program folder as a starting program would, says whether it got it, and holds it a
 // moment so that a rival started at the same time meets the claim.
 // Usage: lockprobe <folder> <hold ms>
-#include "app/singleinstance.h"
+#include "shell/singleinstance.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
-#include "app/mdifrm.h"
 #include "data/backup.h"
 #include "data/db.h"
+#include "shell/mdifrm.h"
 #include "views/backup/backuprunner.h"
 
 #include <QDir>
@@ -153,9 +153,9 @@ void BackupTest::rotationKeepsDaysWeeksAndMonths_data()
     QTest::newRow("daily for fourteen months") << 1 << QDate(2026, 12, 8) << daily;
     // Every ninth day: the weeks and months without a copy keep nothing.
     QStringList sparse;
-    for (const char* d : {"2026-12-08", "2026-12-05", "2026-11-26", "2026-11-17", "2026-11-08", "2026-10-30", "2026-09-24",
-                          "2026-08-28", "2026-07-23", "2026-06-26", "2026-05-30", "2026-04-24", "2026-03-28",
-                          "2026-02-20", "2026-01-24", "2025-12-28"})
+    for (const char* d : {"2026-12-08", "2026-12-05", "2026-11-26", "2026-11-17", "2026-11-08", "2026-10-30",
+                          "2026-09-24", "2026-08-28", "2026-07-23", "2026-06-26", "2026-05-30", "2026-04-24",
+                          "2026-03-28", "2026-02-20", "2026-01-24", "2025-12-28"})
         sparse << QStringLiteral("mylive-%1.dc").arg(QLatin1String(d));
     QTest::newRow("every ninth day") << 9 << QDate(2026, 12, 8) << sparse;
     // Copies far apart: one older than twelve months goes.

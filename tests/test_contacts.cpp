@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
-#include "app/forms.h"
-#include "app/mdifrm.h"
-#include "app/views.h"
+#include "gui/forms.h"
+#include "gui/views.h"
+#include "shell/mdifrm.h"
 #include "views/contacts/dlogaddrjxx.h"
 #include "views/contacts/dlogmodrjxx.h"
 

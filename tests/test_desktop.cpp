@@ -1,10 +1,10 @@
-#include "app/changes.h"
-#include "app/forms.h"
-#include "app/mdifrm.h"
-#include "app/shell.h"
+#include "gui/changes.h"
+#include "gui/forms.h"
+#include "gui/shell.h"
+#include "shell/mdifrm.h"
+#include "shell/myicon.h"
 #include "testsupport.h"
 #include "views/desktop/frmts.h"
-#include "views/desktop/myicon.h"
 #include "views/desktop/toolbar.h"
 
 #include <QLabel>

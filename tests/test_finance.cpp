@@ -1,10 +1,10 @@
 #include "testsupport.h"
 
-#include "app/forms.h"
-#include "app/mdifrm.h"
-#include "app/views.h"
 #include "data/finance.h"
 #include "data/money.h"
+#include "gui/forms.h"
+#include "gui/views.h"
+#include "shell/mdifrm.h"
 #include "views/finance/dlogszlb.h"
 #include "views/finance/frmcw.h"
 #include "views/finance/piechart.h"

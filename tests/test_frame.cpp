@@ -1,8 +1,8 @@
-#include "app/clock.h"
-#include "app/mdifrm.h"
-#include "app/module1.h"
-#include "app/reminderclock.h"
-#include "app/shell.h"
+#include "gui/clock.h"
+#include "gui/shell.h"
+#include "shell/mdifrm.h"
+#include "shell/module1.h"
+#include "shell/reminderclock.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -189,8 +189,8 @@ void FrameTest::frameLayout()
     QVERIFY(run.login());
     MDIfrm* f = frame();
     QCOMPARE(f->windowTitle(), QStringLiteral("Vantorel时间管理软件"));
-    const QStringList captions = {"今日安排", "行动主题", "我的目标", "我的任务",
-                                  "我的财务", "人际关系", "知识管理", "商业杂志", "四象限"};
+    const QStringList captions = {"今日安排", "行动主题", "我的目标", "我的任务", "我的财务",
+                                  "人际关系", "知识管理", "商业杂志", "四象限"};
     auto* bar = control<QToolBar>("MDIfrm", "Toolbar1");
     QVERIFY(bar);
     QStringList shownCaptions;

@@ -1,6 +1,6 @@
-#include "app/formdialog.h"
-#include "app/forms.h"
-#include "app/helpers.h"
+#include "gui/formdialog.h"
+#include "gui/forms.h"
+#include "gui/helpers.h"
 
 #include <QPointer>
 #include <QTest>

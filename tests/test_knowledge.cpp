@@ -1,9 +1,9 @@
 #include "testsupport.h"
 
-#include "app/forms.h"
-#include "app/mdifrm.h"
-#include "app/views.h"
 #include "data/knowledge.h"
+#include "gui/forms.h"
+#include "gui/views.h"
+#include "shell/mdifrm.h"
 
 #include <QCheckBox>
 #include <QComboBox>

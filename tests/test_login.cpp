@@ -1,6 +1,6 @@
-#include "app/module1.h"
 #include "data/db.h"
 #include "data/store.h"
+#include "shell/module1.h"
 #include "testsupport.h"
 
 #include <QGuiApplication>

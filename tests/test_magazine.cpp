@@ -1,10 +1,10 @@
 #include "testsupport.h"
 
-#include "app/appinfo.h"
-#include "app/forms.h"
-#include "app/mdifrm.h"
-#include "app/views.h"
 #include "data/magazine.h"
+#include "gui/appinfo.h"
+#include "gui/forms.h"
+#include "gui/views.h"
+#include "shell/mdifrm.h"
 #include "views/magazine/dlogreadnews.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "testsupport.h"
 
-#include "app/mdifrm.h"
-#include "app/prompt.h"
+#include "gui/prompt.h"
+#include "shell/mdifrm.h"
 #include "views/desktop/frmts.h"
 #include "views/tasks/dlogmodrw.h"
 

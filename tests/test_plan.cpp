@@ -2,7 +2,7 @@
 
 #include <QPointer>
 
-#include "app/forms.h"
+#include "gui/forms.h"
 #include "views/plan/frmdate.h"
 #include "views/plan/frmguihua.h"
 

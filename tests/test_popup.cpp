@@ -1,6 +1,6 @@
-#include "app/gui.h"
-#include "app/mdifrm.h"
-#include "app/module1.h"
+#include "gui/gui.h"
+#include "shell/mdifrm.h"
+#include "shell/module1.h"
 #include "testsupport.h"
 #include "views/desktop/frmts.h"
 

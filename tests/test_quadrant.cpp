@@ -1,6 +1,6 @@
-#include "app/forms.h"
-#include "app/views.h"
 #include "data/quadrant.h"
+#include "gui/forms.h"
+#include "gui/views.h"
 #include "testsupport.h"
 #include "views/quadrant/frmquadrant.h"
 #include "views/today/frmmain.h"
@@ -137,13 +137,18 @@ void QuadrantTest::board_data()
     QTest::addColumn<QString>("theme");
     QTest::addColumn<QList<QStringList>>("expected");
 
-    QTest::newRow("today") << "今日" << "全部主题" << QList<QStringList>{{"A"}, {}, {}, {}};
-    QTest::newRow("week") << "本周" << "全部主题" << QList<QStringList>{{"A"}, {"B"}, {"G"}, {}};
-    QTest::newRow("unplanned") << "未安排" << "全部主题" << QList<QStringList>{{}, {}, {}, {"D"}};
-    QTest::newRow("all open, by day") << "全部未完成" << "全部主题"
-                                      << QList<QStringList>{{"H", "A"}, {"B"}, {"G", "C"}, {"D"}};
-    QTest::newRow("theme") << "全部未完成" << "甲主题" << QList<QStringList>{{"A"}, {}, {"G", "C"}, {}};
-    QTest::newRow("theme and week") << "本周" << "乙主题" << QList<QStringList>{{}, {"B"}, {}, {}};
+    QTest::newRow("today") << "今日"
+                           << "全部主题" << QList<QStringList>{{"A"}, {}, {}, {}};
+    QTest::newRow("week") << "本周"
+                          << "全部主题" << QList<QStringList>{{"A"}, {"B"}, {"G"}, {}};
+    QTest::newRow("unplanned") << "未安排"
+                               << "全部主题" << QList<QStringList>{{}, {}, {}, {"D"}};
+    QTest::newRow("all open, by day") << "全部未完成"
+                                      << "全部主题" << QList<QStringList>{{"H", "A"}, {"B"}, {"G", "C"}, {"D"}};
+    QTest::newRow("theme") << "全部未完成"
+                           << "甲主题" << QList<QStringList>{{"A"}, {}, {"G", "C"}, {}};
+    QTest::newRow("theme and week") << "本周"
+                                    << "乙主题" << QList<QStringList>{{}, {"B"}, {}, {}};
 }
 
 void QuadrantTest::board()
@@ -291,17 +296,23 @@ void QuadrantTest::review_data()
     QTest::addColumn<QList<QStringList>>("table");
     QTest::addColumn<QString>("line");
 
-    QTest::newRow("this week") << "" << "2009-1-26 至 2009-2-1"
+    QTest::newRow("this week") << ""
+                               << "2009-1-26 至 2009-2-1"
                                << QList<QStringList>{{"1", "0", "1"}, {"2", "0", "1"}, {"0", "0", "1"}, {"0", "1", "0"}}
                                << "本周完成 3 项，其中重要不紧迫 2 项（67%）";
-    QTest::newRow("next week") << "Command2" << "2009-2-2 至 2009-2-8"
+    QTest::newRow("next week") << "Command2"
+                               << "2009-2-2 至 2009-2-8"
                                << QList<QStringList>{{"0", "0", "0"}, {"0", "0", "0"}, {"0", "0", "0"}, {"1", "0", "0"}}
                                << "本周完成 1 项，其中重要不紧迫 0 项（0%）";
-    QTest::newRow("empty week") << "Command1 Command1" << "2009-1-12 至 2009-1-18"
-                                << QList<QStringList>{{"0", "0", "0"}, {"0", "0", "0"}, {"0", "0", "0"}, {"0", "0", "0"}}
-                                << "本周完成 0 项";
-    QTest::newRow("back to this week") << "Command2 Command2 Command3" << "2009-1-26 至 2009-2-1"
-                                       << QList<QStringList>{{"1", "0", "1"}, {"2", "0", "1"}, {"0", "0", "1"},
+    QTest::newRow("empty week")
+        << "Command1 Command1"
+        << "2009-1-12 至 2009-1-18"
+        << QList<QStringList>{{"0", "0", "0"}, {"0", "0", "0"}, {"0", "0", "0"}, {"0", "0", "0"}} << "本周完成 0 项";
+    QTest::newRow("back to this week") << "Command2 Command2 Command3"
+                                       << "2009-1-26 至 2009-2-1"
+                                       << QList<QStringList>{{"1", "0", "1"},
+                                                             {"2", "0", "1"},
+                                                             {"0", "0", "1"},
                                                              {"0", "1", "0"}}
                                        << "本周完成 3 项，其中重要不紧迫 2 项（67%）";
 }

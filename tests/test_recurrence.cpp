@@ -1,12 +1,13 @@
-#include "testsupport.h"
-#include "app/mdifrm.h"
 #include "data/recurrence.h"
-#include "app/forms.h"
 #include "data/schema.h"
+#include "gui/forms.h"
+#include "shell/mdifrm.h"
+#include "testsupport.h"
+#include "views/desktop/frmts.h"
 #include "views/tasks/dlogaddrw.h"
 #include "views/tasks/dlogmodrw.h"
-#include "views/desktop/frmts.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
-#include <QCalendarWidget>
 #include <QTreeWidget>
 
 using namespace TestSupport;
@@ -87,7 +87,8 @@ QWidget* addRecurring(const QDate& day)
     auto* list = control<QTreeWidget>("Frmmain", "ListView1");
     if (!calendar || !list)
         return false;
-    const QDate day = QDate::fromString(run.scalar("SELECT today FROM renwu WHERE id = ?", {id}).toString(), Qt::ISODate);
+    const QDate day =
+        QDate::fromString(run.scalar("SELECT today FROM renwu WHERE id = ?", {id}).toString(), Qt::ISODate);
     calendar->setSelectedDate(day);
     emit calendar->clicked(day);
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
@@ -145,31 +146,40 @@ void RecurrenceTest::loginMakesEachDayOnce_data()
     QTest::addColumn<QStringList>("days"); // every occurrence after login, the first included
 
     using R = Recurrence::Frequency;
-    QTest::newRow("daily, a week closed") << int(R::Daily) << "2009-01-24" << "2009-01-24" << 0 << 1 << ""
+    QTest::newRow("daily, a week closed") << int(R::Daily) << "2009-01-24"
+                                          << "2009-01-24" << 0 << 1 << ""
                                           << "2009-01-31" << dayRange(QDate(2009, 1, 24), QDate(2009, 1, 31));
     QTest::newRow("workdays skip the weekend")
-        << int(R::Workdays) << "2009-01-23" << "2009-01-23" << 0 << 1 << "" << "2009-01-31"
+        << int(R::Workdays) << "2009-01-23"
+        << "2009-01-23" << 0 << 1 << ""
+        << "2009-01-31"
         << QStringList{"2009-01-23", "2009-01-26", "2009-01-27", "2009-01-28", "2009-01-29", "2009-01-30"};
     QTest::newRow("weekly on Monday and Thursday")
-        << int(R::Weekly) << "2009-01-12" << "2009-01-12" << (1 | 8) << 1 << "" << "2009-01-31"
+        << int(R::Weekly) << "2009-01-12"
+        << "2009-01-12" << (1 | 8) << 1 << ""
+        << "2009-01-31"
         << QStringList{"2009-01-12", "2009-01-15", "2009-01-19", "2009-01-22", "2009-01-26", "2009-01-29"};
     QTest::newRow("monthly on the 31st, February's last day")
-        << int(R::Monthly) << "2008-12-31" << "2009-01-31" << 0 << 1 << "" << "2009-03-02"
-        << QStringList{"2008-12-31", "2009-02-28"};
-    QTest::newRow("monthly on the 31st, 30-day month")
-        << int(R::Monthly) << "2009-03-31" << "2009-03-31" << 0 << 1 << "" << "2009-04-30"
-        << QStringList{"2009-03-31", "2009-04-30"};
-    QTest::newRow("every 3 days") << int(R::EveryNDays) << "2009-01-20" << "2009-01-20" << 0 << 3 << ""
+        << int(R::Monthly) << "2008-12-31"
+        << "2009-01-31" << 0 << 1 << ""
+        << "2009-03-02" << QStringList{"2008-12-31", "2009-02-28"};
+    QTest::newRow("monthly on the 31st, 30-day month") << int(R::Monthly) << "2009-03-31"
+                                                       << "2009-03-31" << 0 << 1 << ""
+                                                       << "2009-04-30" << QStringList{"2009-03-31", "2009-04-30"};
+    QTest::newRow("every 3 days") << int(R::EveryNDays) << "2009-01-20"
+                                  << "2009-01-20" << 0 << 3 << ""
                                   << "2009-01-31"
                                   << QStringList{"2009-01-20", "2009-01-23", "2009-01-26", "2009-01-29"};
-    QTest::newRow("until stops") << int(R::Daily) << "2009-01-24" << "2009-01-24" << 0 << 1 << "2009-01-27"
+    QTest::newRow("until stops") << int(R::Daily) << "2009-01-24"
+                                 << "2009-01-24" << 0 << 1 << "2009-01-27"
                                  << "2009-01-31" << dayRange(QDate(2009, 1, 24), QDate(2009, 1, 27));
     QTest::newRow("at most the last 31 days")
-        << int(R::Daily) << "2008-11-01" << "2008-11-01" << 0 << 1 << "" << "2009-01-31"
-        << (QStringList{"2008-11-01"} + dayRange(QDate(2009, 1, 1), QDate(2009, 1, 31)));
-    QTest::newRow("start in the future makes nothing yet")
-        << int(R::Daily) << "2009-02-05" << "2009-02-05" << 0 << 1 << "" << "2009-01-31"
-        << QStringList{"2009-02-05"};
+        << int(R::Daily) << "2008-11-01"
+        << "2008-11-01" << 0 << 1 << ""
+        << "2009-01-31" << (QStringList{"2008-11-01"} + dayRange(QDate(2009, 1, 1), QDate(2009, 1, 31)));
+    QTest::newRow("start in the future makes nothing yet") << int(R::Daily) << "2009-02-05"
+                                                           << "2009-02-05" << 0 << 1 << ""
+                                                           << "2009-01-31" << QStringList{"2009-02-05"};
 }
 
 void RecurrenceTest::loginMakesEachDayOnce()
@@ -228,7 +238,8 @@ void RecurrenceTest::midnightMakesTheNewDayAndItsReminderFires()
     run.setNow(QDateTime(QDate(2009, 2, 1), QTime(0, 0, 30)));
     QVERIFY(tick(timer));
     settle();
-    const qint64 made = run.scalar("SELECT id FROM renwu WHERE chongfu = ? AND cfday = '2009-02-01'", {rule}).toLongLong();
+    const qint64 made =
+        run.scalar("SELECT id FROM renwu WHERE chongfu = ? AND cfday = '2009-02-01'", {rule}).toLongLong();
     bool popped = false;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (auto* popup = qobject_cast<Frmts*>(w); popup && popup->taskId() == made)
@@ -261,9 +272,11 @@ void RecurrenceTest::repeatRowStoresTheRule_data()
     QTest::addColumn<QString>("until");
     QTest::addColumn<QString>("stored"); // pinlv|xingqi|jiange|ksday|jzday|lastday|intime
 
-    QTest::newRow("daily, no end") << "每天" << QStringList() << 0 << "" << "0|0|2|2009-01-28||2009-01-28|06:30:00";
+    QTest::newRow("daily, no end") << "每天" << QStringList() << 0 << ""
+                                   << "0|0|2|2009-01-28||2009-01-28|06:30:00";
     // 2009-01-28 is a Wednesday, ticked already; Friday added.
-    QTest::newRow("weekly") << "每周" << QStringList{"CheckW5"} << 0 << "" << "2|20|2|2009-01-28||2009-01-28|06:30:00";
+    QTest::newRow("weekly") << "每周" << QStringList{"CheckW5"} << 0 << ""
+                            << "2|20|2|2009-01-28||2009-01-28|06:30:00";
     QTest::newRow("every 5 days until") << "每隔几天" << QStringList() << 5 << "2009-03-01"
                                         << "4|0|5|2009-01-28|2009-03-01|2009-01-28|06:30:00";
 }
@@ -329,7 +342,7 @@ void RecurrenceTest::recurringTaskNeedsADay()
 
 void RecurrenceTest::editingAnOccurrence_data()
 {
-    QTest::addColumn<int>("answer"); // Yes: 仅此一次, No: 以后所有, Cancel: the box closed
+    QTest::addColumn<int>("answer");     // Yes: 仅此一次, No: 以后所有, Cancel: the box closed
     QTest::addColumn<QString>("titles"); // the occurrences of the 28th to 30th, then the one made next
 
     QTest::newRow("仅此一次") << int(QMessageBox::Yes) << "晨跑|慢跑|晨跑|晨跑";
@@ -392,7 +405,8 @@ void RecurrenceTest::stoppingTheRule()
     auto* list = control<QTreeWidget>("Frmmain", "ListView1");
     if (fromMenu) {
         // Not offered on a one-off task.
-        const qint64 other = run.scalar("SELECT min(id) FROM renwu WHERE today = '2009-01-31' AND type1 = 1").toLongLong();
+        const qint64 other =
+            run.scalar("SELECT min(id) FROM renwu WHERE today = '2009-01-31' AND type1 = 1").toLongLong();
         QVERIFY(other > 0);
         QVERIFY(selectInToday(run, other));
         QVERIFY(!chooseRowMenuItem(list, list->indexOfTopLevelItem(list->currentItem()), "tingzhi")

@@ -1,6 +1,6 @@
-#include "app/mdifrm.h"
-#include "app/shell.h"
 #include "data/reminders.h"
+#include "gui/shell.h"
+#include "shell/mdifrm.h"
 #include "testsupport.h"
 #include "views/desktop/frmmissed.h"
 #include "views/desktop/frmts.h"
@@ -100,7 +100,10 @@ QList<qint64> missedList()
 
 struct TrayPresent
 {
-    explicit TrayPresent(bool present) { Shell::setTrayAvailableHook([present] { return present; }); }
+    explicit TrayPresent(bool present)
+    {
+        Shell::setTrayAvailableHook([present] { return present; });
+    }
     ~TrayPresent() { Shell::setTrayAvailableHook({}); }
 };
 } // namespace
@@ -180,8 +183,8 @@ void RemindersTest::snoozeSurvivesRestartAndDoneDropsIt()
     QVERIFY(restart(run, at("8:30:00")));
     QVERIFY(tickAt(run, at("8:40:02")));
     QCOMPARE(popups().first()->taskId(), id);
-    QVERIFY(QTest::qVerify(popups().first()->findChild<QWidget*>("Image2") != nullptr, "Image2", "", __FILE__,
-                           __LINE__));
+    QVERIFY(
+        QTest::qVerify(popups().first()->findChild<QWidget*>("Image2") != nullptr, "Image2", "", __FILE__, __LINE__));
     QTest::mouseClick(popups().first()->findChild<QWidget*>("Image2"), Qt::LeftButton);
     settle();
     QCOMPARE(run.scalar("SELECT count(*) FROM snooze").toInt(), 0);

@@ -1,4 +1,4 @@
-#include "app/mdifrm.h"
+#include "shell/mdifrm.h"
 #include "testsupport.h"
 #include "views/desktop/frmts.h"
 

@@ -1,12 +1,12 @@
 #include "testsupport.h"
 
-#include "app/mdifrm.h"
-#include "app/singleinstance.h"
 #include "data/db.h"
 #include "data/diary.h"
 #include "data/schema.h"
 #include "data/store.h"
 #include "data/tasks.h"
+#include "shell/mdifrm.h"
+#include "shell/singleinstance.h"
 
 #include <QCalendarWidget>
 #include <QFile>

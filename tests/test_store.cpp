@@ -1,8 +1,8 @@
-#include "app/module1.h"
 #include "data/chime.h"
 #include "data/db.h"
 #include "data/store.h"
 #include "data/tasks.h"
+#include "shell/module1.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -80,9 +80,9 @@ void StoreTest::tablesAndColumns_data()
     QTest::newRow("juese") << "juese" << QStringList{"id", "name", "content"};
     QTest::newRow("mubiao") << "mubiao"
                             << QStringList{"id", "title", "content", "ksdate", "jsdate", "juese", "zhuangtai"};
-    QTest::newRow("renwu") << "renwu" << QStringList{"id",    "title", "content", "mubiao", "juese",  "zhongyao",
-                                                     "jinpo", "type1", "xuhao",   "today",  "intime", "zhuangtai",
-                                                     "chongfu", "cfday"};
+    QTest::newRow("renwu") << "renwu"
+                           << QStringList{"id",    "title", "content", "mubiao", "juese",     "zhongyao", "jinpo",
+                                          "type1", "xuhao", "today",   "intime", "zhuangtai", "chongfu",  "cfday"};
     QTest::newRow("mengxiang") << "mengxiang" << QStringList{"id", "title", "drmid"};
     QTest::newRow("fangfa") << "fangfa" << QStringList{"id", "title", "content", "ltype", "addtime"};
     QTest::newRow("fftype") << "fftype" << QStringList{"id", "fftype"};

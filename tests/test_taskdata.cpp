@@ -1,10 +1,10 @@
-#include "app/module1.h"
 #include "data/db.h"
 #include "data/diary.h"
 #include "data/statements.h"
 #include "data/store.h"
 #include "data/tasks.h"
 #include "data/users.h"
+#include "shell/module1.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -4,12 +4,12 @@
 
 #include "shots.h"
 
-#include "app/clock.h"
-#include "app/forms.h"
-#include "app/mdifrm.h"
-#include "app/module1.h"
-#include "app/prompt.h"
-#include "app/views.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
+#include "gui/prompt.h"
+#include "gui/views.h"
+#include "shell/mdifrm.h"
+#include "shell/module1.h"
 
 #include <QApplication>
 #include <QDir>

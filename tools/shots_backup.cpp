@@ -2,10 +2,10 @@
 
 #include "shots.h"
 
-#include "app/clock.h"
-#include "app/forms.h"
 #include "data/backup.h"
 #include "data/db.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
 #include "views/backup/backuprunner.h"
 #include "views/backup/dlogbackup.h"
 

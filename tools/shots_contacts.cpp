@@ -2,8 +2,8 @@
 
 #include "shots.h"
 
-#include "app/forms.h"
-#include "app/views.h"
+#include "gui/forms.h"
+#include "gui/views.h"
 #include "views/contacts/dlogaddgxlb.h"
 #include "views/contacts/dlogaddrj.h"
 #include "views/contacts/dlogaddrjxx.h"

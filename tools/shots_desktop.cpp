@@ -2,7 +2,7 @@
 
 #include "shots.h"
 
-#include "app/forms.h"
+#include "gui/forms.h"
 #include "views/desktop/toolbar.h"
 
 #include <QAction>

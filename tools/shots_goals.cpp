@@ -2,8 +2,8 @@
 
 #include "shots.h"
 
-#include "app/forms.h"
-#include "app/views.h"
+#include "gui/forms.h"
+#include "gui/views.h"
 #include "views/goals/dlogmb.h"
 #include "views/goals/dlogmodjs.h"
 #include "views/goals/dlomodmb.h"

@@ -2,8 +2,8 @@
 
 #include "shots.h"
 
-#include "app/forms.h"
-#include "app/views.h"
+#include "gui/forms.h"
+#include "gui/views.h"
 #include "views/knowledge/dlogaddff.h"
 #include "views/knowledge/dlogfflb.h"
 #include "views/knowledge/dlogmodff.h"

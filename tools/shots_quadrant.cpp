@@ -2,7 +2,7 @@
 
 #include "shots.h"
 
-#include "app/views.h"
+#include "gui/views.h"
 
 #include <QTabWidget>
 

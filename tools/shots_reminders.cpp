@@ -2,9 +2,9 @@
 
 #include "shots.h"
 
-#include "app/clock.h"
 #include "data/reminders.h"
 #include "data/tasks.h"
+#include "gui/clock.h"
 #include "views/desktop/frmmissed.h"
 #include "views/desktop/frmts.h"
 

@@ -1,5 +1,2 @@
 #pragma once
-
-// Makes the bundled icons reachable under ":/" (they live in a static library, so they are
-// registered by hand before first use).
-void initResources();
+#include "shell/resources.h"

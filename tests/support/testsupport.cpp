@@ -1,11 +1,11 @@
 #include "testsupport.h"
 
-#include "app/clock.h"
-#include "app/module1.h"
-#include "app/prompt.h"
-#include "app/shell.h"
-#include "app/singleinstance.h"
 #include "data/db.h"
+#include "gui/clock.h"
+#include "gui/prompt.h"
+#include "gui/shell.h"
+#include "shell/module1.h"
+#include "shell/singleinstance.h"
 
 #include <QAbstractButton>
 #include <QAction>

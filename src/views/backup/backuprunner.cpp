@@ -1,9 +1,9 @@
 #include "views/backup/backuprunner.h"
 
-#include "app/clock.h"
-#include "app/forms.h"
-#include "app/prompt.h"
-#include "app/views.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
+#include "gui/prompt.h"
+#include "gui/views.h"
 #include "data/backup.h"
 #include "data/db.h"
 

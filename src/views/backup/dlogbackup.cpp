@@ -1,15 +1,15 @@
 #include "views/backup/dlogbackup.h"
 
-#include "app/clock.h"
-#include "app/forms.h"
-#include "app/frmlogin.h"
-#include "app/gui.h"
-#include "app/prompt.h"
-#include "app/shell.h"
-#include "app/views.h"
-#include "app/windowplace.h"
 #include "data/backup.h"
 #include "data/db.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
+#include "gui/frameaccess.h"
+#include "gui/gui.h"
+#include "gui/prompt.h"
+#include "gui/shell.h"
+#include "gui/views.h"
+#include "gui/windowplace.h"
 #include "views/backup/backuprunner.h"
 
 #include <QApplication>
@@ -47,8 +47,9 @@ Dlogbackup::Dlogbackup(QWidget* parent) : FormDialog(parent)
 {
     setWindowTitle(QStringLiteral("数据备份与恢复"));
 
-    ListView1 = Gui::reportList(this, QStringLiteral("ListView1"),
-                                {{QStringLiteral("日期"), 110}, {QStringLiteral("时间"), 90}, {QStringLiteral("大小"), 90}});
+    ListView1 =
+        Gui::reportList(this, QStringLiteral("ListView1"),
+                        {{QStringLiteral("日期"), 110}, {QStringLiteral("时间"), 90}, {QStringLiteral("大小"), 90}});
     ListView1->setMinimumSize(340, 240);
     ListView1->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
 
@@ -221,7 +222,7 @@ void Dlogbackup::restartWithRestored(const QString& partial, const QString& safe
     Db::closeAll();
     const bool replaced = Db::run([&] { Backup::completeRestore({partial, safety}, Db::path()); });
     // The login window comes back in any case: on the restored data, or on the data as it was.
-    Forms::show<frmlogin>();
+    FrameAccess::get().showLogin();
     for (QWidget* w : windows) {
         if (Forms::find(w->objectName()) == w)
             Forms::unload(w);

@@ -1,8 +1,8 @@
 #include "views/contacts/dlogaddrj.h"
 
-#include "app/changes.h"
-#include "app/forms.h"
-#include "app/windowplace.h"
+#include "gui/changes.h"
+#include "gui/forms.h"
+#include "gui/windowplace.h"
 #include "data/contacts.h"
 #include "data/db.h"
 

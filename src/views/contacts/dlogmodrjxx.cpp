@@ -1,9 +1,9 @@
 #include "views/contacts/dlogmodrjxx.h"
 
-#include "app/changes.h"
-#include "app/forms.h"
-#include "app/prompt.h"
-#include "app/views.h"
+#include "gui/changes.h"
+#include "gui/forms.h"
+#include "gui/prompt.h"
+#include "gui/views.h"
 #include "data/contacts.h"
 #include "data/db.h"
 #include "views/contacts/contactselection.h"

@@ -1,7 +1,7 @@
 #include "views/contacts/noteeditor.h"
 
-#include "app/prompt.h"
-#include "app/windowplace.h"
+#include "gui/prompt.h"
+#include "gui/windowplace.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,9 +1,9 @@
 #include "views/desktop/frmmissed.h"
 
-#include "app/forms.h"
-#include "app/gui.h"
-#include "app/helpers.h"
-#include "app/windowplace.h"
+#include "gui/forms.h"
+#include "gui/gui.h"
+#include "gui/helpers.h"
+#include "gui/windowplace.h"
 #include "data/db.h"
 #include "data/tasks.h"
 #include "views/desktop/reminderpopup.h"

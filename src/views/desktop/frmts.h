@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/windowdrag.h"
+#include "gui/windowdrag.h"
 
 #include <QPoint>
 #include <QWidget>

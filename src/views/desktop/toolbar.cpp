@@ -1,17 +1,17 @@
 #include "views/desktop/toolbar.h"
 
-#include "app/changes.h"
-#include "app/clickableimage.h"
-#include "app/clock.h"
-#include "app/forms.h"
-#include "app/gui.h"
-#include "app/helpers.h"
-#include "app/mdifrm.h"
-#include "app/views.h"
-#include "app/windowdrag.h"
 #include "data/db.h"
 #include "data/taskbar.h"
 #include "data/tasks.h"
+#include "gui/changes.h"
+#include "gui/clickableimage.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
+#include "gui/frameaccess.h"
+#include "gui/gui.h"
+#include "gui/helpers.h"
+#include "gui/views.h"
+#include "gui/windowdrag.h"
 #include "views/desktop/frmts.h"
 
 #include <QCloseEvent>
@@ -354,8 +354,7 @@ void ToolBar::setCaption(const QString& text)
 void ToolBar::Image1_Click()
 {
     // The frame first: were the bar the last window, its closing could end the program.
-    if (MDIfrm* frame = MDIfrm::showFrame())
-        frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
+    FrameAccess::get().showFrame();
     close();
 }
 
@@ -364,8 +363,7 @@ void ToolBar::Image2_Click()
     // Closed rather than hidden, so that the program ends when nothing else is left of it.
     close();
     // The frame's closing hands the program over to the tray.
-    if (MDIfrm* frame = Forms::find<MDIfrm>())
-        frame->close();
+    FrameAccess::get().closeFrame();
 }
 
 void ToolBar::Image3_Click()

@@ -1,6 +1,6 @@
 #include "views/finance/categorydialog.h"
 
-#include "app/gui.h"
+#include "gui/gui.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "views/finance/cwexport.h"
 
-#include "app/gui.h"
+#include "gui/gui.h"
 #include "data/money.h"
 
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "views/finance/dlogszlb.h"
 
-#include "app/changes.h"
-#include "app/forms.h"
-#include "app/gui.h"
-#include "app/prompt.h"
-#include "app/windowplace.h"
+#include "gui/changes.h"
+#include "gui/forms.h"
+#include "gui/gui.h"
+#include "gui/prompt.h"
+#include "gui/windowplace.h"
 #include "data/db.h"
 
 #include <QLineEdit>

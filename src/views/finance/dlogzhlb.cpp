@@ -1,9 +1,9 @@
 #include "views/finance/dlogzhlb.h"
 
-#include "app/changes.h"
-#include "app/gui.h"
-#include "app/prompt.h"
-#include "app/windowplace.h"
+#include "gui/changes.h"
+#include "gui/gui.h"
+#include "gui/prompt.h"
+#include "gui/windowplace.h"
 #include "data/db.h"
 
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #include "views/goals/dlogmodjs.h"
 
-#include "app/changes.h"
-#include "app/forms.h"
-#include "app/prompt.h"
-#include "app/views.h"
-#include "app/windowplace.h"
+#include "gui/changes.h"
+#include "gui/forms.h"
+#include "gui/prompt.h"
+#include "gui/views.h"
+#include "gui/windowplace.h"
 #include "data/db.h"
 #include "data/themes.h"
 

@@ -1,10 +1,10 @@
 #include "views/goals/dlomodmb.h"
 
-#include "app/changes.h"
-#include "app/clock.h"
-#include "app/forms.h"
-#include "app/views.h"
-#include "app/windowplace.h"
+#include "gui/changes.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
+#include "gui/views.h"
+#include "gui/windowplace.h"
 #include "data/db.h"
 #include "data/goals.h"
 

@@ -1,9 +1,9 @@
 #include "views/goals/frmaddjuese.h"
 
-#include "app/changes.h"
-#include "app/forms.h"
-#include "app/prompt.h"
-#include "app/windowplace.h"
+#include "gui/changes.h"
+#include "gui/forms.h"
+#include "gui/prompt.h"
+#include "gui/windowplace.h"
 #include "data/db.h"
 #include "data/themes.h"
 

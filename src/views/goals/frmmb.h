@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/views.h"
+#include "gui/views.h"
 #include "data/goals.h"
 
 #include <QDate>

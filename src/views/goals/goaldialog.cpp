@@ -1,6 +1,6 @@
 #include "views/goals/goaldialog.h"
 
-#include "app/prompt.h"
+#include "gui/prompt.h"
 #include "data/themes.h"
 #include "views/goals/goalforms.h"
 

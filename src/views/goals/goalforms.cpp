@@ -1,6 +1,6 @@
 #include "views/goals/goalforms.h"
 
-#include "app/widgets.h"
+#include "gui/widgets.h"
 
 #include <QComboBox>
 #include <QDateEdit>

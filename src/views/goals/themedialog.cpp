@@ -1,6 +1,6 @@
 #include "views/goals/themedialog.h"
 
-#include "app/prompt.h"
+#include "gui/prompt.h"
 #include "views/goals/goalforms.h"
 
 #include <QGridLayout>

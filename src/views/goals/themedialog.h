@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/formdialog.h"
+#include "gui/formdialog.h"
 
 class QLineEdit;
 class QPlainTextEdit;

@@ -1,12 +1,12 @@
 #include "views/magazine/dlogreadnews.h"
 
-#include "app/appinfo.h"
-#include "app/forms.h"
-#include "app/views.h"
-#include "app/windowplace.h"
 #include "data/db.h"
 #include "data/magazine.h"
-#include "views/magazine/frmzazhi.h"
+#include "gui/appinfo.h"
+#include "gui/appstate.h"
+#include "gui/forms.h"
+#include "gui/views.h"
+#include "gui/windowplace.h"
 
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -27,7 +27,7 @@ DlogReadnews::DlogReadnews(QWidget* parent) : FormDialog(parent)
 bool DlogReadnews::Form_Load()
 {
     WindowPlace::besideFrame(this);
-    const auto* view = Forms::openAs<FrmZazhi>(Views::kMagazine);
+    const auto* view = Forms::openAs<NewsSelection>(Views::kMagazine);
     const qint64 id = view ? view->selectedNewsId() : 0;
     return id != 0 && ShowNews(id);
 }
@@ -36,7 +36,7 @@ bool DlogReadnews::ShowNews(qint64 id)
 {
     // A connection of its own, for this one read.
     const auto article = Db::get([id] {
-        const Magazine::Connection connection(FrmZazhi::databasePath());
+        const Magazine::Connection connection(Module1::programFile(AppInfo::kMagazineDatabase));
         return Magazine::load(connection, id);
     });
     if (!article || !*article)

@@ -1,11 +1,11 @@
 #include "views/magazine/frmzazhi.h"
 
-#include "app/appinfo.h"
-#include "app/forms.h"
-#include "app/gui.h"
-#include "app/module1.h"
-#include "app/prompt.h"
 #include "data/db.h"
+#include "gui/appinfo.h"
+#include "gui/appstate.h"
+#include "gui/forms.h"
+#include "gui/gui.h"
+#include "gui/prompt.h"
 #include "views/magazine/dlogreadnews.h"
 
 #include <QApplication>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/magazine.h"
+#include "gui/views.h"
 
 #include <QWidget>
 #include <memory>
@@ -14,7 +15,7 @@ class QTreeWidget;
 // The magazine view: searches the articles of the magazine database by title, author, magazine
 // or body and lists them newest first; a double click opens the article in the reading window.
 // The view keeps one read-only connection to the magazine database while it is loaded.
-class FrmZazhi : public QWidget
+class FrmZazhi : public QWidget, public NewsSelection
 {
     Q_OBJECT
 
@@ -25,7 +26,7 @@ public:
     void Form_Load();
 
     // The article of the selected row (0 when none).
-    qint64 selectedNewsId() const;
+    qint64 selectedNewsId() const override;
 
     // The magazine database file this run reads.
     static QString databasePath();

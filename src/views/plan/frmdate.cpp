@@ -1,6 +1,6 @@
 #include "views/plan/frmdate.h"
 
-#include "app/gui.h"
+#include "gui/gui.h"
 #include "data/plan.h"
 
 #include <QHash>

@@ -1,8 +1,8 @@
 #include "views/quadrant/frmquadrant.h"
 
-#include "app/changes.h"
-#include "app/clock.h"
-#include "app/gui.h"
+#include "gui/changes.h"
+#include "gui/clock.h"
+#include "gui/gui.h"
 #include "data/db.h"
 #include "data/themes.h"
 #include "views/quadrant/reviewchart.h"

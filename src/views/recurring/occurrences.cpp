@@ -1,7 +1,7 @@
 #include "views/recurring/occurrences.h"
 
-#include "app/changes.h"
-#include "app/clock.h"
+#include "gui/changes.h"
+#include "gui/clock.h"
 #include "data/db.h"
 #include "data/recurrence.h"
 

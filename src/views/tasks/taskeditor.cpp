@@ -2,12 +2,12 @@
 
 #include "data/db.h"
 
-#include "app/clock.h"
-#include "app/forms.h"
-#include "app/gui.h"
-#include "app/helpers.h"
-#include "app/prompt.h"
-#include "app/windowplace.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
+#include "gui/gui.h"
+#include "gui/helpers.h"
+#include "gui/prompt.h"
+#include "gui/windowplace.h"
 #include "views/tasks/taskname.h"
 #include "views/tasks/timeslider.h"
 

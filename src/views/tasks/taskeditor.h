@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/formdialog.h"
+#include "gui/formdialog.h"
 #include "data/recurrence.h"
 #include "data/tasks.h"
 #include "data/themes.h"

@@ -1,6 +1,6 @@
 #include "views/tasks/timeslider.h"
 
-#include "app/gui.h"
+#include "gui/gui.h"
 
 #include <QRegularExpression>
 

@@ -1,11 +1,11 @@
 #include "views/today/dlogsm.h"
 
-#include "app/changes.h"
-#include "app/forms.h"
-#include "app/prompt.h"
-#include "app/windowplace.h"
 #include "data/db.h"
-#include "views/today/frmmain.h"
+#include "gui/changes.h"
+#include "gui/forms.h"
+#include "gui/prompt.h"
+#include "gui/views.h"
+#include "gui/windowplace.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -50,7 +50,7 @@ DlogSM::DlogSM(QWidget* parent) : FormDialog(parent)
 
 void DlogSM::followTab()
 {
-    if (const Frmmain* today = Forms::find<Frmmain>())
+    if (const auto* today = dynamic_cast<const StatementTabSelection*>(Forms::find(Views::kToday)))
         kind_ = today->statementTab() == QStringLiteral("警句") ? Statements::Motto : Statements::Mission;
     Label1->setText(kind_ == Statements::Motto ? QStringLiteral("添加警句") : QStringLiteral("添加使命"));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/formdialog.h"
 #include "data/statements.h"
+#include "gui/formdialog.h"
 
 class QLabel;
 class QLineEdit;

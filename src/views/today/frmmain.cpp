@@ -1,21 +1,21 @@
 #include "views/today/frmmain.h"
 
-#include "app/appinfo.h"
-#include "app/changes.h"
-#include "app/clock.h"
-#include "app/forms.h"
-#include "app/gui.h"
-#include "app/helpers.h"
-#include "app/module1.h"
-#include "app/prompt.h"
-#include "app/shell.h"
-#include "app/views.h"
-#include "app/widgets.h"
 #include "data/db.h"
 #include "data/diary.h"
 #include "data/statements.h"
 #include "data/tasks.h"
 #include "data/users.h"
+#include "gui/appinfo.h"
+#include "gui/appstate.h"
+#include "gui/changes.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
+#include "gui/gui.h"
+#include "gui/helpers.h"
+#include "gui/prompt.h"
+#include "gui/shell.h"
+#include "gui/views.h"
+#include "gui/widgets.h"
 #include "views/desktop/frmts.h"
 #include "views/plan/frmdate.h"
 #include "views/plan/frmguihua.h"
@@ -190,7 +190,8 @@ void Frmmain::buildControls()
     fangqi = item(QStringLiteral("fangqi"), QStringLiteral("任务放弃"));
     weiwancheng = item(QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
     dangqian = item(QStringLiteral("dangqian"), QStringLiteral("当前任务"));
-    Occurrences::addStopItem(zhuangtai, [this] { return selectedTaskId(); }, this);
+    Occurrences::addStopItem(
+        zhuangtai, [this] { return selectedTaskId(); }, this);
 
     // Layout.
     auto* passwordRow = new QHBoxLayout;

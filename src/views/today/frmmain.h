@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/views.h"
 #include "data/diary.h"
+#include "gui/views.h"
 
 #include <QDate>
 #include <QWidget>
@@ -19,7 +19,7 @@ class QTreeWidgetItem;
 
 // The today view: the calendar, the tasks of one day with their states, the task description,
 // the password change, the diary of the calendar date, and the motto and mission lists.
-class Frmmain : public QWidget, public TaskSelection, public DaySelection
+class Frmmain : public QWidget, public TaskSelection, public DaySelection, public StatementTabSelection
 {
     Q_OBJECT
 
@@ -42,7 +42,7 @@ public:
     // The day selected in MonthView1.
     QDate calendarDate() const;
     // The caption of the current tab of SSTab2: "警句" or "使命".
-    QString statementTab() const;
+    QString statementTab() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,6 +1,0 @@
-#include "app/appinfo.h"
-
-QString AppInfo::sitePage(const QString& path)
-{
-    return kSite + path;
-}

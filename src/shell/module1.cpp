@@ -1,0 +1,136 @@
+#include "shell/module1.h"
+
+#include "data/backup.h"
+#include "data/db.h"
+#include "data/store.h"
+#include "gui/appinfo.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
+#include "gui/prompt.h"
+#include "shell/frmlogin.h"
+#include "shell/resources.h"
+#include "shell/shellaccess.h"
+#include "shell/singleinstance.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdio>
+
+namespace {
+
+// What every run of the program needs once per process: Chinese standard buttons, a font that
+// draws simplified Chinese glyphs, the window icon and database errors shown as messages.
+void setUpApplication()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    initResources();
+    ShellAccess::install();
+
+    // The desktop knows the program as "vantorel": its menu entry, its icon and the window class
+    // that groups its windows in the task switcher.
+    QApplication::setApplicationName(QStringLiteral("vantorel"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vantorel"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+    else
+        delete translator;
+
+    QFont font = QApplication::font();
+    QStringList families = font.families();
+    families.removeAll(QStringLiteral("Noto Sans CJK SC"));
+    families.prepend(QStringLiteral("Noto Sans CJK SC"));
+    font.setFamilies(families);
+    if (font.pointSizeF() < 10)
+        font.setPointSizeF(10);
+    QApplication::setFont(font);
+
+    Db::setErrorReporter([](const QString& text) { MsgBox(text); });
+}
+
+// The answer No to the offer of a backup: the program ends, the message has been read.
+const QString kRestoreDeclined = QStringLiteral("declined");
+
+// A damaged database with a good copy in backup/: the message offers the newest good copy. Yes
+// puts it in place (the damaged file stays beside under another name) and start-up goes on with
+// it. Returns what start-up should say and end with, or empty to go on.
+QString offerBackup(const QString& damagedText)
+{
+    const QString path = Module1::ConnString;
+    const QString copy = Backup::newestIntact(Backup::folderFor(path));
+    if (copy.isEmpty())
+        return damagedText;
+    const auto copies = Backup::list(Backup::folderFor(path));
+    QString day;
+    for (const Backup::Copy& c : copies) {
+        if (c.path == copy)
+            day = c.written.toString(QStringLiteral("yyyy-M-d H:mm:ss"));
+    }
+    const QString question =
+        damagedText
+        + QStringLiteral(
+              "\n\n备份文件夹中有完好的备份（%1）。要用它恢复数据吗？\n损坏的文件会改名保留在原处，不会删除。")
+              .arg(day);
+    if (MsgBox(question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return kRestoreDeclined;
+    Db::closeAll();
+    QString kept;
+    try {
+        kept = Backup::replaceDamaged(copy, path, Clock::now());
+    } catch (const Db::Error& e) {
+        return QStringLiteral("无法用备份恢复数据：\n%1").arg(e.text());
+    }
+    MsgDone(QStringLiteral("数据已用 %1 的备份恢复。\n损坏的文件已改名保留为：%2")
+                .arg(day, QDir::toNativeSeparators(kept)));
+    return Store::ensureMainDatabase(path);
+}
+
+} // namespace
+
+bool Module1::Main(const QString& programFolder)
+{
+    setUpApplication();
+
+    const QString folder = QDir(programFolder).absolutePath();
+    if (!Forms::anyAlive())
+        SingleInstance::releaseAll(); // windows of an earlier run in this process are all gone
+    if (!SingleInstance::acquire(folder)) {
+        std::fprintf(stderr, "vantorel: already running for %s\n", qPrintable(folder));
+        MsgBox(QStringLiteral("程序已经在运行"));
+        return false;
+    }
+
+    Db::closeAll();
+    ConnString = QDir(folder).filePath(AppInfo::kMainDatabase);
+    ShowSelectedTask = false;
+
+    // A file that cannot be used safely is reported once and the program ends without writing.
+    bool damaged = false;
+    QString error = Store::ensureMainDatabase(ConnString, &damaged);
+    if (!error.isEmpty() && damaged)
+        error = offerBackup(error);
+    if (!error.isEmpty()) {
+        if (error != kRestoreDeclined)
+            MsgBox(error);
+        Db::closeAll();
+        SingleInstance::releaseAll();
+        return false;
+    }
+    // The magazine and the sound are not needed to plan a day: a failure here is met, with its
+    // own message, by the view that uses them.
+    Store::ensureMagazineDatabase(programFile(AppInfo::kMagazineDatabase));
+    Store::ensureReminderSound(programFile(AppInfo::kReminderSound));
+
+    Forms::instance<frmlogin>()->show();
+    return true;
+}

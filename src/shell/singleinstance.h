@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// One running program per program folder, across processes and within one (tests start the
+// program again in the same process once its windows are gone). The claim is an atomic lock
+// file in the folder, held for the whole run; a lock left by a program that died is stale and
+// taken over.
+namespace SingleInstance {
+// Claims the folder; false when a running program holds it already.
+bool acquire(const QString& folder);
+void releaseAll();
+// The lock file of a program folder.
+QString lockFile(const QString& folder);
+} // namespace SingleInstance
