@@ -110,6 +110,7 @@ void onlineCopy(const QString& databasePath, const QString& partial)
     constexpr int kPagesPerStep = 256;
     constexpr int kRestartsBeforeOneStep = 3;
     withConnection(databasePath, [&](QSqlDatabase& db) {
+        Db::exec(db, QStringLiteral("PRAGMA mmap_size = 1073741824"));
         auto* source = static_cast<sqlite3*>(Db::handle(db));
         if (!source)
             throw Db::Error(QStringLiteral("无法读取数据库文件：%1").arg(databasePath));
@@ -330,6 +331,9 @@ bool Backup::isIntact(const QString& file)
         return false;
     try {
         return withConnection(file, [](QSqlDatabase& db) {
+            // Pages read through a memory map rather than copied into the cache: the same check,
+            // less work per page.
+            Db::exec(db, QStringLiteral("PRAGMA mmap_size = 1073741824"));
             QSqlQuery check = Db::exec(db, QStringLiteral("PRAGMA quick_check"));
             return check.next() && check.value(0).toString() == QLatin1String("ok");
         });

@@ -205,7 +205,11 @@ QString moveStrayJournal(const QString& path)
     const QFileInfo info(journal);
     if (!info.exists() || info.isSymLink() || !FileState::replacedSinceRecord(path))
         return {};
-    const QString aside = journal + QDateTime::currentDateTime().toString(QStringLiteral(".'stray'-yyyyMMdd-HHmmss"));
+    // Named by the journal's own time: when the run it belongs to ended.
+    const QString stamp = journal + info.lastModified().toString(QStringLiteral(".'stray'-yyyyMMdd-HHmmss"));
+    QString aside = stamp;
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+        aside = stamp + QStringLiteral("-%1").arg(n);
     if (::rename(QFile::encodeName(journal).constData(), QFile::encodeName(aside).constData()) != 0)
         return {};
     return aside;
@@ -224,8 +228,6 @@ Store::Checked Store::checkCandidate(const QString& path, bool full)
         try {
             if (!db.open())
                 throw Db::errorOf(db, db.lastError());
-            Db::exec(db, QStringLiteral("PRAGMA journal_mode = DELETE"));
-            Db::exec(db, QStringLiteral("PRAGMA synchronous = EXTRA"));
             // Damage anywhere in the file, also in tables start-up does not read, stops it before
             // anything is written into it.
             if (full) {
@@ -251,13 +253,24 @@ Store::Checked Store::checkCandidate(const QString& path, bool full)
                     result.verdict = Verdict::NotOurs;
                 else if (stored > Schema::mainVersion())
                     result.verdict = Verdict::Newer;
-                // Each migration is one transaction with the version it reaches.
+                // Only a file known to be ours is written: each migration is one transaction with
+                // the version it reaches.
+                if (result.verdict == Verdict::Sound && stored < Schema::mainVersion()) {
+                    Db::exec(db, QStringLiteral("PRAGMA journal_mode = DELETE"));
+                    Db::exec(db, QStringLiteral("PRAGMA synchronous = EXTRA"));
+                }
+                // Plain statements rather than Db::transaction: this may run off the window's thread.
                 for (int v = stored; result.verdict == Verdict::Sound && v < Schema::mainVersion(); ++v) {
-                    Db::transaction(db, [&] {
+                    Db::exec(db, QStringLiteral("BEGIN IMMEDIATE"));
+                    try {
                         for (const QString& statement : Schema::mainMigrations().at(v))
                             Db::exec(db, statement);
                         Db::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(v + 1));
-                    });
+                        Db::exec(db, QStringLiteral("COMMIT"));
+                    } catch (const Db::Error&) {
+                        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                        throw;
+                    }
                 }
             }
         } catch (const Db::Error& e) {
