@@ -24,13 +24,13 @@ bench: build
 screenshots: build
 	BUILD_DIR=$(BUILD_DIR) ./scripts/screenshots.sh
 
-# Installs into $(DESTDIR)$(PREFIX); `make uninstall` removes what the last install put there.
+# Installs into $(DESTDIR)$(PREFIX); `make uninstall` with the same DESTDIR and PREFIX removes
+# exactly what that install put there (its list is kept in the installed tree).
 install: build
-	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+	DESTDIR="$(DESTDIR)" ./scripts/install.sh $(BUILD_DIR) $(PREFIX)
 
 uninstall:
-	@test -f $(BUILD_DIR)/install_manifest.txt || { echo "nothing installed from $(BUILD_DIR)"; exit 1; }
-	while read -r f; do rm -f "$$f"; done < $(BUILD_DIR)/install_manifest.txt
+	DESTDIR="$(DESTDIR)" ./scripts/uninstall.sh $(PREFIX)
 
 clean:
 	rm -rf $(BUILD_DIR)

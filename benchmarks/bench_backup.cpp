@@ -1,4 +1,5 @@
-// Backups of a 30 MB database (100,000 tasks): the checked copy against a plain copy of the file,
+// Backups of a 30 MB database (100,000 tasks): the checked copy (SQLite's online backup in steps,
+// then quick_check) against a plain copy of the file,
 // the check of a copy against quick_check of the original, and the longest stall of the window's
 // event loop while a backup runs off its thread. Medians in milliseconds and their ratios, all
 // measured in this run.
@@ -99,7 +100,7 @@ int main(int argc, char** argv)
     const double copyMs = medianMs([&] { plainCopy(db, plain); });
     const double backupMs =
         medianMs([&] { Backup::makeCopy(db, folder, QDateTime(QDate(2026, 12, 8), QTime(9, 0))); }, clearFolder);
-    // The copy alone, without its check: SQLite's VACUUM INTO, flushed.
+    // For comparison, the way copies were taken before: SQLite's VACUUM INTO, flushed, unchecked.
     const QString bare = dir.filePath(QStringLiteral("bare.dc"));
     const double vacuumMs = medianMs([&] {
         QFile::remove(bare);
@@ -147,8 +148,9 @@ int main(int argc, char** argv)
     const double idleStall = longestStall(false, runMs);
 
     std::printf("plain copy of the file (flushed)      %8.1f ms\n", copyMs);
-    std::printf("checked backup (VACUUM INTO + check)  %8.1f ms   ratio %.2f\n", backupMs, backupMs / copyMs);
-    std::printf("  of which the copy (VACUUM INTO)     %8.1f ms   ratio %.2f\n", vacuumMs, vacuumMs / copyMs);
+    std::printf("checked backup (online backup + check) %7.1f ms   ratio %.2f of the plain copy (goal <= 2)\n",
+                backupMs, backupMs / copyMs);
+    std::printf("  VACUUM INTO alone, for comparison   %8.1f ms   ratio %.2f\n", vacuumMs, vacuumMs / copyMs);
     std::printf("quick_check of the original           %8.1f ms\n", quickCheckMs);
     std::printf("check of a copy                       %8.1f ms   ratio %.2f\n", checkMs, checkMs / quickCheckMs);
     std::printf("backup off the window's thread        %8.1f ms, longest event-loop stall %.1f ms"

@@ -6,6 +6,7 @@
 // mottos. BENCH_RUNS sets the runs per mode (default 15).
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -88,8 +89,10 @@ void growDatabase(const QString& folder)
             task.addBindValue(int(rng.bounded(2)));
             task.addBindValue(i % 50);
             task.addBindValue(day.toString(Qt::ISODate));
-            task.addBindValue(rng.bounded(3) ? QVariant(QTime(6 + int(rng.bounded(17)), int(rng.bounded(60))).toString(QStringLiteral("HH:mm:ss")))
-                                             : QVariant(QMetaType(QMetaType::QString)));
+            task.addBindValue(
+                rng.bounded(3) ? QVariant(
+                    QTime(6 + int(rng.bounded(17)), int(rng.bounded(60))).toString(QStringLiteral("HH:mm:ss")))
+                               : QVariant(QMetaType(QMetaType::QString)));
             task.addBindValue(state);
             execOrDie(task, "task");
         }
@@ -115,6 +118,28 @@ void growDatabase(const QString& folder)
     QSqlDatabase::removeDatabase(QStringLiteral("grow"));
 }
 
+// Makes the database of `folder` (made and logged into once by the probe) about `megabytes` large
+// with long task texts, in one statement.
+void inflateDatabase(const QString& folder, int megabytes)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("inflate"));
+        db.setDatabaseName(QDir(folder).filePath(QStringLiteral("mylive.dc")));
+        if (!db.open())
+            qFatal("cannot open the huge database");
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?)"
+            " INSERT INTO renwu (title, content, today, zhuangtai)"
+            " SELECT '长任务 ' || i, hex(randomblob(5000)), date('now', '-' || (1 + i % 3000) || ' days'), 1"
+            " FROM n"));
+        q.addBindValue(megabytes * 100);
+        execOrDie(q, "inflate");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("inflate"));
+}
+
 struct Stats
 {
     double median, min, max;
@@ -137,12 +162,17 @@ int main(int argc, char* argv[])
         return 2;
     }
     const QString probe = QString::fromLocal8Bit(argv[1]);
-    const int runs = std::max(1, qEnvironmentVariableIntValue("BENCH_RUNS") ? qEnvironmentVariableIntValue("BENCH_RUNS") : 15);
+    const int runs =
+        std::max(1, qEnvironmentVariableIntValue("BENCH_RUNS") ? qEnvironmentVariableIntValue("BENCH_RUNS") : 15);
     QTemporaryDir tmp;
     const QString folder = tmp.filePath(QStringLiteral("program"));
     const QString large = tmp.filePath(QStringLiteral("large"));
+    const QString huge = tmp.filePath(QStringLiteral("huge"));
     QDir().mkpath(folder);
     QDir().mkpath(large);
+    QDir().mkpath(huge);
+    // BENCH_HUGE_MB sets the size of the huge database (default 500; 0 leaves that case out).
+    const int hugeMb = qEnvironmentVariableIsSet("BENCH_HUGE_MB") ? qEnvironmentVariableIntValue("BENCH_HUGE_MB") : 500;
     if (argc > 2) {
         const QString given = QDir(QString::fromLocal8Bit(argv[2])).filePath(QStringLiteral("mylive.dc"));
         if (!QFile::copy(given, QDir(large).filePath(QStringLiteral("mylive.dc"))))
@@ -151,14 +181,24 @@ int main(int argc, char* argv[])
         runProbe(probe, {QStringLiteral("login"), large}); // the sample data, shifted to today
         growDatabase(large);
     }
+    if (hugeMb > 0) {
+        runProbe(probe, {QStringLiteral("login"), huge});
+        inflateDatabase(huge, hugeMb);
+        std::printf("huge database: %.0f MB\n",
+                    QFileInfo(QDir(huge).filePath(QStringLiteral("mylive.dc"))).size() / 1e6);
+    }
 
     // Each case: its label and probe arguments; "first start" gets a new empty folder each time.
-    const QStringList names = {"minimal", "login", "large", "minimal-frame", "first-start"};
+    QStringList names = {"minimal", "login", "large", "minimal-frame", "first-start"};
+    if (hugeMb > 0)
+        names.append(QStringLiteral("huge"));
     auto argsFor = [&](const QString& name, int round) {
         if (name == QLatin1String("login"))
             return QStringList{"login", folder};
         if (name == QLatin1String("large"))
             return QStringList{"login", large};
+        if (name == QLatin1String("huge"))
+            return QStringList{"login", huge};
         if (name == QLatin1String("first-start")) {
             const QString fresh = tmp.filePath(QStringLiteral("fresh%1").arg(round));
             QDir().mkpath(fresh);
@@ -214,6 +254,12 @@ int main(int argc, char* argv[])
     row("large: login window shown", largeLogin, "ms", "of sample login window", login.median);
     row("large: main frame after password", largeFrame, "ms", "of minimal frame", minFrame.median);
     row("large: main frame after password", largeFrame, "ms", "of sample main frame", frame.median);
+    if (hugeMb > 0) {
+        // A start after a clean end: the file is trusted as recorded and read whole after login.
+        const Stats hugeLogin = pick("huge", "shown_ms"), hugeFrame = pick("huge", "frame_ms");
+        row("huge: login window shown", hugeLogin, "ms", "of sample login window", login.median);
+        row("huge: main frame after password", hugeFrame, "ms", "of sample main frame", frame.median);
+    }
     row("peak memory, minimal frame", minPeak, "KiB", nullptr, 0);
     row("peak memory after login", peak, "KiB", "of minimal frame", minPeak.median);
     row("resident memory after login", rss, "KiB", nullptr, 0);

@@ -3,6 +3,8 @@
 #include "data/backup.h"
 #include "data/db.h"
 #include "shell/mdifrm.h"
+#include "data/schema.h"
+#include "data/store.h"
 #include "views/backup/backuprunner.h"
 
 #include <QDir>
@@ -16,6 +18,7 @@
 #include <QUuid>
 
 #include <atomic>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -130,6 +133,11 @@ private slots:
     void restoreRoundTrip();
     void damagedCopyIsNotRestored_data();
     void damagedCopyIsNotRestored();
+    void olderCopyIsMigratedOnRestore();
+    void exportOntoTheDatabaseIsRefused_data();
+    void exportOntoTheDatabaseIsRefused();
+    void leftoversGoAtStart();
+    void damageFoundAfterLoginStopsWriting();
     void backupNowAndExport();
     void damagedDatabaseOffersBackup_data();
     void damagedDatabaseOffersBackup();
@@ -310,25 +318,48 @@ void BackupTest::restoreRoundTrip()
 
 void BackupTest::damagedCopyIsNotRestored_data()
 {
-    QTest::addColumn<bool>("garbage");
-    QTest::newRow("damaged page") << false;
-    QTest::newRow("not a database") << true;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("damaged page") << "damaged"
+                                  << "所选备份已损坏";
+    QTest::newRow("not a database") << "garbage"
+                                    << "不是本程序的数据库";
+    QTest::newRow("another program's database") << "magazine"
+                                                << "不是本程序的数据库";
+    QTest::newRow("newer build") << "newer"
+                                 << "更新版本";
 }
 
 void BackupTest::damagedCopyIsNotRestored()
 {
-    QFETCH(bool, garbage);
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
     ProgramRun run(kNow);
     QVERIFY(run.login());
     QVERIFY(idle());
     const QString copy = run.file("backup/mylive-2009-01-31.dc");
-    if (garbage) {
+    if (kind == "garbage") {
         QFile f(copy);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(QByteArray(8192, 'x'));
+    } else if (kind == "magazine") {
+        QVERIFY(QFile::remove(copy));
+        QVERIFY(QFile::copy(run.file("magazine.mdb"), copy));
+    } else if (kind == "newer") {
+        QCOMPARE(countIn(copy, "SELECT count(*) FROM juese") > 0, true);
+        const QString name = QUuid::createUuid().toString();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
+            db.setDatabaseName(copy);
+            QVERIFY(db.open());
+            Db::exec(db, "PRAGMA user_version = 999");
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
     } else {
         damageTable(copy);
     }
+    const QByteArray copyBefore = contents(copy);
     run.exec("INSERT INTO juese (name) VALUES ('新主题')");
     const QByteArray before = contents(run.file("mylive.dc"));
     QVERIFY(click(control<QToolButton>("MDIfrm", "Command3")));
@@ -337,11 +368,140 @@ void BackupTest::damagedCopyIsNotRestored()
     run.answerNext(QMessageBox::Yes);
     QVERIFY(click(control<QPushButton>("Dlogbackup", "Command2")));
     QVERIFY(idle());
-    QCOMPARE(run.messages.last(), QStringLiteral("所选备份已损坏，不能用来恢复。当前数据没有改动。"));
+    // One message that names the file; nothing replaced, the copy itself untouched.
+    QVERIFY2(run.messages.last().contains(message), qPrintable(run.messages.last()));
+    QVERIFY(run.messages.last().contains(copy));
+    QVERIFY(run.messages.last().contains(QStringLiteral("当前数据没有改动")));
+    QCOMPARE(run.messages.filter(copy).size(), 1);
     QVERIFY(shown("MDIfrm"));
     QCOMPARE(contents(run.file("mylive.dc")), before);
+    QCOMPARE(contents(copy), copyBefore);
     QCOMPARE(namesIn(run.file("backup")), QStringList{"mylive-2009-01-31.dc"});
     QCOMPARE(QDir(run.folder()).entryList(QDir::Files | QDir::Hidden).filter(".partial").size(), 0);
+}
+
+void BackupTest::olderCopyIsMigratedOnRestore()
+{
+    ProgramRun run(kNow);
+    QVERIFY(QDir(run.folder()).mkpath("backup"));
+    const QString old = run.file("backup/mylive-2009-01-30.dc");
+    QVERIFY(QFile::copy(QFINDTESTDATA("data/mylive_v0.dc"), old));
+    QFile::setPermissions(old, QFile::ReadOwner | QFile::WriteOwner);
+    const QByteArray oldBytes = contents(old);
+    QVERIFY(openDialog(run));
+    QVERIFY(clickRow(copiesList(), 1));
+    QCOMPARE(copiesList()->currentItem()->text(0), QStringLiteral("mylive-2009-01-30.dc"));
+    run.answerNext(QMessageBox::Yes);
+    QVERIFY(click(control<QPushButton>("Dlogbackup", "Command2")));
+    QVERIFY(idle());
+    QTRY_VERIFY(shown("frmlogin"));
+    // The copy put in place is at this build's version, so the next login finds every table.
+    QCOMPARE(run.scalar("PRAGMA user_version").toInt(), Schema::mainVersion());
+    QCOMPARE(run.scalar("SELECT count(*) FROM sqlite_master WHERE name = 'chongfu'").toInt(), 1);
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), 34);
+    QCOMPARE(contents(old), oldBytes); // the copy itself stays as it was
+    run.messages.clear();
+    QVERIFY(run.login());
+    QVERIFY(idle());
+    QCOMPARE(run.messages.filter(QStringLiteral("no such table")).size(), 0);
+}
+
+void BackupTest::exportOntoTheDatabaseIsRefused_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("folder reached through a link") << "folder";
+    QTest::newRow("link to the file") << "file";
+    QTest::newRow("hard link") << "hard";
+}
+
+void BackupTest::exportOntoTheDatabaseIsRefused()
+{
+    QFETCH(QString, way);
+    ProgramRun run(kNow);
+    QVERIFY(openDialog(run));
+    const QString db = run.file("mylive.dc");
+    QTemporaryDir other;
+    if (way == "folder") {
+        QVERIFY(QFile::link(run.folder(), other.filePath("data")));
+        run.savePath = other.filePath("data/mylive.dc");
+    } else if (way == "file") {
+        QVERIFY(QFile::link(db, other.filePath("mine.dc")));
+        run.savePath = other.filePath("mine.dc");
+    } else {
+        QVERIFY(::link(QFile::encodeName(db).constData(), QFile::encodeName(run.file("same.dc")).constData()) == 0);
+        run.savePath = run.file("same.dc");
+    }
+    struct stat before;
+    QVERIFY(::stat(QFile::encodeName(db).constData(), &before) == 0);
+    QVERIFY(click(control<QPushButton>("Dlogbackup", "Command3")));
+    QVERIFY(idle());
+    QVERIFY(!run.messages.isEmpty());
+    QVERIFY2(run.messages.last().contains(QStringLiteral("不能把副本导出到数据库文件本身")),
+             qPrintable(run.messages.last()));
+    struct stat after;
+    QVERIFY(::stat(QFile::encodeName(db).constData(), &after) == 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    // The program goes on writing into its file.
+    QVERIFY(Db::run([] { Db::execute("INSERT INTO juese (name) VALUES ('导出之后')"); }));
+    QCOMPARE(run.scalar("SELECT count(*) FROM juese WHERE name = '导出之后'").toInt(), 1);
+}
+
+void BackupTest::leftoversGoAtStart()
+{
+    ProgramRun run(kNow);
+    QVERIFY(QDir(run.folder()).mkpath("backup"));
+    const QString hex = QUuid::createUuid().toString(QUuid::Id128);
+    const QStringList own = {".mylive.dc." + hex + ".partial",
+                             ".mylive.dc." + hex + ".new",
+                             ".mylive.dc." + hex + ".new-journal",
+                             ".magazine.mdb." + hex + ".new",
+                             "backup/.mylive-2009-01-30.dc." + hex + ".partial",
+                             "backup/.mylive-2009-01-30-101010.dc." + hex + ".partial"};
+    const QStringList others = {".mylive.dc.partial", "notes.partial", ".other.dc." + hex + ".partial",
+                                "backup/.photo.jpg." + hex + ".partial", ".mylive.dc." + hex + ".partial.txt"};
+    for (const QString& name : own + others) {
+        QFile f(run.file(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("left");
+    }
+    QVERIFY(run.start());
+    for (const QString& name : own)
+        QVERIFY2(!QFileInfo::exists(run.file(name)), qPrintable(name));
+    for (const QString& name : others)
+        QVERIFY2(QFileInfo::exists(run.file(name)), qPrintable(name));
+}
+
+void BackupTest::damageFoundAfterLoginStopsWriting()
+{
+    ProgramRun run(kNow);
+    QVERIFY(run.login());
+    QVERIFY(idle());
+    const QString db = run.file("mylive.dc");
+    closeEverything(); // a clean end: the next start trusts the file as it is now
+    // Damage behind the program's back that leaves size, time and change counter as they were.
+    struct stat st;
+    QVERIFY(::stat(QFile::encodeName(db).constData(), &st) == 0);
+    damageTable(db);
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(db).constData(), times, 0) == 0);
+
+    run.messages.clear();
+    run.messageButtons.clear();
+    QVERIFY(run.start());
+    QVERIFY(Store::fullCheckSkipped());
+    QVERIFY(run.messages.isEmpty()); // not seen at start: size, time and counter are as recorded
+    run.answerNext(QMessageBox::No);
+    QVERIFY(run.login());
+    QVERIFY(idle());
+    const QStringList said = run.messages.filter(QStringLiteral("数据库文件已损坏"));
+    QCOMPARE(said.size(), 1);
+    QVERIFY(said.first().contains(QStringLiteral("停止写入")));
+    QCOMPARE(run.messageButtons.at(run.messages.indexOf(said.first())),
+             QMessageBox::Yes | QMessageBox::No); // the day's copy is good
+    const QByteArray damaged = contents(db);
+    run.messages.clear();
+    QVERIFY(!Db::run([] { Db::execute("INSERT INTO juese (name) VALUES ('不应写入')"); }));
+    QCOMPARE(contents(db), damaged);
 }
 
 void BackupTest::backupNowAndExport()
@@ -380,15 +540,21 @@ void BackupTest::backupNowAndExport()
 
 void BackupTest::damagedDatabaseOffersBackup_data()
 {
+    QTest::addColumn<QString>("damage");
     QTest::addColumn<bool>("goodCopy");
     QTest::addColumn<QMessageBox::StandardButton>("answer");
-    QTest::newRow("yes restores") << true << QMessageBox::Yes;
-    QTest::newRow("no ends") << true << QMessageBox::No;
-    QTest::newRow("no good copy") << false << QMessageBox::Yes;
+    QTest::newRow("yes restores") << "page" << true << QMessageBox::Yes;
+    QTest::newRow("no ends") << "page" << true << QMessageBox::No;
+    QTest::newRow("no good copy") << "page" << false << QMessageBox::Yes;
+    QTest::newRow("empty file, yes") << "empty" << true << QMessageBox::Yes;
+    QTest::newRow("empty file, no") << "empty" << true << QMessageBox::No;
+    QTest::newRow("zeroed header, yes") << "header" << true << QMessageBox::Yes;
+    QTest::newRow("zeroed header, no") << "header" << true << QMessageBox::No;
 }
 
 void BackupTest::damagedDatabaseOffersBackup()
 {
+    QFETCH(QString, damage);
     QFETCH(bool, goodCopy);
     QFETCH(QMessageBox::StandardButton, answer);
     ProgramRun run(kNow);
@@ -401,13 +567,25 @@ void BackupTest::damagedDatabaseOffersBackup()
     damageTable(newer);
     if (!goodCopy)
         damageTable(older);
-    damageTable(db);
+    if (damage == "page") {
+        damageTable(db);
+    } else {
+        QFile f(db);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        if (damage == "empty")
+            QVERIFY(f.resize(0));
+        else
+            f.write(QByteArray(100, '\0'));
+    }
     const QByteArray damaged = contents(db);
 
     run.answerNext(answer);
     const bool started = run.start();
     QVERIFY(!run.messages.isEmpty());
-    QVERIFY(run.messages.first().startsWith(QStringLiteral("数据库文件已损坏")));
+    const QString said = damage == "page"    ? "数据库文件已损坏"
+                         : damage == "empty" ? "数据库文件是空的"
+                                             : "不是本程序的数据库";
+    QVERIFY2(run.messages.first().contains(said), qPrintable(run.messages.first()));
     if (!goodCopy) {
         QVERIFY(!started);
         QCOMPARE(run.messages.size(), 1);
@@ -432,6 +610,7 @@ void BackupTest::damagedDatabaseOffersBackup()
     QVERIFY(run.messages.last().contains(kept.first()));
     QVERIFY(Backup::isIntact(db));
     QCOMPARE(run.scalar("SELECT count(*) FROM juese WHERE name = '损坏前'").toInt(), 0);
+    QVERIFY(run.scalar("SELECT count(*) FROM juese").toInt() > 0);
     QVERIFY(run.login());
     QVERIFY(idle());
 }

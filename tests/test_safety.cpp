@@ -1,7 +1,12 @@
 #include "testsupport.h"
 
+#include "app/datafolder.h"
+#include "app/mdifrm.h"
+#include "app/module1.h"
+#include "app/singleinstance.h"
 #include "data/db.h"
 #include "data/diary.h"
+#include "data/filestate.h"
 #include "data/schema.h"
 #include "data/store.h"
 #include "data/tasks.h"
@@ -9,12 +14,14 @@
 #include "shell/singleinstance.h"
 
 #include <QCalendarWidget>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace TestSupport;
 
@@ -35,6 +42,11 @@ private slots:
     void twoStartsRaceForOneFolder();
     void staleLockIsTakenOver();
     void reminderJustBeforeMidnight();
+    void unusableDataFolder_data();
+    void unusableDataFolder();
+    void relativeXdgDataHomeIsIgnored();
+    void startChecksFullyUnlessUnchanged();
+    void strayJournalIsMovedAside();
     void calendarClickLoadsTheDayOnce();
 
 private:
@@ -119,10 +131,18 @@ void SafetyTest::lockedDatabaseGivesOneMessage()
         QVERIFY(other.open());
         Db::exec(other, "BEGIN EXCLUSIVE");
         Db::exec(other, "UPDATE juese SET name = name");
+        QElapsedTimer waited;
+        waited.start();
+        // Two actions in one turn of the event loop: one message, one wait.
         find<MDIfrm>("MDIfrm")->showView("Frmmain");
+        Db::run([] { Db::execute("INSERT INTO juese (name) VALUES ('locked out')"); });
+        QVERIFY2(waited.elapsed() < 7000, qPrintable(QString::number(waited.elapsed())));
         settle();
         QCOMPARE(run.messages.size(), 1);
-        QVERIFY2(run.messages.first().contains("locked"), qPrintable(run.messages.first()));
+        QCOMPARE(run.messages.first(), Db::busyText());
+        // The next action waits again and is told again.
+        Db::run([] { Db::execute("INSERT INTO juese (name) VALUES ('locked out')"); });
+        QCOMPARE(run.messages.size(), 2);
         Db::exec(other, "ROLLBACK");
         other.close();
     }
@@ -309,6 +329,154 @@ void SafetyTest::calendarClickLoadsTheDayOnce()
     clickDay(15);
     QCOMPARE(loads, 2);
     QVERIFY(!tasks->findItems("added elsewhere", Qt::MatchExactly, 1).isEmpty());
+}
+
+void SafetyTest::unusableDataFolder_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a file") << "file"
+                            << "不是文件夹";
+    QTest::newRow("missing") << "missing"
+                             << "不存在";
+    QTest::newRow("read-only") << "readonly"
+                               << "无法写入数据文件夹";
+}
+
+void SafetyTest::unusableDataFolder()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    if (kind == "readonly" && ::geteuid() == 0)
+        QSKIP("the superuser writes into read-only folders");
+    ProgramRun run;
+    const QString folder = run.file("data");
+    if (kind == "file") {
+        QFile f(folder);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    } else if (kind == "readonly") {
+        QVERIFY(QDir(run.folder()).mkdir("data"));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    }
+    QVERIFY(!Module1::Main(folder));
+    QCOMPARE(run.messages.size(), 1);
+    QVERIFY2(run.messages.first().contains(message), qPrintable(run.messages.first()));
+    QVERIFY(run.messages.first().contains(folder));
+    QVERIFY(!run.messages.first().contains(QStringLiteral("已经在运行")));
+    if (kind == "readonly")
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The same folder once usable starts.
+    QFile::remove(folder);
+    QVERIFY(QDir().mkpath(folder));
+    run.messages.clear();
+    QVERIFY(Module1::Main(folder));
+    QVERIFY(run.messages.isEmpty());
+}
+
+void SafetyTest::relativeXdgDataHomeIsIgnored()
+{
+    QTemporaryDir home;
+    // An installed program: bin/ beside share/ with its menu entry.
+    QVERIFY(QDir(home.path()).mkpath("usr/bin") && QDir(home.path()).mkpath("usr/share/applications"));
+    QFile entry(home.filePath("usr/share/applications/vantorel.desktop"));
+    QVERIFY(entry.open(QIODevice::WriteOnly));
+    entry.close();
+    const QByteArray savedHome = qgetenv("HOME"), savedXdg = qgetenv("XDG_DATA_HOME");
+    qputenv("HOME", QFile::encodeName(home.filePath("me")));
+    QString error;
+    for (const QByteArray& xdg : {QByteArray("relative/data"), QByteArray("./x"), QByteArray()}) {
+        qputenv("XDG_DATA_HOME", xdg);
+        QCOMPARE(DataFolder::choose(home.filePath("usr/bin"), {}, &error), home.filePath("me/.local/share/vantorel"));
+    }
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath("xdg")));
+    QCOMPARE(DataFolder::choose(home.filePath("usr/bin"), {}, &error), home.filePath("xdg/vantorel"));
+    qputenv("HOME", savedHome);
+    if (savedXdg.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", savedXdg);
+}
+
+void SafetyTest::startChecksFullyUnlessUnchanged()
+{
+    ProgramRun run;
+    const QString db = run.file("mylive.dc");
+    QVERIFY(run.start());
+    QVERIFY(!Store::fullCheckSkipped()); // made just now
+    closeEverything();
+    QVERIFY(run.start());
+    QVERIFY(Store::fullCheckSkipped()); // unchanged since a clean end
+    QVERIFY(run.login());
+    run.exec("INSERT INTO juese (name) VALUES ('changed')");
+    closeEverything();
+    QVERIFY(run.start());
+    QVERIFY(Store::fullCheckSkipped()); // our own change, recorded at the clean end
+
+    // A run that did not end cleanly (its record is still the one of its start).
+    const QString record = FileState::recordFile(db);
+    const QByteArray running = contents(record);
+    QVERIFY(running.startsWith("vantorel-state 0 "));
+    closeEverything();
+    QFile f(record);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(running);
+    f.close();
+    QVERIFY(run.start());
+    QVERIFY(!Store::fullCheckSkipped());
+    closeEverything();
+
+    // Damage behind the program's back is found before anything is written. (Later than the
+    // file system's clock tick of the clean end, as any later change is.)
+    QTest::qSleep(20);
+    damageTable(db, "zhanghaotype");
+    const QByteArray damaged = contents(db);
+    run.messages.clear();
+    run.answerNext(QMessageBox::No); // the day's backup is offered; not taken here
+    QVERIFY(!run.start());
+    QVERIFY(run.messages.first().contains(QStringLiteral("已损坏")));
+    QCOMPARE(contents(db), damaged);
+}
+
+void SafetyTest::strayJournalIsMovedAside()
+{
+    ProgramRun run;
+    const QString db = run.file("mylive.dc");
+    QVERIFY(run.login());
+    closeEverything();
+    run.messages.clear();
+    // A hot journal of another database: a transaction of another file, interrupted while its
+    // pages were being written (the journal copied before it ended).
+    const int tasks = run.scalar("SELECT count(*) FROM renwu").toInt();
+    closeEverything();
+    const QString otherFile = run.file("other.dc");
+    QVERIFY(QFile::copy(db, otherFile));
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "stray");
+        other.setDatabaseName(otherFile);
+        QVERIFY(other.open());
+        Db::exec(other, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+                        " INSERT INTO renwu (title, content) SELECT 'other ' || i, hex(randomblob(200)) FROM n");
+        Db::exec(other, "PRAGMA cache_size = 1");
+        Db::exec(other, "BEGIN IMMEDIATE");
+        Db::exec(other, "DELETE FROM renwu");
+        Db::exec(other, "DELETE FROM fangfa");
+        QVERIFY(QFile::copy(otherFile + "-journal", run.file("journal.saved")));
+        Db::exec(other, "ROLLBACK");
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("stray");
+    // The user puts a copy of the data in place by hand; the journal is still there.
+    const QString copy = run.file("copy.dc");
+    QVERIFY(QFile::copy(db, copy));
+    QVERIFY(::rename(QFile::encodeName(copy).constData(), QFile::encodeName(db).constData()) == 0);
+    QVERIFY(QFile::rename(run.file("journal.saved"), db + "-journal"));
+
+    QVERIFY(run.start());
+    QVERIFY2(run.messages.isEmpty(), qPrintable(run.messages.join('|')));
+    QVERIFY(!QFileInfo::exists(db + "-journal"));
+    QCOMPARE(QDir(run.folder()).entryList({"mylive.dc-journal.stray-*"}, QDir::Files | QDir::Hidden).size(), 1);
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), tasks);
+    QCOMPARE(run.scalar("PRAGMA quick_check").toString(), QString("ok"));
 }
 
 QTEST_MAIN(SafetyTest)

@@ -1,6 +1,7 @@
 #include "data/backup.h"
 
 #include "data/db.h"
+#include "data/store.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,10 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QUuid>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -54,7 +58,7 @@ auto withConnection(const QString& file, F&& work)
         ~Close() { db.close(); }
     } close{db};
     if (!db.open())
-        throw Db::Error(db.lastError().text());
+        throw Db::errorOf(db, db.lastError());
     return work(db);
 }
 
@@ -97,28 +101,95 @@ QString partialBeside(const QString& path)
         QStringLiteral(".%1.%2.partial").arg(info.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
 }
 
-// Writes a consistent copy of the database into `partial` (an empty file) and checks it. SQLite
-// reads the database inside one read transaction, so a change being committed meanwhile is
-// either wholly in the copy or not at all.
+// SQLite's online backup of the database into `partial` (an empty file), in steps of a few
+// hundred pages. Between steps the database is free, so the window's writes go on; a write by
+// another connection makes SQLite start the copy again, and after a few such restarts the rest is
+// copied in one step, inside one read transaction. Either way the copy is one consistent state.
+void onlineCopy(const QString& databasePath, const QString& partial)
+{
+    constexpr int kPagesPerStep = 256;
+    constexpr int kRestartsBeforeOneStep = 3;
+    withConnection(databasePath, [&](QSqlDatabase& db) {
+        Db::exec(db, QStringLiteral("PRAGMA mmap_size = 1073741824"));
+        auto* source = static_cast<sqlite3*>(Db::handle(db));
+        if (!source)
+            throw Db::Error(QStringLiteral("无法读取数据库文件：%1").arg(databasePath));
+        sqlite3* target = nullptr;
+        int rc = sqlite3_open_v2(native(partial).constData(), &target, SQLITE_OPEN_READWRITE, nullptr);
+        struct CloseTarget
+        {
+            sqlite3*& db;
+            ~CloseTarget() { sqlite3_close_v2(db); }
+        } closeTarget{target};
+        auto fail = [&](sqlite3* on, int code) {
+            throw Db::Error(QStringLiteral("备份没有完成：%1")
+                                .arg(QString::fromUtf8(on ? sqlite3_errmsg(on) : sqlite3_errstr(code))),
+                            code);
+        };
+        if (rc != SQLITE_OK)
+            fail(target, rc);
+        // The copy is checked before it counts and only then named: it needs no journal of its own.
+        sqlite3_exec(target, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
+        sqlite3_backup* backup = sqlite3_backup_init(target, "main", source, "main");
+        if (!backup)
+            fail(target, sqlite3_errcode(target));
+        int restarts = 0;
+        int lastRemaining = -1;
+        int busyWaits = 0;
+        for (;;) {
+            const int pages = restarts >= kRestartsBeforeOneStep ? -1 : kPagesPerStep;
+            rc = sqlite3_backup_step(backup, pages);
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+                // Another program holds the file: wait as long as a statement would.
+                if (++busyWaits > 100)
+                    break;
+                QThread::msleep(50);
+                continue;
+            }
+            if (rc != SQLITE_OK)
+                break;
+            const int remaining = sqlite3_backup_remaining(backup);
+            if (lastRemaining >= 0 && remaining > lastRemaining)
+                ++restarts;
+            lastRemaining = remaining;
+        }
+        const int finished = sqlite3_backup_finish(backup);
+        if (rc != SQLITE_DONE)
+            fail(target, rc == SQLITE_OK ? finished : rc);
+        return 0;
+    });
+}
+
+// Writes a consistent copy of the database into `partial` (a new file of mode 0600) and checks
+// it before it counts.
 void writeChecked(const QString& databasePath, const QString& partial)
 {
     createPrivate(partial);
     try {
-        withConnection(databasePath, [&](QSqlDatabase& db) {
-            Db::exec(db, QStringLiteral("VACUUM INTO ?"), {partial});
-            return 0;
-        });
+        onlineCopy(databasePath, partial);
         sync(partial);
         if (!Backup::isIntact(partial))
             throw Db::Error(QStringLiteral("备份副本未通过检查，已删除。"));
     } catch (...) {
         QFile::remove(partial);
+        QFile::remove(partial + QStringLiteral("-journal"));
         throw;
     }
 }
 
-// Copies a file byte for byte into `partial` (a new file of mode 0600) and checks the result.
-void copyChecked(const QString& source, const QString& partial)
+// Whether two paths name the same file (device and inode, links followed), whatever the text
+// of the paths: a folder reached through a link, a hard link.
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat sa, sb;
+    return ::stat(native(a).constData(), &sa) == 0 && ::stat(native(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev
+           && sa.st_ino == sb.st_ino;
+}
+
+// Copies a file byte for byte into `partial` (a new file of mode 0600), flushed.
+void copyBytes(const QString& source, const QString& partial)
 {
     createPrivate(partial);
     try {
@@ -137,11 +208,19 @@ void copyChecked(const QString& source, const QString& partial)
         }
         out.close();
         sync(partial);
-        if (!Backup::isIntact(partial))
-            throw Db::Error(QStringLiteral("备份副本未通过检查，数据没有改动。"));
     } catch (...) {
         QFile::remove(partial);
         throw;
+    }
+}
+
+// The same, and the result checked.
+void copyChecked(const QString& source, const QString& partial)
+{
+    copyBytes(source, partial);
+    if (!Backup::isIntact(partial)) {
+        QFile::remove(partial);
+        throw Db::Error(QStringLiteral("备份副本未通过检查，数据没有改动。"));
     }
 }
 
@@ -222,10 +301,22 @@ QString Backup::makeCopy(const QString& databasePath, const QString& folder, con
     return target;
 }
 
+bool Backup::isSameFile(const QString& a, const QString& b)
+{
+    return sameFile(a, b);
+}
+
 void Backup::exportCopy(const QString& databasePath, const QString& target)
 {
+    if (sameFile(databasePath, target))
+        throw Db::Error(QStringLiteral("不能把副本导出到数据库文件本身，请换一个文件名。"));
     const QString partial = partialBeside(target);
     writeChecked(databasePath, partial);
+    // Checked again just before: the target may have become a link to the database meanwhile.
+    if (sameFile(databasePath, target)) {
+        QFile::remove(partial);
+        throw Db::Error(QStringLiteral("不能把副本导出到数据库文件本身，请换一个文件名。"));
+    }
     if (::rename(native(partial).constData(), native(target).constData()) != 0) {
         const QString why = systemError();
         QFile::remove(partial);
@@ -240,6 +331,9 @@ bool Backup::isIntact(const QString& file)
         return false;
     try {
         return withConnection(file, [](QSqlDatabase& db) {
+            // Pages read through a memory map rather than copied into the cache: the same check,
+            // less work per page.
+            Db::exec(db, QStringLiteral("PRAGMA mmap_size = 1073741824"));
             QSqlQuery check = Db::exec(db, QStringLiteral("PRAGMA quick_check"));
             return check.next() && check.value(0).toString() == QLatin1String("ok");
         });
@@ -292,11 +386,32 @@ QStringList Backup::rotate(const QString& folder, const QDate& today)
 Backup::PreparedRestore Backup::prepareRestore(const QString& copy, const QString& databasePath,
                                                const QString& safetyFolder, const QDateTime& now)
 {
-    if (!isIntact(copy))
-        throw Db::Error(QStringLiteral("所选备份已损坏，不能用来恢复。当前数据没有改动。"));
     PreparedRestore prepared;
     prepared.partial = partialBeside(databasePath);
-    copyChecked(copy, prepared.partial);
+    copyBytes(copy, prepared.partial);
+    // The same check as at start-up, on the copy being put in place: an older copy is brought
+    // to this build's version; anything else is refused and nothing is replaced.
+    const Store::Checked checked = Store::checkCandidate(prepared.partial);
+    if (checked.verdict != Store::Verdict::Sound) {
+        QFile::remove(prepared.partial);
+        QFile::remove(prepared.partial + QStringLiteral("-journal"));
+        const QString shown = QDir::toNativeSeparators(copy);
+        switch (checked.verdict) {
+        case Store::Verdict::Damaged:
+        case Store::Verdict::Empty:
+            throw Db::Error(QStringLiteral("所选备份已损坏，不能用来恢复：%1\n当前数据没有改动。").arg(shown));
+        case Store::Verdict::NotADatabase:
+        case Store::Verdict::NotOurs:
+            throw Db::Error(
+                QStringLiteral("所选文件不是本程序的数据库，不能用来恢复：%1\n当前数据没有改动。").arg(shown));
+        case Store::Verdict::Newer:
+            throw Db::Error(
+                QStringLiteral("所选备份由更新版本的程序创建，这个版本的程序不能使用它：%1\n当前数据没有改动。")
+                    .arg(shown));
+        default:
+            throw Db::Error(QStringLiteral("无法使用所选备份：%1\n%2\n当前数据没有改动。").arg(shown, checked.detail));
+        }
+    }
     try {
         prepared.safety = makeCopy(databasePath, safetyFolder, now);
     } catch (...) {
@@ -322,6 +437,21 @@ void Backup::abandonRestore(const PreparedRestore& prepared)
 {
     if (!prepared.partial.isEmpty())
         QFile::remove(prepared.partial);
+}
+
+void Backup::removeLeftovers(const QString& databasePath)
+{
+    // Only the names this program gives to files it writes and renames into place.
+    static const QRegularExpression own(
+        QStringLiteral("^\\.(mylive\\.dc|magazine\\.mdb|mylive-\\d{4}-\\d{2}-\\d{2}(-\\d{6})?\\.dc)"
+                       "\\.[0-9a-f]{32}\\.(partial|new)(-journal)?$|^\\.mylive\\.dc\\.state\\.[0-9a-f]{32}\\.new$"));
+    for (const QString& folder : {QFileInfo(databasePath).absolutePath(), folderFor(databasePath)}) {
+        const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+        for (const QFileInfo& f : files) {
+            if (own.match(f.fileName()).hasMatch() && !f.isSymLink())
+                QFile::remove(f.absoluteFilePath());
+        }
+    }
 }
 
 QString Backup::newestIntact(const QString& folder)

@@ -7,8 +7,8 @@
 #include <QStringList>
 #include <functional>
 
-// Copies of the main database in the folder backup/ beside it. A copy is written by SQLite from a
-// consistent snapshot of the file (VACUUM INTO, on a connection of its own, so it may run on a
+// Copies of the main database in the folder backup/ beside it. A copy is written by SQLite's online
+// backup from a consistent state of the file (on a connection of its own, so it may run on a
 // worker thread while the program goes on), checked with quick_check before it counts, and only
 // then given its name. Every function here throws Db::Error with the text for the user.
 namespace Backup {
@@ -16,9 +16,9 @@ namespace Backup {
 struct Copy
 {
     QString path;
-    QDate day;           // from the file's name
-    QDateTime written;   // the file's modification time
-    qint64 size = 0;     // bytes
+    QDate day;         // from the file's name
+    QDateTime written; // the file's modification time
+    qint64 size = 0;   // bytes
 };
 
 // The folder of the copies of a database: backup/ beside it.
@@ -34,8 +34,12 @@ bool hasCopyOf(const QString& folder, const QDate& day);
 // time as well, so no copy ever replaces another. `now` becomes the copy's modification time.
 QString makeCopy(const QString& databasePath, const QString& folder, const QDateTime& now);
 
-// A checked copy of the database at a path of the user's choice (replacing what is there).
+// A checked copy of the database at a path of the user's choice (replacing what is there). A
+// path that names the database file itself, by whatever way, is refused.
 void exportCopy(const QString& databasePath, const QString& target);
+
+// Whether two paths name the same file (device and inode), however they are written.
+bool isSameFile(const QString& a, const QString& b);
 
 // Whether a file is an intact database (quick_check); false for anything unreadable.
 bool isIntact(const QString& file);
@@ -48,8 +52,9 @@ QList<Copy> expired(const QList<Copy>& copies, const QDate& today);
 QStringList rotate(const QString& folder, const QDate& today);
 
 // Puts a copy in the database's place, in two steps. The first may run on any thread: the copy
-// is checked (a damaged one is refused and nothing changes), written beside the database and
-// checked again, and the current file is itself copied into `safetyFolder`. The second, once
+// is written beside the database and goes through the start-up check (Store::checkCandidate: a
+// damaged copy, another program's database or a newer build's is refused and nothing changes; an
+// older copy is migrated), and the current file is itself copied into `safetyFolder`. The second, once
 // every connection to the database is closed, renames the prepared file over the database.
 struct PreparedRestore
 {
@@ -61,6 +66,11 @@ PreparedRestore prepareRestore(const QString& copy, const QString& databasePath,
 void completeRestore(const PreparedRestore& prepared, const QString& databasePath);
 // Drops a prepared restore that is not going ahead.
 void abandonRestore(const PreparedRestore& prepared);
+
+// Removes what interrupted copies, restores and first starts left behind (hidden files named by
+// this program only) beside the database and in its backup folder. Only while the program's lock
+// on the folder is held.
+void removeLeftovers(const QString& databasePath);
 
 // The newest copy in the folder that passes its check, or empty.
 QString newestIntact(const QString& folder);

@@ -1,9 +1,16 @@
 #include "data/db.h"
 
+#include "data/filestate.h"
+
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QStringList>
+#include <QThread>
+
+#include <sqlite3.h>
 
 namespace {
 std::function<void(const QString&)>& reporter()
@@ -32,8 +39,58 @@ QHash<QString, int>& transactionDepth()
     return depth;
 }
 
-void report(const QString& text)
+// A file held by another program is waited for once per turn of the event loop: after the
+// first wait fails, the statements of the same action fail at once, and the action reports it
+// once. The next turn of the loop waits again.
+struct BusyTurn
 {
+    bool held = false;     // a wait failed in this turn
+    bool reported = false; // and the user has been told
+};
+
+BusyTurn& busyTurn()
+{
+    static BusyTurn turn;
+    return turn;
+}
+
+constexpr int kBusyTimeoutMs = 5000;
+
+void setBusyTimeout(const QSqlDatabase& db, int ms)
+{
+    if (auto* h = static_cast<sqlite3*>(Db::handle(db)))
+        sqlite3_busy_timeout(h, ms);
+}
+
+void holdBusyTurn(const QSqlDatabase& db)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
+        return;
+    setBusyTimeout(db, 0);
+    if (busyTurn().held)
+        return;
+    busyTurn().held = true;
+    const QString name = db.connectionName();
+    QMetaObject::invokeMethod(
+        app,
+        [name] {
+            busyTurn() = {};
+            if (QSqlDatabase::contains(name))
+                setBusyTimeout(QSqlDatabase::database(name, false), kBusyTimeoutMs);
+        },
+        Qt::QueuedConnection);
+}
+
+void report(const Db::Error& e)
+{
+    QString text = e.text();
+    if (e.busy()) {
+        if (busyTurn().reported)
+            return;
+        busyTurn().reported = busyTurn().held;
+        text = Db::busyText();
+    }
     if (reporter())
         reporter()(text);
     else
@@ -52,6 +109,35 @@ QString& Db::path()
     return p;
 }
 
+Db::Error Db::errorOf(const QSqlDatabase& db, const QSqlError& error)
+{
+    // The driver gives the primary code of the failed call; the connection still holds its
+    // extended form.
+    int code = error.nativeErrorCode().toInt();
+    if (auto* h = static_cast<sqlite3*>(handle(db))) {
+        const int extended = sqlite3_extended_errcode(h);
+        const bool failed = extended != SQLITE_OK && extended != SQLITE_ROW && extended != SQLITE_DONE;
+        if (failed && (code == 0 || (extended & 0xff) == (code & 0xff)))
+            code = extended;
+    }
+    return Error(error.text(), code);
+}
+
+void* Db::handle(const QSqlDatabase& db)
+{
+    if (!db.isValid() || !db.driver())
+        return nullptr;
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+QString Db::busyText()
+{
+    return QStringLiteral("另一个程序正在使用数据文件，请稍后再试。");
+}
+
 void Db::setErrorReporter(std::function<void(const QString&)> r)
 {
     reporter() = std::move(r);
@@ -64,7 +150,7 @@ QSqlDatabase Db::open(const QString& path)
         QSqlDatabase db = QSqlDatabase::database(name, false);
         if (db.isOpen() || db.open())
             return db;
-        throw Error(db.lastError().text());
+        throw errorOf(db, db.lastError());
     }
     if (!QFileInfo(path).isFile())
         throw Error(QStringLiteral("找不到数据库文件：%1").arg(QFileInfo(path).absoluteFilePath()));
@@ -75,7 +161,7 @@ QSqlDatabase Db::open(const QString& path)
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     openedConnections().append(name);
     if (!db.open())
-        throw Error(db.lastError().text());
+        throw errorOf(db, db.lastError());
     // A change shown as done survives a power cut: the rollback journal, synced on every commit,
     // and the folder synced after the journal is removed (EXTRA). One file, nothing beside it
     // between runs, so a copy of mylive.dc is always the whole database.
@@ -103,6 +189,9 @@ void Db::closeAll()
     }
     openedConnections().clear();
     transactionDepth().clear();
+    // Everything is closed: the file's state is recorded for the next start (when it was checked).
+    if (!path().isEmpty())
+        FileState::finish(path());
 }
 
 QSqlQuery Db::exec(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
@@ -110,11 +199,15 @@ QSqlQuery Db::exec(const QSqlDatabase& db, const QString& sql, const QVariantLis
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        throw Error(query.lastError().text());
+        throw errorOf(db, query.lastError());
     for (const QVariant& v : values)
         query.addBindValue(v);
-    if (!query.exec())
-        throw Error(query.lastError().text());
+    if (!query.exec()) {
+        const Error e = errorOf(db, query.lastError());
+        if (e.busy())
+            holdBusyTurn(db);
+        throw e;
+    }
     return query;
 }
 
@@ -185,7 +278,7 @@ bool Db::run(const std::function<void()>& work)
     } catch (const Error& e) {
         if (runDepth() > 0)
             throw; // an outer run reports it, once
-        report(e.text());
+        report(e);
         return false;
     }
 }

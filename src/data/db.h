@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
@@ -22,12 +23,33 @@ namespace Db {
 class Error : public std::runtime_error
 {
 public:
-    explicit Error(const QString& text) : std::runtime_error(text.toStdString()), text_(text) {}
+    // `code` is SQLite's extended result code when SQLite gave one, else 0.
+    explicit Error(const QString& text, int code = 0) : std::runtime_error(text.toStdString()), text_(text), code_(code)
+    {}
     const QString& text() const { return text_; }
+    // SQLite's primary result code (SQLITE_BUSY, SQLITE_CORRUPT, ...) and the extended one.
+    int code() const { return code_ & 0xff; }
+    int extendedCode() const { return code_; }
+
+    // Another connection holds the file (SQLITE_BUSY, SQLITE_LOCKED).
+    bool busy() const { return code() == 5 || code() == 6; }
+    bool readOnly() const { return code() == 8; }
+    bool corrupt() const { return code() == 11; }
+    bool notADatabase() const { return code() == 26; }
 
 private:
     QString text_;
+    int code_ = 0;
 };
+
+// The error of a failed statement or open on a connection, with SQLite's result code.
+Error errorOf(const QSqlDatabase& db, const QSqlError& error);
+
+// SQLite's own handle of a connection (sqlite3*), for the functions Qt does not offer.
+void* handle(const QSqlDatabase& db);
+
+// What a user reads when another program holds the data file.
+QString busyText();
 
 // The path of the main database file (mylive.dc in the program's folder). Module1::ConnString
 // refers to this same text.

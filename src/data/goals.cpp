@@ -157,12 +157,12 @@ void Goals::renumber(const QList<qint64>& taskIds)
     Db::transaction([&] {
         QSqlQuery q(Db::main());
         if (!q.prepare(QStringLiteral("UPDATE renwu SET xuhao = ? WHERE id = ?")))
-            throw Db::Error(q.lastError().text());
+            throw Db::errorOf(Db::main(), q.lastError());
         for (int i = 0; i < taskIds.size(); ++i) {
             q.bindValue(0, i + 1);
             q.bindValue(1, taskIds[i]);
             if (!q.exec())
-                throw Db::Error(q.lastError().text());
+                throw Db::errorOf(Db::main(), q.lastError());
         }
     });
 }

@@ -62,10 +62,10 @@ Magazine::Connection::Connection(const QString& path)
     // Read-only: nothing this program does can change the file, not even a journal beside it.
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open()) {
-        const QString error = db.lastError().text();
+        const Db::Error error = Db::errorOf(db, db.lastError());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(name_);
-        throw Db::Error(error);
+        throw error;
     }
 }
 

@@ -44,7 +44,7 @@ QVariantList patternValues(const Recurrence::Rule& rule)
 void check(QSqlQuery& q, bool ok)
 {
     if (!ok)
-        throw Db::Error(q.lastError().text());
+        throw Db::errorOf(Db::main(), q.lastError());
 }
 } // namespace
 

@@ -1,18 +1,24 @@
 #include "data/store.h"
 
+#include "data/backup.h"
 #include "data/chime.h"
 #include "data/db.h"
+#include "data/filestate.h"
 #include "data/resources.h"
 #include "data/schema.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QUuid>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,6 +50,12 @@ QStringList scriptStatements(const QString& resource)
     if (!current.trimmed().isEmpty())
         statements.append(current.trimmed());
     return statements;
+}
+
+bool& lastFullCheck()
+{
+    static bool full = true;
+    return full;
 }
 
 // What lies at a path, without following a symbolic link.
@@ -78,7 +90,7 @@ void fill(const QString& file, const Content& content)
         db.setDatabaseName(file);
         try {
             if (!db.open())
-                throw Db::Error(db.lastError().text());
+                throw Db::errorOf(db, db.lastError());
             const QStringList sample = scriptStatements(content.sampleScript);
             Db::exec(db, QStringLiteral("PRAGMA synchronous = EXTRA"));
             Db::exec(db, QStringLiteral("BEGIN IMMEDIATE"));
@@ -169,60 +181,180 @@ QString ensure(const QString& path, const Content& content)
 
 } // namespace
 
+namespace {
+
+// The tables of the first version: a file of this program holds them all, whatever its version.
+QStringList baseTables()
+{
+    static const QRegularExpression name(QStringLiteral("^CREATE TABLE \"?(\\w+)\"?"));
+    QStringList tables;
+    for (const QString& statement : Schema::mainStatements()) {
+        const QRegularExpressionMatch m = name.match(statement);
+        if (m.hasMatch())
+            tables.append(m.captured(1));
+    }
+    return tables;
+}
+
+// A journal beside the file that belongs to another file: the record of the last run names
+// another file (a copy was put in its place by hand). Played into this file, it would corrupt it,
+// so it is moved aside under a name that says so, never deleted. Returns the new name, or empty.
+QString moveStrayJournal(const QString& path)
+{
+    const QString journal = path + QStringLiteral("-journal");
+    const QFileInfo info(journal);
+    if (!info.exists() || info.isSymLink() || !FileState::replacedSinceRecord(path))
+        return {};
+    // Named by the journal's own time: when the run it belongs to ended.
+    const QString stamp = journal + info.lastModified().toString(QStringLiteral(".'stray'-yyyyMMdd-HHmmss"));
+    QString aside = stamp;
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+        aside = stamp + QStringLiteral("-%1").arg(n);
+    if (::rename(QFile::encodeName(journal).constData(), QFile::encodeName(aside).constData()) != 0)
+        return {};
+    return aside;
+}
+
+} // namespace
+
+Store::Checked Store::checkCandidate(const QString& path, bool full)
+{
+    const QString name = QStringLiteral("vantorel-check-") + QUuid::createUuid().toString(QUuid::Id128);
+    Checked result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        try {
+            if (!db.open())
+                throw Db::errorOf(db, db.lastError());
+            // Damage anywhere in the file, also in tables start-up does not read, stops it before
+            // anything is written into it.
+            if (full) {
+                QSqlQuery check = Db::exec(db, QStringLiteral("PRAGMA quick_check"));
+                const bool ok = check.next() && check.value(0).toString() == QLatin1String("ok");
+                check.finish();
+                if (!ok)
+                    result.verdict = Verdict::Damaged;
+            }
+            if (result.verdict == Verdict::Sound) {
+                QSqlQuery version = Db::exec(db, QStringLiteral("PRAGMA user_version"));
+                const int stored = version.next() ? version.value(0).toInt() : 0;
+                version.finish();
+                QSet<QString> tables;
+                QSqlQuery names = Db::exec(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+                while (names.next())
+                    tables.insert(names.value(0).toString());
+                names.finish();
+                const QStringList wanted = baseTables();
+                const bool ours =
+                    std::all_of(wanted.begin(), wanted.end(), [&](const QString& t) { return tables.contains(t); });
+                if (!ours)
+                    result.verdict = Verdict::NotOurs;
+                else if (stored > Schema::mainVersion())
+                    result.verdict = Verdict::Newer;
+                // Only a file known to be ours is written: each migration is one transaction with
+                // the version it reaches.
+                if (result.verdict == Verdict::Sound && stored < Schema::mainVersion()) {
+                    Db::exec(db, QStringLiteral("PRAGMA journal_mode = DELETE"));
+                    Db::exec(db, QStringLiteral("PRAGMA synchronous = EXTRA"));
+                }
+                // Plain statements rather than Db::transaction: this may run off the window's thread.
+                for (int v = stored; result.verdict == Verdict::Sound && v < Schema::mainVersion(); ++v) {
+                    Db::exec(db, QStringLiteral("BEGIN IMMEDIATE"));
+                    try {
+                        for (const QString& statement : Schema::mainMigrations().at(v))
+                            Db::exec(db, statement);
+                        Db::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(v + 1));
+                        Db::exec(db, QStringLiteral("COMMIT"));
+                    } catch (const Db::Error&) {
+                        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                        throw;
+                    }
+                }
+            }
+        } catch (const Db::Error& e) {
+            if (e.notADatabase())
+                result.verdict = Verdict::NotADatabase;
+            else if (e.corrupt())
+                result.verdict = Verdict::Damaged;
+            else if (e.busy())
+                result.verdict = Verdict::Busy;
+            else
+                result.verdict = Verdict::Failed;
+            result.detail = e.text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return result;
+}
+
+QString Store::candidateText(const Checked& checked, const QString& shown)
+{
+    switch (checked.verdict) {
+    case Verdict::Sound:
+        return {};
+    case Verdict::Damaged:
+        return QStringLiteral(
+                   "数据库文件已损坏：%1\n程序不会改动它。请退出程序，用备份的副本替换这个文件，再启动程序。")
+            .arg(shown);
+    case Verdict::Empty:
+        return QStringLiteral(
+                   "数据库文件是空的：%1\n程序不会改动它。请退出程序，用备份的副本替换这个文件，再启动程序。")
+            .arg(shown);
+    case Verdict::NotADatabase:
+    case Verdict::NotOurs:
+        return QStringLiteral(
+                   "这个文件不是本程序的数据库：%1\n程序不会改动它。请把它移开，或换成备份的数据库文件，再启动程序。")
+            .arg(shown);
+    case Verdict::Newer:
+        return QStringLiteral(
+                   "数据库文件由更新版本的程序创建：%1\n这个版本的程序不能使用它，也不会改动它。请使用新版本的程序。")
+            .arg(shown);
+    case Verdict::Busy:
+        return QStringLiteral("另一个程序正在使用数据文件：%1\n请关闭那个程序，或稍后再试。").arg(shown);
+    case Verdict::Failed:
+        break;
+    }
+    return QStringLiteral("无法打开数据库文件：%1\n%2").arg(shown, checked.detail);
+}
+
 QString Store::ensureMainDatabase(const QString& path, bool* damaged)
 {
     if (damaged)
         *damaged = false;
+    const QString shown = QFileInfo(path).absoluteFilePath();
+    // An empty file is refilled with the sample data only when there is no good copy to offer.
+    if (lookAt(path) == Found::EmptyFile && !Backup::newestIntact(Backup::folderFor(path)).isEmpty()) {
+        if (damaged)
+            *damaged = true;
+        return candidateText({Verdict::Empty, {}}, shown);
+    }
     const QString created = ensure(
         path, {Schema::mainStatements(), Schema::mainMigrations(), QStringLiteral(":/sample/mylive_sample.sql")});
     if (!created.isEmpty())
         return created;
 
-    const QString shown = QFileInfo(path).absoluteFilePath();
-    const QString damagedText =
-        QStringLiteral("数据库文件已损坏：%1\n程序不会改动它。请退出程序，用备份的副本替换这个文件，再启动程序。")
-            .arg(shown);
-    try {
-        const QSqlDatabase db = Db::open(path);
-        // Damage anywhere in the file, also in tables start-up does not read, stops the program
-        // before anything is written into it.
-        QSqlQuery check = Db::exec(db, QStringLiteral("PRAGMA quick_check"));
-        if (!check.next() || check.value(0).toString() != QLatin1String("ok")) {
-            if (damaged)
-                *damaged = true;
-            return damagedText;
-        }
-        check.finish();
-
-        QSqlQuery version = Db::exec(db, QStringLiteral("PRAGMA user_version"));
-        const int stored = version.next() ? version.value(0).toInt() : 0;
-        version.finish();
-        if (stored > Schema::mainVersion())
-            return QStringLiteral("数据库文件由更新版本的程序创建：%"
-                                  "1\n这个版本的程序不能使用它，也不会改动它。请使用新版本的程序。")
-                .arg(shown);
-        // Each migration is one transaction with the version it reaches.
-        for (int v = stored; v < Schema::mainVersion(); ++v) {
-            Db::transaction(db, [&] {
-                for (const QString& statement : Schema::mainMigrations().at(v))
-                    Db::exec(db, statement);
-                Db::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(v + 1));
-            });
-        }
-    } catch (const Db::Error& e) {
-        Db::closeAll();
-        if (e.text().contains(QLatin1String("not a database")))
-            return QStringLiteral("这个文件不是本程序的数据库：%"
-                                  "1\n程序不会改动它。请把它移开，或换成备份的数据库文件，再启动程序。")
-                .arg(shown);
-        if (e.text().contains(QLatin1String("malformed"))) {
-            if (damaged)
-                *damaged = true;
-            return damagedText;
-        }
-        return QStringLiteral("无法打开数据库文件：%1\n%2").arg(shown, e.text());
+    moveStrayJournal(path);
+    // A file unchanged since the last run ended cleanly needs no full check; any other is read
+    // whole before anything is written into it.
+    const bool full = !FileState::unchangedSinceCleanEnd(path) || QFileInfo::exists(path + QStringLiteral("-journal"));
+    lastFullCheck() = full;
+    const Checked checked = checkCandidate(path, full);
+    if (checked.verdict == Verdict::Sound) {
+        FileState::checked(path);
+        return {};
     }
-    return {};
+    // A damaged file and a file whose header is gone may be replaced by a good copy.
+    if (damaged)
+        *damaged = checked.verdict == Verdict::Damaged || checked.verdict == Verdict::NotADatabase;
+    return candidateText(checked, shown);
+}
+
+bool Store::fullCheckSkipped()
+{
+    return !lastFullCheck();
 }
 
 QString Store::ensureMagazineDatabase(const QString& path)

@@ -6,11 +6,31 @@
 // returns an empty text on success, or the message for the user. Nothing that is there is ever
 // replaced: a link, a folder or any other thing at a file's path is reported and left alone.
 namespace Store {
-// The main database with its tables, indexes and our sample data. An existing file is checked
-// (quick_check) and brought to this build's version by the migrations; a damaged file, a file
-// that is not a database and a file from a newer build are refused without being written.
-// `damaged` (when given) tells whether the refusal is for a damaged file, which a copy may replace.
+// The main database with its tables, indexes and our sample data. An existing file goes through
+// checkCandidate; a damaged file, a file that is not a database (or not ours) and a file from a
+// newer build are refused without being written. `damaged` (when given) tells whether the
+// refusal is for a damaged, empty or headless file, which a good copy may replace; an empty file
+// with no good copy is filled with the sample data.
 QString ensureMainDatabase(const QString& path, bool* damaged = nullptr);
+// What the check of a database file found.
+enum class Verdict { Sound, Damaged, Empty, NotADatabase, NotOurs, Newer, Busy, Failed };
+struct Checked
+{
+    Verdict verdict = Verdict::Sound;
+    QString detail; // SQLite's text, for Failed
+};
+// The one check of a file that is to hold the program's data, at start-up and before a copy is
+// restored. A sound file of an older build is migrated to this build's version (each migration
+// one transaction); nothing is written into a file found to be anything else. `full` reads every
+// page (quick_check); without it, the file is trusted as recorded at the last clean end. Opens a
+// connection of its own, so it may run on any thread.
+Checked checkCandidate(const QString& path, bool full = true);
+// The message for the user about a file that is not sound, naming it by `shown`.
+QString candidateText(const Checked& checked, const QString& shown);
+// Whether the last ensureMainDatabase trusted the file without reading it whole (a check off the
+// window's thread follows after login).
+bool fullCheckSkipped();
+
 // The magazine database with a few articles of our own.
 QString ensureMagazineDatabase(const QString& path);
 // The reminder chime.

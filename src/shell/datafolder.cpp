@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstring>
@@ -24,11 +23,28 @@ bool installed(const QString& programFolder)
            && QFileInfo::exists(dir.filePath(QStringLiteral("../share/applications/vantorel.desktop")));
 }
 
+// The user's data folder: $XDG_DATA_HOME, or ~/.local/share when it is unset, empty or relative
+// (a relative path there is invalid and is ignored, or each working folder would get its own data).
+QString userDataHome()
+{
+    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
+        return QDir::cleanPath(xdg);
+    return QDir::home().filePath(QStringLiteral(".local/share"));
+}
+
 // Makes the folder and its missing parents; a folder made here is private to the user.
 bool make(const QString& folder, QString* error)
 {
     if (QFileInfo(folder).isDir())
         return true;
+    if (QFileInfo::exists(folder)) {
+        if (error)
+            *error = QStringLiteral("数据文件夹的位置上是一个文件，不是文件夹：%1\n请把这个文件移开，或用 --data-dir "
+                                    "指定另一个文件夹，再启动程序。")
+                         .arg(folder);
+        return false;
+    }
     if (!QDir().mkpath(QFileInfo(folder).absolutePath())
         || (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)) {
         if (error)
@@ -48,7 +64,6 @@ QString DataFolder::choose(const QString& programFolder, const QString& given, Q
     }
     if (!installed(programFolder) && writable(programFolder))
         return QDir(programFolder).absolutePath();
-    const QString folder = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-                               .filePath(QStringLiteral("vantorel"));
+    const QString folder = QDir(userDataHome()).filePath(QStringLiteral("vantorel"));
     return make(folder, error) ? folder : QString();
 }

@@ -20,6 +20,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -56,6 +57,9 @@ void setUpApplication()
     QApplication::setFont(font);
 
     Db::setErrorReporter([](const QString& text) { MsgBox(text); });
+    // A clean end: the connections close and the file's state is recorded, so the next start
+    // need not read the whole file again.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] { Db::closeAll(); });
 }
 
 // The answer No to the offer of a backup: the program ends, the message has been read.
@@ -95,6 +99,25 @@ QString offerBackup(const QString& damagedText)
     return Store::ensureMainDatabase(path);
 }
 
+// What makes a data folder unusable, said so that the user knows what to do; empty when usable.
+QString folderProblem(const QString& folder)
+{
+    const QFileInfo info(folder);
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (!info.exists())
+        return QStringLiteral("数据文件夹不存在：%1\n请建立这个文件夹，或用 --data-dir 指定另一个文件夹，再启动程序。")
+            .arg(shown);
+    if (!info.isDir())
+        return QStringLiteral("数据文件夹的位置上是一个文件，不是文件夹：%1\n请把这个文件移开，或用 --data-dir "
+                              "指定另一个文件夹，再启动程序。")
+            .arg(shown);
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+        return QStringLiteral("无法写入数据文件夹：%1\n请让当前用户可以写入这个文件夹，或用 --data-dir "
+                              "指定另一个文件夹，再启动程序。")
+            .arg(shown);
+    return {};
+}
+
 } // namespace
 
 bool Module1::Main(const QString& programFolder)
@@ -104,15 +127,32 @@ bool Module1::Main(const QString& programFolder)
     const QString folder = QDir(programFolder).absolutePath();
     if (!Forms::anyAlive())
         SingleInstance::releaseAll(); // windows of an earlier run in this process are all gone
-    if (!SingleInstance::acquire(folder)) {
+    if (const QString unusable = folderProblem(folder); !unusable.isEmpty()) {
+        std::fprintf(stderr, "vantorel: cannot use the data folder %s\n", qPrintable(folder));
+        MsgBox(unusable);
+        return false;
+    }
+    QString why;
+    switch (SingleInstance::claim(folder, &why)) {
+    case SingleInstance::Claim::Taken:
+        break;
+    case SingleInstance::Claim::Running:
         std::fprintf(stderr, "vantorel: already running for %s\n", qPrintable(folder));
         MsgBox(QStringLiteral("程序已经在运行"));
+        return false;
+    case SingleInstance::Claim::Failed:
+        std::fprintf(stderr, "vantorel: cannot lock the data folder %s\n", qPrintable(folder));
+        MsgBox(QStringLiteral("无法在数据文件夹中建立锁文件：%1（%2）\n请检查这个文件夹的权限，或用 --data-dir "
+                              "指定另一个文件夹，再启动程序。")
+                   .arg(QDir::toNativeSeparators(folder), why));
         return false;
     }
 
     Db::closeAll();
     ConnString = QDir(folder).filePath(AppInfo::kMainDatabase);
     ShowSelectedTask = false;
+    // Only now, with the folder ours: what interrupted copies and restores left behind goes.
+    Backup::removeLeftovers(ConnString);
 
     // A file that cannot be used safely is reported once and the program ends without writing.
     bool damaged = false;

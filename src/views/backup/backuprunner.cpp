@@ -6,11 +6,16 @@
 #include "gui/views.h"
 #include "data/backup.h"
 #include "data/db.h"
+#include "data/store.h"
+#include "views/backup/dlogbackup.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QThread>
 
 #include <memory>
+#include <optional>
 
 BackupRunner& BackupRunner::instance()
 {
@@ -85,16 +90,57 @@ void BackupRunner::startDaily()
     const QString folder = Backup::folderFor(database);
     const QDateTime now = Clock::now();
     const bool due = !Backup::hasCopyOf(folder, now.date());
-    if (!due)
+    // A start that trusted the file as it was at the last clean end reads it whole here, off the
+    // window's thread.
+    const bool verify = Store::fullCheckSkipped();
+    if (!due && !verify)
         return;
+    // Set by the work when the file is damaged; then the newest good copy, if any.
+    auto damaged = std::make_shared<std::optional<QString>>();
     instance().start(
-        [database, folder, now] {
+        [database, folder, now, due, verify, damaged] {
+            if (verify && !Backup::isIntact(database)) {
+                *damaged = Backup::newestIntact(folder);
+                return QString();
+            }
+            if (!due)
+                return QString();
             const QString copy = Backup::makeCopy(database, folder, now);
             Backup::rotate(folder, now.date());
             return copy;
         },
-        [](bool ok, const QString& text) {
+        [database, damaged](bool ok, const QString& text) {
+            if (damaged->has_value()) {
+                instance().stopOnDamage(database, **damaged);
+                return;
+            }
             if (!ok)
                 MsgBox(QStringLiteral("自动备份没有完成：\n%1").arg(text));
         });
+}
+
+void BackupRunner::stopOnDamage(const QString& database, const QString& copy)
+{
+    // Nothing more is written into a damaged file; reading goes on so the user can look.
+    Db::run([] { Db::exec(Db::main(), QStringLiteral("PRAGMA query_only = 1")); });
+    const QString shown = QDir::toNativeSeparators(database);
+    if (copy.isEmpty()) {
+        MsgBox(QStringLiteral(
+                   "数据库文件已损坏：%1\n程序已停止写入数据，以免损坏扩大。请退出程序，用备份的副本替换这个文件。")
+                   .arg(shown));
+        return;
+    }
+    const QString day = QFileInfo(copy).lastModified().toString(QStringLiteral("yyyy-M-d H:mm:ss"));
+    if (MsgBox(QStringLiteral("数据库文件已损坏：%1\n程序已停止写入数据，以免损坏扩大。\n\n备份文件夹中有完好的备份（%"
+                              "2）。要用它恢复数据吗？\n损坏的文件会改名保留在原处，不会删除。")
+                   .arg(shown, day),
+               QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    Dlogbackup::restartWith([database, copy] {
+        const QString kept = Backup::replaceDamaged(copy, database, Clock::now());
+        return QStringLiteral("数据已用 %1 的备份恢复，请重新登录。\n损坏的文件已改名保留为：%2")
+            .arg(QFileInfo(copy).lastModified().toString(QStringLiteral("yyyy-M-d H:mm:ss")),
+                 QDir::toNativeSeparators(kept));
+    });
 }

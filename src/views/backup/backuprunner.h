@@ -25,7 +25,8 @@ public:
     bool busy() const { return thread_ != nullptr; }
 
     // The daily copy after a login: written when today has none yet, then old copies rotate. A
-    // failure is said once.
+    // failure is said once. When start-up trusted the file without reading it whole, it is read
+    // whole first; a damaged file stops all writing and the newest good copy is offered.
     static void startDaily();
 
     // Waits for the running work and drops its outcome (the windows it reports to are going).
@@ -37,6 +38,7 @@ signals:
 private:
     BackupRunner() = default;
     ~BackupRunner() override;
+    void stopOnDamage(const QString& database, const QString& copy);
 
     QThread* thread_ = nullptr;
     bool dropped_ = false;

@@ -202,16 +202,20 @@ void Dlogbackup::Command2_Click()
                     self->BfList();
                 return;
             }
-            restartWithRestored(prepared->partial, prepared->safety);
+            restartWith([prepared] {
+                Backup::completeRestore(*prepared, Db::path());
+                return QStringLiteral("数据已恢复，请重新登录。\n恢复前的数据已另存为备份：%1")
+                    .arg(QDir::toNativeSeparators(prepared->safety));
+            });
         });
     if (!started)
         busyText_.clear();
 }
 
-void Dlogbackup::restartWithRestored(const QString& partial, const QString& safety)
+void Dlogbackup::restartWith(const std::function<QString()>& replace)
 {
     // Every window that reads the database goes; the connections close before the file is
-    // replaced, and the program starts again at the login window on the restored data.
+    // replaced, and the program starts again at the login window.
     QList<QWidget*> windows;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->isWindow() && !w->objectName().isEmpty() && (w->isVisible() || Forms::find(w->objectName()) == w))
@@ -220,8 +224,9 @@ void Dlogbackup::restartWithRestored(const QString& partial, const QString& safe
     for (QWidget* w : windows)
         w->hide();
     Db::closeAll();
-    const bool replaced = Db::run([&] { Backup::completeRestore({partial, safety}, Db::path()); });
-    // The login window comes back in any case: on the restored data, or on the data as it was.
+    QString done;
+    const bool replaced = Db::run([&] { done = replace(); });
+    // The login window comes back in any case: on the new data, or on the data as it was.
     FrameAccess::get().showLogin();
     for (QWidget* w : windows) {
         if (Forms::find(w->objectName()) == w)
@@ -230,8 +235,7 @@ void Dlogbackup::restartWithRestored(const QString& partial, const QString& safe
             w->deleteLater();
     }
     if (replaced)
-        MsgDone(QStringLiteral("数据已恢复，请重新登录。\n恢复前的数据已另存为备份：%1")
-                    .arg(QDir::toNativeSeparators(safety)));
+        MsgDone(done);
 }
 
 void Dlogbackup::Command3_Click()
@@ -241,7 +245,8 @@ void Dlogbackup::Command3_Click()
         return;
     if (QFileInfo(target).suffix().isEmpty())
         target += QStringLiteral(".dc");
-    if (QFileInfo(target).absoluteFilePath() == QFileInfo(database()).absoluteFilePath()) {
+    if (QFileInfo(target).absoluteFilePath() == QFileInfo(database()).absoluteFilePath()
+        || Backup::isSameFile(target, database())) {
         MsgBox(QStringLiteral("不能把副本导出到数据库文件本身，请换一个文件名。"));
         return;
     }

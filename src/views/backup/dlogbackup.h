@@ -2,6 +2,8 @@
 
 #include "gui/formdialog.h"
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 class QTreeWidget;
@@ -16,6 +18,10 @@ public:
     void Form_Load();
     // Fills the list of copies, newest first; `select` picks the row of that copy.
     void BfList(const QString& select = {});
+    // Closes every window and connection, runs `replace` (which puts another file in the
+    // database's place and returns what to tell the user, or throws Db::Error), and starts the
+    // program afresh at the login window: on the new file, or on the old one when it failed.
+    static void restartWith(const std::function<QString()>& replace);
 
 private:
     void Command1_Click(); // back up now
@@ -23,8 +29,6 @@ private:
     void Command3_Click(); // export a copy
     void Label1_LinkActivated();
     void showBusy(bool busy);
-    // Puts the prepared file in the database's place and starts the program afresh at the login.
-    static void restartWithRestored(const QString& partial, const QString& safety);
 
     QTreeWidget* ListView1;
     QPushButton* Command1;
