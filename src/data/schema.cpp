@@ -172,6 +172,11 @@ const QList<QStringList>& mainMigrations()
          "ALTER TABLE renwu ADD COLUMN chongfu INTEGER NOT NULL DEFAULT 0",
          "ALTER TABLE renwu ADD COLUMN cfday TEXT",
          "CREATE UNIQUE INDEX IF NOT EXISTS renwu_rule_day ON renwu (chongfu, cfday) WHERE chongfu > 0"},
+        // Login: wrong guesses in a row and the time before which the next one is not answered.
+        {R"(CREATE TABLE IF NOT EXISTS login_wait (
+            id       INTEGER PRIMARY KEY CHECK (id = 1),
+            failures INTEGER NOT NULL DEFAULT 0,
+            until    TEXT))"},
     };
     return migrations;
 }

@@ -4,6 +4,7 @@
 #include "data/db.h"
 #include "data/resources.h"
 #include "data/schema.h"
+#include "data/users.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,6 +67,8 @@ struct Content
     const QStringList& schema;
     const QList<QStringList>& migrations;
     QString sampleScript;
+    // What the sample script cannot hold, such as values made in code; may be empty.
+    std::function<void(const QSqlDatabase&)> finish = {};
 };
 
 // Fills an empty database file in one transaction: tables, migrations, sample data, version.
@@ -90,6 +93,8 @@ void fill(const QString& file, const Content& content)
             }
             for (const QString& statement : sample)
                 Db::exec(db, statement);
+            if (content.finish)
+                content.finish(db);
             Db::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(content.migrations.size()));
             Db::exec(db, QStringLiteral("COMMIT"));
         } catch (const Db::Error& e) {
@@ -173,8 +178,9 @@ QString Store::ensureMainDatabase(const QString& path, bool* damaged)
 {
     if (damaged)
         *damaged = false;
-    const QString created = ensure(
-        path, {Schema::mainStatements(), Schema::mainMigrations(), QStringLiteral(":/sample/mylive_sample.sql")});
+    // The sample password is stored as its hash from the start, never as typed.
+    const QString created = ensure(path, {Schema::mainStatements(), Schema::mainMigrations(),
+                                          QStringLiteral(":/sample/mylive_sample.sql"), &Users::addSamplePassword});
     if (!created.isEmpty())
         return created;
 

@@ -6,6 +6,7 @@
 #include "app/shell.h"
 #include "app/singleinstance.h"
 #include "data/db.h"
+#include "data/passwords.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -23,6 +24,8 @@ namespace TestSupport {
 ProgramRun::ProgramRun(const QDateTime& now)
 {
     closeEverything();
+    // Hundreds of logins per test program: cheap hashes (they still check like real ones).
+    Passwords::useLowCostForTests(true);
     Clock::set(now);
     setMsgBoxResponder([this](const QString& text, QMessageBox::StandardButtons buttons) {
         messages.append(text);
