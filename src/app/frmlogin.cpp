@@ -12,6 +12,7 @@
 #include "data/passwords.h"
 #include "data/users.h"
 #include "views/backup/backuprunner.h"
+#include "views/knowledge/indexbuilder.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -149,6 +150,7 @@ void frmlogin::check()
     emit passwordVerified();
     MDIfrm::showFrame();
     BackupRunner::startDaily();
+    IndexBuilder::instance().start(true); // articles waiting for the search index
 }
 
 void frmlogin::startWait(int seconds)

@@ -1,5 +1,7 @@
 #include "data/db.h"
 
+#include "data/searchindex.h"
+
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlError>
@@ -69,6 +71,7 @@ QSqlDatabase Db::open(const QString& path)
     if (!QFileInfo(path).isFile())
         throw Error(QStringLiteral("找不到数据库文件：%1").arg(QFileInfo(path).absoluteFilePath()));
 
+    SearchIndex::registerTokenizer(); // the knowledge index's triggers need it on every connection
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(path);
     // Another program holding the file is waited for, not failed at once.

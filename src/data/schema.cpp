@@ -132,8 +132,7 @@ const QList<QStringList>& mainMigrations()
          " END",
          "CREATE TRIGGER IF NOT EXISTS fangfa_fts_update AFTER UPDATE OF title, content ON fangfa BEGIN"
          " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, old.content);"
-         " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content); END",
-         "INSERT INTO fangfa_fts (fangfa_fts) VALUES ('rebuild')"},
+         " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content); END"},
         // 4: the reminder clock: a task's snooze (at most one; gone once the task is done,
         // abandoned or deleted) and the time of the clock's last check, for what was missed
         // while the program was closed.
@@ -177,6 +176,30 @@ const QList<QStringList>& mainMigrations()
             id       INTEGER PRIMARY KEY CHECK (id = 1),
             failures INTEGER NOT NULL DEFAULT 0,
             until    TEXT))"},
+        // Knowledge search by two-character pieces, which also serves two-character keywords, in
+        // place of the three-character index. Adding an article to the index costs far more than
+        // storing it, so the triggers only list new and changed articles in fangfa_grams_todo and
+        // the program adds them in the background (all articles of an older file too); searches
+        // scan the listed ones meanwhile. Removing an indexed article needs its old text, so that
+        // part stays in the triggers.
+        {"DROP TRIGGER IF EXISTS fangfa_fts_insert", "DROP TRIGGER IF EXISTS fangfa_fts_delete",
+         "DROP TRIGGER IF EXISTS fangfa_fts_update", "DROP TABLE IF EXISTS fangfa_fts",
+         "CREATE VIRTUAL TABLE IF NOT EXISTS fangfa_grams USING fts5(title, content, content='fangfa',"
+         " content_rowid='id', tokenize='vantorel_bigram', detail='none', columnsize=0)",
+         "CREATE TABLE IF NOT EXISTS fangfa_grams_todo (id INTEGER PRIMARY KEY)",
+         "INSERT OR IGNORE INTO fangfa_grams_todo (id) SELECT id FROM fangfa",
+         "CREATE TRIGGER IF NOT EXISTS fangfa_grams_insert AFTER INSERT ON fangfa BEGIN"
+         " INSERT OR IGNORE INTO fangfa_grams_todo (id) VALUES (new.id); END",
+         "CREATE TRIGGER IF NOT EXISTS fangfa_grams_delete AFTER DELETE ON fangfa BEGIN"
+         " INSERT INTO fangfa_grams (fangfa_grams, rowid, title, content)"
+         " SELECT 'delete', old.id, old.title, old.content"
+         " WHERE NOT EXISTS (SELECT 1 FROM fangfa_grams_todo WHERE id = old.id);"
+         " DELETE FROM fangfa_grams_todo WHERE id = old.id; END",
+         "CREATE TRIGGER IF NOT EXISTS fangfa_grams_update AFTER UPDATE OF title, content ON fangfa BEGIN"
+         " INSERT INTO fangfa_grams (fangfa_grams, rowid, title, content)"
+         " SELECT 'delete', old.id, old.title, old.content"
+         " WHERE NOT EXISTS (SELECT 1 FROM fangfa_grams_todo WHERE id = old.id);"
+         " INSERT OR IGNORE INTO fangfa_grams_todo (id) VALUES (new.id); END"},
     };
     return migrations;
 }

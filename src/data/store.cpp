@@ -2,8 +2,10 @@
 
 #include "data/chime.h"
 #include "data/db.h"
+#include "data/knowledge.h"
 #include "data/resources.h"
 #include "data/schema.h"
+#include "data/searchindex.h"
 #include "data/users.h"
 
 #include <QDir>
@@ -74,6 +76,7 @@ struct Content
 // Fills an empty database file in one transaction: tables, migrations, sample data, version.
 void fill(const QString& file, const Content& content)
 {
+    SearchIndex::registerTokenizer(); // the schema's search index needs it
     const QString name = QStringLiteral("vantorel-create-") + QUuid::createUuid().toString();
     QString error;
     {
@@ -178,9 +181,13 @@ QString Store::ensureMainDatabase(const QString& path, bool* damaged)
 {
     if (damaged)
         *damaged = false;
-    // The sample password is stored as its hash from the start, never as typed.
     const QString created = ensure(path, {Schema::mainStatements(), Schema::mainMigrations(),
-                                          QStringLiteral(":/sample/mylive_sample.sql"), &Users::addSamplePassword});
+                                          QStringLiteral(":/sample/mylive_sample.sql"), [](const QSqlDatabase& db) {
+                                              // The sample password is stored as its hash from the start, never as
+                                              // typed; the sample articles are searchable from the start.
+                                              Users::addSamplePassword(db);
+                                              Knowledge::indexWaiting(db);
+                                          }});
     if (!created.isEmpty())
         return created;
 
