@@ -9,6 +9,8 @@
 #include "data/store.h"
 #include "views/knowledge/frmff.h"
 
+#include "benchsupport.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -46,28 +48,12 @@ const QString kPool = QStringLiteral(
 
 QString randomText(std::mt19937& gen, int length)
 {
-    std::uniform_int_distribution<int> pick(0, int(kPool.size()) - 1);
-    QString text;
-    text.reserve(length + length / 12);
-    for (int i = 0; i < length; ++i) {
-        text += kPool.at(pick(gen));
-        if (i % 17 == 16)
-            text += i % 68 == 67 ? QStringLiteral("。") : QStringLiteral("，");
-    }
-    return text;
+    return Bench::randomText(gen, kPool, length);
 }
 
 double medianMs(const std::function<void()>& work, int runs)
 {
-    QList<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        times << t.nsecsElapsed() / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
+    return Bench::medianMs({.runs = runs}, work);
 }
 
 qint64 pageBytes(const QString& pragma)
