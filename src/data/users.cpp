@@ -43,6 +43,11 @@ int Users::findMatch(const QList<Stored>& rows, const QString& password)
     return -1;
 }
 
+bool Users::passwordMatches(const QString& password)
+{
+    return findMatch(stored(), password) >= 0;
+}
+
 void Users::replaceStored(const Stored& row, const QString& hashed)
 {
     if (!Passwords::isHash(hashed))

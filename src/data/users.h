@@ -22,6 +22,9 @@ struct Stored
 // The stored passwords (every row but the marker).
 QList<Stored> stored();
 
+// Whether the password (already trimmed) is one of the stored passwords. Slow: see findMatch.
+bool passwordMatches(const QString& password);
+
 // Which stored password the typed one (already trimmed) is, if any: the index in `rows`, or -1.
 // Slow (one hash check per row); safe on any thread.
 int findMatch(const QList<Stored>& rows, const QString& password);
