@@ -200,8 +200,7 @@ void Frmmain::buildControls()
     fangqi = item(QStringLiteral("fangqi"), QStringLiteral("任务放弃"));
     weiwancheng = item(QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
     dangqian = item(QStringLiteral("dangqian"), QStringLiteral("当前任务"));
-    Occurrences::addStopItem(
-        zhuangtai, [this] { return selectedTaskId(); }, this);
+    Occurrences::addStopItem(zhuangtai, [this] { return selectedTaskId(); }, this);
 
     // Layout.
     auto* passwordRow = new QHBoxLayout;
