@@ -9,6 +9,8 @@
 #include "gui/clock.h"
 #include "views/backup/backuprunner.h"
 
+#include "benchsupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -30,20 +32,8 @@ constexpr int kRuns = 7;
 
 double medianMs(const std::function<void()>& work, const std::function<void()>& between = {})
 {
-    work(); // warm the caches once
-    if (between)
-        between();
-    QList<double> times;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        times << double(t.nsecsElapsed()) / 1e6;
-        if (between)
-            between();
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    // One untimed run warms the caches; `between` follows every run, untimed.
+    return Bench::medianMs({.runs = kRuns, .warm = true, .after = between}, work);
 }
 
 void generate()

@@ -6,6 +6,8 @@
 #include "gui/forms.h"
 #include "views/contacts/frmrj.h"
 
+#include "benchsupport.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -23,11 +25,7 @@ constexpr int kContacts = 10000;
 constexpr int kNotes = 100000;
 constexpr int kRounds = 41;
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using Bench::median;
 
 struct Pair
 {
@@ -35,13 +33,7 @@ struct Pair
     double raw;
 };
 
-double elapsedMs(const std::function<void()>& work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
-}
+using Bench::elapsedMs;
 
 // Median milliseconds of the view's fill and of the raw SQL, taken in turns so that both meet
 // the same load of the machine.

@@ -11,6 +11,8 @@
 #include "shell/myicon.h"
 #include "views/desktop/toolbar.h"
 
+#include "benchsupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSqlQuery>
@@ -29,19 +31,9 @@ constexpr int kRounds = 41;
 constexpr int kFrameRounds = 31;
 const QDate kDay(2009, 1, 31);
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using Bench::median;
 
-double elapsedMs(const std::function<void()>& work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
-}
+using Bench::elapsedMs;
 
 // Runs the query and reads every column of every row, as a list fill must.
 int rawRows(const QString& sql, const QVariantList& values)

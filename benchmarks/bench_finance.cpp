@@ -12,6 +12,8 @@
 #include "shell/module1.h"
 #include "views/finance/frmcw.h"
 
+#include "benchsupport.h"
+
 #include <QApplication>
 #include <QDateEdit>
 #include <QElapsedTimer>
@@ -38,15 +40,7 @@ const QDate kToday(2018, 12, 31);
 
 double medianMs(int runs, const std::function<void()>& work)
 {
-    QList<qint64> ns;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        ns << t.nsecsElapsed();
-    }
-    std::sort(ns.begin(), ns.end());
-    return double(ns[ns.size() / 2]) / 1e6;
+    return Bench::medianMs({.runs = runs}, work);
 }
 
 void settle()

@@ -9,6 +9,8 @@
 #include "views/goals/frmjs.h"
 #include "views/goals/frmmb.h"
 
+#include "benchsupport.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDropEvent>
@@ -29,16 +31,7 @@ constexpr int kRuns = 41;
 
 double medianMs(const std::function<void()>& work, int runs = kRuns)
 {
-    work(); // warm the caches once
-    QList<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        times << t.nsecsElapsed() / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Bench::medianMs({.runs = runs, .warm = true}, work);
 }
 
 struct Pair

@@ -12,6 +12,8 @@
 #include "shell/module1.h"
 #include "views/magazine/frmzazhi.h"
 
+#include "benchsupport.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -46,28 +48,12 @@ const QString kSurnames = QStringLiteral("王李张刘陈杨赵黄周吴徐孙�
 
 QString randomText(std::mt19937& gen, int length)
 {
-    std::uniform_int_distribution<int> pick(0, int(kPool.size()) - 1);
-    QString text;
-    text.reserve(length + length / 10);
-    for (int i = 0; i < length; ++i) {
-        text += kPool.at(pick(gen));
-        if (i % 17 == 16)
-            text += i % 340 == 339 ? QStringLiteral("。<BR>　　") : QStringLiteral("，");
-    }
-    return text;
+    return Bench::randomText(gen, kPool, length, 17, QStringLiteral("，"), 340, QStringLiteral("。<BR>　　"));
 }
 
 double medianMs(const std::function<void()>& work, int runs)
 {
-    QList<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        times << t.nsecsElapsed() / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
+    return Bench::medianMs({.runs = runs}, work);
 }
 
 void generate(const QString& path)

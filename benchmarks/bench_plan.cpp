@@ -9,6 +9,8 @@
 #include "views/plan/frmguihua.h"
 #include "views/plan/xlsxexport.h"
 
+#include "benchsupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -35,19 +37,9 @@ const QString kDaySql = QStringLiteral(
     " r.zhuangtai FROM renwu r LEFT JOIN juese j ON j.id = r.juese LEFT JOIN mubiao m ON m.id = r.mubiao"
     " WHERE r.today > ? AND r.today < ? AND r.today IS NOT NULL ORDER BY r.today, r.intime, r.id");
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using Bench::median;
 
-double elapsedMs(const std::function<void()>& work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
-}
+using Bench::elapsedMs;
 
 struct Pair
 {

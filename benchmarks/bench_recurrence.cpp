@@ -6,6 +6,8 @@
 #include "data/store.h"
 #include "data/tasks.h"
 
+#include "benchsupport.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSqlQuery>
@@ -22,16 +24,7 @@ const QDate kToday(2009, 3, 31);
 
 double medianMs(const std::function<void()>& prepare, const std::function<void()>& work)
 {
-    QList<double> times;
-    for (int i = 0; i < kRuns; ++i) {
-        prepare();
-        QElapsedTimer t;
-        t.start();
-        work();
-        times << double(t.nsecsElapsed()) / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Bench::medianMs({.runs = kRuns, .before = prepare}, work);
 }
 
 void makeRules()
@@ -92,11 +85,7 @@ void rawInsert(const QList<Recurrence::Rule>& rules)
 
 double medianOfOne(const std::function<void()>& prepare, const std::function<void()>& work)
 {
-    prepare();
-    QElapsedTimer t;
-    t.start();
-    work();
-    return double(t.nsecsElapsed()) / 1e6;
+    return Bench::medianMs({.runs = 1, .before = prepare}, work);
 }
 
 // The today view's three reads straight through QSqlQuery, every column read.

@@ -9,6 +9,8 @@
 #include "gui/clock.h"
 #include "shell/reminderclock.h"
 
+#include "benchsupport.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
@@ -26,19 +28,9 @@ constexpr int kSnoozes = 100;
 constexpr int kRuns = 21;
 const QDate kDay(2009, 1, 31);
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using Bench::median;
 
-double elapsedMs(const std::function<void()>& work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
-}
+using Bench::elapsedMs;
 
 void fill(QRandomGenerator& random)
 {

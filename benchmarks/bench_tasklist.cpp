@@ -6,6 +6,8 @@
 #include "gui/forms.h"
 #include "views/tasks/frmrw.h"
 
+#include "benchsupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -25,16 +27,7 @@ constexpr int kRuns = 31;
 
 double medianMs(const std::function<void()>& work)
 {
-    work(); // warm the caches once
-    QList<double> times;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        times << double(t.nsecsElapsed()) / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Bench::medianMs({.runs = kRuns, .warm = true}, work);
 }
 
 void generate()
@@ -109,17 +102,8 @@ void plan(const QString& sql)
 // The median time of `work`, each run prepared by `setup` (not timed).
 double medianMs(const std::function<void()>& setup, const std::function<void()>& work)
 {
-    QList<double> times;
-    for (int i = 0; i <= kRuns; ++i) {
-        setup();
-        QElapsedTimer t;
-        t.start();
-        work();
-        if (i > 0) // the first run warms the caches
-            times << double(t.nsecsElapsed()) / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    // The first run warms the caches.
+    return Bench::medianMs({.runs = kRuns, .warm = true, .before = setup}, work);
 }
 
 // The medians of several pieces of work run in turns, one run of each per round.

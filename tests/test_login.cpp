@@ -1,9 +1,13 @@
+#include "shell/frmlogin.h"
+#include "shell/module1.h"
+#include "data/backup.h"
 #include "data/db.h"
 #include "data/store.h"
-#include "shell/module1.h"
 #include "testsupport.h"
+#include "views/backup/backuprunner.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -36,6 +40,32 @@ QMap<QString, QVariant> deliveredDates(const QString& folder)
         Store::ensureMainDatabase(path);
     return datesOf([&](const QString& sql) { return Db::exec(Db::open(path), sql); });
 }
+
+// Whether the file's bytes hold the text anywhere (as SQLite stores text: UTF-8).
+bool fileHolds(const QString& path, const QString& text)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.readAll().contains(text.toUtf8());
+}
+
+// Waits for the day's automatic copy written after a login.
+bool backupsDone()
+{
+    for (int i = 0; i < 2000 && BackupRunner::instance().busy(); ++i)
+        QTest::qWait(5);
+    settle();
+    return !BackupRunner::instance().busy();
+}
+
+QLabel* waitLabel()
+{
+    return control<QLabel>("frmlogin", "lblWait");
+}
+
+QString waitText(int seconds)
+{
+    return QStringLiteral("密码错误次数过多，请 %1 秒后再试").arg(seconds);
+}
 } // namespace
 
 class LoginTest : public QObject
@@ -52,6 +82,11 @@ private slots:
     void passwordWithQuote();
     void loginWindowLooksRight();
     void damagedDatabaseIsReportedAndKept();
+    void newDatabaseHoldsOnlyAHash();
+    void plainPasswordIsHashedAtLogin_data();
+    void plainPasswordIsHashedAtLogin();
+    void wrongGuessesAreSlowed();
+    void slowingSurvivesARestart();
 
 private:
     QTemporaryDir scratch_;
@@ -218,6 +253,127 @@ void LoginTest::damagedDatabaseIsReportedAndKept()
     closeEverything();
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), junk); // never overwritten
+}
+
+void LoginTest::newDatabaseHoldsOnlyAHash()
+{
+    ProgramRun run;
+    QVERIFY(run.login());
+    QVERIFY(backupsDone());
+    QVERIFY(run.scalar(R"(SELECT password FROM "user" WHERE id = 1)").toString().startsWith("$argon2id$"));
+    const QList<Backup::Copy> copies = Backup::list(run.file("backup"));
+    QCOMPARE(copies.size(), 1);
+    closeEverything();
+    QVERIFY(!fileHolds(run.file("mylive.dc"), kSamplePassword));
+    QVERIFY(!fileHolds(copies.first().path, kSamplePassword));
+}
+
+void LoginTest::plainPasswordIsHashedAtLogin_data()
+{
+    QTest::addColumn<bool>("restored");
+    QTest::newRow("file of an older build") << false;
+    QTest::newRow("backup of an older build, restored") << true;
+}
+
+void LoginTest::plainPasswordIsHashedAtLogin()
+{
+    QFETCH(bool, restored);
+    ProgramRun run;
+    const QString plain = QStringLiteral("Plain-旧密码-7731");
+    const QString database = run.file("mylive.dc");
+    const QString older = restored ? run.file("older.dc") : database;
+    QCOMPARE(Store::ensureMainDatabase(older), QString());
+    {
+        // As an older build left it: the password as typed.
+        const QSqlDatabase db = Db::open(older);
+        Db::exec(db, R"(UPDATE "user" SET password = ? WHERE id = 1)", {plain});
+    }
+    Db::closeAll();
+    if (restored) {
+        QCOMPARE(Store::ensureMainDatabase(database), QString());
+        Db::closeAll();
+        Backup::completeRestore(
+            Backup::prepareRestore(older, database, run.file("safety"), QDateTime::currentDateTime()), database);
+    }
+
+    QVERIFY(!run.login(kSamplePassword));
+    QVERIFY(run.login(plain));
+    QVERIFY(backupsDone());
+    QVERIFY(run.scalar(R"(SELECT password FROM "user" WHERE id = 1)").toString().startsWith("$argon2id$"));
+    QCOMPARE(run.scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("2"));
+
+    // The hash admits at the next start; the plain text is nowhere in the file or a fresh copy.
+    closeEverything();
+    QVERIFY(run.login("  " + plain));
+    QVERIFY(backupsDone());
+    closeEverything();
+    const QString copy = Backup::makeCopy(database, run.file("fresh"), QDateTime::currentDateTime());
+    QVERIFY(!fileHolds(database, plain));
+    QVERIFY(!fileHolds(copy, plain));
+}
+
+void LoginTest::wrongGuessesAreSlowed()
+{
+    frmlogin::setSecondForTests(20);
+    ProgramRun run;
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(!run.login("wrong"));
+    QVERIFY(!waitLabel()->isVisible());
+    // The third wrong password in a row: the next answer waits 1 s, then 2 s, then 4 s.
+    for (int seconds : {1, 2, 4}) {
+        QVERIFY(!run.login("wrong"));
+        QVERIFY(waitLabel()->isVisible());
+        QCOMPARE(waitLabel()->text(), waitText(seconds));
+        QTRY_VERIFY(!waitLabel()->isVisible());
+    }
+    QCOMPARE(run.messages.count(kWrongPassword), 5);
+
+    // During the wait the window stays usable; a password entered then is answered once it ends.
+    QVERIFY(!run.login("wrong"));
+    QCOMPARE(waitLabel()->text(), waitText(8));
+    QVERIFY(control<QLineEdit>("frmlogin", "txtPassword")->isEnabled());
+    QVERIFY(!run.login(kSamplePassword));
+    QCOMPARE(run.messages.count(kWrongPassword), 6);
+    QTRY_VERIFY(shown("MDIfrm"));
+    QCOMPARE(run.messages.count(kWrongPassword), 6);
+
+    // A right password starts the count afresh.
+    closeEverything();
+    QCOMPARE(run.scalar("SELECT count(*) FROM login_wait").toInt(), 0);
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(!run.login("wrong"));
+    QVERIFY(!waitLabel()->isVisible());
+    frmlogin::setSecondForTests(1000);
+}
+
+void LoginTest::slowingSurvivesARestart()
+{
+    frmlogin::setSecondForTests(20);
+    ProgramRun run;
+    for (int i = 0; i < 3; ++i) {
+        QTRY_VERIFY(!waitLabel() || !waitLabel()->isVisible());
+        QVERIFY(!run.login("wrong"));
+    }
+    QTRY_VERIFY(!waitLabel()->isVisible());
+    QVERIFY(!run.login("wrong"));
+    QCOMPARE(waitLabel()->text(), waitText(2));
+
+    // Closed during the wait: the next start still waits, and the count goes on.
+    closeEverything();
+    QVERIFY(run.start());
+    QVERIFY(waitLabel()->isVisible());
+    QCOMPARE(waitLabel()->text(), waitText(2));
+    QTRY_VERIFY(!waitLabel()->isVisible());
+    QVERIFY(!run.login("wrong"));
+    QCOMPARE(waitLabel()->text(), waitText(4));
+
+    // A start after the wait is over goes straight to the answer.
+    closeEverything();
+    run.setNow(QDateTime(QDate(2009, 1, 31), QTime(8, 1, 0)));
+    QVERIFY(run.start());
+    QVERIFY(!waitLabel()->isVisible());
+    QVERIFY(run.login());
+    frmlogin::setSecondForTests(1000);
 }
 
 QTEST_MAIN(LoginTest)

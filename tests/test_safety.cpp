@@ -1,17 +1,15 @@
 #include "testsupport.h"
 
-#include "app/datafolder.h"
-#include "app/mdifrm.h"
-#include "app/module1.h"
-#include "app/singleinstance.h"
+#include "shell/datafolder.h"
+#include "shell/mdifrm.h"
+#include "shell/module1.h"
+#include "shell/singleinstance.h"
 #include "data/db.h"
 #include "data/diary.h"
 #include "data/filestate.h"
 #include "data/schema.h"
 #include "data/store.h"
 #include "data/tasks.h"
-#include "shell/mdifrm.h"
-#include "shell/singleinstance.h"
 
 #include <QCalendarWidget>
 #include <QElapsedTimer>

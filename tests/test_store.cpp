@@ -1,5 +1,6 @@
 #include "data/chime.h"
 #include "data/db.h"
+#include "data/passwords.h"
 #include "data/store.h"
 #include "data/tasks.h"
 #include "shell/module1.h"
@@ -145,7 +146,9 @@ void StoreTest::sampleDataIsOurs()
     const QSqlDatabase d = db();
     QSqlQuery users = Db::exec(d, R"(SELECT id, password FROM "user" ORDER BY id)");
     QVERIFY(users.next());
-    QCOMPARE(users.value(1).toString(), QStringLiteral("123456"));
+    // The sample password, kept only as its hash.
+    QVERIFY(users.value(1).toString().startsWith(QLatin1String("$argon2id$")));
+    QVERIFY(Passwords::matches(users.value(1).toString(), QStringLiteral("123456")));
     QVERIFY(users.next());
     QCOMPARE(users.value(0).toInt(), 2);
     QCOMPARE(users.value(1).toString(), QStringLiteral("1"));

@@ -1,5 +1,6 @@
 #include "data/db.h"
 #include "data/diary.h"
+#include "data/passwords.h"
 #include "data/statements.h"
 #include "data/store.h"
 #include "data/tasks.h"
@@ -252,8 +253,9 @@ void TaskDataTest::statementsByKind()
 void TaskDataTest::passwordChangeLeavesTheMarker()
 {
     for (const QString& password : {QStringLiteral("1"), QStringLiteral("it's new")}) {
-        Users::changePassword(password);
+        Users::changePassword(Passwords::hash(password));
         QCOMPARE(scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("1"));
+        QVERIFY(scalar(R"(SELECT password FROM "user" WHERE id = 1)").toString().startsWith("$argon2id$"));
         QCOMPARE(Users::passwordMatches(password), true);
         QCOMPARE(Users::passwordMatches("123456"), false);
     }
@@ -262,7 +264,9 @@ void TaskDataTest::passwordChangeLeavesTheMarker()
 void TaskDataTest::passwordChangeWithoutPasswordRows()
 {
     exec(R"(DELETE FROM "user" WHERE id <> 2)");
-    Users::changePassword("fresh");
+    // A typed password is never stored; its hash is.
+    QVERIFY_THROWS_EXCEPTION(Db::Error, Users::changePassword("fresh"));
+    Users::changePassword(Passwords::hash("fresh"));
     QCOMPARE(Users::passwordMatches("fresh"), true);
     QCOMPARE(scalar(R"(SELECT count(*) FROM "user")").toInt(), 2);
 }

@@ -445,15 +445,32 @@ void TodayTest::passwordChange()
     ProgramRun run;
     QVERIFY(run.login());
     auto* text = ctl<QLineEdit>("Text2");
+    auto* confirm = ctl<QLineEdit>("TextConfirm");
+    QCOMPARE(text->echoMode(), QLineEdit::Password);
+    QCOMPARE(confirm->echoMode(), QLineEdit::Password);
     focusInto(tasks());
+    confirm->setText(typed);
     QVERIFY(press("Command3"));
     QCOMPARE(run.messages.last(), QStringLiteral("请输入更新密码"));
     QVERIFY(text->hasFocus());
 
+    // A typo in either box changes nothing.
+    const QString before = run.scalar(R"(SELECT group_concat(password) FROM "user")").toString();
     text->setText(typed);
+    confirm->setText(typed + "x");
+    QVERIFY(press("Command3"));
+    QCOMPARE(run.messages.last(), QStringLiteral("两次输入的新密码不一致"));
+    QCOMPARE(run.scalar(R"(SELECT group_concat(password) FROM "user")").toString(), before);
+    QCOMPARE(text->text(), typed);
+
+    confirm->setText(typed);
     QVERIFY(press("Command3"));
     QCOMPARE(run.messages.last(), QStringLiteral("密码更改成功！"));
     QVERIFY(text->text().isEmpty());
+    QVERIFY(confirm->text().isEmpty());
+    // Only a hash is kept, and the marker row is untouched.
+    QVERIFY(run.scalar(R"(SELECT password FROM "user" WHERE id = 1)").toString().startsWith("$argon2id$"));
+    QCOMPARE(run.scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("2"));
 
     // Ten days later the old password fails, the new one admits, and no date has moved.
     const QString dates = run.scalar("SELECT group_concat(id || ':' || today) FROM renwu").toString();

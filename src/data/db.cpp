@@ -3,6 +3,8 @@
 #include "data/filestate.h"
 
 #include <QCoreApplication>
+#include "data/searchindex.h"
+
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDriver>
@@ -155,6 +157,7 @@ QSqlDatabase Db::open(const QString& path)
     if (!QFileInfo(path).isFile())
         throw Error(QStringLiteral("找不到数据库文件：%1").arg(QFileInfo(path).absoluteFilePath()));
 
+    SearchIndex::registerTokenizer(); // the knowledge index's triggers need it on every connection
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(path);
     // Another program holding the file is waited for, not failed at once.

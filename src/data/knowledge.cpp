@@ -2,6 +2,7 @@
 
 #include "data/db.h"
 #include "data/schema.h"
+#include "data/searchindex.h"
 
 namespace {
 
@@ -32,31 +33,9 @@ QString containsPattern(const QString& text)
     return QLatin1Char('%') + escaped + QLatin1Char('%');
 }
 
-// A full-text query that finds every text holding each three-character piece of the text. The
-// index keeps no positions (about half the size), so it cannot ask for the pieces in a row;
-// the LIKE test that follows it does.
-QString trigramQuery(const QString& text)
-{
-    const QList<uint> chars = text.toUcs4();
-    QStringList pieces;
-    for (qsizetype i = 0; i + 3 <= chars.size(); ++i) {
-        QString piece = QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData() + i), 3);
-        piece.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        piece = QLatin1Char('"') + piece + QLatin1Char('"');
-        if (!pieces.contains(piece))
-            pieces << piece;
-    }
-    return pieces.join(QStringLiteral(" AND "));
-}
-
-bool indexable(const QString& keyword)
-{
-    return keyword.toUcs4().size() >= 3;
-}
-
-const QString kIndexName = QStringLiteral("fangfa_fts");
-// The migration that creates the index (the third).
-constexpr int kSearchIndexMigration = 2;
+const QString kIndexName = QStringLiteral("fangfa_grams");
+// The migration that creates the index and its triggers (the seventh).
+constexpr int kSearchIndexMigration = 6;
 
 } // namespace
 
@@ -82,13 +61,14 @@ QList<Knowledge::Heading> Knowledge::search(const QString& keyword, const std::o
     const QString pattern = containsPattern(keyword);
     QString where;
     QVariantList values;
-    if (withContent && indexable(keyword)) {
-        // The index narrows the rows; LIKE then decides, so the result is that of a plain scan
-        // (the index ignores case beyond ASCII and the order of the pieces, LIKE does not).
-        ensureSearchIndex();
-        where = QStringLiteral(" WHERE id IN (SELECT rowid FROM fangfa_fts WHERE fangfa_fts MATCH ?)"
+    if (withContent && SearchIndex::indexable(keyword)) {
+        // The index narrows the rows, with the articles not yet in it; LIKE then decides, so the
+        // result is that of a plain scan (the index knows neither the order of the pieces nor
+        // the title/content boundary).
+        where = QStringLiteral(" WHERE id IN (SELECT rowid FROM fangfa_grams WHERE fangfa_grams MATCH ?"
+                               " UNION ALL SELECT id FROM fangfa_grams_todo)"
                                " AND (title LIKE ? ESCAPE '\\' OR content LIKE ? ESCAPE '\\')");
-        values << trigramQuery(keyword) << pattern << pattern;
+        values << SearchIndex::query(keyword) << pattern << pattern;
     } else if (withContent) {
         where = QStringLiteral(" WHERE (title LIKE ? ESCAPE '\\' OR content LIKE ? ESCAPE '\\')");
         values << pattern << pattern;
@@ -181,9 +161,53 @@ void Knowledge::ensureSearchIndex()
 {
     if (Db::count(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = ?"), {kIndexName}) > 0)
         return;
-    // The schema's own statements for it (a database opened by this build has it already).
+    // The schema's own statements for it (a database opened by this build has it already); the
+    // rows already there are left to buildSearchIndex().
     Db::transaction([] {
         for (const QString& sql : Schema::mainMigrations().at(kSearchIndexMigration))
             Db::execute(sql);
     });
+}
+
+bool Knowledge::searchIndexReady()
+{
+    return searchIndexBacklog(Db::main()) == 0;
+}
+
+qint64 Knowledge::searchIndexBacklog(const QSqlDatabase& db)
+{
+    QSqlQuery q = Db::exec(db, QStringLiteral("SELECT count(*) FROM fangfa_grams_todo"));
+    return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+void Knowledge::indexWaiting(const QSqlDatabase& db)
+{
+    Db::exec(db,
+             QStringLiteral("INSERT INTO fangfa_grams (rowid, title, content)"
+                            " SELECT id, title, content FROM fangfa WHERE id IN (SELECT id FROM fangfa_grams_todo)"));
+    Db::exec(db, QStringLiteral("DELETE FROM fangfa_grams_todo"));
+}
+
+qint64 Knowledge::buildSearchIndexStep(const QSqlDatabase& db, int articles)
+{
+    qint64 left = 0;
+    // Its own transaction, not Db::transaction: this may run on a worker thread.
+    Db::exec(db, QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        const QString batch = QStringLiteral("SELECT id FROM fangfa_grams_todo ORDER BY id LIMIT ?");
+        Db::exec(db,
+                 QStringLiteral("INSERT INTO fangfa_grams (rowid, title, content)"
+                                " SELECT id, title, content FROM fangfa WHERE id IN (%1)")
+                     .arg(batch),
+                 {articles});
+        Db::exec(db, QStringLiteral("DELETE FROM fangfa_grams_todo WHERE id IN (%1)").arg(batch), {articles});
+        left = searchIndexBacklog(db);
+        Db::exec(db, QStringLiteral("COMMIT"));
+    } catch (...) {
+        try {
+            Db::exec(db, QStringLiteral("ROLLBACK"));
+        } catch (const Db::Error&) {}
+        throw;
+    }
+    return left;
 }

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -61,9 +62,22 @@ CategoryChange renameCategory(const QString& from, const QString& to);
 // Deletes a category and every article filed under it, as one change.
 void removeCategory(const QString& name);
 
-// The full-text index of titles and bodies (trigram, for substrings of Chinese text) and the
+// The full-text index of titles and bodies (two-character pieces, data/searchindex.h) and the
 // triggers that keep it up to date come with the schema; this makes them again on a database
-// that lacks them (the benchmark drops them to measure their cost). Searches call it.
+// that lacks them (the benchmark drops them to measure their cost).
 void ensureSearchIndex();
+// Whether every article is in the index.
+bool searchIndexReady();
+
+// New and changed articles, and all articles of a file older than the index, wait in a list
+// until the program adds them to the index in the background, a batch per transaction: start-up
+// and saving never wait for it, and a program ended meanwhile goes on where it was. Searches scan
+// the waiting articles meanwhile.
+qint64 searchIndexBacklog(const QSqlDatabase& db);
+// Adds every waiting article within the caller's transaction (a new database's sample).
+void indexWaiting(const QSqlDatabase& db);
+// Adds the next batch of at most `articles` waiting articles in one transaction on `db` (which may
+// be a connection of a worker thread); returns how many are left.
+qint64 buildSearchIndexStep(const QSqlDatabase& db, int articles);
 
 } // namespace Knowledge

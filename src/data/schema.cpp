@@ -132,8 +132,7 @@ const QList<QStringList>& mainMigrations()
          " END",
          "CREATE TRIGGER IF NOT EXISTS fangfa_fts_update AFTER UPDATE OF title, content ON fangfa BEGIN"
          " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, old.content);"
-         " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content); END",
-         "INSERT INTO fangfa_fts (fangfa_fts) VALUES ('rebuild')"},
+         " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content); END"},
         // 4: the reminder clock: a task's snooze (at most one; gone once the task is done,
         // abandoned or deleted) and the time of the clock's last check, for what was missed
         // while the program was closed.
@@ -172,6 +171,35 @@ const QList<QStringList>& mainMigrations()
          "ALTER TABLE renwu ADD COLUMN chongfu INTEGER NOT NULL DEFAULT 0",
          "ALTER TABLE renwu ADD COLUMN cfday TEXT",
          "CREATE UNIQUE INDEX IF NOT EXISTS renwu_rule_day ON renwu (chongfu, cfday) WHERE chongfu > 0"},
+        // Login: wrong guesses in a row and the time before which the next one is not answered.
+        {R"(CREATE TABLE IF NOT EXISTS login_wait (
+            id       INTEGER PRIMARY KEY CHECK (id = 1),
+            failures INTEGER NOT NULL DEFAULT 0,
+            until    TEXT))"},
+        // Knowledge search by two-character pieces, which also serves two-character keywords, in
+        // place of the three-character index. Adding an article to the index costs far more than
+        // storing it, so the triggers only list new and changed articles in fangfa_grams_todo and
+        // the program adds them in the background (all articles of an older file too); searches
+        // scan the listed ones meanwhile. Removing an indexed article needs its old text, so that
+        // part stays in the triggers.
+        {"DROP TRIGGER IF EXISTS fangfa_fts_insert", "DROP TRIGGER IF EXISTS fangfa_fts_delete",
+         "DROP TRIGGER IF EXISTS fangfa_fts_update", "DROP TABLE IF EXISTS fangfa_fts",
+         "CREATE VIRTUAL TABLE IF NOT EXISTS fangfa_grams USING fts5(title, content, content='fangfa',"
+         " content_rowid='id', tokenize='vantorel_bigram', detail='none', columnsize=0)",
+         "CREATE TABLE IF NOT EXISTS fangfa_grams_todo (id INTEGER PRIMARY KEY)",
+         "INSERT OR IGNORE INTO fangfa_grams_todo (id) SELECT id FROM fangfa",
+         "CREATE TRIGGER IF NOT EXISTS fangfa_grams_insert AFTER INSERT ON fangfa BEGIN"
+         " INSERT OR IGNORE INTO fangfa_grams_todo (id) VALUES (new.id); END",
+         "CREATE TRIGGER IF NOT EXISTS fangfa_grams_delete AFTER DELETE ON fangfa BEGIN"
+         " INSERT INTO fangfa_grams (fangfa_grams, rowid, title, content)"
+         " SELECT 'delete', old.id, old.title, old.content"
+         " WHERE NOT EXISTS (SELECT 1 FROM fangfa_grams_todo WHERE id = old.id);"
+         " DELETE FROM fangfa_grams_todo WHERE id = old.id; END",
+         "CREATE TRIGGER IF NOT EXISTS fangfa_grams_update AFTER UPDATE OF title, content ON fangfa BEGIN"
+         " INSERT INTO fangfa_grams (fangfa_grams, rowid, title, content)"
+         " SELECT 'delete', old.id, old.title, old.content"
+         " WHERE NOT EXISTS (SELECT 1 FROM fangfa_grams_todo WHERE id = old.id);"
+         " INSERT OR IGNORE INTO fangfa_grams_todo (id) VALUES (new.id); END"},
     };
     return migrations;
 }

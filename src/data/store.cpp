@@ -4,8 +4,11 @@
 #include "data/chime.h"
 #include "data/db.h"
 #include "data/filestate.h"
+#include "data/knowledge.h"
 #include "data/resources.h"
 #include "data/schema.h"
+#include "data/searchindex.h"
+#include "data/users.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -78,11 +81,14 @@ struct Content
     const QStringList& schema;
     const QList<QStringList>& migrations;
     QString sampleScript;
+    // What the sample script cannot hold, such as values made in code; may be empty.
+    std::function<void(const QSqlDatabase&)> finish = {};
 };
 
 // Fills an empty database file in one transaction: tables, migrations, sample data, version.
 void fill(const QString& file, const Content& content)
 {
+    SearchIndex::registerTokenizer(); // the schema's search index needs it
     const QString name = QStringLiteral("vantorel-create-") + QUuid::createUuid().toString();
     QString error;
     {
@@ -102,6 +108,8 @@ void fill(const QString& file, const Content& content)
             }
             for (const QString& statement : sample)
                 Db::exec(db, statement);
+            if (content.finish)
+                content.finish(db);
             Db::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(content.migrations.size()));
             Db::exec(db, QStringLiteral("COMMIT"));
         } catch (const Db::Error& e) {
@@ -331,8 +339,13 @@ QString Store::ensureMainDatabase(const QString& path, bool* damaged)
             *damaged = true;
         return candidateText({Verdict::Empty, {}}, shown);
     }
-    const QString created = ensure(
-        path, {Schema::mainStatements(), Schema::mainMigrations(), QStringLiteral(":/sample/mylive_sample.sql")});
+    const QString created = ensure(path, {Schema::mainStatements(), Schema::mainMigrations(),
+                                          QStringLiteral(":/sample/mylive_sample.sql"), [](const QSqlDatabase& db) {
+                                              // The sample password is stored as its hash from the start, never as
+                                              // typed; the sample articles are searchable from the start.
+                                              Users::addSamplePassword(db);
+                                              Knowledge::indexWaiting(db);
+                                          }});
     if (!created.isEmpty())
         return created;
 

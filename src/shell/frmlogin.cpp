@@ -1,22 +1,27 @@
 #include "shell/frmlogin.h"
 
-#include "data/db.h"
-#include "data/firstrun.h"
-#include "data/users.h"
 #include "gui/appinfo.h"
 #include "gui/clock.h"
 #include "gui/forms.h"
+#include "shell/mdifrm.h"
+#include "gui/offthread.h"
 #include "gui/prompt.h"
 #include "gui/windowplace.h"
-#include "shell/mdifrm.h"
+#include "data/db.h"
+#include "data/firstrun.h"
+#include "data/passwords.h"
+#include "data/users.h"
 #include "views/backup/backuprunner.h"
+#include "views/knowledge/indexbuilder.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <algorithm>
 
 frmlogin::frmlogin(QWidget* parent) : FormDialog(parent)
 {
@@ -50,9 +55,24 @@ frmlogin::frmlogin(QWidget* parent) : FormDialog(parent)
     buttons->addStretch();
     buttons->addWidget(Command1);
     grid->addLayout(buttons, 1, 1, 1, 2);
+    lblWait = new QLabel(this);
+    lblWait->setObjectName(QStringLiteral("lblWait"));
+    lblWait->hide();
+    grid->addWidget(lblWait, 2, 1, 1, 2);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(Command1, &QPushButton::clicked, this, &frmlogin::Command1_Click);
+    connect(&waitTimer_, &QTimer::timeout, this, &frmlogin::waitTick);
+}
+
+namespace {
+int msPerSecond = 1000;
+const QString kWrongPassword = QStringLiteral("密码错误，请重新填写！");
+} // namespace
+
+void frmlogin::setSecondForTests(int milliseconds)
+{
+    msPerSecond = milliseconds > 0 ? milliseconds : 1000;
 }
 
 void frmlogin::Form_Load()
@@ -61,22 +81,96 @@ void frmlogin::Form_Load()
     // has been shown and leaves the data as it was, to be moved at a later start.
     Db::run([] { FirstRun::shiftDates(Clock::today()); });
 
+    // A wait that a restart interrupted goes on; a clock set back never makes it longer than
+    // the wait that was due.
+    if (const std::optional<Users::Guard> guard = Db::get(&Users::guard); guard && guard->until.isValid()) {
+        const qint64 left = Clock::now().secsTo(guard->until);
+        if (left > 0)
+            startWait(int(std::min<qint64>(left, Users::waitSeconds(guard->failures))));
+    }
+
     adjustSize();
     WindowPlace::centreOnScreen(this);
 }
 
 void frmlogin::Command1_Click()
 {
+    if (remaining_ > 0) {
+        answerOwed_ = true; // answered when the wait is over, with what the box holds then
+        return;
+    }
+    check();
+}
+
+void frmlogin::check()
+{
     const QString password = txtPassword->text().trimmed();
-    const std::optional<bool> accepted = Db::get([&] { return Users::passwordMatches(password); });
-    if (!accepted)
+    const std::optional<QList<Users::Stored>> rows = Db::get(&Users::stored);
+    if (!rows)
         return; // the database error has been shown
-    if (!*accepted) {
-        MsgBox(QStringLiteral("密码错误，请重新填写！"));
+
+    // The hash check is slow on purpose: it runs off the window's thread.
+    struct Verdict
+    {
+        int match = -1;
+        QString replacement; // the new hash of a plain or weakly hashed password
+    };
+    Verdict verdict;
+    QPointer<frmlogin> self(this);
+    const bool checked = Db::run([&] {
+        verdict = OffThread::wait([rows = *rows, password] {
+            Verdict v;
+            v.match = Users::findMatch(rows, password);
+            if (v.match >= 0 && Passwords::needsReplacing(rows.at(v.match).value))
+                v.replacement = Passwords::hash(password);
+            return v;
+        });
+    });
+    if (!self || !checked)
+        return;
+
+    if (verdict.match < 0) {
+        const std::optional<Users::Guard> guard = Db::get([] { return Users::recordFailure(Clock::now()); });
+        if (guard && guard->until.isValid())
+            startWait(Users::waitSeconds(guard->failures));
+        MsgBox(kWrongPassword);
+        if (!self)
+            return;
         txtPassword->setFocus();
         txtPassword->selectAll();
         return;
     }
+    const bool stored = Db::run([&] {
+        if (!verdict.replacement.isEmpty())
+            Users::replaceStored(rows->at(verdict.match), verdict.replacement);
+        Users::clearFailures();
+    });
+    if (!stored)
+        return;
+    emit passwordVerified();
     MDIfrm::showFrame();
     BackupRunner::startDaily();
+    IndexBuilder::instance().start(true); // articles waiting for the search index
+}
+
+void frmlogin::startWait(int seconds)
+{
+    remaining_ = std::max(seconds, 1);
+    lblWait->setText(QStringLiteral("密码错误次数过多，请 %1 秒后再试").arg(remaining_));
+    lblWait->show();
+    waitTimer_.start(msPerSecond);
+}
+
+void frmlogin::waitTick()
+{
+    if (--remaining_ > 0) {
+        lblWait->setText(QStringLiteral("密码错误次数过多，请 %1 秒后再试").arg(remaining_));
+        return;
+    }
+    waitTimer_.stop();
+    lblWait->hide();
+    if (answerOwed_) {
+        answerOwed_ = false;
+        check();
+    }
 }

@@ -6,6 +6,7 @@
 #include "gui/shell.h"
 #include "shell/module1.h"
 #include "shell/singleinstance.h"
+#include "data/passwords.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -23,6 +24,8 @@ namespace TestSupport {
 ProgramRun::ProgramRun(const QDateTime& now)
 {
     closeEverything();
+    // Hundreds of logins per test program: cheap hashes (they still check like real ones).
+    Passwords::useLowCostForTests(true);
     Clock::set(now);
     setMsgBoxResponder([this](const QString& text, QMessageBox::StandardButtons buttons) {
         messages.append(text);

@@ -1,8 +1,7 @@
 -- Vantorel 新安装时的示例数据（主数据库）
 -- 示例中的“今天”是 2009-01-31，春节假期的最后一天
 
--- 登录密码与首次运行标记
-INSERT INTO "user" (id, password) VALUES (1, '123456');
+-- 首次运行标记（登录密码 123456 的行 id 1 由程序在创建时以其散列值写入）
 INSERT INTO "user" (id, password) VALUES (2, '1');
 
 -- 知识分类，第一个是日志的系统分类

@@ -7,6 +7,8 @@
 #include "gui/prompt.h"
 #include "gui/shell.h"
 #include "gui/widgets.h"
+#include "views/knowledge/indexbuilder.h"
+
 #include "data/db.h"
 #include "views/knowledge/dlogaddff.h"
 #include "views/knowledge/dlogfflb.h"
@@ -107,6 +109,19 @@ void Frmff::buildControls()
     search->addWidget(Combo1, 1, 1);
     search->addWidget(Check1, 1, 2);
     search->setColumnStretch(3, 1);
+    // Shown while the search index of an older file is being built; searches scan meanwhile.
+    LabelIndex = new QLabel(QStringLiteral("正在建立搜索索引…"), Frame2);
+    LabelIndex->setObjectName(QStringLiteral("LabelIndex"));
+    search->addWidget(LabelIndex, 2, 1, 1, 4);
+    auto showBuild = [this](qint64 done, qint64 total) {
+        LabelIndex->setVisible(total > 0);
+        if (total > 0)
+            LabelIndex->setText(QStringLiteral("正在建立搜索索引…（%1/%2）").arg(done).arg(total));
+    };
+    IndexBuilder& builder = IndexBuilder::instance();
+    showBuild(builder.done(), builder.running() ? builder.total() : 0);
+    connect(&builder, &IndexBuilder::progress, LabelIndex, showBuild);
+    connect(&builder, &IndexBuilder::finished, LabelIndex, &QWidget::hide);
 
     // Right, below: the articles and their actions.
     ListView2 = Gui::reportList(this, QStringLiteral("ListView2"),

@@ -72,6 +72,7 @@ private:
     QPushButton* Command5;
     QGroupBox* Frame2;
     QLabel* Label4;
+    QLabel* LabelIndex;
     QLineEdit* Text1;
     QLabel* Label1;
     QComboBox* Combo1;

@@ -1,21 +1,23 @@
 #include "views/today/frmmain.h"
 
-#include "data/db.h"
-#include "data/diary.h"
-#include "data/statements.h"
-#include "data/tasks.h"
-#include "data/users.h"
 #include "gui/appinfo.h"
-#include "gui/appstate.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
 #include "gui/forms.h"
 #include "gui/gui.h"
 #include "gui/helpers.h"
+#include "gui/offthread.h"
 #include "gui/prompt.h"
 #include "gui/shell.h"
 #include "gui/views.h"
 #include "gui/widgets.h"
+#include "data/db.h"
+#include "data/diary.h"
+#include "data/passwords.h"
+#include "data/statements.h"
+#include "data/tasks.h"
+#include "data/users.h"
+#include "gui/appstate.h"
 #include "views/desktop/frmts.h"
 #include "views/plan/frmdate.h"
 #include "views/plan/frmguihua.h"
@@ -35,6 +37,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -106,7 +109,14 @@ void Frmmain::buildControls()
     passwordLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Text2 = new QLineEdit(this);
     Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setEchoMode(QLineEdit::Password);
     passwordLabel->setBuddy(Text2);
+    auto* confirmLabel = new QLabel(QStringLiteral("确认："), this);
+    confirmLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    TextConfirm = new QLineEdit(this);
+    TextConfirm->setObjectName(QStringLiteral("TextConfirm"));
+    TextConfirm->setEchoMode(QLineEdit::Password);
+    confirmLabel->setBuddy(TextConfirm);
     Command3 = button(this, QStringLiteral("Command3"), QStringLiteral("更改登录密码"));
 
     auto* link = new LinkLabel(QStringLiteral("每日时间管理准则？"), this);
@@ -197,6 +207,8 @@ void Frmmain::buildControls()
     auto* passwordRow = new QHBoxLayout;
     passwordRow->addWidget(passwordLabel);
     passwordRow->addWidget(Text2, 1);
+    passwordRow->addWidget(confirmLabel);
+    passwordRow->addWidget(TextConfirm, 1);
     passwordRow->addWidget(Command3);
 
     auto* statementButtons = new QHBoxLayout;
@@ -227,7 +239,8 @@ void Frmmain::buildControls()
 
     // Tab order follows the reading order: left column top to bottom, then the tasks.
     setTabOrder(MonthView1, Text2);
-    setTabOrder(Text2, Command3);
+    setTabOrder(Text2, TextConfirm);
+    setTabOrder(TextConfirm, Command3);
     setTabOrder(Command3, SSTab2);
     setTabOrder(SSTab2, ListView2);
     setTabOrder(ListView2, ListView3);
@@ -255,6 +268,7 @@ void Frmmain::buildControls()
     connect(Command2, &QPushButton::clicked, this, &Frmmain::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Frmmain::Command3_Click);
     connect(Text2, &QLineEdit::returnPressed, this, &Frmmain::Command3_Click);
+    connect(TextConfirm, &QLineEdit::returnPressed, this, &Frmmain::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Frmmain::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &Frmmain::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &Frmmain::Command6_Click);
@@ -512,10 +526,25 @@ void Frmmain::Command3_Click()
         Text2->setFocus();
         return;
     }
-    if (!Db::run([&] { Users::changePassword(password); }))
+    // Both boxes are masked: the second catches a typo that would lock the user out.
+    if (TextConfirm->text().trimmed() != password) {
+        MsgBox(QStringLiteral("两次输入的新密码不一致"));
+        TextConfirm->setFocus();
+        TextConfirm->selectAll();
+        return;
+    }
+    // The slow hash runs off the window's thread; only the hash is stored.
+    QPointer<Frmmain> self(this);
+    if (!Db::run([&] {
+            const QString hashed = OffThread::wait([password] { return Passwords::hash(password); });
+            Users::changePassword(hashed);
+        }))
         return;
     MsgDone(QStringLiteral("密码更改成功！"));
+    if (!self)
+        return;
     Text2->clear();
+    TextConfirm->clear();
 }
 
 void Frmmain::Command4_Click()

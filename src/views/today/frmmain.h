@@ -92,6 +92,7 @@ private:
 
     QCalendarWidget* MonthView1;
     QLineEdit* Text2;
+    QLineEdit* TextConfirm;
     QPushButton* Command3;
     QLabel* Label3;
     QTabWidget* SSTab2;
