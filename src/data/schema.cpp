@@ -195,6 +195,12 @@ const QList<QStringList>& mainMigrations()
          " modified = strftime('%Y-%m-%dT%H:%M:%SZ', 'now') WHERE id = new.id; END",
          "CREATE TRIGGER IF NOT EXISTS chongfu_uid_insert AFTER INSERT ON chongfu WHEN new.uid IS NULL BEGIN"
          " UPDATE chongfu SET uid = " UUID_SQL " WHERE id = new.id; END"},
+        // 7: exchange with address books: every contact gets a stable UID, filled for existing
+        // rows and by a trigger for new ones.
+        {"ALTER TABLE renji ADD COLUMN uid TEXT", "UPDATE renji SET uid = " UUID_SQL,
+         "CREATE UNIQUE INDEX IF NOT EXISTS renji_uid ON renji (uid)",
+         "CREATE TRIGGER IF NOT EXISTS renji_uid_insert AFTER INSERT ON renji WHEN new.uid IS NULL BEGIN"
+         " UPDATE renji SET uid = " UUID_SQL " WHERE id = new.id; END"},
     };
     return migrations;
 }

@@ -33,6 +33,10 @@ ProgramRun::ProgramRun(const QDateTime& now)
     });
     Shell::setOpenUrlHook([this](const QUrl& url) { openedUrls.append(url); });
     Shell::setPlaySoundHook([this](const QString& f) { playedSounds.append(f); });
+    Shell::setOpenFileNameHook([this](const QString& filter) {
+        openFilters.append(filter);
+        return openPath;
+    });
     Shell::setSaveFileNameHook([this](const QString& filter) {
         saveFilters.append(filter);
         return savePath;
@@ -47,6 +51,7 @@ ProgramRun::~ProgramRun()
     Shell::setOpenUrlHook({});
     Shell::setPlaySoundHook({});
     Shell::setSaveFileNameHook({});
+    Shell::setOpenFileNameHook({});
     Clock::useSystem();
 }
 
