@@ -30,7 +30,7 @@ QString formatError(int line, const QString& what)
 int badUtf8Line(const QByteArray& data)
 {
     QStringDecoder whole(QStringDecoder::Utf8);
-    (void)whole.decode(data);
+    const QString decoded = whole.decode(data);
     if (!whole.hasError())
         return 0;
     int line = 1;
@@ -40,7 +40,7 @@ int badUtf8Line(const QByteArray& data)
         if (end < 0)
             end = data.size();
         QStringDecoder decoder(QStringDecoder::Utf8);
-        (void)decoder.decode(QByteArrayView(data).sliced(start, end - start));
+        const QString decoded = decoder.decode(QByteArrayView(data).sliced(start, end - start));
         if (decoder.hasError())
             return line;
         start = end + 1;
@@ -671,7 +671,8 @@ Exchange::Summary Exchange::importContacts(const QByteArray& vcf, const Progress
                     byUid.finish();
                 }
                 if (!id) {
-                    run(byNamePhone, {c.name, c.mob, c.tel, c.mob, c.tel, c.mob, c.tel});
+                    const QVariant mob = Db::text(c.mob), tel = Db::text(c.tel);
+                    run(byNamePhone, {Db::text(c.name), mob, tel, mob, tel, mob, tel});
                     if (byNamePhone.next())
                         id = byNamePhone.value(0).toLongLong();
                     byNamePhone.finish();

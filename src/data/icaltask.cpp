@@ -281,11 +281,14 @@ icalcomponent* vtodo(const IcalTask& t)
     static const int priorities[4] = {1, 3, 5, 9};
     const int quadrant = std::clamp(t.quadrant, 0, 3);
     icalcomponent_add_property(c, icalproperty_new_priority(priorities[quadrant]));
-    for (const QString& name : {t.theme, t.goal})
+    // One CATEGORIES line: some readers take only the first of several. libical cannot keep a
+    // comma inside a name there; the exact names travel in X-VANTOREL-THEME and -GOAL.
+    QStringList categories;
+    for (const QString& name : QStringList{t.theme, t.goal} + t.categories)
         if (!name.isEmpty())
-            icalcomponent_add_property(c, icalproperty_new_categories(utf8(name).constData()));
-    for (const QString& name : t.categories)
-        icalcomponent_add_property(c, icalproperty_new_categories(utf8(name).constData()));
+            categories << name;
+    if (!categories.isEmpty())
+        icalcomponent_add_property(c, icalproperty_new_categories(utf8(categories.join(QLatin1Char(','))).constData()));
     if (recurring) {
         const QByteArray rule = utf8(rruleText(t.rule, t.rule.start.isValid() ? t.rule.start : t.day));
         icalcomponent_add_property(c, icalproperty_new_rrule(icalrecurrencetype_from_string(rule.constData())));
@@ -442,7 +445,7 @@ int firstBadUtf8Line(const QByteArray& data)
         if (end < 0)
             end = data.size();
         QStringDecoder decoder(QStringDecoder::Utf8);
-        (void)decoder.decode(QByteArrayView(data).sliced(start, end - start));
+        const QString decoded = decoder.decode(QByteArrayView(data).sliced(start, end - start));
         if (decoder.hasError())
             return line;
         start = end + 1;
@@ -519,9 +522,9 @@ bool fromTodo(icalcomponent* c, const Block& block, IcalTask& t, QString& error,
     QStringList categories;
     for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_CATEGORIES_PROPERTY); p;
          p = icalcomponent_get_next_property(c, ICAL_CATEGORIES_PROPERTY)) {
-        const QString value = text(icalproperty_get_categories(p));
-        if (!value.isEmpty())
-            categories << value;
+        for (const QString& value : text(icalproperty_get_categories(p)).split(QLatin1Char(',')))
+            if (!value.trimmed().isEmpty())
+                categories << value.trimmed();
     }
     bool hasTheme = false, hasGoal = false;
     for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_X_PROPERTY); p;
@@ -552,11 +555,9 @@ bool fromTodo(icalcomponent* c, const Block& block, IcalTask& t, QString& error,
             t.rule.active = value != QLatin1String("1");
         }
     }
-    if (hasTheme || hasGoal) {
-        for (const QString& name : {t.theme, t.goal})
-            categories.removeOne(name);
-    }
-    t.categories = categories;
+    // With our own names present, the categories are only their copy.
+    if (!hasTheme && !hasGoal)
+        t.categories = categories;
     if (icalproperty* p = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY)) {
         const icalrecurrencetype r = icalproperty_get_rrule(p);
         t.rule.freq = r.freq == ICAL_WEEKLY_RECURRENCE    ? IcalRule::Weekly
@@ -864,7 +865,7 @@ IcalParseResult IcalTasks::parse(const QByteArray& data)
     IcalParseResult result;
     {
         QStringDecoder decoder(QStringDecoder::Utf8);
-        (void)decoder.decode(data);
+        const QString decoded = decoder.decode(data);
         if (decoder.hasError()) {
             result.errorLine = firstBadUtf8Line(data);
             result.error = formatError(result.errorLine, QStringLiteral("不是 UTF-8 编码的文字"));
