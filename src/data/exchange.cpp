@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringDecoder>
 #include <QUuid>
@@ -634,20 +635,40 @@ Exchange::Summary Exchange::importContacts(const QByteArray& vcf, const Progress
                 while (q.next())
                     categories.insert(q.value(1).toString(), q.value(0).toLongLong());
             }
-            QSqlQuery byUid(Db::main()), byNamePhone(Db::main()), current(Db::main()), notesOf(Db::main());
-            byUid.prepare(QStringLiteral("SELECT id FROM renji WHERE uid = ?"));
-            byNamePhone.prepare(
-                QStringLiteral("SELECT id FROM renji WHERE name = ? AND ((mob <> '' AND mob IN (?, ?)) OR (tel <> '' "
-                               "AND tel IN (?, ?))"
-                               " OR (mob = '' AND tel = '' AND ? = '' AND ? = '')) ORDER BY id LIMIT 1"));
+            // Who is there already, by UID and by name; kept up to date while importing.
+            struct Known
+            {
+                qint64 id;
+                QString mob, tel;
+            };
+            QHash<QString, qint64> byUid;
+            QHash<QString, QList<Known>> byName;
+            {
+                QSqlQuery q =
+                    Db::exec(Db::main(), QStringLiteral("SELECT id, uid, name, mob, tel FROM renji ORDER BY id"));
+                while (q.next()) {
+                    if (!q.value(1).isNull())
+                        byUid.insert(q.value(1).toString(), q.value(0).toLongLong());
+                    byName[q.value(2).toString()].append(
+                        {q.value(0).toLongLong(), q.value(3).toString(), q.value(4).toString()});
+                }
+            }
+            QSqlQuery current(Db::main()), notesOf(Db::main()), insert(Db::main()), addNote(Db::main()),
+                update(Db::main());
             current.prepare(QStringLiteral("SELECT name, title, leibie, sex, tel, mob, \"add\", zip, email, msn, uid"
                                            " FROM renji WHERE id = ?"));
             notesOf.prepare(QStringLiteral("SELECT title, content, type1, addtime FROM rjxx WHERE renji = ?"));
+            insert.prepare(QStringLiteral("INSERT INTO renji (name, title, leibie, sex, tel, mob, \"add\", zip, email,"
+                                          " msn, uid) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            addNote.prepare(
+                QStringLiteral("INSERT INTO rjxx (renji, title, content, type1, addtime) VALUES (?, ?, ?, ?, ?)"));
+            update.prepare(QStringLiteral("UPDATE renji SET name = ?, title = ?, leibie = ?, sex = ?, tel = ?,"
+                                          " mob = ?, \"add\" = ?, zip = ?, email = ?, msn = ? WHERE id = ?"));
             auto run = [](QSqlQuery& q, const QVariantList& values) {
                 for (int i = 0; i < values.size(); ++i)
                     q.bindValue(i, values[i]);
                 if (!q.exec())
-                    throw Db::Error(q.lastQuery());
+                    throw Db::Error(q.lastError().text());
             };
             int done = 0;
             for (const Card& c : parsed.cards) {
@@ -662,20 +683,20 @@ Exchange::Summary Exchange::importContacts(const QByteArray& vcf, const Progress
                         categories.insert(c.category, leibie);
                     }
                 }
-                qint64 id = 0;
+                qint64 id = c.uid.isEmpty() ? 0 : byUid.value(c.uid, 0);
                 bool isNew = false;
-                if (!c.uid.isEmpty()) {
-                    run(byUid, {c.uid});
-                    if (byUid.next())
-                        id = byUid.value(0).toLongLong();
-                    byUid.finish();
-                }
                 if (!id) {
-                    const QVariant mob = Db::text(c.mob), tel = Db::text(c.tel);
-                    run(byNamePhone, {Db::text(c.name), mob, tel, mob, tel, mob, tel});
-                    if (byNamePhone.next())
-                        id = byNamePhone.value(0).toLongLong();
-                    byNamePhone.finish();
+                    // The same person: the same name and a phone number in common, or both
+                    // without any number.
+                    for (const Known& k : byName.value(c.name)) {
+                        const bool phone = (!k.mob.isEmpty() && (k.mob == c.mob || k.mob == c.tel))
+                                           || (!k.tel.isEmpty() && (k.tel == c.mob || k.tel == c.tel));
+                        const bool none = k.mob.isEmpty() && k.tel.isEmpty() && c.mob.isEmpty() && c.tel.isEmpty();
+                        if (phone || none) {
+                            id = k.id;
+                            break;
+                        }
+                    }
                 }
                 const QVariantList fields = {Db::text(c.name),  Db::text(c.title), leibie,          c.sex,
                                              Db::text(c.tel),   Db::text(c.mob),   Db::text(c.add), Db::text(c.zip),
@@ -688,22 +709,24 @@ Exchange::Summary Exchange::importContacts(const QByteArray& vcf, const Progress
                         changed = current.value(i).toString() != fields[i].toString();
                     const bool uidDiffers = !c.uid.isEmpty() && current.value(10).toString() != c.uid;
                     current.finish();
-                    if (changed)
-                        Db::execute(QStringLiteral("UPDATE renji SET name = ?, title = ?, leibie = ?, sex = ?, tel = ?,"
-                                                   " mob = ?, \"add\" = ?, zip = ?, email = ?, msn = ? WHERE id = ?"),
-                                    QVariantList(fields) << id);
-                    if (uidDiffers
-                        && Db::count(QStringLiteral("SELECT count(*) FROM renji WHERE uid = ?"), {c.uid}) == 0)
+                    if (changed) {
+                        run(update, QVariantList(fields) << id);
+                        for (Known& k : byName[c.name])
+                            if (k.id == id)
+                                k = {id, c.mob, c.tel};
+                    }
+                    if (uidDiffers && !byUid.contains(c.uid)) {
                         Db::execute(QStringLiteral("UPDATE renji SET uid = ? WHERE id = ?"), {c.uid, id});
+                        byUid.insert(c.uid, id);
+                    }
                 } else {
                     QVariantList values = fields;
                     values << (c.uid.isEmpty() ? QVariant() : QVariant(c.uid));
-                    id = Db::exec(Db::main(),
-                                  QStringLiteral("INSERT INTO renji (name, title, leibie, sex, tel, mob, \"add\", zip,"
-                                                 " email, msn, uid) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                                  values)
-                             .lastInsertId()
-                             .toLongLong();
+                    run(insert, values);
+                    id = insert.lastInsertId().toLongLong();
+                    if (!c.uid.isEmpty())
+                        byUid.insert(c.uid, id);
+                    byName[c.name].append({id, c.mob, c.tel});
                     ++s.added;
                     isNew = true;
                 }
@@ -720,9 +743,7 @@ Exchange::Summary Exchange::importContacts(const QByteArray& vcf, const Progress
                 for (const Note& n : c.notes) {
                     if (have.contains(n))
                         continue;
-                    Db::execute(QStringLiteral(
-                                    "INSERT INTO rjxx (renji, title, content, type1, addtime) VALUES (?, ?, ?, ?, ?)"),
-                                {id, Db::text(n.title), Db::text(n.content), Db::text(n.type1), Db::dayValue(n.day)});
+                    run(addNote, {id, Db::text(n.title), Db::text(n.content), Db::text(n.type1), Db::dayValue(n.day)});
                     have.append(n);
                     notesAdded = true;
                 }

@@ -652,7 +652,6 @@ QList<IcalTask> IcalTasks::readAll(const std::function<bool(int, int)>& progress
 
 struct IcalTasks::Writer::Impl
 {
-    QSqlQuery byUid = prepared(QStringLiteral("SELECT id FROM renwu WHERE uid = ?"));
     QSqlQuery current = prepared(QStringLiteral(
         "SELECT r.title, r.content, r.today, r.intime, r.zhuangtai, r.zhongyao, r.jinpo, r.xuhao, r.mubiao, r.juese,"
         " r.chongfu, r.cfday, c.uid AS cuid FROM renwu r LEFT JOIN chongfu c ON c.id = r.chongfu AND r.chongfu > 0"
@@ -671,6 +670,20 @@ struct IcalTasks::Writer::Impl
         " ksday, jzday, lastday, zhuangtai, uid) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     QSqlQuery ruleLast =
         prepared(QStringLiteral("UPDATE chongfu SET lastday = ? WHERE id = ? AND (lastday IS NULL OR lastday < ?)"));
+
+    // The tasks there are, by uid: read once, kept up to date by this writer's inserts.
+    QHash<QString, qint64> uids;
+    bool uidsLoaded = false;
+    qint64 existing(const QString& uid)
+    {
+        if (!uidsLoaded) {
+            uidsLoaded = true;
+            QSqlQuery q = Db::exec(Db::main(), QStringLiteral("SELECT uid, id FROM renwu WHERE uid IS NOT NULL"));
+            while (q.next())
+                uids.insert(q.value(0).toString(), q.value(1).toLongLong());
+        }
+        return uids.value(uid, 0);
+    }
 
     QHash<QString, qint64> themes;                          // name -> id (0: none)
     QHash<QString, QList<std::pair<qint64, qint64>>> goals; // title -> (id, theme)
@@ -762,9 +775,7 @@ IcalTasks::WriteResult IcalTasks::Writer::write(const IcalTask& in)
         ruleDay = Db::dayValue(occurrence);
     }
 
-    run(d->byUid, {t.uid});
-    const qint64 existing = d->byUid.next() ? d->byUid.value(0).toLongLong() : 0;
-    d->byUid.finish();
+    const qint64 existing = d->existing(t.uid);
 
     if (existing && (ruleId || t.rule.freq == IcalRule::None)) {
         // Unchanged when every stored value is the same.
@@ -825,7 +836,9 @@ IcalTasks::WriteResult IcalTasks::Writer::write(const IcalTask& in)
         return {Outcome::Updated, existing};
     }
     run(d->insert, QVariantList{t.uid} << values);
-    return {Outcome::Inserted, d->insert.lastInsertId().toLongLong()};
+    const qint64 id = d->insert.lastInsertId().toLongLong();
+    d->uids.insert(t.uid, id);
+    return {Outcome::Inserted, id};
 }
 
 IcalTasks::WriteResult IcalTasks::write(const IcalTask& task)
