@@ -8,7 +8,8 @@ libqt6sql6-sqlite libqt6svg6 qt6-translations-l10n qt6-qpa-plugins
 libxlsxwriter-dev libminizip-dev fonts-noto-cjk xvfb xauth
 desktop-file-utils appstream
 libsodium-dev
-libsqlite3-dev"
+libsqlite3-dev
+libical-dev python3-icalendar python3-vobject todoman"
 
 missing=""
 for p in $PACKAGES; do

@@ -81,14 +81,14 @@ void StoreTest::tablesAndColumns_data()
     QTest::newRow("juese") << "juese" << QStringList{"id", "name", "content"};
     QTest::newRow("mubiao") << "mubiao"
                             << QStringList{"id", "title", "content", "ksdate", "jsdate", "juese", "zhuangtai"};
-    QTest::newRow("renwu") << "renwu"
-                           << QStringList{"id",    "title", "content", "mubiao", "juese",     "zhongyao", "jinpo",
-                                          "type1", "xuhao", "today",   "intime", "zhuangtai", "chongfu",  "cfday"};
+    QTest::newRow("renwu") << "renwu" << QStringList{"id",      "title", "content", "mubiao",  "juese",  "zhongyao",
+                                                     "jinpo",   "type1", "xuhao",   "today",   "intime", "zhuangtai",
+                                                     "chongfu", "cfday", "uid",     "modified"};
     QTest::newRow("mengxiang") << "mengxiang" << QStringList{"id", "title", "drmid"};
     QTest::newRow("fangfa") << "fangfa" << QStringList{"id", "title", "content", "ltype", "addtime"};
     QTest::newRow("fftype") << "fftype" << QStringList{"id", "fftype"};
     QTest::newRow("renji") << "renji" << QStringList{"id",  "name", "title", "leibie", "sex", "tel",
-                                                     "mob", "add",  "zip",   "email",  "msn"};
+                                                     "mob", "add",  "zip",   "email",  "msn", "uid"};
     QTest::newRow("rjxx") << "rjxx" << QStringList{"id", "renji", "title", "content", "type1", "addtime"};
     QTest::newRow("gxlb") << "gxlb" << QStringList{"id", "gxlb"};
     QTest::newRow("zhanghao") << "zhanghao"

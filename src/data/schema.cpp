@@ -2,6 +2,12 @@
 
 namespace Schema {
 
+// A random version-4 UUID in lower-case text, as an SQL expression.
+#define UUID_SQL                                                                                                       \
+    "(lower(hex(randomblob(4))) || '-' || lower(hex(randomblob(2))) || '-4' || substr(lower(hex(randomblob(2))), "     \
+    "2) || '-' || substr('89ab', 1 + (abs(random()) % 4), 1) || substr(lower(hex(randomblob(2))), 2) || '-' || "       \
+    "lower(hex(randomblob(6))))"
+
 // Column order matters where rows are read by position: mubiao starts with id, title, content;
 // shouzhi holds moneys and addtime in its sixth and seventh places.
 // Days are 'YYYY-MM-DD' text, times of day 'HH:MM:SS' text, money integer ten-thousandths of a yuan.
@@ -128,7 +134,8 @@ const QList<QStringList>& mainMigrations()
          "CREATE TRIGGER IF NOT EXISTS fangfa_fts_insert AFTER INSERT ON fangfa BEGIN"
          " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content); END",
          "CREATE TRIGGER IF NOT EXISTS fangfa_fts_delete AFTER DELETE ON fangfa BEGIN"
-         " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, old.content);"
+         " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, "
+         "old.content);"
          " END",
          "CREATE TRIGGER IF NOT EXISTS fangfa_fts_update AFTER UPDATE OF title, content ON fangfa BEGIN"
          " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, old.content);"
@@ -168,8 +175,7 @@ const QList<QStringList>& mainMigrations()
             jzday     TEXT,
             lastday   TEXT,
             zhuangtai INTEGER NOT NULL DEFAULT 0))",
-         "ALTER TABLE renwu ADD COLUMN chongfu INTEGER NOT NULL DEFAULT 0",
-         "ALTER TABLE renwu ADD COLUMN cfday TEXT",
+         "ALTER TABLE renwu ADD COLUMN chongfu INTEGER NOT NULL DEFAULT 0", "ALTER TABLE renwu ADD COLUMN cfday TEXT",
          "CREATE UNIQUE INDEX IF NOT EXISTS renwu_rule_day ON renwu (chongfu, cfday) WHERE chongfu > 0"},
         // Login: wrong guesses in a row and the time before which the next one is not answered.
         {R"(CREATE TABLE IF NOT EXISTS login_wait (
@@ -200,6 +206,28 @@ const QList<QStringList>& mainMigrations()
          " SELECT 'delete', old.id, old.title, old.content"
          " WHERE NOT EXISTS (SELECT 1 FROM fangfa_grams_todo WHERE id = old.id);"
          " INSERT OR IGNORE INTO fangfa_grams_todo (id) VALUES (new.id); END"},
+        // Exchange with calendars: every task and recurring rule gets a stable UID (a random
+        // version-4 UUID, filled for existing rows and by triggers for new ones), and every task
+        // the time of its last change (UTC, ISO 8601), kept by triggers unless a write sets it.
+        {"ALTER TABLE renwu ADD COLUMN uid TEXT", "ALTER TABLE renwu ADD COLUMN modified TEXT",
+         "ALTER TABLE chongfu ADD COLUMN uid TEXT",
+         "UPDATE renwu SET uid = " UUID_SQL ", modified = strftime('%Y-%m-%dT%H:%M:%SZ', 'now')",
+         "UPDATE chongfu SET uid = " UUID_SQL, "CREATE UNIQUE INDEX IF NOT EXISTS renwu_uid ON renwu (uid)",
+         "CREATE UNIQUE INDEX IF NOT EXISTS chongfu_uid ON chongfu (uid)",
+         "CREATE TRIGGER IF NOT EXISTS renwu_uid_insert AFTER INSERT ON renwu"
+         " WHEN new.uid IS NULL OR new.modified IS NULL BEGIN UPDATE renwu SET uid = coalesce(new.uid, " UUID_SQL "),"
+         " modified = coalesce(new.modified, strftime('%Y-%m-%dT%H:%M:%SZ', 'now')) WHERE id = new.id; END",
+         "CREATE TRIGGER IF NOT EXISTS renwu_modified_update AFTER UPDATE ON renwu"
+         " WHEN new.modified IS old.modified BEGIN UPDATE renwu SET"
+         " modified = strftime('%Y-%m-%dT%H:%M:%SZ', 'now') WHERE id = new.id; END",
+         "CREATE TRIGGER IF NOT EXISTS chongfu_uid_insert AFTER INSERT ON chongfu WHEN new.uid IS NULL BEGIN"
+         " UPDATE chongfu SET uid = " UUID_SQL " WHERE id = new.id; END"},
+        // Exchange with address books: every contact gets a stable UID, filled for existing
+        // rows and by a trigger for new ones.
+        {"ALTER TABLE renji ADD COLUMN uid TEXT", "UPDATE renji SET uid = " UUID_SQL,
+         "CREATE UNIQUE INDEX IF NOT EXISTS renji_uid ON renji (uid)",
+         "CREATE TRIGGER IF NOT EXISTS renji_uid_insert AFTER INSERT ON renji WHEN new.uid IS NULL BEGIN"
+         " UPDATE renji SET uid = " UUID_SQL " WHERE id = new.id; END"},
     };
     return migrations;
 }

@@ -25,6 +25,11 @@ std::function<QString(const QString&)>& saveFileNameHook()
     static std::function<QString(const QString&)> h;
     return h;
 }
+std::function<QString(const QString&)>& openFileNameHook()
+{
+    static std::function<QString(const QString&)> h;
+    return h;
+}
 std::function<bool()>& trayAvailableHook()
 {
     static std::function<bool()> h;
@@ -71,7 +76,18 @@ QString Shell::saveFileName(QWidget* parent, const QString& filter)
 {
     if (saveFileNameHook())
         return saveFileNameHook()(filter);
+    if (filter == Shell::kFolder)
+        return QFileDialog::getExistingDirectory(parent);
     return QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
+}
+
+QString Shell::openFileName(QWidget* parent, const QString& filter)
+{
+    if (openFileNameHook())
+        return openFileNameHook()(filter);
+    if (filter == Shell::kFolder)
+        return QFileDialog::getExistingDirectory(parent);
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
 }
 
 bool Shell::trayAvailable()
@@ -94,6 +110,11 @@ void Shell::setPlaySoundHook(std::function<void(const QString&)> hook)
 void Shell::setSaveFileNameHook(std::function<QString(const QString&)> hook)
 {
     saveFileNameHook() = std::move(hook);
+}
+
+void Shell::setOpenFileNameHook(std::function<QString(const QString&)> hook)
+{
+    openFileNameHook() = std::move(hook);
 }
 
 void Shell::setTrayAvailableHook(std::function<bool()> hook)

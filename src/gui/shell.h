@@ -14,11 +14,16 @@ void openUrl(const QUrl& url);
 // or unreadable file plays nothing.
 void playSound(const QString& file);
 QString saveFileName(QWidget* parent, const QString& filter);
+// The file to read, or empty when the user cancelled.
+QString openFileName(QWidget* parent, const QString& filter);
+// The filter that asks the save and open dialogs for a folder instead of a file.
+inline const QString kFolder = QStringLiteral("文件夹");
 // Whether the desktop offers a notification area for the program's tray icon.
 bool trayAvailable();
 
 void setOpenUrlHook(std::function<void(const QUrl&)> hook);
 void setPlaySoundHook(std::function<void(const QString&)> hook);
 void setSaveFileNameHook(std::function<QString(const QString& filter)> hook);
+void setOpenFileNameHook(std::function<QString(const QString& filter)> hook);
 void setTrayAvailableHook(std::function<bool()> hook);
 } // namespace Shell

@@ -14,6 +14,7 @@
 #include "views/backup/dlogbackup.h"
 #include "views/contacts/frmrj.h"
 #include "views/desktop/toolbar.h"
+#include "views/exchange/dlogexchange.h"
 #include "views/finance/frmcw.h"
 #include "views/goals/frmjs.h"
 #include "views/goals/frmmb.h"
@@ -130,6 +131,8 @@ MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
     // The copies of the database, after the views.
     Command3 = toolButton(QStringLiteral("Command3"), QStringLiteral("数据备份"), "backup_nav");
     connect(Command3, &QToolButton::clicked, this, [] { Forms::show<Dlogbackup>(); });
+    Command4 = toolButton(QStringLiteral("Command4"), QStringLiteral("导入导出"), "exchange_nav");
+    connect(Command4, &QToolButton::clicked, this, [] { Forms::show<DlogExchange>(); });
 
     auto* spacer = new QWidget(Toolbar1);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);

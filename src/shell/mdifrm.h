@@ -45,6 +45,7 @@ private:
     QToolButton* Command1;
     QToolButton* Command2;
     QToolButton* Command3;
+    QToolButton* Command4; // import and export
     QTimer* Timer1;
     QMdiArea* area_;
     QPointer<QMdiSubWindow> current_;

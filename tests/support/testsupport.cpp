@@ -36,6 +36,10 @@ ProgramRun::ProgramRun(const QDateTime& now)
     });
     Shell::setOpenUrlHook([this](const QUrl& url) { openedUrls.append(url); });
     Shell::setPlaySoundHook([this](const QString& f) { playedSounds.append(f); });
+    Shell::setOpenFileNameHook([this](const QString& filter) {
+        openFilters.append(filter);
+        return openPath;
+    });
     Shell::setSaveFileNameHook([this](const QString& filter) {
         saveFilters.append(filter);
         return savePath;
@@ -50,6 +54,7 @@ ProgramRun::~ProgramRun()
     Shell::setOpenUrlHook({});
     Shell::setPlaySoundHook({});
     Shell::setSaveFileNameHook({});
+    Shell::setOpenFileNameHook({});
     Clock::useSystem();
 }
 

@@ -52,6 +52,8 @@ public:
     QStringList playedSounds;
     QStringList saveFilters;
     QString savePath; // what the save-file dialog answers; empty = cancelled
+    QStringList openFilters;
+    QString openPath; // what the open-file dialog answers; empty = cancelled
 
     // Direct reads and writes of this run's database, for preparing cases and checking results.
     QSqlQuery query(const QString& sql, const QVariantList& values = {}) const;
