@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSoundEffect>
 #include <QSystemTrayIcon>
 
@@ -21,6 +22,11 @@ std::function<void(const QString&)>& playSoundHook()
     return h;
 }
 std::function<QString(const QString&)>& saveFileNameHook()
+{
+    static std::function<QString(const QString&)> h;
+    return h;
+}
+std::function<QString(const QString&)>& openFileNameHook()
 {
     static std::function<QString(const QString&)> h;
     return h;
@@ -71,7 +77,21 @@ QString Shell::saveFileName(QWidget* parent, const QString& filter)
 {
     if (saveFileNameHook())
         return saveFileNameHook()(filter);
-    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
+    QString chosenFilter;
+    QString name = QFileDialog::getSaveFileName(parent, QString(), QString(), filter, &chosenFilter);
+    // "CSV (UTF-8) (*.csv)": a name typed without a suffix gets ".csv".
+    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.([A-Za-z0-9]+)"));
+    const QRegularExpressionMatch m = pattern.match(chosenFilter);
+    if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty() && m.hasMatch())
+        name += QLatin1Char('.') + m.captured(1);
+    return name;
+}
+
+QString Shell::openFileName(QWidget* parent, const QString& filter)
+{
+    if (openFileNameHook())
+        return openFileNameHook()(filter);
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
 }
 
 bool Shell::trayAvailable()
@@ -94,6 +114,11 @@ void Shell::setPlaySoundHook(std::function<void(const QString&)> hook)
 void Shell::setSaveFileNameHook(std::function<QString(const QString&)> hook)
 {
     saveFileNameHook() = std::move(hook);
+}
+
+void Shell::setOpenFileNameHook(std::function<QString(const QString&)> hook)
+{
+    openFileNameHook() = std::move(hook);
 }
 
 void Shell::setTrayAvailableHook(std::function<bool()> hook)
