@@ -128,10 +128,12 @@ const QList<QStringList>& mainMigrations()
          "CREATE TRIGGER IF NOT EXISTS fangfa_fts_insert AFTER INSERT ON fangfa BEGIN"
          " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content); END",
          "CREATE TRIGGER IF NOT EXISTS fangfa_fts_delete AFTER DELETE ON fangfa BEGIN"
-         " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, old.content);"
+         " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, "
+         "old.content);"
          " END",
          "CREATE TRIGGER IF NOT EXISTS fangfa_fts_update AFTER UPDATE OF title, content ON fangfa BEGIN"
-         " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, old.content);"
+         " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, "
+         "old.content);"
          " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content); END",
          "INSERT INTO fangfa_fts (fangfa_fts) VALUES ('rebuild')"},
         // 4: the reminder clock: a task's snooze (at most one; gone once the task is done,
@@ -169,9 +171,15 @@ const QList<QStringList>& mainMigrations()
             jzday     TEXT,
             lastday   TEXT,
             zhuangtai INTEGER NOT NULL DEFAULT 0))",
-         "ALTER TABLE renwu ADD COLUMN chongfu INTEGER NOT NULL DEFAULT 0",
-         "ALTER TABLE renwu ADD COLUMN cfday TEXT",
+         "ALTER TABLE renwu ADD COLUMN chongfu INTEGER NOT NULL DEFAULT 0", "ALTER TABLE renwu ADD COLUMN cfday TEXT",
          "CREATE UNIQUE INDEX IF NOT EXISTS renwu_rule_day ON renwu (chongfu, cfday) WHERE chongfu > 0"},
+        // Bank statement import: an OFX record's transaction id, found again by account; the
+        // CSV column mapping remembered per account.
+        {"ALTER TABLE shouzhi ADD COLUMN fitid TEXT",
+         "CREATE INDEX IF NOT EXISTS shouzhi_account_fitid ON shouzhi (zhanghao, fitid) WHERE fitid IS NOT NULL",
+         R"(CREATE TABLE IF NOT EXISTS drmapping (
+            zhanghao INTEGER PRIMARY KEY,
+            mapping  TEXT NOT NULL DEFAULT ''))"},
     };
     return migrations;
 }

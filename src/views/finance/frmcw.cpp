@@ -12,6 +12,7 @@
 #include "data/db.h"
 #include "data/money.h"
 #include "views/finance/cwexport.h"
+#include "views/finance/dlogimport.h"
 #include "views/finance/dlogszlb.h"
 #include "views/finance/dlogzhlb.h"
 #include "views/finance/dlogzhuanzhang.h"
@@ -312,6 +313,7 @@ QWidget* Frmcw::buildAccountsTab()
     Command1 = button(page, QStringLiteral("Command1"), QStringLiteral("删除"));
     Command7 = button(page, QStringLiteral("Command7"), QStringLiteral("类型管理"));
     Command17 = button(page, QStringLiteral("Command17"), QStringLiteral("转帐管理"));
+    Command18 = button(page, QStringLiteral("Command18"), QStringLiteral("导入帐单…"));
 
     auto* fields = new QFormLayout;
     fields->setLabelAlignment(Qt::AlignRight);
@@ -328,6 +330,7 @@ QWidget* Frmcw::buildAccountsTab()
     buttons->addWidget(Command1, 0, 2);
     buttons->addWidget(Command7, 1, 0);
     buttons->addWidget(Command17, 1, 1);
+    buttons->addWidget(Command18, 1, 2);
 
     auto* right = new QVBoxLayout;
     right->addLayout(fields, 1);
@@ -347,6 +350,7 @@ QWidget* Frmcw::buildAccountsTab()
     connect(Command1, &QPushButton::clicked, this, &Frmcw::Command1_Click);
     connect(Command7, &QPushButton::clicked, this, &Frmcw::Command7_Click);
     connect(Command17, &QPushButton::clicked, this, &Frmcw::Command17_Click);
+    connect(Command18, &QPushButton::clicked, this, &Frmcw::Command18_Click);
     return page;
 }
 
@@ -768,6 +772,11 @@ void Frmcw::Command7_Click()
 void Frmcw::Command17_Click()
 {
     Forms::show<Dlogzhuanzhang>();
+}
+
+void Frmcw::Command18_Click()
+{
+    Forms::show<DlogImport>();
 }
 
 // ---- Income and expense

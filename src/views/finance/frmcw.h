@@ -89,6 +89,7 @@ private:
     void Command1_Click();  // delete account
     void Command7_Click();  // account types
     void Command17_Click(); // transfers
+    void Command18_Click(); // bank statement import
     void addRecord(RecordTab& tab);
     void modifyRecord(RecordTab& tab);
     void deleteRecord(RecordTab& tab);
@@ -136,6 +137,7 @@ private:
     QPushButton* Command1;
     QPushButton* Command7;
     QPushButton* Command17;
+    QPushButton* Command18;
     // The stored account as last shown in the fields.
     std::optional<Finance::Account> shownAccount_;
 
