@@ -80,9 +80,9 @@ void StoreTest::tablesAndColumns_data()
     QTest::newRow("juese") << "juese" << QStringList{"id", "name", "content"};
     QTest::newRow("mubiao") << "mubiao"
                             << QStringList{"id", "title", "content", "ksdate", "jsdate", "juese", "zhuangtai"};
-    QTest::newRow("renwu") << "renwu" << QStringList{"id",    "title", "content", "mubiao", "juese",  "zhongyao",
-                                                     "jinpo", "type1", "xuhao",   "today",  "intime", "zhuangtai",
-                                                     "chongfu", "cfday"};
+    QTest::newRow("renwu") << "renwu"
+                           << QStringList{"id",    "title", "content", "mubiao", "juese",     "zhongyao", "jinpo",
+                                          "type1", "xuhao", "today",   "intime", "zhuangtai", "chongfu",  "cfday"};
     QTest::newRow("mengxiang") << "mengxiang" << QStringList{"id", "title", "drmid"};
     QTest::newRow("fangfa") << "fangfa" << QStringList{"id", "title", "content", "ltype", "addtime"};
     QTest::newRow("fftype") << "fftype" << QStringList{"id", "fftype"};
@@ -93,8 +93,8 @@ void StoreTest::tablesAndColumns_data()
     QTest::newRow("zhanghao") << "zhanghao"
                               << QStringList{"id", "zhname", "leixing", "moneys", "addtime", "haoma", "beizhu"};
     QTest::newRow("zhanghaotype") << "zhanghaotype" << QStringList{"id", "typename"};
-    QTest::newRow("shouzhi") << "shouzhi" << QStringList{"id",       "shouzhi", "yuanyin", "leixing",
-                                                         "zhanghao", "moneys",  "addtime", "beizhu"};
+    QTest::newRow("shouzhi") << "shouzhi" << QStringList{"id",     "shouzhi", "yuanyin", "leixing", "zhanghao",
+                                                         "moneys", "addtime", "beizhu",  "fitid"};
     QTest::newRow("shouzhitype") << "shouzhitype" << QStringList{"id", "typename", "shouzhi"};
 }
 
