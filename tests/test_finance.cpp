@@ -1,22 +1,26 @@
 #include "testsupport.h"
 
+#include "gui/changes.h"
+#include "gui/forms.h"
+#include "shell/mdifrm.h"
+#include "gui/views.h"
 #include "data/finance.h"
 #include "data/money.h"
-#include "gui/forms.h"
-#include "gui/views.h"
-#include "shell/mdifrm.h"
 #include "views/finance/dlogszlb.h"
 #include "views/finance/frmcw.h"
 #include "views/finance/piechart.h"
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QXmlStreamReader>
@@ -111,7 +115,7 @@ qint64 recordEffect(const ProgramRun& run, const QString& account)
 }
 
 // The texts of the cells of the first sheet of an .xlsx file, by cell reference ("A1").
-QMap<QString, QString> sheetCells(const QString& path)
+QMap<QString, QString> sheetCells(const QString& path, QSet<QString>* textCells = nullptr)
 {
     QMap<QString, QString> cells;
     unzFile zip = unzOpen(QFile::encodeName(path).constData());
@@ -149,6 +153,8 @@ QMap<QString, QString> sheetCells(const QString& path)
         } else if (sheet.name() == QLatin1String("v")) {
             const QString v = sheet.readElementText();
             cells.insert(ref, isShared ? shared.value(v.toInt()) : v);
+            if (isShared && textCells)
+                textCells->insert(ref);
         }
     }
     unzClose(zip);
@@ -187,6 +193,10 @@ private slots:
     void transferLegsCommitWhole();
     void transferListIsThisMonth();
     void exportReadBack();
+    void exportFiles_data();
+    void exportFiles();
+    void fieldsNeverWriteBackStaleValues_data();
+    void fieldsNeverWriteBackStaleValues();
     void helpLink();
     void randomOperationsKeepBalances();
 };
@@ -811,10 +821,29 @@ void FinanceTest::transferListIsThisMonth()
     QCOMPARE(list->topLevelItem(0)->text(4), QStringLiteral("2009-2-1"));
 }
 
+// Readable and writable by its owner alone.
+bool privateFile(const QString& path)
+{
+    const QFile::Permissions p = QFileInfo(path).permissions();
+    return p.testFlag(QFile::ReadOwner) && p.testFlag(QFile::WriteOwner)
+           && !(p
+                & (QFile::ExeOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                   | QFile::WriteOther | QFile::ExeOther));
+}
+
+// A day as the spreadsheet's serial number.
+QString serial(const QDate& day)
+{
+    return QString::number(QDate(1899, 12, 30).daysTo(day));
+}
+
 void FinanceTest::exportReadBack()
 {
     ProgramRun run;
     openFinance(run);
+    // An amount whose nearest binary fraction prints as 9.199999999999999.
+    run.exec("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
+             " VALUES (0, '小额', '工资', '现金钱包', 92000, '2009-01-20')");
     ctl<QDateEdit>("DTPicker4")->setDate(QDate(2009, 1, 16));
     ctl<QDateEdit>("DTPicker5")->setDate(QDate(2009, 1, 31));
     QVERIFY(press("Command10"));
@@ -822,12 +851,15 @@ void FinanceTest::exportReadBack()
     run.savePath = run.file("报表");
     QVERIFY(press("Command14"));
     QCOMPARE(run.messages, QStringList{"导出成功！"});
-    const QMap<QString, QString> cells = sheetCells(run.file("报表.xlsx"));
+    QCOMPARE(run.saveFilters.last(), QStringLiteral("Excel 工作簿 (*.xlsx);;CSV (UTF-8) (*.csv)"));
+    QSet<QString> texts;
+    const QMap<QString, QString> cells = sheetCells(run.file("报表.xlsx"), &texts);
     QVERIFY(!cells.isEmpty());
-    const QStringList values = cells.values();
-    // Every row of both lists with its amount, and the three totals as shown.
+    // Every row of both lists: the amount a number cell holding the exact decimal, the day a
+    // date cell; the rows of a side add up to its total, which is a number beside its label.
     for (const QString& list : {QStringLiteral("ListView4"), QStringLiteral("ListView5")}) {
         QTreeWidget* rows = ctl(list);
+        qint64 sum = 0;
         for (int i = 0; i < rows->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* r = rows->topLevelItem(i);
             bool found = false;
@@ -835,15 +867,26 @@ void FinanceTest::exportReadBack()
                 if (it.key().startsWith('C') && it.value() == r->text(3)) {
                     const QString n = it.key().mid(1);
                     found = cells.value("A" + n) == r->text(1) && cells.value("B" + n) == r->text(2)
-                            && cells.value("D" + n) == r->text(4);
+                            && !texts.contains("B" + n)
+                            && cells.value("D" + n) == serial(QDate::fromString(r->text(4), "yyyy-M-d"))
+                            && !texts.contains("D" + n);
                 }
             }
             QVERIFY2(found, qPrintable(r->text(3)));
+            sum += Money::parse(r->text(2)).value_or(0);
         }
+        const QString label = list == "ListView4" ? "收入合计：" : "支出合计：";
+        const QString ref = cells.key(label);
+        QVERIFY2(!ref.isEmpty(), qPrintable(label));
+        const QString totalRef = "B" + ref.mid(1);
+        QVERIFY(!texts.contains(totalRef));
+        QCOMPARE(Money::parse(cells.value(totalRef), Money::Sign::Any).value_or(-1), sum);
     }
-    QVERIFY(values.contains(ctl<QGroupBox>("Frame4")->title()));
-    QVERIFY(values.contains(ctl<QGroupBox>("Frame5")->title()));
-    QVERIFY(values.contains(ctl<QLabel>("Label19")->text()));
+    QVERIFY(cells.values().contains("9.2"));
+    const QString balanceRef = cells.key("收支总计：");
+    QVERIFY(!balanceRef.isEmpty());
+    QCOMPARE(cells.value("B" + balanceRef.mid(1)) + "元", ctl<QLabel>("Label19")->text().mid(5));
+    QVERIFY(privateFile(run.file("报表.xlsx")));
     // A cancelled dialog writes nothing and says nothing; a file that cannot be written is
     // reported as a failure.
     run.savePath.clear();
@@ -853,6 +896,137 @@ void FinanceTest::exportReadBack()
     QVERIFY(press("Command14"));
     QCOMPARE(run.messages.size(), 2);
     QVERIFY2(run.messages.last().startsWith(QStringLiteral("导出失败")), qPrintable(run.messages.last()));
+}
+
+void FinanceTest::exportFiles_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<int>("reasonLength"); // of the record's reason
+    QTest::addColumn<QString>("message");
+    QTest::newRow("xls becomes xlsx") << "报表.xls"
+                                      << "报表.xls.xlsx" << 10 << "导出成功！";
+    QTest::newRow("csv") << "报表.csv"
+                         << "报表.csv" << 10 << "导出成功！";
+    QTest::newRow("cell at the limit") << "报表.xlsx"
+                                       << "报表.xlsx" << 32767 << "导出成功！";
+    QTest::newRow("cell over the limit") << "报表.xlsx"
+                                         << "报表.xlsx" << 40000
+                                         << "导出成功！有 1 个单元格的文字超过 32767 个字符，已截短并以“…”结尾。";
+    QTest::newRow("csv over the limit") << "长.csv"
+                                        << "长.csv" << 40000
+                                        << "导出成功！有 1 个单元格的文字超过 32767 个字符，已截短并以“…”结尾。";
+}
+
+void FinanceTest::exportFiles()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    QFETCH(int, reasonLength);
+    QFETCH(QString, message);
+    ProgramRun run;
+    openFinance(run);
+    // A reason with a quote, a comma and a line break, made as long as the row asks.
+    QString reason = QStringLiteral("年货,\"特价\"\n");
+    reason += QString(reasonLength - reason.size(), QChar(0x94B1));
+    run.exec("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
+             " VALUES (1, ?, '服饰', '现金钱包', 1234500, '2009-01-20')",
+             {reason});
+    ctl<QDateEdit>("DTPicker4")->setDate(QDate(2009, 1, 20));
+    ctl<QDateEdit>("DTPicker5")->setDate(QDate(2009, 1, 20));
+    QVERIFY(press("Command10"));
+    run.savePath = run.file(typed);
+    QVERIFY(press("Command14"));
+    QCOMPARE(run.messages, QStringList{message});
+    const QString file = run.file(written == "报表.xls.xlsx" ? "报表.xlsx" : written);
+    QVERIFY2(QFileInfo::exists(file), qPrintable(file));
+    QVERIFY(privateFile(file));
+    const QString shownReason = reasonLength > 32767 ? reason.left(32766) + "…" : reason;
+    if (file.endsWith(".csv")) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const QString text = QString::fromUtf8(bytes.mid(3));
+        QString quoted = shownReason;
+        quoted.replace("\"", "\"\"");
+        QVERIFY2(text.contains("服饰,123.45,\"" + quoted + "\",2009-01-20\r\n"), qPrintable(text.mid(80, 120)));
+        QVERIFY(text.contains("支出合计：,489.45\r\n"));
+    } else {
+        const QMap<QString, QString> cells = sheetCells(file);
+        QCOMPARE(cells.key(shownReason).isEmpty(), false);
+    }
+}
+
+// The fields of the account and record forms show what is stored after every change, and a
+// save writes only what the user changed.
+void FinanceTest::fieldsNeverWriteBackStaleValues_data()
+{
+    QTest::addColumn<QString>("change");  // what happens after the account is shown
+    QTest::addColumn<QString>("amount");  // typed into the account's amount before 修改; "" keeps it
+    QTest::addColumn<qint64>("expected"); // the stored balance afterwards, in tenths of a yuan
+    QTest::newRow("income") << "income"
+                            << "" << qint64(2767);
+    QTest::newRow("transfer elsewhere") << "transfer"
+                                        << "" << qint64(2167);
+    QTest::newRow("record deleted") << "delete"
+                                    << "" << qint64(2167);
+    QTest::newRow("typed amount wins") << "income"
+                                       << "500" << qint64(5000);
+}
+
+void FinanceTest::fieldsNeverWriteBackStaleValues()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, amount);
+    QFETCH(qint64, expected);
+    ProgramRun run;
+    QVERIFY(run.start());
+    run.exec("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
+             " VALUES (1, '加班夜宵', '餐饮', '现金钱包', 100000, '2009-01-30')");
+    run.exec("UPDATE zhanghao SET moneys = 2267000 WHERE zhname = '现金钱包'");
+    openFinance(run);
+    QTreeWidget* accounts = ctl("ListView1");
+    pickRow(accounts, 0);
+    QCOMPARE(ctl<QLineEdit>("Text4")->text(), QStringLiteral("226.7"));
+    if (change == "income") {
+        ctl<QTabWidget>("SSTab1")->setCurrentIndex(Frmcw::IncomeTab);
+        fillRecord(2, "奖金", "50", "现金钱包", QString(), QDate(2009, 1, 31));
+        QVERIFY(press("Command4"));
+    } else if (change == "transfer") {
+        Finance::transfer(1, 2, 100000, QDate(2009, 1, 31));
+        Changes::announce(Changes::Finance, nullptr);
+        settle();
+    } else {
+        ctl<QTabWidget>("SSTab1")->setCurrentIndex(Frmcw::ExpenseTab);
+        QTreeWidget* list = ctl("ListView3");
+        const qint64 id = run.scalar("SELECT id FROM shouzhi WHERE yuanyin = '加班夜宵'").toLongLong();
+        pickRow(list, rowOf(list, id));
+        QVERIFY(press("Command13"));
+        // A record deleted: the amount comes back, then the lunch is bought with cash again.
+        Finance::Record r;
+        r.shouzhi = Finance::Expense;
+        r.yuanyin = "晚饭";
+        r.zhanghao = "现金钱包";
+        r.moneys = 200000;
+        r.addtime = QDate(2009, 1, 31);
+        Finance::addRecord(r);
+        Changes::announce(Changes::Finance, nullptr);
+        settle();
+    }
+    const qint64 stored = balance(run, "现金钱包");
+    QCOMPARE(ctl<QLineEdit>("Text4")->text(), Money::format(stored));
+    QCOMPARE(accounts->currentItem()->text(3), Money::format(stored));
+    // Only the number is changed (or the amount as well), then 修改.
+    ctl<QTabWidget>("SSTab1")->setCurrentIndex(Frmcw::AccountsTab);
+    ctl<QLineEdit>("Text2")->setText("6222 0000");
+    if (!amount.isEmpty())
+        ctl<QLineEdit>("Text4")->setText(amount);
+    QVERIFY(press("Command2"));
+    QCOMPARE(balance(run, "现金钱包"), expected * 1000);
+    QCOMPARE(run.scalar("SELECT haoma FROM zhanghao WHERE zhname = '现金钱包'").toString(),
+             QStringLiteral("6222 0000"));
+    QCOMPARE(ctl<QLineEdit>("Text4")->text(), Money::format(expected * 1000));
 }
 
 void FinanceTest::helpLink()

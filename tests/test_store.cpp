@@ -94,8 +94,8 @@ void StoreTest::tablesAndColumns_data()
     QTest::newRow("zhanghao") << "zhanghao"
                               << QStringList{"id", "zhname", "leixing", "moneys", "addtime", "haoma", "beizhu"};
     QTest::newRow("zhanghaotype") << "zhanghaotype" << QStringList{"id", "typename"};
-    QTest::newRow("shouzhi") << "shouzhi" << QStringList{"id",       "shouzhi", "yuanyin", "leixing",
-                                                         "zhanghao", "moneys",  "addtime", "beizhu"};
+    QTest::newRow("shouzhi") << "shouzhi" << QStringList{"id",     "shouzhi", "yuanyin", "leixing", "zhanghao",
+                                                         "moneys", "addtime", "beizhu",  "fitid"};
     QTest::newRow("shouzhitype") << "shouzhitype" << QStringList{"id", "typename", "shouzhi"};
 }
 

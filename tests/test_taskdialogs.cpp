@@ -124,6 +124,7 @@ private slots:
     void addSaves_data();
     void addSaves();
     void editSaves_data();
+    void editKeepsWhatMovedMeanwhile();
     void editSaves();
     void validation_data();
     void validation();
@@ -392,6 +393,21 @@ void TaskdialogsTest::editSaves()
     QCOMPARE(taskRow(run, 1, "juese, mubiao, type1, today, intime, zhuangtai"), stored);
     QCOMPARE(taskRow(run, 1, "title, content"), QStringLiteral("it's O'Brien's|a 'b' \"c\""));
     QCOMPARE(reminded(QTime(14, 20)), !unscheduled);
+}
+
+// The task is moved to another day and given a time by another window while the dialog is
+// open; a save that changes only the title keeps the new day and time.
+void TaskdialogsTest::editKeepsWhatMovedMeanwhile()
+{
+    ProgramRun run;
+    QVERIFY(logIn(run));
+    run.exec("UPDATE renwu SET type1 = 1, today = '2009-01-31', intime = NULL WHERE id = 1");
+    QWidget* d = open("edit");
+    run.exec("UPDATE renwu SET today = '2009-02-03', intime = '09:15:00', xuhao = 7 WHERE id = 1");
+    box(d, "Text1")->setText("改过的名称");
+    QVERIFY(click(saveButton(d)));
+    settle();
+    QCOMPARE(taskRow(run, 1, "title, today, intime, xuhao"), QStringLiteral("改过的名称|2009-02-03|09:15:00|7"));
 }
 
 void TaskdialogsTest::validation_data()

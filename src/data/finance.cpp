@@ -116,15 +116,32 @@ std::optional<qint64> Finance::addAccount(const Account& a)
     return id;
 }
 
-Finance::AccountSaved Finance::updateAccount(const Account& a)
+namespace {
+// The fields the user changed from what was shown, over the stored row for the others.
+template <class T, class V>
+void keepUnedited(V T::*field, T& edited, const T& stored, const std::optional<T>& shown)
+{
+    if (shown && edited.*field == (*shown).*field)
+        edited.*field = stored.*field;
+}
+} // namespace
+
+Finance::AccountSaved Finance::updateAccount(const Account& edited, const std::optional<Account>& shown)
 {
     AccountSaved result = AccountSaved::Saved;
     Db::transaction([&] {
-        const std::optional<Account> stored = account(a.id);
+        const std::optional<Account> stored = account(edited.id);
         if (!stored) {
             result = AccountSaved::Missing;
             return;
         }
+        Account a = edited;
+        keepUnedited(&Account::zhname, a, *stored, shown);
+        keepUnedited(&Account::leixing, a, *stored, shown);
+        keepUnedited(&Account::moneys, a, *stored, shown);
+        keepUnedited(&Account::addtime, a, *stored, shown);
+        keepUnedited(&Account::haoma, a, *stored, shown);
+        keepUnedited(&Account::beizhu, a, *stored, shown);
         if (nameTaken(a.zhname, a.id)) {
             result = AccountSaved::NameTaken;
             return;
@@ -178,15 +195,22 @@ qint64 Finance::addRecord(const Record& r)
     return id;
 }
 
-bool Finance::updateRecord(Kind kind, const Record& r)
+bool Finance::updateRecord(Kind kind, const Record& edited, const std::optional<Record>& shown)
 {
     const qint64 sign = direction(kind);
     bool found = false;
     Db::transaction([&] {
-        const std::optional<Record> stored = storedRecord(kind, r.id);
+        const std::optional<Record> stored = storedRecord(kind, edited.id);
         if (!stored)
             return;
         found = true;
+        Record r = edited;
+        keepUnedited(&Record::yuanyin, r, *stored, shown);
+        keepUnedited(&Record::leixing, r, *stored, shown);
+        keepUnedited(&Record::zhanghao, r, *stored, shown);
+        keepUnedited(&Record::moneys, r, *stored, shown);
+        keepUnedited(&Record::addtime, r, *stored, shown);
+        keepUnedited(&Record::beizhu, r, *stored, shown);
         // The stored amount leaves the stored account, the new amount reaches the new one.
         moveBalance(stored->zhanghao, -sign * stored->moneys);
         Db::execute(QStringLiteral("UPDATE shouzhi SET yuanyin = ?, leixing = ?, zhanghao = ?, moneys = ?, addtime = ?,"

@@ -58,9 +58,11 @@ std::optional<Account> account(qint64 id);
 // that name (records find their account by name).
 std::optional<qint64> addAccount(const Account& account);
 enum class AccountSaved { Saved, NameTaken, Missing };
-// Writes every field of the account; a changed amount is a correction of the balance. A new
-// name is carried into the account's records in the same transaction.
-AccountSaved updateAccount(const Account& account);
+// Writes the fields of the account; a changed amount is a correction of the balance. A new
+// name is carried into the account's records in the same transaction. With `shown` (what the
+// form showed before the user edited it), a field the user left as shown keeps its stored value,
+// so that a balance moved meanwhile by a record or a transfer is never written back.
+AccountSaved updateAccount(const Account& account, const std::optional<Account>& shown = std::nullopt);
 // Removes the account; records naming it stay.
 void removeAccount(qint64 id);
 
@@ -75,8 +77,8 @@ std::optional<Record> record(qint64 id);
 qint64 addRecord(const Record& record);
 // Rewrites the income or expense record `record.id` (of kind `kind`): the stored amount goes
 // back to the stored account, then the new amount moves the new account. False when no such
-// record is stored.
-bool updateRecord(Kind kind, const Record& record);
+// record is stored. With `shown`, a field left as shown keeps its stored value.
+bool updateRecord(Kind kind, const Record& record, const std::optional<Record>& shown = std::nullopt);
 // Deletes the income or expense record and gives its stored amount back to its account. False
 // when no such record is stored.
 bool removeRecord(Kind kind, qint64 id);

@@ -228,6 +228,13 @@ const QList<QStringList>& mainMigrations()
          "CREATE UNIQUE INDEX IF NOT EXISTS renji_uid ON renji (uid)",
          "CREATE TRIGGER IF NOT EXISTS renji_uid_insert AFTER INSERT ON renji WHEN new.uid IS NULL BEGIN"
          " UPDATE renji SET uid = " UUID_SQL " WHERE id = new.id; END"},
+        // Bank statement import: an OFX record's transaction id, found again by account; the
+        // CSV column mapping remembered per account.
+        {"ALTER TABLE shouzhi ADD COLUMN fitid TEXT",
+         "CREATE INDEX IF NOT EXISTS shouzhi_account_fitid ON shouzhi (zhanghao, fitid) WHERE fitid IS NOT NULL",
+         R"(CREATE TABLE IF NOT EXISTS drmapping (
+            zhanghao INTEGER PRIMARY KEY,
+            mapping  TEXT NOT NULL DEFAULT ''))"},
     };
     return migrations;
 }

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSoundEffect>
 #include <QSystemTrayIcon>
 
@@ -78,7 +79,14 @@ QString Shell::saveFileName(QWidget* parent, const QString& filter)
         return saveFileNameHook()(filter);
     if (filter == Shell::kFolder)
         return QFileDialog::getExistingDirectory(parent);
-    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
+    QString chosenFilter;
+    QString name = QFileDialog::getSaveFileName(parent, QString(), QString(), filter, &chosenFilter);
+    // "CSV (UTF-8) (*.csv)": a name typed without a suffix gets ".csv".
+    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.([A-Za-z0-9]+)"));
+    const QRegularExpressionMatch m = pattern.match(chosenFilter);
+    if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty() && m.hasMatch())
+        name += QLatin1Char('.') + m.captured(1);
+    return name;
 }
 
 QString Shell::openFileName(QWidget* parent, const QString& filter)

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "gui/sheetexport.h"
 #include "data/finance.h"
 
 #include <QDate>
-#include <QString>
 
-// The finance report as a spreadsheet (.xlsx): the income list, its total, the expense list, its
-// total and the balance of the two.
+// The finance report as a sheet: a title, the income list with its total, the expense list with
+// its total and the balance of the two. Amounts are numbers and days are dates; each total is a
+// number beside its label.
 namespace CwExport {
 
-// Writes the file; an empty text on success, else what went wrong.
-QString write(const QString& path, const QDate& from, const QDate& to, const Finance::ReportSide& income,
-              const Finance::ReportSide& expense);
+SheetExport::Sheet sheet(const QDate& from, const QDate& to, const Finance::ReportSide& income,
+                         const Finance::ReportSide& expense);
 
 } // namespace CwExport

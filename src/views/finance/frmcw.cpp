@@ -12,6 +12,7 @@
 #include "data/db.h"
 #include "data/money.h"
 #include "views/finance/cwexport.h"
+#include "views/finance/dlogimport.h"
 #include "views/finance/dlogszlb.h"
 #include "views/finance/dlogzhlb.h"
 #include "views/finance/dlogzhuanzhang.h"
@@ -312,6 +313,7 @@ QWidget* Frmcw::buildAccountsTab()
     Command1 = button(page, QStringLiteral("Command1"), QStringLiteral("删除"));
     Command7 = button(page, QStringLiteral("Command7"), QStringLiteral("类型管理"));
     Command17 = button(page, QStringLiteral("Command17"), QStringLiteral("转帐管理"));
+    Command18 = button(page, QStringLiteral("Command18"), QStringLiteral("导入帐单…"));
 
     auto* fields = new QFormLayout;
     fields->setLabelAlignment(Qt::AlignRight);
@@ -328,6 +330,7 @@ QWidget* Frmcw::buildAccountsTab()
     buttons->addWidget(Command1, 0, 2);
     buttons->addWidget(Command7, 1, 0);
     buttons->addWidget(Command17, 1, 1);
+    buttons->addWidget(Command18, 1, 2);
 
     auto* right = new QVBoxLayout;
     right->addLayout(fields, 1);
@@ -347,6 +350,7 @@ QWidget* Frmcw::buildAccountsTab()
     connect(Command1, &QPushButton::clicked, this, &Frmcw::Command1_Click);
     connect(Command7, &QPushButton::clicked, this, &Frmcw::Command7_Click);
     connect(Command17, &QPushButton::clicked, this, &Frmcw::Command17_Click);
+    connect(Command18, &QPushButton::clicked, this, &Frmcw::Command18_Click);
     return page;
 }
 
@@ -440,6 +444,11 @@ void Frmcw::Form_Load()
 
 void Frmcw::ZhList()
 {
+    keepFields([this] { fillAccounts(); });
+}
+
+void Frmcw::fillAccounts()
+{
     const auto accounts = Db::get([] { return Finance::accounts(); });
     if (!accounts)
         return;
@@ -463,6 +472,89 @@ void Frmcw::ZhList()
                 ListView1->setCurrentItem(row);
         }
     }
+}
+
+Frmcw::Edits Frmcw::accountEdits() const
+{
+    if (!shownAccount_)
+        return {true, true, true, true, true, true};
+    const Finance::Account& a = *shownAccount_;
+    return {Text1->text() != a.zhname,
+            Combo1->currentText() != a.leixing,
+            Money::parse(Text4->text(), Money::Sign::Any) != std::optional<qint64>(a.moneys),
+            DTPicker1->date() != a.addtime && a.addtime.isValid(),
+            Text2->text() != a.haoma,
+            RichTextBox3->toPlainText() != a.beizhu};
+}
+
+Frmcw::Edits Frmcw::recordEdits(const RecordTab& tab) const
+{
+    if (!tab.shown)
+        return {true, true, true, true, true, true};
+    const Finance::Record& r = *tab.shown;
+    return {tab.name->text() != r.yuanyin,
+            tab.account->currentText() != r.zhanghao,
+            tab.category->currentText() != r.leixing,
+            Money::parse(tab.amount->text()) != std::optional<qint64>(r.moneys),
+            tab.day->date() != r.addtime && r.addtime.isValid(),
+            tab.remark->toPlainText() != r.beizhu};
+}
+
+void Frmcw::refreshAccountFields(const Edits& edited)
+{
+    const qint64 id = Gui::selectedId(ListView1);
+    const auto a = id == 0 ? std::nullopt : Db::get([id] { return Finance::account(id); }).value_or(std::nullopt);
+    if (!a) {
+        shownAccount_.reset();
+        return;
+    }
+    if (!edited[0])
+        Text1->setText(a->zhname);
+    if (!edited[1])
+        chooseText(Combo1, a->leixing);
+    if (!edited[2])
+        Text4->setText(Money::format(a->moneys));
+    if (!edited[3] && a->addtime.isValid())
+        DTPicker1->setDate(a->addtime);
+    if (!edited[4])
+        Text2->setText(a->haoma);
+    if (!edited[5] && RichTextBox3->toPlainText() != a->beizhu)
+        RichTextBox3->setPlainText(a->beizhu);
+    shownAccount_ = a;
+}
+
+void Frmcw::refreshRecordFields(RecordTab& tab, const Edits& edited)
+{
+    const qint64 id = Gui::selectedId(tab.list);
+    const auto r = id == 0 ? std::nullopt : Db::get([id] { return Finance::record(id); }).value_or(std::nullopt);
+    if (!r) {
+        tab.shown.reset();
+        return;
+    }
+    if (!edited[0])
+        tab.name->setText(r->yuanyin);
+    if (!edited[1])
+        chooseText(tab.account, r->zhanghao);
+    if (!edited[2])
+        chooseText(tab.category, r->leixing);
+    if (!edited[3])
+        tab.amount->setText(Money::format(r->moneys));
+    if (!edited[4] && r->addtime.isValid())
+        tab.day->setDate(r->addtime);
+    if (!edited[5] && tab.remark->toPlainText() != r->beizhu)
+        tab.remark->setPlainText(r->beizhu);
+    tab.shown = r;
+}
+
+void Frmcw::keepFields(const std::function<void()>& refill)
+{
+    const Edits account = accountEdits();
+    const Edits income = recordEdits(income_);
+    const Edits expense = recordEdits(expense_);
+    refill();
+    refreshAccountFields(account);
+    refreshRecordFields(income_, income);
+    refreshRecordFields(expense_, expense);
 }
 
 void Frmcw::shouzhi()
@@ -506,6 +598,7 @@ void Frmcw::fillRecords(RecordTab& tab)
     // The last 30 days: an income of the 30th day back is shown, an expense of that day is not.
     const QDate since = Clock::today().addDays(-30);
     const auto records = Db::get([&] { return Finance::recent(tab.kind, since, tab.kind == Finance::Income); });
+    const qint64 selected = Gui::selectedId(tab.list);
     const QSignalBlocker quiet(tab.list);
     tab.list->clear();
     if (!records)
@@ -517,6 +610,11 @@ void Frmcw::fillRecords(RecordTab& tab)
         rows << row;
     }
     tab.list->addTopLevelItems(rows);
+    // The record being worked on stays selected.
+    for (QTreeWidgetItem* row : std::as_const(rows)) {
+        if (Gui::rowId(row) == selected)
+            tab.list->setCurrentItem(row);
+    }
 }
 
 void Frmcw::showRecordRow(QTreeWidgetItem* row, const Finance::Record& r)
@@ -532,36 +630,33 @@ void Frmcw::showRecordRow(QTreeWidgetItem* row, const Finance::Record& r)
 
 void Frmcw::refillAfterChange()
 {
-    Db::run([&] {
-        ZhList();
-        fillTypeChoice();
-        fillCategoryChoice(income_);
-        fillCategoryChoice(expense_);
-        // The report's check lists follow the categories; while they are the same the user's
-        // ticks and dates stay.
-        if (!checksShow(ListView6, Finance::categories(Finance::Income))
-            || !checksShow(ListView7, Finance::categories(Finance::Expense)))
-            shouzhi();
+    keepFields([this] {
+        Db::run([&] {
+            fillAccounts();
+            fillTypeChoice();
+            fillCategoryChoice(income_);
+            fillCategoryChoice(expense_);
+            // Records change with accounts (a rename, a deletion elsewhere, an import).
+            fillRecords(income_);
+            fillRecords(expense_);
+            // The report's check lists follow the categories; while they are the same the user's
+            // ticks and dates stay.
+            if (!checksShow(ListView6, Finance::categories(Finance::Income))
+                || !checksShow(ListView7, Finance::categories(Finance::Expense)))
+                shouzhi();
+        });
     });
+    // The report's lists and totals too, for its dates and ticks as they are.
+    TjList();
 }
 
 // ---- Accounts
 
 void Frmcw::ListView1_SelectionChanged()
 {
-    const QTreeWidgetItem* row = Gui::selectedRow(ListView1);
-    if (!row)
+    if (!Gui::selectedRow(ListView1))
         return;
-    const auto a = Db::get([id = Gui::rowId(row)] { return Finance::account(id); }).value_or(std::nullopt);
-    if (!a)
-        return;
-    Text1->setText(row->text(1));
-    chooseText(Combo1, a->leixing);
-    Text4->setText(Money::format(a->moneys));
-    if (a->addtime.isValid())
-        DTPicker1->setDate(a->addtime);
-    Text2->setText(a->haoma);
-    RichTextBox3->setPlainText(a->beizhu);
+    refreshAccountFields({});
 }
 
 std::optional<Finance::Account> Frmcw::accountFromFields()
@@ -625,7 +720,8 @@ void Frmcw::Command2_Click()
     if (!a)
         return;
     a->id = id;
-    const auto saved = Db::get([&] { return Finance::updateAccount(*a); });
+    // Only what the user changed is written: a balance moved since the account was shown stays.
+    const auto saved = Db::get([&] { return Finance::updateAccount(*a, shownAccount_); });
     if (!saved)
         return;
     if (*saved == Finance::AccountSaved::NameTaken) {
@@ -633,10 +729,19 @@ void Frmcw::Command2_Click()
         Text1->setFocus();
         return;
     }
-    ZhList();
-    // A renamed account's records carry the new name.
-    fillRecords(income_);
-    fillRecords(expense_);
+    if (*saved == Finance::AccountSaved::Missing) {
+        MsgBox(QStringLiteral("这个帐户已经不存在了！"));
+        ZhList();
+        return;
+    }
+    // A renamed account's records carry the new name; the fields show what is stored now.
+    keepFields([this] {
+        fillAccounts();
+        fillRecords(income_);
+        fillRecords(expense_);
+    });
+    refreshAccountFields({});
+    TjList();
     Changes::announce(Changes::Finance, this);
 }
 
@@ -655,6 +760,7 @@ void Frmcw::Command1_Click()
         return;
     delete row;
     ZhList();
+    TjList();
     Changes::announce(Changes::Finance, this);
 }
 
@@ -668,23 +774,18 @@ void Frmcw::Command17_Click()
     Forms::show<Dlogzhuanzhang>();
 }
 
+void Frmcw::Command18_Click()
+{
+    Forms::show<DlogImport>();
+}
+
 // ---- Income and expense
 
 void Frmcw::recordSelected(RecordTab& tab)
 {
-    const QTreeWidgetItem* row = Gui::selectedRow(tab.list);
-    if (!row)
+    if (!Gui::selectedRow(tab.list))
         return;
-    const auto r = Db::get([id = Gui::rowId(row)] { return Finance::record(id); }).value_or(std::nullopt);
-    if (!r)
-        return;
-    tab.name->setText(r->yuanyin);
-    chooseText(tab.account, r->zhanghao);
-    chooseText(tab.category, r->leixing);
-    tab.amount->setText(Money::format(r->moneys));
-    if (r->addtime.isValid())
-        tab.day->setDate(r->addtime);
-    tab.remark->setPlainText(r->beizhu);
+    refreshRecordFields(tab, {});
 }
 
 std::optional<Finance::Record> Frmcw::recordFromFields(RecordTab& tab)
@@ -745,6 +846,7 @@ void Frmcw::addRecord(RecordTab& tab)
     }
     tab.list->scrollToItem(row);
     ZhList();
+    TjList();
     Changes::announce(Changes::Finance, this);
 }
 
@@ -760,7 +862,7 @@ void Frmcw::modifyRecord(RecordTab& tab)
     if (!r)
         return;
     r->id = Gui::rowId(row);
-    const auto found = Db::get([&] { return Finance::updateRecord(tab.kind, *r); });
+    const auto found = Db::get([&] { return Finance::updateRecord(tab.kind, *r, tab.shown); });
     if (!found)
         return;
     if (!*found) {
@@ -768,8 +870,11 @@ void Frmcw::modifyRecord(RecordTab& tab)
         fillRecords(tab);
         return;
     }
-    showRecordRow(row, *r);
+    if (const auto stored = Db::get([id = r->id] { return Finance::record(id); }).value_or(std::nullopt))
+        showRecordRow(row, *stored);
+    refreshRecordFields(tab, {});
     ZhList();
+    TjList();
     Changes::announce(Changes::Finance, this);
 }
 
@@ -789,6 +894,7 @@ void Frmcw::deleteRecord(RecordTab& tab)
         delete row;
     }
     ZhList();
+    TjList();
     Changes::announce(Changes::Finance, this);
 }
 
@@ -832,17 +938,10 @@ void Frmcw::Command10_Click()
 
 void Frmcw::Command14_Click()
 {
-    QString path = Shell::saveFileName(this, QStringLiteral("Excel 工作簿 (*.xlsx)"));
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) != 0)
-        path += QStringLiteral(".xlsx");
-    const QString failure = CwExport::write(path, reportFrom_, reportTo_, incomeReport_, expenseReport_);
-    if (!failure.isEmpty()) {
-        MsgBox(QStringLiteral("导出失败：") + failure);
-        return;
-    }
-    MsgBox(QStringLiteral("导出成功！"));
+    SheetExport::run(
+        this, QStringLiteral("Excel 工作簿 (*.xlsx)"),
+        [this] { return CwExport::sheet(reportFrom_, reportTo_, incomeReport_, expenseReport_); },
+        QStringLiteral("导出失败："));
 }
 
 void Frmcw::Label22_Click()

@@ -3,6 +3,8 @@
 #include "data/finance.h"
 
 #include <QWidget>
+#include <array>
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -49,7 +51,21 @@ private:
         QComboBox* account;
         QDateEdit* day;
         QPlainTextEdit* remark;
+        // The stored record as last shown in the fields.
+        std::optional<Finance::Record> shown;
     };
+
+    // Which fields of a form hold something else than what was shown (the user's edits).
+    using Edits = std::array<bool, 6>;
+    Edits accountEdits() const;
+    Edits recordEdits(const RecordTab& tab) const;
+    // Shows the stored values of the selected account or record in the fields not edited.
+    void refreshAccountFields(const Edits& edited);
+    void refreshRecordFields(RecordTab& tab, const Edits& edited);
+    // Runs a refill of lists and choices; afterwards the fields the user has not edited show
+    // what is stored now, so that nothing stale is saved later.
+    void keepFields(const std::function<void()>& refill);
+    void fillAccounts();
 
     void buildControls();
     QWidget* buildReportTab();
@@ -73,6 +89,7 @@ private:
     void Command1_Click();  // delete account
     void Command7_Click();  // account types
     void Command17_Click(); // transfers
+    void Command18_Click(); // bank statement import
     void addRecord(RecordTab& tab);
     void modifyRecord(RecordTab& tab);
     void deleteRecord(RecordTab& tab);
@@ -120,6 +137,9 @@ private:
     QPushButton* Command1;
     QPushButton* Command7;
     QPushButton* Command17;
+    QPushButton* Command18;
+    // The stored account as last shown in the fields.
+    std::optional<Finance::Account> shownAccount_;
 
     // Income (Frame2, ListView2, Text5, Text6, Combo3, Combo2, DTPicker2, RichTextBox5,
     // Command4/5/6/8) and expense (Frame3, ListView3, Text7, Text8, Combo5, Combo4, DTPicker3,

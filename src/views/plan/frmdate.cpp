@@ -16,6 +16,8 @@ PlanTable FrmDate::load(const QDate& first, const QDate& last) const
     PlanTable t;
     t.headers = {QStringLiteral("日期时间"), QStringLiteral("行动主题"), QStringLiteral("行动目标"),
                  QStringLiteral("任务名称"), QStringLiteral("任务排序"), QStringLiteral("时间安排")};
+    t.dayColumns = {1};
+    t.timeColumns = {6};
     t.rows.reserve(tasks.size());
     t.states.reserve(tasks.size());
     const QString noReminder = QStringLiteral("非提醒任务");

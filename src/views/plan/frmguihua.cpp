@@ -14,6 +14,7 @@ PlanTable FrmGuiHua::load(const QDate& first, const QDate& last) const
     PlanTable t;
     t.headers = {QStringLiteral("行动主题"), QStringLiteral("我的目标"), QStringLiteral("目标预定完成时间"),
                  QStringLiteral("相关任务"), QStringLiteral("任务排序"), QStringLiteral("时间安排")};
+    t.dayColumns = {3, 6};
     t.rows.reserve(tasks.size());
     t.states.reserve(tasks.size());
     const QString unscheduled = QStringLiteral("未安排");

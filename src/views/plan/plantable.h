@@ -22,6 +22,10 @@ struct PlanTable
     QList<int> states;
     QList<PlanRun> gridRuns;
     QList<PlanRun> sheetRuns;
+    // Columns (1 to 6) that show days ("2009-1-31") and times of day ("8:30:00"); the sheet
+    // makes date and time cells of them, other texts there stay text.
+    QList<int> dayColumns;
+    QList<int> timeColumns;
 };
 
 namespace PlanGrid {

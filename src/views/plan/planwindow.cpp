@@ -200,18 +200,9 @@ void PlanWindow::Command1_Click()
 
 void PlanWindow::Command2_Click()
 {
-    QString file = Shell::saveFileName(this, QStringLiteral("Excel文件 (*.xlsx)"));
-    if (file.isEmpty())
-        return;
-    if (QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".xlsx");
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool saved = XlsxExport::save(file, model_->table(), sheetWidths());
-    QApplication::restoreOverrideCursor();
-    if (saved)
-        MsgDone(QStringLiteral("导出成功！"));
-    else
-        MsgBox(QStringLiteral("没有检测到EXCEL"));
+    SheetExport::run(
+        this, QStringLiteral("Excel文件 (*.xlsx)"),
+        [this] { return XlsxExport::sheet(model_->table(), sheetWidths()); }, QStringLiteral("没有检测到EXCEL\n"));
 }
 
 void PlanWindow::Image1_Click()

@@ -143,6 +143,7 @@ void Dlogmodrw::loadTask()
     }
     Combo4->setCurrentIndex(Combo4->count() - 1);
     loaded_ = fieldsSnapshot();
+    shown_ = task;
 }
 
 void Dlogmodrw::Slider1_Change()
@@ -179,6 +180,25 @@ void Dlogmodrw::Command3_Click()
     if (!task)
         return;
     task->id = taskId_;
+    // Fields left as they were loaded keep what is stored now.
+    if (shown_) {
+        if (const auto stored = Db::get([this] { return Tasks::load(taskId_); }).value_or(std::nullopt)) {
+            if (task->today == shown_->today && task->intime == shown_->intime) {
+                task->today = stored->today;
+                task->intime = stored->intime;
+            }
+            if (task->xuhao == shown_->xuhao)
+                task->xuhao = stored->xuhao;
+            if (task->title == shown_->title)
+                task->title = stored->title;
+            if (task->content == shown_->content)
+                task->content = stored->content;
+            if (task->zhongyao == shown_->zhongyao && task->jinpo == shown_->jinpo) {
+                task->zhongyao = stored->zhongyao;
+                task->jinpo = stored->jinpo;
+            }
+        }
+    }
 
     // An occurrence changes alone or with its rule; choosing "一次性" ends the rule; a task made
     // recurring here starts a rule on its day.
@@ -188,8 +208,9 @@ void Dlogmodrw::Command3_Click()
         return;
     bool allLater = false;
     if (recurring && ruleId_ != 0) {
-        const QMessageBox::StandardButton answer = MsgBoxChoice(
-            QStringLiteral("只修改这一次，还是修改以后的所有任务？"), QStringLiteral("仅此一次"), QStringLiteral("以后所有"));
+        const QMessageBox::StandardButton answer =
+            MsgBoxChoice(QStringLiteral("只修改这一次，还是修改以后的所有任务？"), QStringLiteral("仅此一次"),
+                         QStringLiteral("以后所有"));
         if (answer != QMessageBox::Yes && answer != QMessageBox::No)
             return; // closed without an answer: nothing is saved
         allLater = answer == QMessageBox::No;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "views/tasks/dlogaddrw.h"
 
 // The edit-task dialog "修改任务" for the task selected in the first open view that lists tasks
@@ -36,4 +38,8 @@ private:
     QDate loadedDay_;
     // The fields as loaded, to tell unsaved edits.
     QString loaded_;
+    // The task as it read from its fields right after loading: a field still holding that value
+    // was not edited, and the save keeps what is stored for it now (a day or time moved by
+    // another window meanwhile is not written back).
+    std::optional<Tasks::Task> shown_;
 };
