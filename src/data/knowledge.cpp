@@ -2,6 +2,7 @@
 
 #include "data/db.h"
 #include "data/schema.h"
+#include "data/undo.h"
 
 namespace {
 
@@ -136,7 +137,7 @@ bool Knowledge::update(qint64 id, const QString& title, const QString& content, 
 
 void Knowledge::remove(qint64 id)
 {
-    Db::execute(QStringLiteral("DELETE FROM fangfa WHERE id = ?"), {id});
+    Undo::record([&] { Db::execute(QStringLiteral("DELETE FROM fangfa WHERE id = ?"), {id}); });
 }
 
 Knowledge::CategoryChange Knowledge::addCategory(const QString& name)
@@ -171,7 +172,7 @@ Knowledge::CategoryChange Knowledge::renameCategory(const QString& from, const Q
 
 void Knowledge::removeCategory(const QString& name)
 {
-    Db::transaction([&] {
+    Undo::record([&] {
         Db::execute(QStringLiteral("DELETE FROM fftype WHERE fftype = ?"), {name});
         Db::execute(QStringLiteral("DELETE FROM fangfa WHERE ltype = ?"), {name});
     });

@@ -4,8 +4,10 @@
 #include "app/forms.h"
 #include "app/gui.h"
 #include "app/prompt.h"
+#include "app/undonotice.h"
 #include "app/windowplace.h"
 #include "data/db.h"
+#include "data/dependants.h"
 #include "data/diary.h"
 #include "data/knowledge.h"
 #include "views/knowledge/knowledgeui.h"
@@ -27,6 +29,12 @@ Dlogfflb::Dlogfflb(QWidget* parent) : FormDialog(parent)
 {
     setObjectName(QStringLiteral("Dlogfflb"));
     setWindowTitle(QStringLiteral("管理知识类别"));
+    Deletion::installShortcut(this);
+    // An undone deletion elsewhere (or here) brings rows back into the list.
+    connect(&Changes::instance(), &Changes::knowledgeChanged, this, [this](QObject* origin) {
+        if (origin != this)
+            Db::run([this] { FillList(); });
+    });
 
     ListView1 = KnowledgeUi::categoryList(this, QStringLiteral("ListView1"));
     ListView1->setMinimumWidth(Gui::hundredthsMm(2540) * 2);
@@ -153,13 +161,17 @@ void Dlogfflb::Command3_Click()
         MsgBox(QStringLiteral("日志是系统类别，不能删除！"));
         return;
     }
-    if (MsgBox(QStringLiteral("删除知识类别就会删除其下所有文章，您确定删除吗？"), QMessageBox::Yes | QMessageBox::No)
-        != QMessageBox::Yes) {
+    const auto articles = Db::get([&] { return Dependants::articlesOfCategory(name); });
+    if (!articles)
         return;
-    }
+    // The question names what goes with the category when it holds articles.
+    const QString question = *articles > 0 ? QStringLiteral("删除知识类别“%1”及其 %2 篇文章？").arg(name).arg(*articles)
+                                           : QStringLiteral("删除知识类别就会删除其下所有文章，您确定删除吗？");
+    if (!Deletion::confirm(question))
+        return;
     if (!Db::run([&] { Knowledge::removeCategory(name); }))
         return;
     FillList();
     Text1->clear();
-    Changes::announce(Changes::Knowledge, this);
+    Deletion::done(this, this);
 }
