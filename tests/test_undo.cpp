@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlRecord>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -90,7 +91,8 @@ int rowWithText(QTreeWidget* list, const QString& text)
     return -1;
 }
 
-// A theme "事业发展" with 2 goals of 5 tasks each (one of them snoozed), and a theme "健康".
+// A theme "事业发展" with 2 goals of 5 tasks each (one of them snoozed), and a theme "健康" with a
+// goal of 2 tasks without a day.
 void seedThemes(ProgramRun& run)
 {
     run.exec("DELETE FROM renwu");
@@ -98,13 +100,13 @@ void seedThemes(ProgramRun& run)
     run.exec("DELETE FROM juese");
     run.exec("INSERT INTO juese (id, name, content) VALUES (1, '事业发展', '十年'), (2, '健康', '')");
     run.exec("INSERT INTO mubiao (id, title, ksdate, jsdate, juese, zhuangtai) VALUES"
-             " (1, '升职', '2009-01-01', '2009-12-31', 1, 1), (2, '考证', '2009-01-01', NULL, 1, 0),"
-             " (3, '跑步', '2009-01-01', '2009-06-30', 2, 0)");
+             " (1, '升职', '2009-01-01', '2009-12-31', 1, 1), (2, '考证', '2009-01-01', NULL, 1, 1),"
+             " (3, '跑步', '2009-01-01', '2009-06-30', 2, 1)");
     for (int i = 1; i <= 10; ++i)
         run.exec("INSERT INTO renwu (id, title, content, mubiao, juese, zhongyao, jinpo, xuhao, today, intime,"
                  " zhuangtai) VALUES (?, ?, '说明', ?, 1, ?, 0, ?, '2009-01-31', '09:00:00', ?)",
                  {i, QStringLiteral("任务%1").arg(i), i <= 5 ? 1 : 2, i % 2, i, i % 3 == 0 ? 1 : 0});
-    run.exec("INSERT INTO renwu (id, title, mubiao, juese) VALUES (11, '晨跑', 3, 2)");
+    run.exec("INSERT INTO renwu (id, title, mubiao, juese) VALUES (11, '晨跑', 3, 2), (12, '拉伸', 3, 2)");
     run.exec("INSERT INTO snooze (renwu, day, time) VALUES (2, '2009-01-31', '10:00:00')");
 }
 
@@ -155,7 +157,7 @@ void UndoTest::themeDeletionAsksAndUndoes()
         QVERIFY(!notice());
         return;
     }
-    QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), 1);
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), 2);
     QCOMPARE(run.scalar("SELECT count(*) FROM snooze").toInt(), 0);
     QCOMPARE(themes->topLevelItemCount(), 1);
     QVERIFY(notice() && notice()->isVisible());
@@ -182,7 +184,7 @@ void UndoTest::balancesComeBack()
     ProgramRun run;
     QVERIFY(open(run, Views::kFinance));
     auto* tabs = ctl<QTabWidget>(Views::kFinance, "SSTab1");
-    tabs->setCurrentIndex(1);
+    tabs->setCurrentIndex(2); // income
     settle();
     auto* income = ctl(Views::kFinance, "ListView2");
     QVERIFY(income->topLevelItemCount() > 0);

@@ -70,8 +70,3 @@ Dependants::Named Dependants::recordsOfAccount(qint64 accountId)
                                    " WHERE id = ?)"),
                     {accountId})};
 }
-
-int Dependants::articlesOfCategory(const QString& category)
-{
-    return countOf(QStringLiteral("SELECT count(*) FROM fangfa WHERE ltype = ?"), {Db::text(category)});
-}

@@ -37,7 +37,5 @@ Named accountsOfType(qint64 typeId);
 Named recordsOfCategory(qint64 categoryId);
 // An account's name and the records that name it.
 Named recordsOfAccount(qint64 accountId);
-// The number of articles filed under a knowledge category.
-int articlesOfCategory(const QString& category);
 
 } // namespace Dependants

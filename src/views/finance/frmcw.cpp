@@ -189,6 +189,12 @@ Frmcw::Frmcw(QWidget* parent) : QWidget(parent)
     connect(&Changes::instance(), &Changes::financeChanged, this, [this](QObject* origin) {
         if (origin != this)
             refillAfterChange();
+        // A change of no window (an undone deletion) may bring records back into the lists.
+        if (!origin)
+            Db::run([this] {
+                fillRecords(income_);
+                fillRecords(expense_);
+            });
     });
 }
 
@@ -656,11 +662,11 @@ void Frmcw::Command1_Click()
     if (!with)
         return;
     // An account with records says what becomes of them; the records themselves stay.
-    const QString question = with->count > 0
-                                 ? QStringLiteral("删除帐户“%1”？它的 %2 条收支记录会保留，但不再属于任何帐户。")
-                                       .arg(with->name)
-                                       .arg(with->count)
-                                 : QStringLiteral("如果帐户余额非零，删除可能会导致您财务混乱，您确认删除吗？");
+    QString question = QStringLiteral("如果帐户余额非零，删除可能会导致您财务混乱，您确认删除吗？");
+    if (with->count > 0)
+        question.prepend(QStringLiteral("删除帐户“%1”？它的 %2 条收支记录会保留，但不再属于任何帐户。\n")
+                             .arg(with->name)
+                             .arg(with->count));
     if (MsgBox(question, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     if (!Db::run([id] { Finance::removeAccount(id); }))

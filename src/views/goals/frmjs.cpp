@@ -201,6 +201,10 @@ void Frmjs::ListView1_DblClick()
         MsgBox(QStringLiteral("没有可选择编辑的行动主题！"));
         return;
     }
+    if (selectedThemeId() == 0) {
+        MsgBox(QStringLiteral("请先选择要编辑的行动主题！"));
+        return;
+    }
     Forms::show<Dlogmodjs>();
 }
 

@@ -7,7 +7,6 @@
 #include "app/undonotice.h"
 #include "app/windowplace.h"
 #include "data/db.h"
-#include "data/dependants.h"
 #include "data/diary.h"
 #include "data/knowledge.h"
 #include "views/knowledge/knowledgeui.h"
@@ -161,13 +160,8 @@ void Dlogfflb::Command3_Click()
         MsgBox(QStringLiteral("日志是系统类别，不能删除！"));
         return;
     }
-    const auto articles = Db::get([&] { return Dependants::articlesOfCategory(name); });
-    if (!articles)
-        return;
-    // The question names what goes with the category when it holds articles.
-    const QString question = *articles > 0 ? QStringLiteral("删除知识类别“%1”及其 %2 篇文章？").arg(name).arg(*articles)
-                                           : QStringLiteral("删除知识类别就会删除其下所有文章，您确定删除吗？");
-    if (!Deletion::confirm(question))
+    // The question says already that the articles go with the category.
+    if (!Deletion::confirm(QStringLiteral("删除知识类别就会删除其下所有文章，您确定删除吗？")))
         return;
     if (!Db::run([&] { Knowledge::removeCategory(name); }))
         return;
