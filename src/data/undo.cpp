@@ -75,6 +75,11 @@ int columnIndex(const Table& t, const QString& column)
     return int(t.columns.indexOf(column));
 }
 
+QString rowsOf(const QString& table)
+{
+    return quoted(QStringLiteral("undo_rows_") + table);
+}
+
 Undo::Step& lastStep()
 {
     static Undo::Step step;
@@ -86,7 +91,7 @@ Undo::Step& lastStep()
 void ensureSetup()
 {
     const QSqlDatabase db = Db::main();
-    if (Db::count(QStringLiteral("SELECT count(*) FROM sqlite_temp_master WHERE name = 'undo_log'")) > 0
+    if (Db::count(QStringLiteral("SELECT count(*) FROM sqlite_temp_master WHERE name = 'undo_gone'")) > 0
         && !tablesOfConnection().isEmpty())
         return;
 
@@ -118,31 +123,42 @@ void ensureSetup()
     }
 
     Db::transaction([&] {
-        Db::exec(db, QStringLiteral("DROP TABLE IF EXISTS temp.undo_state"));
-        Db::exec(db, QStringLiteral("DROP TABLE IF EXISTS temp.undo_log"));
-        Db::exec(db, QStringLiteral("DROP TABLE IF EXISTS temp.undo_parent"));
-        Db::exec(db, QStringLiteral("DROP TABLE IF EXISTS temp.undo_steps"));
         // The step being recorded: one row while a deletion runs, none otherwise.
-        Db::exec(db, QStringLiteral("CREATE TEMP TABLE undo_state (step INTEGER NOT NULL)"));
-        // kind 'I': a deleted row, args its values in column order (inserted again on undo);
-        // kind 'M': a moved balance, args [amount to add back, account id].
-        Db::exec(db, QStringLiteral("CREATE TEMP TABLE undo_log (seq INTEGER PRIMARY KEY, step INTEGER NOT NULL,"
-                                    " tbl TEXT NOT NULL, kind TEXT NOT NULL, args TEXT NOT NULL)"));
-        Db::exec(db, QStringLiteral("CREATE INDEX temp.undo_log_step ON undo_log (step, tbl, kind)"));
-        Db::exec(db, QStringLiteral("CREATE TEMP TABLE undo_parent (step INTEGER NOT NULL, tbl TEXT NOT NULL,"
-                                    " col TEXT NOT NULL, val)"));
+        Db::exec(db, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS undo_state (step INTEGER NOT NULL)"));
+        Db::exec(db, QStringLiteral("DELETE FROM undo_state"));
+        // Moved balances: args [amount to add back, account id] (the inverse UPDATE).
+        Db::exec(db,
+                 QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS undo_log (seq INTEGER PRIMARY KEY,"
+                                " step INTEGER NOT NULL, tbl TEXT NOT NULL, kind TEXT NOT NULL, args TEXT NOT NULL)"));
+        Db::exec(db, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS undo_parent (step INTEGER NOT NULL,"
+                                    " tbl TEXT NOT NULL, col TEXT NOT NULL, val)"));
         // Step ids are never reused, so a notice never names a later deletion.
-        Db::exec(db, QStringLiteral("CREATE TEMP TABLE undo_steps (id INTEGER PRIMARY KEY AUTOINCREMENT)"));
+        Db::exec(db,
+                 QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS undo_steps (id INTEGER PRIMARY KEY AUTOINCREMENT)"));
+        // Steps undone or dropped whose rows are still to be cleared (at the next deletion, so
+        // that an undo does not wait for it).
+        Db::exec(db, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS undo_gone (step INTEGER PRIMARY KEY)"));
         for (const Table& t : std::as_const(tables)) {
+            // The deleted rows of each table as they were, marked with their step: the inverse
+            // INSERT takes them back from here.
+            const QString rows = quoted(QStringLiteral("undo_rows_") + t.name);
+            Db::exec(db, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(rows));
+            Db::exec(db, QStringLiteral("CREATE TEMP TABLE %1 AS SELECT 0 AS undo_step, * FROM main.%2 WHERE 0")
+                             .arg(rows, quoted(t.name)));
+            Db::exec(db, QStringLiteral("CREATE INDEX temp.%1 ON %2 (undo_step)")
+                             .arg(quoted(QStringLiteral("undo_rows_step_") + t.name), rows));
             QStringList olds;
             for (const QString& c : t.columns)
                 olds << QStringLiteral("old.") + quoted(c);
+            Db::exec(
+                db,
+                QStringLiteral("DROP TRIGGER IF EXISTS temp.%1").arg(quoted(QStringLiteral("undo_delete_") + t.name)));
             Db::exec(db, QStringLiteral("CREATE TEMP TRIGGER %1 AFTER DELETE ON main.%2 BEGIN"
-                                        " INSERT INTO undo_log (step, tbl, kind, args)"
-                                        " SELECT step, '%3', 'I', json_array(%4) FROM undo_state; END")
-                             .arg(quoted(QStringLiteral("undo_delete_") + t.name), quoted(t.name), t.name,
+                                        " INSERT INTO %3 SELECT step, %4 FROM undo_state; END")
+                             .arg(quoted(QStringLiteral("undo_delete_") + t.name), quoted(t.name), rows,
                                   olds.join(QStringLiteral(", "))));
         }
+        Db::exec(db, QStringLiteral("DROP TRIGGER IF EXISTS temp.undo_balance"));
         if (std::any_of(tables.cbegin(), tables.cend(),
                         [](const Table& t) { return t.name == QLatin1String("zhanghao"); }))
             Db::exec(db, QStringLiteral("CREATE TEMP TRIGGER undo_balance AFTER UPDATE OF moneys ON main.zhanghao"
@@ -158,17 +174,16 @@ Undo::Step stepOf(qint64 id)
 {
     Undo::Step step;
     step.id = id;
-    QHash<QString, int> rows;
-    QSqlQuery q = Db::exec(
-        Db::main(), QStringLiteral("SELECT tbl, sum(kind = 'I') FROM undo_log WHERE step = ? GROUP BY tbl"), {id});
-    while (q.next())
-        rows.insert(q.value(0).toString(), q.value(1).toInt());
+    const bool moved = Db::count(QStringLiteral("SELECT count(*) FROM undo_log WHERE step = ?"), {id}) > 0;
     for (const QString& table : trackedTables()) {
-        if (!rows.contains(table))
+        if (!tableNamed(table))
             continue;
-        step.tables << table;
-        if (rows.value(table) > 0 && !hiddenTable(table))
-            step.counts << Undo::Count{table, rows.value(table)};
+        const int rows =
+            int(Db::count(QStringLiteral("SELECT count(*) FROM %1 WHERE undo_step = ?").arg(rowsOf(table)), {id}));
+        if (rows > 0 || (moved && table == QLatin1String("zhanghao")))
+            step.tables << table;
+        if (rows > 0 && !hiddenTable(table))
+            step.counts << Undo::Count{table, rows};
     }
     return step;
 }
@@ -181,16 +196,14 @@ void recordParents(qint64 step)
         const Table* parent = tableNamed(QLatin1String(r.parent));
         if (!child || !parent)
             continue;
-        const int index = columnIndex(*child, QLatin1String(r.column));
-        if (index < 0)
+        if (columnIndex(*child, QLatin1String(r.column)) < 0)
             continue;
         Db::execute(QStringLiteral("INSERT INTO undo_parent (step, tbl, col, val)"
-                                   " SELECT DISTINCT ?, ?, ?, v FROM (SELECT json_extract(args, '$[%1]') AS v"
-                                   " FROM undo_log WHERE step = ? AND tbl = ? AND kind = 'I')"
-                                   " WHERE EXISTS (SELECT 1 FROM main.%2 WHERE %3 = v)")
-                        .arg(index)
-                        .arg(quoted(parent->name), quoted(QLatin1String(r.key))),
-                    {step, parent->name, QLatin1String(r.key), step, child->name});
+                                   " SELECT DISTINCT ?, ?, ?, v FROM (SELECT %1 AS v FROM %2 WHERE undo_step = ?)"
+                                   " WHERE EXISTS (SELECT 1 FROM main.%3 WHERE %4 = v)")
+                        .arg(quoted(QLatin1String(r.column)), rowsOf(child->name), quoted(parent->name),
+                             quoted(QLatin1String(r.key))),
+                    {step, parent->name, QLatin1String(r.key), step});
     }
     Db::execute(QStringLiteral("INSERT INTO undo_parent (step, tbl, col, val)"
                                " SELECT DISTINCT ?, 'zhanghao', 'id', v FROM (SELECT json_extract(args, '$[1]') AS v"
@@ -199,11 +212,21 @@ void recordParents(qint64 step)
                 {step, step});
 }
 
+// Forgets a step; its rows are cleared at the next deletion.
 void forget(qint64 step)
 {
-    Db::execute(QStringLiteral("DELETE FROM undo_log WHERE step = ?"), {step});
     Db::execute(QStringLiteral("DELETE FROM undo_parent WHERE step = ?"), {step});
     Db::execute(QStringLiteral("DELETE FROM undo_steps WHERE id = ?"), {step});
+    Db::execute(QStringLiteral("INSERT OR IGNORE INTO undo_gone (step) VALUES (?)"), {step});
+}
+
+void clearGone()
+{
+    for (const Table& t : tablesOfConnection())
+        Db::execute(
+            QStringLiteral("DELETE FROM %1 WHERE undo_step IN (SELECT step FROM undo_gone)").arg(rowsOf(t.name)));
+    Db::execute(QStringLiteral("DELETE FROM undo_log WHERE step IN (SELECT step FROM undo_gone)"));
+    Db::execute(QStringLiteral("DELETE FROM undo_gone"));
 }
 
 // Thrown inside the undo's transaction to leave everything as it was.
@@ -230,7 +253,9 @@ Undo::Step Undo::record(const std::function<void()>& work)
         Db::execute(QStringLiteral("INSERT INTO undo_state (step) VALUES (?)"), {id});
         work();
         Db::execute(QStringLiteral("DELETE FROM undo_state"));
-        if (Db::count(QStringLiteral("SELECT count(*) FROM undo_log WHERE step = ?"), {id}) == 0) {
+        step = stepOf(id);
+        if (step.tables.isEmpty()) {
+            step = {};
             Db::execute(QStringLiteral("DELETE FROM undo_steps WHERE id = ?"), {id});
             return;
         }
@@ -238,10 +263,13 @@ Undo::Step Undo::record(const std::function<void()>& work)
         // Only the newest deletions are kept.
         const qint64 oldest = Db::count(
             QStringLiteral("SELECT min(id) FROM (SELECT id FROM undo_steps ORDER BY id DESC LIMIT ?)"), {kDepth});
-        Db::execute(QStringLiteral("DELETE FROM undo_log WHERE step < ?"), {oldest});
-        Db::execute(QStringLiteral("DELETE FROM undo_parent WHERE step < ?"), {oldest});
-        Db::execute(QStringLiteral("DELETE FROM undo_steps WHERE id < ?"), {oldest});
-        step = stepOf(id);
+        QSqlQuery dropped = Db::exec(Db::main(), QStringLiteral("SELECT id FROM undo_steps WHERE id < ?"), {oldest});
+        QList<qint64> old;
+        while (dropped.next())
+            old << dropped.value(0).toLongLong();
+        for (const qint64 o : std::as_const(old))
+            forget(o);
+        clearGone();
     });
     lastStep() = step;
     return step;
@@ -298,26 +326,21 @@ Undo::Outcome Undo::undo(qint64 stepId)
                     taken << t->key;
                 taken << t->uniqueColumns;
                 for (const QString& column : std::as_const(taken)) {
-                    const int index = columnIndex(*t, column);
-                    if (Db::count(QStringLiteral("SELECT count(*) FROM main.%1 WHERE %2 IN (SELECT json_extract(args,"
-                                                 " '$[%3]') FROM undo_log WHERE step = ? AND tbl = ? AND kind = 'I')")
-                                      .arg(quoted(name), quoted(column))
-                                      .arg(index),
-                                  {stepId, name})
+                    if (Db::count(QStringLiteral("SELECT count(*) FROM %1 AS u WHERE u.undo_step = ? AND EXISTS"
+                                                 " (SELECT 1 FROM main.%2 WHERE %3 = u.%3)")
+                                      .arg(rowsOf(name), quoted(name), quoted(column)),
+                                  {stepId})
                         > 0)
                         throw Refused{Result::Conflict, name};
                 }
                 QStringList columns;
-                QStringList values;
-                for (int i = 0; i < t->columns.size(); ++i) {
-                    columns << quoted(t->columns.at(i));
-                    values << QStringLiteral("json_extract(args, '$[%1]')").arg(i);
-                }
+                for (const QString& c : t->columns)
+                    columns << quoted(c);
+                const QString list = columns.join(QStringLiteral(", "));
                 Db::execute(
-                    QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM undo_log"
-                                   " WHERE step = ? AND tbl = ? AND kind = 'I' ORDER BY seq")
-                        .arg(quoted(name), columns.join(QStringLiteral(", ")), values.join(QStringLiteral(", "))),
-                    {stepId, name});
+                    QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM %3 WHERE undo_step = ? ORDER BY rowid")
+                        .arg(quoted(name), list, rowsOf(name)),
+                    {stepId});
             }
             // Balances move back by the amounts they were moved, newest first.
             QSqlQuery moves =

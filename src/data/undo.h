@@ -6,11 +6,11 @@
 #include <optional>
 
 // Undo of deletions. A deletion runs inside Undo::record: for as long as it runs, temporary
-// triggers on the connection write the inverse of every change it makes into a temporary undo
-// table (each deleted row as the values that insert it again, each moved balance as the amount
-// that moves it back), together with the rows the deleted ones belong to. Undoing a deletion
-// replays its inverses in one transaction, newest first. The log lives as long as the connection
-// (the session) and holds the last 20 deletions.
+// triggers on the connection record the inverse of every change it makes: each deleted row as it
+// was, in a temporary table beside its own (the INSERT that brings it back reads it from there),
+// and each moved balance as the amount that moves it back (an UPDATE), together with the rows the
+// deleted ones belong to. Undoing a deletion replays its inverses in one transaction. The record
+// lives as long as the connection (the session) and holds the last 20 deletions.
 namespace Undo {
 
 inline constexpr int kDepth = 20;
