@@ -160,7 +160,7 @@ void Deletion::Notice::place()
 {
     adjustSize();
     const QWidget* host = parentWidget();
-    move((host->width() - width()) / 2, host->height() - height() - 36);
+    move((host->width() - width()) / 2, host->height() - height() - 64);
 }
 
 bool Deletion::Notice::eventFilter(QObject* watched, QEvent* event)
