@@ -283,9 +283,12 @@ void ContactsTest::deletedContactKeepsItsNotes()
     openView(run);
     const QList<qint64> notes = ids(run, "SELECT id FROM rjxx WHERE renji = 1 ORDER BY id");
     QVERIFY(!notes.isEmpty());
+    const QString name = run.scalar("SELECT name FROM renji WHERE id = 1").toString();
     selectContact(1);
     QVERIFY(press("Command3"));
-    QCOMPARE(run.messages, QStringList());
+    // The question names the notes that are no longer shown.
+    QCOMPARE(run.messages,
+             QStringList{QStringLiteral("删除联系人“%1”？其 %2 条资料将随之不再显示。").arg(name).arg(notes.size())});
     QCOMPARE(run.scalar("SELECT count(*) FROM renji WHERE id = 1").toInt(), 0);
     QCOMPARE(ids(run, "SELECT id FROM rjxx WHERE renji = 1 ORDER BY id"), notes);
     QCOMPARE(rowOf(contacts(), 1), -1);
@@ -516,8 +519,10 @@ void ContactsTest::noteDialogsNeedTheirSelection()
     QVERIFY(shown(d));
     const int before = run.scalar("SELECT count(*) FROM rjxx").toInt();
 
-    // The contact is deleted while the dialog is open: the note has nobody to go to.
+    // The contact is deleted while the dialog is open (its notes' question answered Yes): the note
+    // has nobody to go to.
     QVERIFY(press("Command3"));
+    run.messages.clear();
     type("Text1", "约饭", d);
     QVERIFY(press("Command1", d));
     settle();

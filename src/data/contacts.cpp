@@ -1,6 +1,7 @@
 #include "data/contacts.h"
 
 #include "data/db.h"
+#include "data/undo.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ void Contacts::renameCategory(qint64 id, const QString& name)
 
 void Contacts::removeCategory(qint64 id)
 {
-    Db::execute(QStringLiteral("DELETE FROM gxlb WHERE id = ?"), {id});
+    Undo::record([&] { Db::execute(QStringLiteral("DELETE FROM gxlb WHERE id = ?"), {id}); });
 }
 
 QList<Contacts::Listed> Contacts::byName()
@@ -167,7 +168,7 @@ void Contacts::updateContact(const Contact& c)
 
 void Contacts::removeContact(qint64 id)
 {
-    Db::execute(QStringLiteral("DELETE FROM renji WHERE id = ?"), {id});
+    Undo::record([&] { Db::execute(QStringLiteral("DELETE FROM renji WHERE id = ?"), {id}); });
 }
 
 QList<Contacts::Note> Contacts::notesOf(qint64 contact, const QString& keyword)
@@ -203,5 +204,5 @@ void Contacts::updateNote(const Note& n)
 
 void Contacts::removeNote(qint64 id)
 {
-    Db::execute(QStringLiteral("DELETE FROM rjxx WHERE id = ?"), {id});
+    Undo::record([&] { Db::execute(QStringLiteral("DELETE FROM rjxx WHERE id = ?"), {id}); });
 }

@@ -1,6 +1,7 @@
 #include "data/finance.h"
 
 #include "data/db.h"
+#include "data/undo.h"
 
 namespace {
 
@@ -160,7 +161,7 @@ Finance::AccountSaved Finance::updateAccount(const Account& edited, const std::o
 
 void Finance::removeAccount(qint64 id)
 {
-    Db::execute(QStringLiteral("DELETE FROM zhanghao WHERE id = ?"), {id});
+    Undo::record([&] { Db::execute(QStringLiteral("DELETE FROM zhanghao WHERE id = ?"), {id}); });
 }
 
 // ---- Records
@@ -226,7 +227,7 @@ bool Finance::removeRecord(Kind kind, qint64 id)
 {
     const qint64 sign = direction(kind);
     bool found = false;
-    Db::transaction([&] {
+    Undo::record([&] {
         const std::optional<Record> stored = storedRecord(kind, id);
         if (!stored)
             return;
@@ -297,7 +298,7 @@ bool Finance::renameAccountType(qint64 id, const QString& name)
 
 void Finance::removeAccountType(qint64 id)
 {
-    Db::execute(QStringLiteral("DELETE FROM zhanghaotype WHERE id = ?"), {id});
+    Undo::record([&] { Db::execute(QStringLiteral("DELETE FROM zhanghaotype WHERE id = ?"), {id}); });
 }
 
 QList<Finance::Category> Finance::categories(Kind kind)
@@ -322,7 +323,7 @@ void Finance::renameCategory(qint64 id, const QString& name)
 
 void Finance::removeCategory(qint64 id)
 {
-    Db::execute(QStringLiteral("DELETE FROM shouzhitype WHERE id = ?"), {id});
+    Undo::record([&] { Db::execute(QStringLiteral("DELETE FROM shouzhitype WHERE id = ?"), {id}); });
 }
 
 // ---- Transfers

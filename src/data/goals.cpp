@@ -1,6 +1,7 @@
 #include "data/goals.h"
 
 #include "data/db.h"
+#include "data/undo.h"
 
 #include <QSqlError>
 
@@ -138,7 +139,7 @@ void Goals::setState(qint64 id, int state)
 
 void Goals::removeWithTasks(qint64 id)
 {
-    Db::transaction([&] {
+    Undo::record([&] {
         Db::execute(QStringLiteral("DELETE FROM renwu WHERE mubiao = ?"), {id});
         Db::execute(QStringLiteral("DELETE FROM mubiao WHERE id = ?"), {id});
     });

@@ -3,6 +3,7 @@
 #include "data/db.h"
 #include "data/schema.h"
 #include "data/searchindex.h"
+#include "data/undo.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ bool Knowledge::update(qint64 id, const QString& title, const QString& content, 
 
 void Knowledge::remove(qint64 id)
 {
-    Db::execute(QStringLiteral("DELETE FROM fangfa WHERE id = ?"), {id});
+    Undo::record([&] { Db::execute(QStringLiteral("DELETE FROM fangfa WHERE id = ?"), {id}); });
 }
 
 Knowledge::CategoryChange Knowledge::addCategory(const QString& name)
@@ -151,7 +152,7 @@ Knowledge::CategoryChange Knowledge::renameCategory(const QString& from, const Q
 
 void Knowledge::removeCategory(const QString& name)
 {
-    Db::transaction([&] {
+    Undo::record([&] {
         Db::execute(QStringLiteral("DELETE FROM fftype WHERE fftype = ?"), {name});
         Db::execute(QStringLiteral("DELETE FROM fangfa WHERE ltype = ?"), {name});
     });

@@ -1,6 +1,7 @@
 #include "data/statements.h"
 
 #include "data/db.h"
+#include "data/undo.h"
 
 namespace {
 Statements::Item itemFrom(const Db::Row& r)
@@ -22,5 +23,5 @@ void Statements::add(const QString& title, Kind kind)
 
 void Statements::remove(qint64 id)
 {
-    Db::execute(QStringLiteral("DELETE FROM mengxiang WHERE id = ?"), {id});
+    Undo::record([&] { Db::execute(QStringLiteral("DELETE FROM mengxiang WHERE id = ?"), {id}); });
 }

@@ -1,6 +1,7 @@
 #include "data/tasks.h"
 
 #include "data/db.h"
+#include "data/undo.h"
 
 #include <QRegularExpression>
 
@@ -160,7 +161,7 @@ void Tasks::setTitleAndContent(qint64 id, const QString& title, const QString& c
 
 void Tasks::remove(qint64 id)
 {
-    Db::execute(QStringLiteral("DELETE FROM renwu WHERE id = ?"), {id});
+    Undo::record([&] { Db::execute(QStringLiteral("DELETE FROM renwu WHERE id = ?"), {id}); });
 }
 
 int Tasks::countOfGoal(qint64 goalId)

@@ -1,6 +1,7 @@
 #include "data/themes.h"
 
 #include "data/db.h"
+#include "data/undo.h"
 
 namespace {
 Themes::Choice choiceFrom(const Db::Row& r)
@@ -60,7 +61,7 @@ void Themes::update(qint64 themeId, const QString& name, const QString& content)
 
 void Themes::removeWithGoals(qint64 themeId)
 {
-    Db::transaction([&] {
+    Undo::record([&] {
         // Tasks follow their goal even where a goal was moved to this theme after they were made.
         Db::execute(
             QStringLiteral("DELETE FROM renwu WHERE juese = ? OR mubiao IN (SELECT id FROM mubiao WHERE juese = ?)"),

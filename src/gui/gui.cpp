@@ -90,3 +90,11 @@ qint64 Gui::selectedId(const QTreeWidget* list)
 {
     return rowId(selectedRow(list));
 }
+
+void Gui::selectFirst(QTreeWidget* list)
+{
+    if (QTreeWidgetItem* first = list->topLevelItem(0)) {
+        list->setCurrentItem(first);
+        first->setSelected(true);
+    }
+}

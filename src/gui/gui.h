@@ -49,5 +49,7 @@ qint64 rowId(const QTreeWidgetItem* row);
 QTreeWidgetItem* selectedRow(const QTreeWidget* list);
 // The id of the list's selected row; 0 when none.
 qint64 selectedId(const QTreeWidget* list);
+// Selects (and shows selected) the list's first row, when it has one.
+void selectFirst(QTreeWidget* list);
 
 } // namespace Gui

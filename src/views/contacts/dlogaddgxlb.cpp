@@ -4,20 +4,29 @@
 #include "gui/gui.h"
 #include "gui/prompt.h"
 #include "gui/windowplace.h"
+#include "gui/undonotice.h"
 #include "data/contacts.h"
 #include "data/db.h"
+#include "data/dependants.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 Dlogaddgxlb::Dlogaddgxlb(QWidget* parent) : FormDialog(parent)
 {
     setWindowTitle(QStringLiteral("增加关系类别"));
+    Deletion::installShortcut(this);
+    // An undone deletion elsewhere (or here) brings rows back into the list.
+    connect(&Changes::instance(), &Changes::contactsChanged, this, [this](QObject* origin) {
+        if (origin != this)
+            Db::run([this] { fillList(); });
+    });
 
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -120,10 +129,22 @@ void Dlogaddgxlb::Command3_Click()
         MsgBox(QStringLiteral("请先选择要删除的关系类别！"));
         return;
     }
-    if (!Db::run([&] { Contacts::removeCategory(Gui::rowId(row)); }))
+    const qint64 id = Gui::rowId(row);
+    const auto with = Db::get([id] { return Dependants::contactsOfCategory(id); });
+    if (!with)
         return;
-    Changes::announce(Changes::Contacts, this);
-    delete row;
-    ListView1->clearSelection();
+    if (with->count > 0
+        && !Deletion::confirm(
+            QStringLiteral("删除关系类别“%1”？有 %2 个联系人属于这个类别。").arg(with->name).arg(with->count)))
+        return;
+    if (!Db::run([id] { Contacts::removeCategory(id); }))
+        return;
+    {
+        const QSignalBlocker quiet(ListView1);
+        delete row;
+        ListView1->clearSelection();
+        ListView1->setCurrentItem(nullptr);
+    }
+    Deletion::done(this, this);
     Text1->clear();
 }

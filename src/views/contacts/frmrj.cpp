@@ -7,8 +7,10 @@
 #include "gui/prompt.h"
 #include "gui/shell.h"
 #include "gui/widgets.h"
+#include "gui/undonotice.h"
 #include "data/contacts.h"
 #include "data/db.h"
+#include "data/dependants.h"
 #include "views/contacts/dlogaddgxlb.h"
 #include "views/contacts/dlogaddrj.h"
 #include "views/contacts/dlogaddrjxx.h"
@@ -126,6 +128,7 @@ qint64 chosenId(const QComboBox* combo)
 Frmrj::Frmrj(QWidget* parent) : QWidget(parent)
 {
     buildControls();
+    Deletion::installShortcut(this);
     connect(&Changes::instance(), &Changes::contactsChanged, this, &Frmrj::contactsChanged);
 }
 
@@ -473,15 +476,25 @@ void Frmrj::Command3_Click()
         MsgBox(kChooseContact);
         return;
     }
-    if (!Db::run([id = Gui::rowId(row)] { Contacts::removeContact(id); }))
+    const qint64 id = Gui::rowId(row);
+    const auto with = Db::get([id] { return Dependants::notesOfContact(id); });
+    if (!with)
+        return;
+    // The notes stay stored under the contact but are no longer shown: say so first.
+    if (with->count > 0
+        && !Deletion::confirm(
+            QStringLiteral("删除联系人“%1”？其 %2 条资料将随之不再显示。").arg(with->name).arg(with->count)))
+        return;
+    if (!Db::run([id] { Contacts::removeContact(id); }))
         return;
     {
         const QSignalBlocker quiet(ListView1);
         delete row;
         ListView1->clearSelection();
+        ListView1->setCurrentItem(nullptr);
     }
     clearContact();
-    Changes::announce(Changes::Contacts, this);
+    Deletion::done(this, this);
 }
 
 void Frmrj::Command4_Click()
@@ -530,9 +543,13 @@ void Frmrj::Command10_Click()
     }
     if (!Db::run([id = Gui::rowId(row)] { Contacts::removeNote(id); }))
         return;
-    delete row;
-    list->clearSelection();
-    Changes::announce(Changes::Contacts, this);
+    {
+        const QSignalBlocker quiet(list);
+        delete row;
+        list->clearSelection();
+        list->setCurrentItem(nullptr);
+    }
+    Deletion::done(this, this);
 }
 
 void Frmrj::Command11_Click()

@@ -5,10 +5,13 @@
 #include "gui/gui.h"
 #include "gui/prompt.h"
 #include "gui/windowplace.h"
+#include "gui/undonotice.h"
 #include "data/db.h"
+#include "data/dependants.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 namespace {
@@ -38,6 +41,12 @@ bool Dlogszlb::Form_Load()
     if (kind_ != Finance::Income && kind_ != Finance::Expense)
         return false;
     setWindowTitle(kind_ == Finance::Income ? QStringLiteral("收入类别管理") : QStringLiteral("支出类别管理"));
+    Deletion::installShortcut(this);
+    // An undone deletion elsewhere (or here) brings rows back into the list.
+    connect(&Changes::instance(), &Changes::financeChanged, this, [this](QObject* origin) {
+        if (origin != this)
+            Db::run([this] { fill(); });
+    });
     adjustSize();
     WindowPlace::besideFrame(this);
     fill();
@@ -91,9 +100,22 @@ void Dlogszlb::Command3_Click()
         MsgBox(QStringLiteral("请选择要删除的类别！"));
         return;
     }
-    if (!Db::run([id = Gui::rowId(row)] { Finance::removeCategory(id); }))
+    const qint64 id = Gui::rowId(row);
+    const auto with = Db::get([id] { return Dependants::recordsOfCategory(id); });
+    if (!with)
         return;
-    delete row;
+    if (with->count > 0
+        && !Deletion::confirm(
+            QStringLiteral("删除类别“%1”？有 %2 条收支记录属于这个类别。").arg(with->name).arg(with->count)))
+        return;
+    if (!Db::run([id] { Finance::removeCategory(id); }))
+        return;
+    {
+        const QSignalBlocker quiet(ListView1);
+        delete row;
+        ListView1->clearSelection();
+        ListView1->setCurrentItem(nullptr);
+    }
     Text1->clear();
-    Changes::announce(Changes::Finance, this);
+    Deletion::done(this, this);
 }

@@ -4,16 +4,25 @@
 #include "gui/gui.h"
 #include "gui/prompt.h"
 #include "gui/windowplace.h"
+#include "gui/undonotice.h"
 #include "data/db.h"
+#include "data/dependants.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 Dlogzhlb::Dlogzhlb(QWidget* parent)
     : CategoryDialog(QStringLiteral("帐号类别名称："), QStringLiteral("帐号类别名称"), Gui::hundredthsMm(6068), parent)
 {
     setWindowTitle(QStringLiteral("管理帐号类别"));
+    Deletion::installShortcut(this);
+    // An undone deletion elsewhere (or here) brings rows back into the list.
+    connect(&Changes::instance(), &Changes::financeChanged, this, [this](QObject* origin) {
+        if (origin != this)
+            Db::run([this] { fill(); });
+    });
     connect(Command1, &QPushButton::clicked, this, &Dlogzhlb::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Dlogzhlb::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Dlogzhlb::Command3_Click);
@@ -76,8 +85,21 @@ void Dlogzhlb::Command3_Click()
         MsgBox(QStringLiteral("请选择要删除的类别！"));
         return;
     }
-    if (!Db::run([id = Gui::rowId(row)] { Finance::removeAccountType(id); }))
+    const qint64 id = Gui::rowId(row);
+    const auto with = Db::get([id] { return Dependants::accountsOfType(id); });
+    if (!with)
         return;
-    delete row;
-    Changes::announce(Changes::Finance, this);
+    if (with->count > 0
+        && !Deletion::confirm(
+            QStringLiteral("删除帐户类型“%1”？有 %2 个帐户属于这个类型。").arg(with->name).arg(with->count)))
+        return;
+    if (!Db::run([id] { Finance::removeAccountType(id); }))
+        return;
+    {
+        const QSignalBlocker quiet(ListView1);
+        delete row;
+        ListView1->clearSelection();
+        ListView1->setCurrentItem(nullptr);
+    }
+    Deletion::done(this, this);
 }

@@ -9,7 +9,9 @@
 #include "gui/prompt.h"
 #include "gui/shell.h"
 #include "gui/widgets.h"
+#include "gui/undonotice.h"
 #include "data/db.h"
+#include "data/dependants.h"
 #include "data/money.h"
 #include "views/finance/cwexport.h"
 #include "views/finance/dlogimport.h"
@@ -30,6 +32,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -183,9 +186,16 @@ Frmcw::Frmcw(QWidget* parent) : QWidget(parent)
     buildControls();
     // Changes made by the category, type and transfer dialogs; this view's own changes are
     // shown as it makes them.
+    Deletion::installShortcut(this);
     connect(&Changes::instance(), &Changes::financeChanged, this, [this](QObject* origin) {
         if (origin != this)
             refillAfterChange();
+        // A change of no window (an undone deletion) may bring records back into the lists.
+        if (!origin)
+            Db::run([this] {
+                fillRecords(income_);
+                fillRecords(expense_);
+            });
     });
 }
 
@@ -752,16 +762,28 @@ void Frmcw::Command1_Click()
         MsgBox(QStringLiteral("请先在帐号列表中选择要删除的帐户！"));
         return;
     }
-    if (MsgBox(QStringLiteral("如果帐户余额非零，删除可能会导致您财务混乱，您确认删除吗？"),
-               QMessageBox::Ok | QMessageBox::Cancel)
-        != QMessageBox::Ok)
+    const qint64 id = Gui::rowId(row);
+    const auto with = Db::get([id] { return Dependants::recordsOfAccount(id); });
+    if (!with)
         return;
-    if (!Db::run([id = Gui::rowId(row)] { Finance::removeAccount(id); }))
+    // An account with records says what becomes of them; the records themselves stay.
+    QString question = QStringLiteral("如果帐户余额非零，删除可能会导致您财务混乱，您确认删除吗？");
+    if (with->count > 0)
+        question.prepend(QStringLiteral("删除帐户“%1”？它的 %2 条收支记录会保留，但不再属于任何帐户。\n")
+                             .arg(with->name)
+                             .arg(with->count));
+    if (MsgBox(question, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
-    delete row;
+    if (!Db::run([id] { Finance::removeAccount(id); }))
+        return;
+    {
+        const QSignalBlocker quiet(ListView1);
+        delete row;
+        ListView1->clearSelection();
+    }
     ZhList();
     TjList();
-    Changes::announce(Changes::Finance, this);
+    Deletion::done(this, this);
 }
 
 void Frmcw::Command7_Click()
@@ -890,12 +912,15 @@ void Frmcw::deleteRecord(RecordTab& tab)
     if (!Db::run([&] { Finance::removeRecord(tab.kind, Gui::rowId(row)); }))
         return;
     {
+        // The next record is not picked for the user: a second click must not delete it unseen.
         const QSignalBlocker quiet(tab.list);
         delete row;
+        tab.list->clearSelection();
+        tab.list->setCurrentItem(nullptr);
     }
     ZhList();
     TjList();
-    Changes::announce(Changes::Finance, this);
+    Deletion::done(this, this);
 }
 
 void Frmcw::openCategories(Finance::Kind kind)

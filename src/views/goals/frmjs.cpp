@@ -5,7 +5,9 @@
 #include "gui/forms.h"
 #include "gui/gui.h"
 #include "gui/prompt.h"
+#include "gui/undonotice.h"
 #include "data/db.h"
+#include "data/dependants.h"
 #include "data/goals.h"
 #include "data/themes.h"
 #include "views/goals/dlogmb.h"
@@ -103,6 +105,8 @@ Frmjs::Frmjs(QWidget* parent) : QWidget(parent)
     connect(zanting, &QAction::triggered, this, [this] { setGoalState(Goals::NotExecuting); });
     connect(weiwancheng, &QAction::triggered, this, [this] { setGoalState(Goals::NotExecuting); });
 
+    Deletion::installShortcut(this);
+
     // Others' changes refill the lists; this view's own changes show already.
     Changes& changes = Changes::instance();
     connect(&changes, &Changes::themesChanged, this, [this](QObject* origin) {
@@ -135,6 +139,9 @@ void Frmjs::JsList()
             if (theme.id == selected)
                 ListView1->setCurrentItem(row);
         }
+        // The theme the goals are listed for is always the one shown selected.
+        if (!Gui::selectedRow(ListView1))
+            Gui::selectFirst(ListView1);
     }
     MBList();
 }
@@ -167,9 +174,7 @@ void Frmjs::MBList()
 
 qint64 Frmjs::selectedThemeId() const
 {
-    if (const QTreeWidgetItem* row = Gui::selectedRow(ListView1))
-        return Gui::rowId(row);
-    return Gui::rowId(ListView1->topLevelItem(0));
+    return Gui::selectedId(ListView1);
 }
 
 qint64 Frmjs::selectedGoalId() const
@@ -194,6 +199,10 @@ void Frmjs::ListView1_DblClick()
 {
     if (ListView1->topLevelItemCount() == 0) {
         MsgBox(QStringLiteral("没有可选择编辑的行动主题！"));
+        return;
+    }
+    if (selectedThemeId() == 0) {
+        MsgBox(QStringLiteral("请先选择要编辑的行动主题！"));
         return;
     }
     Forms::show<Dlogmodjs>();
@@ -224,6 +233,20 @@ void Frmjs::Command2_Click()
         return;
     }
     const qint64 id = selectedThemeId();
+    if (id == 0) {
+        MsgBox(QStringLiteral("请先选择要删除的行动主题！"));
+        return;
+    }
+    const auto with = Db::get([id] { return Dependants::ofTheme(id); });
+    if (!with)
+        return;
+    // A theme goes with its goals and their tasks: say so first.
+    if (with->goals + with->tasks > 0
+        && !Deletion::confirm(QStringLiteral("删除主题“%1”及其 %2 个目标、%3 个任务？")
+                                  .arg(with->name)
+                                  .arg(with->goals)
+                                  .arg(with->tasks)))
+        return;
     if (!Db::run([id] { Themes::removeWithGoals(id); }))
         return;
     {
@@ -234,10 +257,12 @@ void Frmjs::Command2_Click()
                 break;
             }
         }
+        // No other theme is picked for the user: a second click must not delete it unseen.
         ListView1->clearSelection();
+        ListView1->setCurrentItem(nullptr);
     }
     ListView2->clear();
-    Changes::announce(Changes::Themes | Changes::Goals | Changes::Tasks, this);
+    Deletion::done(this, this);
 }
 
 void Frmjs::Check1_Click()
@@ -266,10 +291,21 @@ void Frmjs::deleteGoal()
         MsgBox(QStringLiteral("请先选择要删除的目标！"));
         return;
     }
+    const auto with = Db::get([id] { return Dependants::ofGoal(id); });
+    if (!with)
+        return;
+    if (with->tasks > 0
+        && !Deletion::confirm(QStringLiteral("删除目标“%1”及其 %2 个任务？").arg(with->title).arg(with->tasks)))
+        return;
     if (!Db::run([id] { Goals::removeWithTasks(id); }))
         return;
-    delete Gui::selectedRow(ListView2);
-    Changes::announce(Changes::Goals | Changes::Tasks, this);
+    {
+        // The next goal is not picked for the user: a second click must not delete it unseen.
+        const QSignalBlocker quiet(ListView2);
+        delete Gui::selectedRow(ListView2);
+        ListView2->clearSelection();
+    }
+    Deletion::done(this, this);
 }
 
 void Frmjs::setGoalState(int state)

@@ -6,7 +6,9 @@
 #include "gui/gui.h"
 #include "gui/helpers.h"
 #include "gui/prompt.h"
+#include "gui/undonotice.h"
 #include "data/db.h"
+#include "data/dependants.h"
 #include "data/tasks.h"
 #include "data/themes.h"
 #include "views/goals/dlogmb.h"
@@ -67,6 +69,7 @@ Frmmb::Frmmb(QWidget* parent) : QWidget(parent)
 {
     buildControls();
 
+    Deletion::installShortcut(this);
     Changes& changes = Changes::instance();
     connect(&changes, &Changes::goalsChanged, this, [this](QObject* origin) {
         if (origin == this)
@@ -273,8 +276,9 @@ void Frmmb::fillGoals(const QList<Goals::Goal>& goals)
             rows.append(row);
         }
         ListView1->addTopLevelItems(rows);
-        // The goal the user picked stays picked when it is still listed.
-        GoalForms::reselect(ListView1, rows, selected);
+        // The goal the user picked stays picked when it is still listed; else the first is.
+        if (!GoalForms::reselect(ListView1, rows, selected))
+            Gui::selectFirst(ListView1);
     }
     // Tasks of a goal that has left the list are not shown under another one.
     if (!shownStays) {
@@ -352,9 +356,7 @@ void Frmmb::showWeek(const QDate& monday)
 
 qint64 Frmmb::selectedGoalId() const
 {
-    if (const QTreeWidgetItem* row = Gui::selectedRow(ListView1))
-        return Gui::rowId(row);
-    return Gui::rowId(ListView1->topLevelItem(0));
+    return Gui::selectedId(ListView1);
 }
 
 qint64 Frmmb::selectedTaskId() const
@@ -436,19 +438,34 @@ void Frmmb::Command4_Click()
         return;
     }
     const qint64 id = selectedGoalId();
+    if (id == 0) {
+        MsgBox(QStringLiteral("请先选择要删除的目标！"));
+        return;
+    }
+    const auto with = Db::get([id] { return Dependants::ofGoal(id); });
+    if (!with)
+        return;
+    if (with->tasks > 0
+        && !Deletion::confirm(QStringLiteral("删除目标“%1”及其 %2 个任务？").arg(with->title).arg(with->tasks)))
+        return;
     if (!Db::run([id] { Goals::removeWithTasks(id); }))
         return;
-    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-        if (Gui::rowId(ListView1->topLevelItem(i)) == id) {
-            const QSignalBlocker quiet(ListView1);
-            delete ListView1->takeTopLevelItem(i);
-            break;
+    {
+        // No other goal is picked for the user: a second click must not delete it unseen.
+        const QSignalBlocker quiet(ListView1);
+        for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+            if (Gui::rowId(ListView1->topLevelItem(i)) == id) {
+                delete ListView1->takeTopLevelItem(i);
+                break;
+            }
         }
+        ListView1->clearSelection();
+        ListView1->setCurrentItem(nullptr);
     }
     dropTarget_ = nullptr;
     ListView2->clear();
     shownGoalId_ = 0;
-    Changes::announce(Changes::Goals | Changes::Tasks, this);
+    Deletion::done(this, this);
     WeekMB();
 }
 
@@ -474,12 +491,21 @@ void Frmmb::Command7_Click()
         return;
     }
     QTreeWidgetItem* row = Gui::selectedRow(ListView2);
-    if (!row || !Db::run([id = Gui::rowId(row)] { Tasks::remove(id); }))
+    if (!row) {
+        MsgBox(QStringLiteral("请先选择要删除的任务！"));
+        return;
+    }
+    if (!Db::run([id = Gui::rowId(row)] { Tasks::remove(id); }))
         return;
     if (row == dropTarget_)
         dropTarget_ = nullptr;
-    delete row;
-    Changes::announce(Changes::Tasks, this);
+    {
+        const QSignalBlocker quiet(ListView2);
+        delete row;
+        ListView2->clearSelection();
+        ListView2->setCurrentItem(nullptr);
+    }
+    Deletion::done(this, this);
 }
 
 void Frmmb::setGoalState(int state)

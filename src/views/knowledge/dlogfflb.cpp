@@ -5,6 +5,7 @@
 #include "gui/gui.h"
 #include "gui/prompt.h"
 #include "gui/windowplace.h"
+#include "gui/undonotice.h"
 #include "data/db.h"
 #include "data/diary.h"
 #include "data/knowledge.h"
@@ -27,6 +28,12 @@ Dlogfflb::Dlogfflb(QWidget* parent) : FormDialog(parent)
 {
     setObjectName(QStringLiteral("Dlogfflb"));
     setWindowTitle(QStringLiteral("管理知识类别"));
+    Deletion::installShortcut(this);
+    // An undone deletion elsewhere (or here) brings rows back into the list.
+    connect(&Changes::instance(), &Changes::knowledgeChanged, this, [this](QObject* origin) {
+        if (origin != this)
+            Db::run([this] { FillList(); });
+    });
 
     ListView1 = KnowledgeUi::categoryList(this, QStringLiteral("ListView1"));
     ListView1->setMinimumWidth(Gui::hundredthsMm(2540) * 2);
@@ -153,13 +160,12 @@ void Dlogfflb::Command3_Click()
         MsgBox(QStringLiteral("日志是系统类别，不能删除！"));
         return;
     }
-    if (MsgBox(QStringLiteral("删除知识类别就会删除其下所有文章，您确定删除吗？"), QMessageBox::Yes | QMessageBox::No)
-        != QMessageBox::Yes) {
+    // The question says already that the articles go with the category.
+    if (!Deletion::confirm(QStringLiteral("删除知识类别就会删除其下所有文章，您确定删除吗？")))
         return;
-    }
     if (!Db::run([&] { Knowledge::removeCategory(name); }))
         return;
     FillList();
     Text1->clear();
-    Changes::announce(Changes::Knowledge, this);
+    Deletion::done(this, this);
 }

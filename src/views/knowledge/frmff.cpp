@@ -9,6 +9,7 @@
 #include "gui/widgets.h"
 #include "views/knowledge/indexbuilder.h"
 
+#include "gui/undonotice.h"
 #include "data/db.h"
 #include "views/knowledge/dlogaddff.h"
 #include "views/knowledge/dlogfflb.h"
@@ -57,6 +58,7 @@ Frmff::Frmff(QWidget* parent) : QWidget(parent)
     buildControls();
 
     // Another window's change refills the lists; this view's own deletion shows in place.
+    Deletion::installShortcut(this);
     connect(&Changes::instance(), &Changes::knowledgeChanged, this, [this](QObject* origin) {
         if (origin == this)
             return;
@@ -330,14 +332,21 @@ void Frmff::Command3_Click()
 {
     QTreeWidgetItem* row = Gui::selectedRow(ListView2);
     if (!row) {
-        MsgBox(QStringLiteral("没有可删除的知识！"));
+        MsgBox(ListView2->topLevelItemCount() == 0 ? QStringLiteral("没有可删除的知识！")
+                                                   : QStringLiteral("请先选择要删除的知识！"));
         return;
     }
     if (!Db::run([id = Gui::rowId(row)] { Knowledge::remove(id); }))
         return;
-    delete row;
+    {
+        // The next article is not picked for the user: a second click must not delete it unseen.
+        const QSignalBlocker quiet(ListView2);
+        delete row;
+        ListView2->clearSelection();
+        ListView2->setCurrentItem(nullptr);
+    }
     // The article may have been a diary entry.
-    Changes::announce(Changes::Knowledge | Changes::Diary, this);
+    Deletion::done(this, this);
 }
 
 void Frmff::Command4_Click()

@@ -9,6 +9,7 @@
 #include "gui/prompt.h"
 #include "gui/shell.h"
 #include "gui/widgets.h"
+#include "gui/undonotice.h"
 #include "data/db.h"
 #include "data/tasks.h"
 #include "data/themes.h"
@@ -171,6 +172,7 @@ Frmrw::Frmrw(QWidget* parent) : QWidget(parent)
     // Changes made elsewhere (the task dialogs, the reminders) show the default list again and
     // the day's tasks as they now are. This view shows its own changes in place, and so does the
     // time dialog in the day list.
+    Deletion::installShortcut(this);
     connect(&Changes::instance(), &Changes::tasksChanged, this, [this](QObject* origin) {
         if (origin == this || qobject_cast<Dlogmtime*>(origin))
             return;
@@ -568,14 +570,18 @@ void Frmrw::Command3_Click()
         return;
     }
     const qint64 id = selectedTaskId();
-    if (id == 0 || !Db::run([id] { Tasks::remove(id); }))
+    if (id == 0) {
+        MsgBox(QStringLiteral("请先选择要删除的任务！"));
+        return;
+    }
+    if (!Db::run([id] { Tasks::remove(id); }))
         return;
     // The page and its counter move up by the deleted row; the day list loses it too.
     Db::run([this] {
         renwuliebiao(filter_);
         dayList();
     });
-    Changes::announce(Changes::Tasks, this);
+    Deletion::done(this, this);
 }
 
 void Frmrw::Command7_Click()

@@ -11,6 +11,7 @@
 #include "gui/shell.h"
 #include "gui/views.h"
 #include "gui/widgets.h"
+#include "gui/undonotice.h"
 #include "data/db.h"
 #include "data/diary.h"
 #include "data/passwords.h"
@@ -76,6 +77,7 @@ Frmmain::Frmmain(QWidget* parent) : QWidget(parent)
     buildControls();
 
     // Other windows' changes refill the lists; this view's own state changes show in their row.
+    Deletion::installShortcut(this);
     Changes& changes = Changes::instance();
     connect(&changes, &Changes::tasksChanged, this, [this](QObject* origin) {
         if (origin != this)
@@ -507,14 +509,22 @@ void Frmmain::Command2_Click()
         return;
     }
     QTreeWidgetItem* row = Gui::selectedRow(ListView1);
-    if (!row)
-        return; // nothing chosen, nothing deleted
+    if (!row) {
+        MsgBox(QStringLiteral("请先选择要删除的任务！"));
+        return;
+    }
     if (!Db::run([id = Gui::rowId(row)] { Tasks::remove(id); }))
         return;
-    delete row;
+    {
+        // The next task is not picked for the user: a second click must not delete it unseen.
+        const QSignalBlocker quiet(ListView1);
+        delete row;
+        ListView1->clearSelection();
+        ListView1->setCurrentItem(nullptr);
+    }
     clearDescription();
     // A deleted task must not go on raising reminders today.
-    Changes::announce(Changes::Tasks, this);
+    Deletion::done(this, this);
 }
 
 void Frmmain::Command3_Click()
@@ -602,12 +612,17 @@ void Frmmain::Command7_Click()
 void Frmmain::Command9_Click()
 {
     QTreeWidget* list = statementTab() == kMotto ? ListView2 : ListView3;
+    if (list->topLevelItemCount() == 0)
+        return; // an empty list: nothing to delete
     const qint64 id = Gui::selectedId(list);
-    if (id == 0)
-        return; // an empty list or no choice: nothing to delete
+    if (id == 0) {
+        MsgBox(statementTab() == kMotto ? QStringLiteral("请先选择要删除的警句！")
+                                        : QStringLiteral("请先选择要删除的使命！"));
+        return;
+    }
     if (!Db::run([id] { Statements::remove(id); }))
         return;
-    Changes::announce(Changes::Statements, this);
+    Deletion::done(this, this);
 }
 
 // An open add-statement dialog always says which list it adds to.
