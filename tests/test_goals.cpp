@@ -2,6 +2,8 @@
 #include "app/mdifrm.h"
 #include "app/views.h"
 #include "testsupport.h"
+
+#include "app/helpers.h"
 #include "views/goals/dlomodmb.h"
 #include "views/goals/frmmb.h"
 
@@ -159,7 +161,9 @@ void GoalsTest::rolesGoalList_data()
     QTest::addColumn<bool>("all");
     QTest::addColumn<QStringList>("titles");
     QTest::addColumn<QStringList>("days");
-    QTest::newRow("future only") << false << QStringList{"明天到期"} << QStringList{"2009-2-1"};
+    // Only goals whose target day has passed are hidden.
+    QTest::newRow("not past") << false << QStringList{"没有日期", "今天到期", "明天到期"}
+                              << QStringList{"暂未安排", "2009-1-31", "2009-2-1"};
     QTest::newRow("all times") << true << QStringList{"没有日期", "已过期", "今天到期", "明天到期"}
                                << QStringList{"暂未安排", "2009-1-20", "2009-1-31", "2009-2-1"};
 }
@@ -692,8 +696,8 @@ void GoalsTest::taskMenu_data()
     QTest::addColumn<int>("state");
     QTest::addColumn<QString>("word");
     QTest::addColumn<QColor>("colour");
-    QTest::newRow("done") << "zfine" << 0 << 1 << "已经完成" << QColor(0, 255, 0);
-    QTest::newRow("abandoned") << "zover" << 0 << 2 << "已经放弃" << QColor(255, 0, 0);
+    QTest::newRow("done") << "zfine" << 0 << 1 << "已经完成" << StateColour::kDone;
+    QTest::newRow("abandoned") << "zover" << 0 << 2 << "已经放弃" << StateColour::kRed;
     QTest::newRow("done back to open") << "zweiwancheng" << 1 << 0 << "正在进行" << QColor(0, 0, 0);
 }
 

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "app/helpers.h"
+
 #include <QPointer>
 
 #include "app/forms.h"

@@ -19,4 +19,5 @@ private:
 
     QLineEdit* txtPassword;
     QPushButton* Command1;
+    class QLabel* LabelHint;
 };

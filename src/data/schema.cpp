@@ -172,6 +172,10 @@ const QList<QStringList>& mainMigrations()
          "ALTER TABLE renwu ADD COLUMN chongfu INTEGER NOT NULL DEFAULT 0",
          "ALTER TABLE renwu ADD COLUMN cfday TEXT",
          "CREATE UNIQUE INDEX IF NOT EXISTS renwu_rule_day ON renwu (chongfu, cfday) WHERE chongfu > 0"},
+        // The day the user was last asked about moving left-over tasks to today (asked once a day).
+        {R"(CREATE TABLE IF NOT EXISTS overdue_asked (
+            id  INTEGER PRIMARY KEY CHECK (id = 1),
+            day TEXT NOT NULL))"},
     };
     return migrations;
 }

@@ -94,10 +94,20 @@ void fillChoice(QComboBox* combo, const QStringList& names)
     combo->setCurrentIndex(again >= 0 ? again : (names.isEmpty() ? -1 : 0));
 }
 
-// Chooses the entry whose text is the name; the choice stays as it is when there is none.
-void chooseText(QComboBox* combo, const QString& name)
+// Shows the stored name: the entry of that name, or, when the list no longer offers it (its type
+// or category was deleted), the name itself as an extra entry, so that a save keeps it as stored.
+void chooseStored(QComboBox* combo, const QString& name)
 {
-    const int i = combo->findText(name, Qt::MatchExactly);
+    const QSignalBlocker quiet(combo);
+    for (int i = combo->count() - 1; i >= 0; --i) {
+        if (combo->itemData(i).toBool())
+            combo->removeItem(i); // the extra entry of the record shown before
+    }
+    int i = combo->findText(name, Qt::MatchExactly);
+    if (i < 0 && !name.isEmpty()) {
+        combo->addItem(name, true);
+        i = combo->count() - 1;
+    }
     if (i >= 0)
         combo->setCurrentIndex(i);
 }
@@ -185,6 +195,8 @@ Frmcw::Frmcw(QWidget* parent) : QWidget(parent)
     connect(&Changes::instance(), &Changes::financeChanged, this, [this](QObject* origin) {
         if (origin != this)
             refillAfterChange();
+        // The report and what its export writes always sum the records as they are now.
+        TjList();
     });
 }
 
@@ -556,7 +568,7 @@ void Frmcw::ListView1_SelectionChanged()
     if (!a)
         return;
     Text1->setText(row->text(1));
-    chooseText(Combo1, a->leixing);
+    chooseStored(Combo1, a->leixing);
     Text4->setText(Money::format(a->moneys));
     if (a->addtime.isValid())
         DTPicker1->setDate(a->addtime);
@@ -679,8 +691,8 @@ void Frmcw::recordSelected(RecordTab& tab)
     if (!r)
         return;
     tab.name->setText(r->yuanyin);
-    chooseText(tab.account, r->zhanghao);
-    chooseText(tab.category, r->leixing);
+    chooseStored(tab.account, r->zhanghao);
+    chooseStored(tab.category, r->leixing);
     tab.amount->setText(Money::format(r->moneys));
     if (r->addtime.isValid())
         tab.day->setDate(r->addtime);
