@@ -554,7 +554,7 @@ void TaskListTest::editDialogEditsSelectedTask()
     openView(run);
     ctl<QComboBox>("Combo3")->setCurrentIndex(3); // overdue
     QVERIFY(press("Command6"));
-    const int row = 1;
+    const int row = 0;
     const qint64 id = taskList()->topLevelItem(row)->text(0).toLongLong();
     QVERIFY(clickRow(taskList(), row));
     QVERIFY(press("Command2"));
