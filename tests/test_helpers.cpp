@@ -62,9 +62,9 @@ void HelpersTest::statusWordsAndColours_data()
     QTest::addColumn<QString>("word");
     QTest::addColumn<QColor>("colour"); // invalid: the default colour stays
     QTest::newRow("open") << "0" << QStringLiteral("正在进行") << QColor();
-    QTest::newRow("done") << "1" << QStringLiteral("已经完成") << QColor(0, 255, 0);
+    QTest::newRow("done") << "1" << QStringLiteral("已经完成") << StateColour::kDone;
     QTest::newRow("abandoned") << "2" << QStringLiteral("已经放弃") << QColor(0, 0, 255);
-    QTest::newRow("delayed") << "3" << QStringLiteral("时间拖延") << QColor(255, 0, 0);
+    QTest::newRow("delayed") << "3" << QStringLiteral("时间拖延") << StateColour::kRed;
     QTest::newRow("code 4") << "4"
                             << "4" << QColor();
     QTest::newRow("negative") << "-1"
@@ -130,7 +130,7 @@ void HelpersTest::statusRendererLeavesColumnZero()
     ShowStatusText(&list, 1);
     QCOMPARE(row->text(1), QStringLiteral("已经完成"));
     QCOMPARE(row->foreground(0), before);
-    QCOMPARE(row->foreground(2).color(), QColor(0, 255, 0));
+    QCOMPARE(row->foreground(2).color(), StateColour::kDone);
     // A column outside the list is ignored rather than read out of range.
     ShowStatusText(&list, 7);
     ShowStatusText(nullptr, 1);

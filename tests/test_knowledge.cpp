@@ -31,7 +31,6 @@ T* ctl(const QString& name, const QString& window = QStringLiteral("Frmff"))
 // Logs in (declining the overdue question) and shows the knowledge view.
 void openView(ProgramRun& run)
 {
-    run.answerNext(QMessageBox::No);
     QVERIFY(run.login());
     Forms::find<MDIfrm>()->showView(Views::kKnowledge);
     settle();

@@ -89,7 +89,6 @@ T* ctl(const QString& name, const QString& window = QStringLiteral("FrmZazhi"))
 // Logs in (declining the overdue question) and shows the view.
 bool showView(ProgramRun& run)
 {
-    run.answerNext(QMessageBox::No);
     if (!run.login())
         return false;
     Forms::find<MDIfrm>()->showView(Views::kMagazine);
@@ -182,8 +181,9 @@ void TestMagazine::searchByDirection_data()
     QTest::addColumn<QString>("keyword");
     QTest::addColumn<QList<qint64>>("ids");
 
-    QTest::newRow("no direction: any keyword lists all")
-        << QStringLiteral("搜索方向") << QStringLiteral("振宇") << QList<qint64>{5, 3, 6, 2, 4, 1, 7};
+    // Without a direction the keyword is looked for in titles and contents, not in authors.
+    QTest::newRow("no direction: titles and contents only")
+        << QStringLiteral("搜索方向") << QStringLiteral("振宇") << QList<qint64>{};
     QTest::newRow("no direction, no keyword")
         << QStringLiteral("搜索方向") << QString() << QList<qint64>{5, 3, 6, 2, 4, 1, 7};
     QTest::newRow("author, part of a name")

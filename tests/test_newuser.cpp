@@ -165,6 +165,7 @@ void NewUserTest::overdueQuestionComesOverTheFrame()
     ProgramRun run;
     QVERIFY(run.start());
     run.exec("INSERT INTO renwu (title, today, zhuangtai) VALUES ('left over', '2009-01-20', 0)");
+    run.exec("DELETE FROM overdue_asked"); // a later day than the first run's
     bool frameShownWhenAsked = false;
     setMsgBoxResponder([&](const QString& text, QMessageBox::StandardButtons) {
         run.messages.append(text);
@@ -172,7 +173,8 @@ void NewUserTest::overdueQuestionComesOverTheFrame()
         return QMessageBox::No;
     });
     QVERIFY(run.login());
-    QCOMPARE(run.messages, QStringList{"您以前有未完成任务，是否放置到今天？"});
+    QCOMPARE(run.messages.size(), 1);
+    QVERIFY(run.messages.first().startsWith(QStringLiteral("您以前有 ")));
     QVERIFY(frameShownWhenAsked);
 }
 

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "gui/helpers.h"
+
 #include <QPointer>
 
 #include "gui/forms.h"
@@ -23,8 +25,8 @@ using namespace TestSupport;
 
 namespace {
 const QDate kToday(2009, 1, 31);
-const QColor kGreen(0, 255, 0);
-const QColor kRed(255, 0, 0);
+const QColor kGreen = StateColour::kDone;
+const QColor kRed = StateColour::kRed;
 
 // A workbook read back: cell texts by reference ("B2"), merged ranges ("A2:A3") and column
 // widths by column number (1 for A).

@@ -53,8 +53,8 @@ QStringList dayRange(const QDate& from, const QDate& to)
 
 [[nodiscard]] bool loginOn(ProgramRun& run)
 {
-    run.answerNext(QMessageBox::No); // leave the overdue tasks on their days
-    const bool in = run.login();
+    const bool in = run.login(); // no question about the sample's left-over tasks
+
     run.messages.clear();
     return in;
 }

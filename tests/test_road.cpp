@@ -1,5 +1,7 @@
 #include "shell/mdifrm.h"
 #include "testsupport.h"
+
+#include "gui/helpers.h"
 #include "views/desktop/frmts.h"
 
 #include <QCheckBox>
@@ -102,7 +104,7 @@ void RoadTest::taskFromCreationToDone()
     row = rowTitled(list, title);
     QVERIFY(row);
     QCOMPARE(row->text(3), QStringLiteral("已经完成"));
-    QCOMPARE(row->foreground(1).color(), QColor(0, 255, 0));
+    QCOMPARE(row->foreground(1).color(), StateColour::kDone);
     QCOMPARE(run.scalar("SELECT zhuangtai FROM renwu WHERE title = ?", {title}).toInt(), 1);
 }
 

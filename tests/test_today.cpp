@@ -1,4 +1,6 @@
 #include "testsupport.h"
+
+#include "gui/helpers.h"
 #include "views/desktop/frmts.h"
 
 #include <QCalendarWidget>
@@ -14,7 +16,10 @@ using namespace TestSupport;
 
 namespace {
 const QDate kToday(2009, 1, 31);
-const QString kOverdue = QStringLiteral("您以前有未完成任务，是否放置到今天？");
+QString overdueText(int count)
+{
+    return QStringLiteral("您以前有 %1 个未完成任务，是否放置到今天？").arg(count);
+}
 
 template <class T = QTreeWidget>
 T* ctl(const QString& name)
@@ -108,8 +113,13 @@ void TodayTest::overdueQuestion()
 {
     QFETCH(bool, yes);
     ProgramRun run;
+    QVERIFY(run.start());
+    // Not the first day of the data: the first login asks nothing about the sample's tasks.
+    run.exec("DELETE FROM overdue_asked");
+    const int open = run.scalar("SELECT count(*) FROM renwu WHERE zhuangtai = 0 AND today < '2009-01-31'").toInt();
     run.answerNext(yes ? QMessageBox::Yes : QMessageBox::No);
     QVERIFY(run.login());
+    const QString kOverdue = overdueText(open);
     QCOMPARE(run.messages, QStringList{kOverdue});
     QCOMPARE(run.messageButtons.first(), QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(ctl<QCalendarWidget>("MonthView1")->selectedDate(), kToday);
@@ -118,11 +128,10 @@ void TodayTest::overdueQuestion()
     QCOMPARE(rowOf(26) >= 0, yes);
     QCOMPARE(run.scalar("SELECT today FROM renwu WHERE id = 13").toString(), QStringLiteral("2009-01-29"));
 
-    // "今日安排" loads the view afresh: the question returns while open tasks are still behind.
-    run.answerNext(QMessageBox::No);
+    // "今日安排" loads the view afresh: the question is asked once a day only.
     find<QToolBar>("Toolbar1")->actions().first()->trigger();
     settle();
-    QCOMPARE(run.messages.count(kOverdue), yes ? 1 : 2);
+    QCOMPARE(run.messages.count(kOverdue), 1);
 }
 
 void TodayTest::rowsShowQuadrantTimeAndOrder()
@@ -154,8 +163,8 @@ void TodayTest::stateActions_data()
     QTest::addColumn<QColor>("refilled"); // after a calendar click on the same day
 
     const QColor plain = QBrush().color();
-    QTest::newRow("done") << qint64(19) << "wancheng" << 1 << "已经完成" << QColor(0, 255, 0) << QColor(0, 255, 0);
-    QTest::newRow("abandon") << qint64(19) << "fangqi" << 2 << "已经放弃" << QColor(255, 0, 0) << QColor(0, 0, 255);
+    QTest::newRow("done") << qint64(19) << "wancheng" << 1 << "已经完成" << StateColour::kDone << StateColour::kDone;
+    QTest::newRow("abandon") << qint64(19) << "fangqi" << 2 << "已经放弃" << StateColour::kRed << StateColour::kBlue;
     QTest::newRow("back to open") << qint64(11) << "weiwancheng" << 0 << "正在进行" << QColor(0, 0, 0) << plain;
 }
 
@@ -333,7 +342,7 @@ void TodayTest::diaryKeepsEachDay()
     QCOMPARE(save->text(), QStringLiteral("修改"));
     box("RichTextBox2")->setPlainText("it's February, again");
     QVERIFY(click(save));
-    QCOMPARE(run.messages.mid(1), (QStringList{"修改日志成功！", "添加日志成功！", "修改日志成功！"}));
+    QCOMPARE(run.messages, (QStringList{"修改日志成功！", "添加日志成功！", "修改日志成功！"}));
 
     pickDate(kToday);
     QCOMPARE(box("RichTextBox2")->toPlainText(), QStringLiteral("today's"));

@@ -318,7 +318,19 @@ qint64 Finance::addCategory(Kind kind, const QString& name)
 
 void Finance::renameCategory(qint64 id, const QString& name)
 {
-    Db::execute(QStringLiteral("UPDATE shouzhitype SET typename = ? WHERE id = ?"), {Db::text(name), id});
+    Db::transaction([&] {
+        QSqlQuery stored =
+            Db::exec(Db::main(), QStringLiteral("SELECT typename, shouzhi FROM shouzhitype WHERE id = ?"), {id});
+        if (!stored.next())
+            return;
+        const QVariant oldName = stored.value(0);
+        const QVariant kind = stored.value(1);
+        stored.finish();
+        Db::execute(QStringLiteral("UPDATE shouzhitype SET typename = ? WHERE id = ?"), {Db::text(name), id});
+        // The records of the category's kind follow the new name, so the report still finds them.
+        Db::execute(QStringLiteral("UPDATE shouzhi SET leixing = ? WHERE leixing = ? AND shouzhi = ?"),
+                    {Db::text(name), oldName, kind});
+    });
 }
 
 void Finance::removeCategory(qint64 id)

@@ -114,7 +114,7 @@ void removeAccountType(qint64 id);
 QList<Category> categories(Kind kind); // table order; kind Income or Expense
 // Adds a category of kind Income or Expense (any other kind throws Db::Error).
 qint64 addCategory(Kind kind, const QString& name);
-// Records keep the name they were written with.
+// Renames the category and carries its records (of its kind) along, in one transaction.
 void renameCategory(qint64 id, const QString& name);
 void removeCategory(qint64 id);
 

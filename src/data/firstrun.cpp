@@ -26,9 +26,16 @@ FirstRun::Result FirstRun::shiftDates(const QDate& today)
             QStringLiteral("UPDATE rjxx SET addtime = coalesce(date(addtime, ?), addtime) WHERE addtime IS NOT NULL"),
             QStringLiteral("UPDATE renwu SET today = coalesce(date(today, ?), today) WHERE today IS NOT NULL"),
             QStringLiteral("UPDATE mubiao SET jsdate = coalesce(date(jsdate, ?), jsdate) WHERE jsdate IS NOT NULL"),
+            QStringLiteral("UPDATE mubiao SET ksdate = coalesce(date(ksdate, ?), ksdate) WHERE ksdate IS NOT NULL"),
         };
         for (const QString& statement : statements)
             Db::exec(db, statement, {modifier});
+        // The sample's left-over tasks are part of the example, not the user's: no question
+        // about moving them on the first day.
+        Db::exec(db,
+                 QStringLiteral("INSERT INTO overdue_asked (id, day) VALUES (1, ?)"
+                                " ON CONFLICT (id) DO UPDATE SET day = excluded.day"),
+                 {Db::dayValue(today)});
         result = Result::Shifted;
     });
     return result;

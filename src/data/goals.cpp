@@ -62,7 +62,9 @@ QList<Goals::Goal> Goals::ofTheme(qint64 themeId, bool all, const QDate& today)
     QStringList where;
     QVariantList values;
     if (!all) {
-        where << QStringLiteral("m.jsdate > ?");
+        // Only goals whose target day has passed are hidden: one due today (the day a new goal
+        // gets by default) or without a target day is still ahead.
+        where << QStringLiteral("(m.jsdate >= ? OR m.jsdate IS NULL OR m.jsdate = '')");
         values << Db::dayValue(today);
     }
     if (themeId != 0) {

@@ -38,7 +38,7 @@ struct TaskRow
 };
 
 // The goals of a theme (0: of every theme), by target day; unless `all`, only those whose target
-// day lies after `today` (a goal without a target day counts as past).
+// day is not before `today` and those without a target day.
 QList<Goal> ofTheme(qint64 themeId, bool all, const QDate& today);
 // Goals of existing themes, by theme name then target day: all of them, or only those being
 // executed.

@@ -86,12 +86,17 @@ QSqlDatabase Magazine::Connection::db() const
 
 QList<Magazine::Heading> Magazine::search(const Connection& c, Field field, const QString& keyword)
 {
-    QSqlQuery q = field == Field::All
-                      ? Db::exec(c.db(), kHeadingColumns + kNewestFirst)
-                      : Db::exec(c.db(),
-                                 kHeadingColumns + QStringLiteral(" WHERE %1 LIKE ? ESCAPE '\\'").arg(columnOf(field))
-                                     + kNewestFirst,
-                                 {containsPattern(keyword)});
+    QSqlQuery q =
+        field == Field::All && keyword.isEmpty() ? Db::exec(c.db(), kHeadingColumns + kNewestFirst)
+        : field == Field::All
+            ? Db::exec(c.db(),
+                       kHeadingColumns + QStringLiteral(" WHERE 标题 LIKE ? ESCAPE '\\' OR 内容 LIKE ? ESCAPE '\\'")
+                           + kNewestFirst,
+                       {containsPattern(keyword), containsPattern(keyword)})
+            : Db::exec(c.db(),
+                       kHeadingColumns + QStringLiteral(" WHERE %1 LIKE ? ESCAPE '\\'").arg(columnOf(field))
+                           + kNewestFirst,
+                       {containsPattern(keyword)});
     // The whole list can be ten thousand rows: the columns are looked up by name once.
     const QSqlRecord record = q.record();
     const int id = record.indexOf(QLatin1String("id"));

@@ -26,7 +26,7 @@ struct Article
     QString content; // as stored: "<BR>" for line breaks, "/news" paths for links
 };
 
-// What a search looks in; All lists every article whatever the keyword.
+// What a search looks in; All looks in titles and contents (every article without a keyword).
 enum class Field { All, Title, Author, Magazine, Content };
 
 // A read-only connection to a magazine database file, closed when the object goes.
@@ -46,7 +46,8 @@ private:
 };
 
 // The articles whose field contains the keyword as typed (quotes, '%' and '_' are plain
-// characters), or every article for Field::All; newest publication first.
+// characters); for Field::All those whose title or content contains it, or every article when the
+// keyword is empty; newest publication first.
 QList<Heading> search(const Connection& c, Field field, const QString& keyword);
 
 std::optional<Article> load(const Connection& c, qint64 id);

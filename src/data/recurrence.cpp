@@ -3,6 +3,7 @@
 #include "data/db.h"
 
 #include <QSqlError>
+#include <algorithm>
 
 namespace {
 const QString kRuleColumns =
@@ -127,6 +128,32 @@ int Recurrence::generate(const QDate& today)
         }
     });
     return made;
+}
+
+QList<Tasks::Task> Recurrence::planned(const QDate& day, const QDate& today)
+{
+    QList<Tasks::Task> tasks;
+    if (!day.isValid() || day < today)
+        return tasks;
+    const QList<Rule> rules = Db::rows<Rule>(
+        QStringLiteral("SELECT %1 FROM chongfu WHERE zhuangtai = 0 AND (lastday IS NULL OR lastday < ?)"
+                       " AND NOT EXISTS (SELECT 1 FROM renwu WHERE renwu.chongfu = chongfu.id AND renwu.cfday = ?)")
+            .arg(kRuleColumns),
+        {Db::dayValue(day), Db::dayValue(day)}, ruleFrom);
+    for (const Rule& rule : rules) {
+        if (!fallsOn(rule, day))
+            continue;
+        Tasks::Task t = rule.pattern;
+        t.id = 0;
+        t.type1 = 0;
+        t.zhuangtai = 0;
+        t.today = day;
+        tasks << t;
+    }
+    std::stable_sort(tasks.begin(), tasks.end(), [](const Tasks::Task& a, const Tasks::Task& b) {
+        return a.intime.isValid() && (!b.intime.isValid() || a.intime < b.intime);
+    });
+    return tasks;
 }
 
 std::optional<Recurrence::Rule> Recurrence::rule(qint64 ruleId)

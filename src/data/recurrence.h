@@ -39,6 +39,10 @@ qint64 create(const Rule& rule, qint64 firstTaskId);
 // `today` (at most the last kCatchUpDays days), in one transaction. Returns how many were made.
 int generate(const QDate& today);
 
+// The occurrences the active rules will make on `day`, not made yet: each rule's pattern task
+// (no id), dated `day`, by time of day. Days before `today` get none.
+QList<Tasks::Task> planned(const QDate& day, const QDate& today);
+
 // The rule of an occurrence, when it has one that is still active.
 std::optional<Rule> activeRuleOf(qint64 taskId);
 std::optional<Rule> rule(qint64 ruleId);

@@ -235,6 +235,10 @@ const QList<QStringList>& mainMigrations()
          R"(CREATE TABLE IF NOT EXISTS drmapping (
             zhanghao INTEGER PRIMARY KEY,
             mapping  TEXT NOT NULL DEFAULT ''))"},
+        // The day the user was last asked about moving left-over tasks to today (asked once a day).
+        {R"(CREATE TABLE IF NOT EXISTS overdue_asked (
+            id  INTEGER PRIMARY KEY CHECK (id = 1),
+            day TEXT NOT NULL))"},
     };
     return migrations;
 }

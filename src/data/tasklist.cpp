@@ -66,7 +66,8 @@ Query filtered(const TaskList::Filter& filter, const QDate& today)
             q.values << Db::dayValue(today);
             break;
         case Filter::Overdue:
-            q.where << QStringLiteral("today < ?");
+            // Overdue: planned for an earlier day and still open; finished or abandoned tasks are not.
+            q.where << QStringLiteral("today < ? AND zhuangtai = 0");
             q.values << Db::dayValue(today);
             break;
         default:

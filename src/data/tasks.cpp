@@ -103,16 +103,45 @@ QList<Tasks::Task> Tasks::ofDay(const QDate& day)
     return tasksWhere(QStringLiteral("WHERE today = ? ORDER BY intime, title"), {Db::dayValue(day)});
 }
 
+namespace {
+// The open tasks before a day that may move to it; binds the day four times.
+const QString kMovable = QStringLiteral(
+    "SELECT r.id FROM renwu AS r WHERE r.zhuangtai = 0 AND r.today < ? AND (r.chongfu = 0"
+    " OR (NOT EXISTS (SELECT 1 FROM renwu AS o WHERE o.chongfu = r.chongfu AND (o.today = ? OR o.cfday = ?))"
+    " AND NOT EXISTS (SELECT 1 FROM renwu AS l WHERE l.chongfu = r.chongfu AND l.zhuangtai = 0 AND l.today < ?"
+    " AND (l.today > r.today OR (l.today = r.today AND l.id > r.id)))))");
+
+QVariantList movableValues(const QDate& today)
+{
+    const QVariant day = Db::dayValue(today);
+    return {day, day, day, day};
+}
+} // namespace
+
 int Tasks::overdueCount(const QDate& today)
 {
-    return int(Db::count(QStringLiteral("SELECT count(*) FROM renwu WHERE zhuangtai = 0 AND today < ?"),
-                         {Db::dayValue(today)}));
+    return int(Db::count(QStringLiteral("SELECT count(*) FROM (") + kMovable + QLatin1Char(')'), movableValues(today)));
 }
 
 void Tasks::moveOverdueTo(const QDate& today)
 {
-    Db::execute(QStringLiteral("UPDATE renwu SET today = ? WHERE zhuangtai = 0 AND today < ?"),
-                {Db::dayValue(today), Db::dayValue(today)});
+    QVariantList values{Db::dayValue(today)};
+    values << movableValues(today);
+    Db::execute(QStringLiteral("UPDATE renwu SET today = ? WHERE id IN (") + kMovable + QLatin1Char(')'), values);
+}
+
+bool Tasks::overdueAskedOn(const QDate& today)
+{
+    return Db::count(QStringLiteral("SELECT count(*) FROM overdue_asked WHERE id = 1 AND day = ?"),
+                     {Db::dayValue(today)})
+           > 0;
+}
+
+void Tasks::markOverdueAsked(const QDate& today)
+{
+    Db::execute(QStringLiteral("INSERT INTO overdue_asked (id, day) VALUES (1, ?)"
+                               " ON CONFLICT (id) DO UPDATE SET day = excluded.day"),
+                {Db::dayValue(today)});
 }
 
 std::optional<Tasks::Task> Tasks::load(qint64 id)

@@ -41,9 +41,14 @@ QList<QTime> reminderTimes(const QDate& day);
 // The tasks of a day: those without a time first, then by time, then by name.
 QList<Task> ofDay(const QDate& day);
 
-// Open tasks of days before `today`, and moving them all to `today` in one statement.
+// Open tasks of days before `today` that can move to `today`, and moving them, in one statement.
+// A left-over occurrence of a recurring task stays on its day when its rule already has a task
+// on `today` or a later left-over: today never gets two rows of the same rule.
 int overdueCount(const QDate& today);
 void moveOverdueTo(const QDate& today);
+// Whether the user was asked about moving left-over tasks on `today`, and recording that.
+bool overdueAskedOn(const QDate& today);
+void markOverdueAsked(const QDate& today);
 
 std::optional<Task> load(qint64 id); // empty when the task does not exist
 bool exists(qint64 id);

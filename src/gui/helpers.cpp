@@ -15,9 +15,9 @@ struct StateLook
 
 const StateLook kStates[] = {
     {"0", QStringLiteral("正在进行"), QColor()},
-    {"1", QStringLiteral("已经完成"), QColor(0, 255, 0)},
-    {"2", QStringLiteral("已经放弃"), QColor(0, 0, 255)},
-    {"3", QStringLiteral("时间拖延"), QColor(255, 0, 0)},
+    {"1", QStringLiteral("已经完成"), StateColour::kDone},
+    {"2", QStringLiteral("已经放弃"), StateColour::kBlue},
+    {"3", QStringLiteral("时间拖延"), StateColour::kRed},
 };
 } // namespace
 

@@ -31,6 +31,16 @@ static QMessageBox::Icon iconFor(QMessageBox::StandardButtons buttons, QMessageB
     return QMessageBox::Warning;
 }
 
+// A box belongs to the window that asks (the active one) and blocks that window only, so that
+// another window, a reminder popup say, stays usable while it waits for an answer.
+static QMessageBox::StandardButton ask(QMessageBox& box)
+{
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (box.parentWidget())
+        box.setWindowModality(Qt::WindowModal);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 QMessageBox::StandardButton MsgBox(const QString& text, QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)
 {
     if (responder())
@@ -38,8 +48,7 @@ QMessageBox::StandardButton MsgBox(const QString& text, QMessageBox::StandardBut
 
     QMessageBox box(iconFor(buttons, icon), AppInfo::kTitle, text, buttons, QApplication::activeWindow());
     box.setDefaultButton(defaultButtonFor(buttons));
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return ask(box);
 }
 
 void setMsgBoxResponder(MsgBoxResponder r)
@@ -61,6 +70,5 @@ QMessageBox::StandardButton MsgBoxChoice(const QString& text, const QString& yes
     QPushButton* close = box.addButton(QMessageBox::Cancel);
     close->hide();
     box.setEscapeButton(close);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return ask(box);
 }

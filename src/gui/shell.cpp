@@ -1,5 +1,7 @@
 #include "gui/shell.h"
 
+#include "gui/prompt.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -14,6 +16,11 @@ namespace {
 std::function<void(const QUrl&)>& openUrlHook()
 {
     static std::function<void(const QUrl&)> h;
+    return h;
+}
+std::function<bool(const QUrl&)>& openUrlResultHook()
+{
+    static std::function<bool(const QUrl&)> h;
     return h;
 }
 std::function<void(const QString&)>& playSoundHook()
@@ -50,13 +57,18 @@ QSoundEffect* effectFor(const QString& file)
 }
 } // namespace
 
-void Shell::openUrl(const QUrl& url)
+bool Shell::openUrl(const QUrl& url)
 {
-    if (openUrlHook()) {
+    bool opened = true;
+    if (openUrlResultHook())
+        opened = openUrlResultHook()(url);
+    else if (openUrlHook())
         openUrlHook()(url);
-        return;
-    }
-    QDesktopServices::openUrl(url);
+    else
+        opened = QDesktopServices::openUrl(url);
+    if (!opened)
+        MsgBox(QStringLiteral("无法打开帮助页面"));
+    return opened;
 }
 
 void Shell::playSound(const QString& file)
@@ -108,6 +120,11 @@ bool Shell::trayAvailable()
 void Shell::setOpenUrlHook(std::function<void(const QUrl&)> hook)
 {
     openUrlHook() = std::move(hook);
+}
+
+void Shell::setOpenUrlResultHook(std::function<bool(const QUrl&)> hook)
+{
+    openUrlResultHook() = std::move(hook);
 }
 
 void Shell::setPlaySoundHook(std::function<void(const QString&)> hook)

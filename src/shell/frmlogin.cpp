@@ -51,14 +51,19 @@ frmlogin::frmlogin(QWidget* parent) : FormDialog(parent)
     grid->addWidget(picture, 0, 0, 2, 1);
     grid->addWidget(Label1, 0, 1);
     grid->addWidget(txtPassword, 0, 2);
+    // On a first run the user has no password of their own yet: the sample's is shown under the box.
+    LabelHint = new QLabel(QStringLiteral("初始密码：123456"), this);
+    LabelHint->setObjectName(QStringLiteral("LabelHint"));
+    LabelHint->hide();
+    grid->addWidget(LabelHint, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(Command1);
-    grid->addLayout(buttons, 1, 1, 1, 2);
+    grid->addLayout(buttons, 2, 1, 1, 2);
     lblWait = new QLabel(this);
     lblWait->setObjectName(QStringLiteral("lblWait"));
     lblWait->hide();
-    grid->addWidget(lblWait, 2, 1, 1, 2);
+    grid->addWidget(lblWait, 3, 1, 1, 2);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(Command1, &QPushButton::clicked, this, &frmlogin::Command1_Click);
@@ -79,7 +84,8 @@ void frmlogin::Form_Load()
 {
     // The sample data moves to the day of first use once in the life of a database; a failure
     // has been shown and leaves the data as it was, to be moved at a later start.
-    Db::run([] { FirstRun::shiftDates(Clock::today()); });
+    const auto shifted = Db::get([] { return FirstRun::shiftDates(Clock::today()); });
+    LabelHint->setVisible(shifted == FirstRun::Result::Shifted);
 
     // A wait that a restart interrupted goes on; a clock set back never makes it longer than
     // the wait that was due.

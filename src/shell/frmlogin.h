@@ -37,6 +37,7 @@ private:
     QLineEdit* txtPassword;
     QPushButton* Command1;
     QLabel* lblWait;
+    QLabel* LabelHint;
     QTimer waitTimer_;
     int remaining_ = 0;       // seconds before a password is answered again
     bool answerOwed_ = false; // "登录" was pressed during the wait

@@ -24,7 +24,7 @@ INSERT INTO mubiao (id, title, content, ksdate, jsdate, juese, zhuangtai) VALUES
 INSERT INTO mubiao (id, title, content, ksdate, jsdate, juese, zhuangtai) VALUES (2, '争取项目主管岗位', '梳理自己的工作成果，补齐项目管理方面的短板，上半年争取竞聘项目主管。', '2009-01-05', '2009-06-30', 1, 1);
 INSERT INTO mubiao (id, title, content, ksdate, jsdate, juese, zhuangtai) VALUES (3, '体重减到70公斤', '从目前的76公斤开始，靠跑步和控制饮食，五月底前减到70公斤。', '2008-12-01', '2009-05-31', 2, 1);
 INSERT INTO mubiao (id, title, content, ksdate, jsdate, juese, zhuangtai) VALUES (4, '养成早睡早起的习惯', '晚上十一点前睡觉，早上六点半起床，连续坚持一个季度。', '2009-01-01', '2009-03-31', 2, 1);
-INSERT INTO mubiao (id, title, content, ksdate, jsdate, juese, zhuangtai) VALUES (5, '接父母来家里过春节', '提前安排好车票、住处和走亲戚的行程，让父母过一个轻松热闹的年。', '2009-01-05', '2009-02-01', 3, 1);
+INSERT INTO mubiao (id, title, content, ksdate, jsdate, juese, zhuangtai) VALUES (5, '接父母来家里过春节', '提前安排好车票、住处和走亲戚的行程，让父母过一个轻松热闹的年。', '2009-01-31', '2009-02-01', 3, 1);
 INSERT INTO mubiao (id, title, content, ksdate, jsdate, juese, zhuangtai) VALUES (6, '整理家庭相册', '把家里的老照片扫描归档，做成电子相册，春节时送给父母。', '2008-12-20', '2009-01-25', 3, 2);
 INSERT INTO mubiao (id, title, content, ksdate, jsdate, juese, zhuangtai) VALUES (7, '通过英语中级口译考试', '每天保持阅读和听力练习，报名并通过今年上半年的中级口译笔试。', '2008-12-01', '2009-06-30', 4, 1);
 INSERT INTO mubiao (id, title, content, ksdate, jsdate, juese, zhuangtai) VALUES (8, '上半年读完十二本专业书', '平均每月两本，以管理和营销方面的书为主，每本写一篇读书笔记。', '2009-01-20', '2009-06-30', 4, 0);

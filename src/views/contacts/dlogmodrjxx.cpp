@@ -42,6 +42,7 @@ bool Dlogmodrjxx::Form_Load()
     noteId_ = id;
     Text1->setText((*note)->title);
     RichTextBox1->setPlainText((*note)->content);
+    guardEdits(QStringLiteral("是否保存对人际关系信息的修改？"), Command1);
     return true;
 }
 

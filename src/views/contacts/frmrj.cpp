@@ -21,6 +21,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -436,6 +437,8 @@ qint64 Frmrj::selectedNoteId() const
 
 void Frmrj::Combo1_Click()
 {
+    if (!settleEdits())
+        return;
     const qint64 category = chosenId(Combo1);
     const auto contacts = Db::get([&] { return category != 0 ? Contacts::ofCategory(category) : Contacts::all(); });
     if (contacts)
@@ -455,6 +458,8 @@ void Frmrj::Command1_Click()
         if (Combo2->currentText() == QString::fromUtf8(f.text))
             field = f.field;
     }
+    if (!settleEdits())
+        return;
     const auto contacts = Db::get([&] { return Contacts::search(field, keyword); });
     if (contacts)
         showContacts(*contacts);
@@ -563,6 +568,15 @@ void Frmrj::Command11_Click()
         MsgBox(kChooseContact);
         return;
     }
+    if (!saveDetails())
+        return;
+    MsgDone(QStringLiteral("修改完成！"));
+}
+
+bool Frmrj::saveDetails()
+{
+    // The details belong to the contact they were loaded from.
+    const qint64 id = shownContact_ != 0 ? shownContact_ : selectedContactId();
     const bool saved = Db::run([&] {
         std::optional<Contacts::Contact> c = Contacts::contact(id);
         if (!c)
@@ -582,23 +596,90 @@ void Frmrj::Command11_Click()
         Contacts::updateContact(*c);
     });
     if (!saved)
-        return;
+        return false;
+    shownFields_ = fieldsNow();
     // The list keeps the old name and relation until its next refill.
     Changes::announce(Changes::Contacts, this);
-    MsgBox(QStringLiteral("修改完成！"));
+    return true;
+}
+
+QStringList Frmrj::fieldsNow() const
+{
+    QStringList fields;
+    for (const QLineEdit* box : {Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9})
+        fields << box->text();
+    fields << QString::number(Option1->isChecked()) << QString::number(Combo3->currentIndex());
+    return fields;
+}
+
+bool Frmrj::detailsEdited() const
+{
+    return shownContact_ != 0 && fieldsNow() != shownFields_;
+}
+
+bool Frmrj::settleEdits(bool canStay)
+{
+    if (!detailsEdited())
+        return true;
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (canStay)
+        buttons |= QMessageBox::Cancel;
+    const QMessageBox::StandardButton answer = MsgBox(QStringLiteral("是否保存对联系人的修改？"), buttons);
+    if (answer == QMessageBox::Yes)
+        return saveDetails() || !canStay;
+    if (answer == QMessageBox::No || !canStay) {
+        shownFields_ = fieldsNow(); // let go: asked once
+        return true;
+    }
+    return false;
+}
+
+void Frmrj::reselectShown()
+{
+    const QSignalBlocker quiet(ListView1);
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = ListView1->topLevelItem(i);
+        if (Gui::rowId(row) == shownContact_) {
+            ListView1->setCurrentItem(row);
+            row->setSelected(true);
+            return;
+        }
+    }
+}
+
+void Frmrj::hideEvent(QHideEvent* event)
+{
+    // Leaving the view keeps or lets go of changed details; minimising the frame leaves them.
+    if (!event->spontaneous())
+        settleEdits(false);
+    QWidget::hideEvent(event);
 }
 
 void Frmrj::ListView1_ItemClick(QTreeWidgetItem* item)
 {
-    showContact(Gui::rowId(item));
+    // A row the user chose to leave unselected (取消) stays so; a click on the contact being
+    // edited keeps what is typed.
+    const qint64 id = Gui::rowId(item);
+    if (!item->isSelected() || (id == shownContact_ && detailsEdited()))
+        return;
+    if (id != shownContact_ && !settleEdits()) {
+        reselectShown();
+        return;
+    }
+    showContact(id);
 }
 
 void Frmrj::ListView1_SelectionChanged()
 {
     // Moving the selection with the keyboard shows the contact as a click does.
     const qint64 id = selectedContactId();
-    if (id != 0 && id != shownContact_)
-        showContact(id);
+    if (id == 0 || id == shownContact_)
+        return;
+    if (!settleEdits()) {
+        reselectShown();
+        return;
+    }
+    showContact(id);
 }
 
 void Frmrj::showContact(qint64 id)
@@ -625,6 +706,7 @@ void Frmrj::showContact(qint64 id)
     (c.sex == 0 ? Option1 : Option2)->setChecked(true);
     // A category no longer offered leaves the choice blank, so that "修改" keeps it.
     Combo3->setCurrentIndex(Combo3->findData(c.leibie));
+    shownFields_ = fieldsNow();
     FillDate();
 }
 

@@ -16,8 +16,9 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace Contacts {
+struct Contact;
 struct Listed;
-}
+} // namespace Contacts
 
 // The contacts view "我的人际关系": the contact list with category icons, filter and field
 // search; the details of the selected contact; and its notes in three tabs with a note search.
@@ -40,6 +41,9 @@ public:
     qint64 selectedContactId() const override;
     QString noteKind() const override;
     qint64 selectedNoteId() const override;
+
+protected:
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildControls();
@@ -67,6 +71,17 @@ private:
     // Shows the contact of the row in the details and its notes.
     void showContact(qint64 id);
     void clearContact();
+    // The shown contact as its fields now describe it.
+    Contacts::Contact contactFromFields() const;
+    // Whether the details differ from the contact as it was shown.
+    bool detailsEdited() const;
+    // Asks "是否保存对联系人的修改？" when the details were changed: 是 saves them, 否 lets them go.
+    // False when the user chose to stay with them (取消, offered when `canStay`).
+    bool settleEdits(bool canStay = true);
+    // Writes the details into the shown contact; false when that failed.
+    bool saveDetails();
+    // Selects the row of the shown contact again, quietly.
+    void reselectShown();
     // The category icon (1 to 6) of a contact's category.
     int iconOf(qint64 leibie) const;
     // The note list of the current tab.
@@ -114,4 +129,7 @@ private:
     QList<qint64> iconCategories_;
     // The contact whose details and notes are shown (0: none).
     qint64 shownContact_ = 0;
+    // The details as they were shown (or last saved), to tell what the user changed.
+    QStringList shownFields_;
+    QStringList fieldsNow() const;
 };

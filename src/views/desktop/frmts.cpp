@@ -191,6 +191,7 @@ Frmts* Frmts::openNew(qint64 taskId)
     }
     while (taken.contains(popup->slot_))
         ++popup->slot_;
+    popup->avoidDesktopBar();
     popup->show();
     return popup;
 }
@@ -205,6 +206,22 @@ void Frmts::placeBelowScreen()
     const QRect area = workArea();
     // Right-aligned, but never left of the work area on a screen narrower than the window.
     move(std::max(area.left(), area.x() + area.width() - width()), area.y() + area.height());
+}
+
+void Frmts::avoidDesktopBar()
+{
+    // The desktop bar also stays on top: the popup rests beside it, never under it.
+    QWidget* bar = Forms::find(Views::kDesktopBar);
+    if (!bar || !bar->isVisible())
+        return;
+    const QRect area = workArea();
+    const QRect barRect = bar->frameGeometry().adjusted(-kStackGap, -kStackGap, kStackGap, kStackGap);
+    if (!QRect(x(), restingTop(), width(), height()).intersects(barRect))
+        return;
+    int left = barRect.left() - width();
+    if (left < area.left())
+        left = std::min(barRect.right() + 1, area.x() + area.width() - width());
+    move(std::max(area.left(), left), y());
 }
 
 int Frmts::restingTop() const

@@ -44,6 +44,8 @@ private:
     qint64 actionTaskId();
     // Where the window's top rests once the slide is over.
     int restingTop() const;
+    // Moves the popup sideways when its resting place lies under the open desktop bar.
+    void avoidDesktopBar();
 
     void Image1_Click();
     void Image2_Click();

@@ -293,12 +293,12 @@ void ToolBar::zuomian_Click()
 
 void ToolBar::wancheng_Click()
 {
-    setSelectedState(Tasks::Done, QStringLiteral("已经完成"), QColor(0, 255, 0));
+    setSelectedState(Tasks::Done, QStringLiteral("已经完成"), StateColour::kDone);
 }
 
 void ToolBar::fangqi_Click()
 {
-    setSelectedState(Tasks::Abandoned, QStringLiteral("已经放弃"), QColor(255, 0, 0));
+    setSelectedState(Tasks::Abandoned, QStringLiteral("已经放弃"), StateColour::kRed);
 }
 
 void ToolBar::weiwancheng_Click()
@@ -339,7 +339,7 @@ void ToolBar::dangqian_Click()
 void ToolBar::markCurrent(QTreeWidgetItem* row, bool current)
 {
     row->setText(kStateColumn, current ? kCurrent : kOpen);
-    paintRow(row, current ? QColor(255, 0, 0) : QColor(0, 0, 0), current);
+    paintRow(row, current ? StateColour::kRed : QColor(0, 0, 0), current);
     if (current)
         setCaption(row->text(2));
 }

@@ -98,10 +98,20 @@ void fillChoice(QComboBox* combo, const QStringList& names)
     combo->setCurrentIndex(again >= 0 ? again : (names.isEmpty() ? -1 : 0));
 }
 
-// Chooses the entry whose text is the name; the choice stays as it is when there is none.
-void chooseText(QComboBox* combo, const QString& name)
+// Shows the stored name: the entry of that name, or, when the list no longer offers it (its type
+// or category was deleted), the name itself as an extra entry, so that a save keeps it as stored.
+void chooseStored(QComboBox* combo, const QString& name)
 {
-    const int i = combo->findText(name, Qt::MatchExactly);
+    const QSignalBlocker quiet(combo);
+    for (int i = combo->count() - 1; i >= 0; --i) {
+        if (combo->itemData(i).toBool())
+            combo->removeItem(i); // the extra entry of the record shown before
+    }
+    int i = combo->findText(name, Qt::MatchExactly);
+    if (i < 0 && !name.isEmpty()) {
+        combo->addItem(name, true);
+        i = combo->count() - 1;
+    }
     if (i >= 0)
         combo->setCurrentIndex(i);
 }
@@ -196,6 +206,8 @@ Frmcw::Frmcw(QWidget* parent) : QWidget(parent)
                 fillRecords(income_);
                 fillRecords(expense_);
             });
+        // The report and what its export writes always sum the records as they are now.
+        TjList();
     });
 }
 
@@ -521,7 +533,7 @@ void Frmcw::refreshAccountFields(const Edits& edited)
     if (!edited[0])
         Text1->setText(a->zhname);
     if (!edited[1])
-        chooseText(Combo1, a->leixing);
+        chooseStored(Combo1, a->leixing);
     if (!edited[2])
         Text4->setText(Money::format(a->moneys));
     if (!edited[3] && a->addtime.isValid())
@@ -544,9 +556,9 @@ void Frmcw::refreshRecordFields(RecordTab& tab, const Edits& edited)
     if (!edited[0])
         tab.name->setText(r->yuanyin);
     if (!edited[1])
-        chooseText(tab.account, r->zhanghao);
+        chooseStored(tab.account, r->zhanghao);
     if (!edited[2])
-        chooseText(tab.category, r->leixing);
+        chooseStored(tab.category, r->leixing);
     if (!edited[3])
         tab.amount->setText(Money::format(r->moneys));
     if (!edited[4] && r->addtime.isValid())

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace {
 constexpr int kFullCircle = 360 * 16; // QPainter angles are sixteenths of a degree
@@ -14,10 +15,33 @@ qint64 share(qint64 part, qint64 whole, qint64 scale)
     return whole <= 0 ? 0 : qint64(static_cast<__int128>(part) * scale / whole);
 }
 
-QString percent(qint64 part, qint64 whole)
+QString percentText(qint64 tenths)
 {
-    const qint64 tenths = share(part, whole, 1000);
     return QStringLiteral("%1.%2%").arg(tenths / 10).arg(tenths % 10);
+}
+
+// Each total's share in tenths of a percent, rounded so that the shares add up to exactly 100.0%:
+// every share is rounded down, and the tenths left over go to the largest remainders.
+QStringList percents(const QList<Finance::CategoryTotal>& totals, qint64 sum)
+{
+    QList<qint64> tenths;
+    QList<std::pair<qint64, int>> remainders; // remainder (in units of 1/sum of a tenth), index
+    qint64 given = 0;
+    for (int i = 0; i < totals.size(); ++i) {
+        const qint64 t = share(totals[i].total, sum, 1000);
+        const __int128 exact = static_cast<__int128>(totals[i].total) * 1000;
+        remainders.append({qint64(exact - static_cast<__int128>(t) * sum), i});
+        tenths << t;
+        given += t;
+    }
+    std::stable_sort(remainders.begin(), remainders.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (qint64 left = sum > 0 ? 1000 - given : 0, k = 0; left > 0 && k < remainders.size(); --left, ++k)
+        ++tenths[remainders[k].second];
+    QStringList texts;
+    for (qint64 t : tenths)
+        texts << percentText(t);
+    return texts;
 }
 } // namespace
 
@@ -58,8 +82,9 @@ QList<Finance::CategoryTotal> PieChart::slices() const
 QStringList PieChart::legend() const
 {
     QStringList lines;
-    for (const Finance::CategoryTotal& t : totals_)
-        lines << QStringLiteral("%1 %2 (%3)").arg(t.name, Money::format(t.total), percent(t.total, sum_));
+    const QStringList shares = percents(totals_, sum_);
+    for (int i = 0; i < totals_.size(); ++i)
+        lines << QStringLiteral("%1 %2 (%3)").arg(totals_[i].name, Money::format(totals_[i].total), shares[i]);
     return lines;
 }
 
@@ -117,13 +142,13 @@ void PieChart::paintEvent(QPaintEvent*)
     const int lineHeight = fm.height() + 2;
     int y = top + std::max(0, (height() - top - 8 - lineHeight * int(shown.size())) / 2);
     const int x = ring.right() + 14;
+    const QStringList shares = percents(shown, sum_);
     for (int i = 0; i < shown.size(); ++i) {
         p.setPen(Qt::NoPen);
         p.setBrush(colour(i));
         p.drawRect(x, y + (lineHeight - 10) / 2, 10, 10);
         p.setPen(palette().text().color());
-        const QString text = QStringLiteral("%1  %2  %3")
-                                 .arg(shown[i].name, Money::format(shown[i].total), percent(shown[i].total, sum_));
+        const QString text = QStringLiteral("%1  %2  %3").arg(shown[i].name, Money::format(shown[i].total), shares[i]);
         p.drawText(QRect(x + 16, y, width() - x - 20, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
                    fm.elidedText(text, Qt::ElideRight, width() - x - 20));
         y += lineHeight;

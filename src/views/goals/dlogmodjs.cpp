@@ -29,6 +29,7 @@ bool Dlogmodjs::Form_Load()
     themeId_ = id;
     Text1->setText((*theme)->name);
     Rtb1->setPlainText((*theme)->content);
+    guardEdits(QStringLiteral("是否保存对行动主题的修改？"), Command1);
     return true;
 }
 

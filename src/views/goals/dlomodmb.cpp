@@ -49,6 +49,7 @@ bool dlomodmb::Form_Load()
         appendThemes();
         Cbo1->setCurrentIndex(themeExists ? 0 : -1);
     });
+    guardEdits(QStringLiteral("是否保存对目标的修改？"), Command1);
     return loaded && goalId_ != 0;
 }
 

@@ -315,6 +315,6 @@ void Frmjs::setGoalState(int state)
         return;
     Changes::announce(Changes::Goals, this);
     if (state == Goals::Completed)
-        MsgBox(QStringLiteral("恭喜您又前进了一步，加油，继续努力！"));
+        MsgDone(QStringLiteral("恭喜您又前进了一步，加油，继续努力！"));
     MBList();
 }

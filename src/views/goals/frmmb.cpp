@@ -221,9 +221,9 @@ void Frmmb::buildControls()
     connect(zanting, &QAction::triggered, this, [this] { setGoalState(Goals::NotExecuting); });
     connect(weiwancheng, &QAction::triggered, this, [this] { setGoalState(Goals::NotExecuting); });
     connect(zfine, &QAction::triggered, this,
-            [this] { setTaskState(Tasks::Done, QStringLiteral("已经完成"), QColor(0, 255, 0)); });
+            [this] { setTaskState(Tasks::Done, QStringLiteral("已经完成"), StateColour::kDone); });
     connect(zover, &QAction::triggered, this,
-            [this] { setTaskState(Tasks::Abandoned, QStringLiteral("已经放弃"), QColor(255, 0, 0)); });
+            [this] { setTaskState(Tasks::Abandoned, QStringLiteral("已经放弃"), StateColour::kRed); });
     connect(zweiwancheng, &QAction::triggered, this,
             [this] { setTaskState(Tasks::Open, QStringLiteral("正在进行"), QColor(0, 0, 0)); });
 }
@@ -515,7 +515,7 @@ void Frmmb::setGoalState(int state)
         return;
     Changes::announce(Changes::Goals, this);
     if (state == Goals::Completed)
-        MsgBox(QStringLiteral("恭喜，目标完成，继续努力！"));
+        MsgDone(QStringLiteral("恭喜，目标完成，继续努力！"));
     MBList();
 }
 

@@ -93,6 +93,7 @@ bool Dlogmodff::Form_Load()
         Combo1->setEditText(QString());
     Text1->setText(article->title);
     RichTextBox1->setPlainText(article->content);
+    guardEdits(QStringLiteral("是否保存对知识的修改？"), Command1);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "views/plan/plantable.h"
 
+#include "gui/helpers.h"
+
 #include <QBrush>
 #include <QColor>
 
@@ -45,9 +47,9 @@ QVariant PlanModel::data(const QModelIndex& index, int role) const
             case 0:
                 return QBrush(Qt::black);
             case 1:
-                return QBrush(QColor(0, 255, 0));
+                return QBrush(StateColour::kDone);
             case 2:
-                return QBrush(QColor(255, 0, 0));
+                return QBrush(StateColour::kRed);
             default:
                 break;
             }

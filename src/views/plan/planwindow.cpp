@@ -8,6 +8,7 @@
 #include "gui/shell.h"
 #include "gui/windowdrag.h"
 #include "gui/windowplace.h"
+#include "gui/helpers.h"
 #include "data/db.h"
 #include "views/plan/xlsxexport.h"
 
@@ -93,9 +94,9 @@ PlanWindow::PlanWindow(const QString& caption, QWidget* parent)
         MSHFlexGrid1->setColumnWidth(c, kColumnWidth);
     MSHFlexGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
-    Label3 = legend(QStringLiteral("Label3"), QStringLiteral("■已完成任务"), QColor(0, 255, 0), this);
+    Label3 = legend(QStringLiteral("Label3"), QStringLiteral("■已完成任务"), StateColour::kDone, this);
     Label4 = legend(QStringLiteral("Label4"), QStringLiteral("■进行中任务"), Qt::black, this);
-    Label5 = legend(QStringLiteral("Label5"), QStringLiteral("■已放弃任务"), QColor(255, 0, 0), this);
+    Label5 = legend(QStringLiteral("Label5"), QStringLiteral("■已放弃任务"), StateColour::kRed, this);
 
     // Layout: the caption row with the close picture, the range and its buttons, the grid, then
     // the legend.
@@ -168,7 +169,12 @@ void PlanWindow::Form_Load()
         gridWidth += MSHFlexGrid1->columnWidth(c);
     }
     const QMargins margins = layout()->contentsMargins();
-    resize(std::max(gridWidth + margins.left() + margins.right(), minimumSizeHint().width()), 600);
+    // Never larger than the room the desktop leaves (less a title bar), and placed within it.
+    const QSize room = WindowPlace::workArea(this).size() - QSize(16, 48);
+    QSize wanted(std::max(gridWidth + margins.left() + margins.right(), minimumSizeHint().width()), 600);
+    if (!room.isEmpty())
+        wanted = wanted.boundedTo(room);
+    resize(wanted);
     WindowPlace::besideFrame(this);
     Command1->setFocus();
 }

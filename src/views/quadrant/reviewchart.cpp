@@ -1,5 +1,7 @@
 #include "views/quadrant/reviewchart.h"
 
+#include "gui/helpers.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -39,11 +41,11 @@ QColor ReviewChart::outcomeColour(int outcome)
 {
     switch (outcome) {
     case Quadrant::Completed:
-        return QColor(0x3c, 0x9d, 0x5d);
+        return StateColour::kDone;
     case Quadrant::Abandoned:
-        return QColor(0xd0, 0x5a, 0x4e);
+        return StateColour::kRed;
     default:
-        return QColor(0x9a, 0xa5, 0xb1);
+        return StateColour::kPlanned;
     }
 }
 

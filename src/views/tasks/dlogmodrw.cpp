@@ -130,6 +130,8 @@ void Dlogmodrw::loadTask()
             showRule(*rule);
         }
     }
+    ruleless_ = task->type1 == 0 && ruleId_ == 0;
+    showRepeatRow();
 
     fillThemes(task->juese);
 
@@ -144,6 +146,7 @@ void Dlogmodrw::loadTask()
     Combo4->setCurrentIndex(Combo4->count() - 1);
     loaded_ = fieldsSnapshot();
     shown_ = task;
+    guardEdits(QStringLiteral("是否保存对任务的修改？"), saveButton);
 }
 
 void Dlogmodrw::Slider1_Change()
@@ -203,7 +206,7 @@ void Dlogmodrw::Command3_Click()
     // An occurrence changes alone or with its rule; choosing "一次性" ends the rule; a task made
     // recurring here starts a rule on its day.
     const bool recurring = task->type1 == 0;
-    const bool startsRule = recurring && ruleId_ == 0 && loadedKind_ != 0;
+    const bool startsRule = recurring && ruleId_ == 0 && (loadedKind_ != 0 || Combo3->currentIndex() != 0);
     if (startsRule && !checkRecurringDay(*task))
         return;
     bool allLater = false;

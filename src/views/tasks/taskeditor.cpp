@@ -269,7 +269,8 @@ bool TaskEditor::recurringChosen() const
 
 void TaskEditor::showRepeatRow()
 {
-    const bool recurring = recurringChosen();
+    // The row shows a rule: the task's own, or the one the user is making now.
+    const bool recurring = recurringChosen() && !(ruleless_ && Combo3->currentIndex() == 0);
     repeatRow->setVisible(recurring);
     repeatLabel_->setVisible(recurring);
     showRepeatParts();
@@ -277,6 +278,9 @@ void TaskEditor::showRepeatRow()
     if (layout()) {
         layout()->activate();
         resize(size().expandedTo(sizeHint()));
+        // Grown, it stays within the room the desktop leaves.
+        if (isVisible())
+            WindowPlace::keepOnScreen(this);
     }
 }
 

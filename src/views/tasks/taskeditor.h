@@ -70,9 +70,13 @@ protected:
 
     // Everything the fields hold, to tell whether the user changed anything since a load.
     QString fieldsSnapshot() const;
+    QString fieldsNow() const override { return fieldsSnapshot(); }
 
     // The repeat row ("重复："), shown while Combo3 is "经常性".
     bool recurringChosen() const;
+    // The task being edited is of the recurring kind but follows no rule (an older task): its
+    // repeat row stays hidden while its own kind (the first entry) is chosen.
+    bool ruleless_ = false;
     // False (after saying so) when a recurring task has no day to start on.
     bool checkRecurringDay(const Tasks::Task& task);
     // The rule the repeat row describes for the task, starting on the task's day.
@@ -103,10 +107,12 @@ protected:
     QCheckBox* CheckUntil;
     QDateEdit* DTPUntil;
 
+    // Shows or hides the repeat row for the kind chosen.
+    void showRepeatRow();
+
 private:
     void Command1_Click();
     void Command2_Click();
-    void showRepeatRow();
     void showRepeatParts();
 
     class QLabel* repeatLabel_ = nullptr;

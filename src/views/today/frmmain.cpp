@@ -15,6 +15,7 @@
 #include "data/db.h"
 #include "data/diary.h"
 #include "data/passwords.h"
+#include "data/recurrence.h"
 #include "data/statements.h"
 #include "data/tasks.h"
 #include "data/users.h"
@@ -42,6 +43,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <functional>
@@ -80,9 +82,19 @@ Frmmain::Frmmain(QWidget* parent) : QWidget(parent)
     Deletion::installShortcut(this);
     Changes& changes = Changes::instance();
     connect(&changes, &Changes::tasksChanged, this, [this](QObject* origin) {
-        if (origin != this)
-            RwList(false);
+        if (origin == this)
+            return;
+        followToday();
+        RwList(false);
     });
+    dayTimer_ = new QTimer(this);
+    dayTimer_->setObjectName(QStringLiteral("dayTimer"));
+    dayTimer_->setInterval(30 * 1000);
+    connect(dayTimer_, &QTimer::timeout, this, [this] {
+        if (followedDay_.isValid() && Clock::today() != followedDay_ && calendarDate() == followedDay_)
+            showCalendarDay(); // followToday() moves it first
+    });
+    dayTimer_->start();
     connect(&changes, &Changes::statementsChanged, this, [this] {
         Lsv2Show();
         Lsv3Show();
@@ -201,9 +213,8 @@ void Frmmain::buildControls()
     wancheng = item(QStringLiteral("wancheng"), QStringLiteral("任务完成"));
     fangqi = item(QStringLiteral("fangqi"), QStringLiteral("任务放弃"));
     weiwancheng = item(QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
-    dangqian = item(QStringLiteral("dangqian"), QStringLiteral("当前任务"));
-    Occurrences::addStopItem(
-        zhuangtai, [this] { return selectedTaskId(); }, this);
+    // "当前任务" marks a row of the desktop bar only; here it would do nothing, so it is not offered.
+    Occurrences::addStopItem(zhuangtai, [this] { return selectedTaskId(); }, this);
 
     // Layout.
     auto* passwordRow = new QHBoxLayout;
@@ -283,7 +294,6 @@ void Frmmain::buildControls()
     connect(wancheng, &QAction::triggered, this, &Frmmain::wancheng_Click);
     connect(fangqi, &QAction::triggered, this, &Frmmain::fangqi_Click);
     connect(weiwancheng, &QAction::triggered, this, &Frmmain::weiwancheng_Click);
-    // dangqian ("当前任务") has no action in this view.
 }
 
 void Frmmain::Form_Load()
@@ -293,15 +303,20 @@ void Frmmain::Form_Load()
         const QSignalBlocker quiet(MonthView1);
         MonthView1->setSelectedDate(today);
     }
+    followedDay_ = today;
     // One edge for the whole load: a database that fails stops it at the first step, with one
     // message.
     Db::run([&] {
-        // Open tasks left on earlier days may move to today; the question comes at every load.
-        if (Tasks::overdueCount(today) > 0
-            && MsgBox(QStringLiteral("您以前有未完成任务，是否放置到今天？"), QMessageBox::Yes | QMessageBox::No)
-                   == QMessageBox::Yes) {
-            Tasks::moveOverdueTo(today);
-            Changes::announce(Changes::Tasks, this);
+        // Open tasks left on earlier days may move to today; the question comes once a day.
+        const int overdue = Tasks::overdueAskedOn(today) ? 0 : Tasks::overdueCount(today);
+        if (overdue > 0) {
+            Tasks::markOverdueAsked(today);
+            if (MsgBox(QStringLiteral("您以前有 %1 个未完成任务，是否放置到今天？").arg(overdue),
+                       QMessageBox::Yes | QMessageBox::No)
+                == QMessageBox::Yes) {
+                Tasks::moveOverdueTo(today);
+                Changes::announce(Changes::Tasks, this);
+            }
         }
         RwList(true);
         DiaryShow();
@@ -337,6 +352,21 @@ void Frmmain::RwList(bool frist)
             describedRow = row;
     }
     ShowStatusText(ListView1, kStateColumn);
+    // The occurrences recurring tasks will make on a coming day, before they are made: shown in
+    // grey as planned, and not chosen for any action (they are no task yet).
+    const auto planned = Db::get([&] { return Recurrence::planned(day, Clock::today()); });
+    for (const Tasks::Task& t : planned.value_or(QList<Tasks::Task>())) {
+        auto* row = new QTreeWidgetItem(ListView1);
+        row->setText(0, QStringLiteral("0"));
+        row->setText(1, t.title);
+        row->setText(2, t.intime.isValid() ? Gui::time(t.intime) : QStringLiteral("非提醒任务"));
+        row->setText(kStateColumn, QStringLiteral("计划中"));
+        row->setToolTip(1, t.title + QStringLiteral("\n重复任务，到这一天时生成"));
+        row->setIcon(1, Gui::quadrantIcon(Gui::quadrantImage(t.zhongyao, t.jinpo)));
+        row->setFlags(Qt::ItemIsEnabled);
+        for (int c = 1; c < ListView1->columnCount(); ++c)
+            row->setForeground(c, QBrush(StateColour::kPlanned));
+    }
     // The box belongs to the selected task: a task still listed stays selected with its
     // description as stored now; otherwise nothing is selected and the box is closed.
     if (describedRow) {
@@ -418,8 +448,24 @@ void Frmmain::MonthView1_Click()
     dayPressed_ = false;
 }
 
+void Frmmain::followToday()
+{
+    const QDate today = Clock::today();
+    if (!followedDay_.isValid() || today == followedDay_)
+        return;
+    // A day the user picked stays; the day that was today gives way to the new one.
+    if (calendarDate() == followedDay_) {
+        confirmDiary();
+        const QSignalBlocker quiet(MonthView1);
+        MonthView1->setSelectedDate(today);
+        DiaryShow();
+    }
+    followedDay_ = today;
+}
+
 void Frmmain::showCalendarDay()
 {
+    followToday();
     confirmDiary();
     Db::run([this] {
         RwList(false);
@@ -678,12 +724,12 @@ void Frmmain::zuomian_Click()
 
 void Frmmain::wancheng_Click()
 {
-    setSelectedState(Tasks::Done, QStringLiteral("已经完成"), QColor(0, 255, 0));
+    setSelectedState(Tasks::Done, QStringLiteral("已经完成"), StateColour::kDone);
 }
 
 void Frmmain::fangqi_Click()
 {
-    setSelectedState(Tasks::Abandoned, QStringLiteral("已经放弃"), QColor(255, 0, 0));
+    setSelectedState(Tasks::Abandoned, QStringLiteral("已经放弃"), StateColour::kRed);
 }
 
 void Frmmain::weiwancheng_Click()

@@ -74,6 +74,9 @@ private:
     void fangqi_Click();
     void weiwancheng_Click();
 
+    // After midnight the calendar moves to the new day, unless the user picked another day.
+    void followToday();
+
     void DiaryShow();
     // Stores the diary box under the day; empty when the database failed (reported).
     std::optional<Diary::Saved> storeDiary(const QDate& day);
@@ -119,7 +122,6 @@ private:
     QAction* wancheng;
     QAction* fangqi;
     QAction* weiwancheng;
-    QAction* dangqian;
 
     // The task whose description RichTextBox1 holds (0: none) and the text as it was loaded.
     qint64 loadedTaskId_ = 0;
@@ -130,4 +132,7 @@ private:
     QDate diaryDay_;
     QString diaryText_;
     bool loadedByPress_ = false;
+    // The day the calendar showed as today; the view follows the clock while it shows that day.
+    QDate followedDay_;
+    class QTimer* dayTimer_ = nullptr;
 };
