@@ -2,8 +2,6 @@
 
 namespace Schema {
 
-// Column order matters where rows are read by position: mubiao starts with id, title, content;
-// shouzhi holds moneys and addtime in its sixth and seventh places.
 // Days are 'YYYY-MM-DD' text, times of day 'HH:MM:SS' text, money integer ten-thousandths of a yuan.
 const QStringList& mainStatements()
 {
