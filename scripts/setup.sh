@@ -3,13 +3,14 @@
 set -eu
 
 PACKAGES="build-essential cmake ninja-build pkg-config
-qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev qt6-charts-dev
+qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev
 libqt6sql6-sqlite libqt6svg6 qt6-translations-l10n qt6-qpa-plugins
 libxlsxwriter-dev libminizip-dev fonts-noto-cjk xvfb xauth
 desktop-file-utils appstream
 libsodium-dev
 libsqlite3-dev
-libical-dev python3-icalendar python3-vobject todoman"
+libical-dev python3-icalendar python3-vobject todoman
+clang-format"
 
 missing=""
 for p in $PACKAGES; do

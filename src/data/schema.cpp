@@ -8,8 +8,6 @@ namespace Schema {
     "2) || '-' || substr('89ab', 1 + (abs(random()) % 4), 1) || substr(lower(hex(randomblob(2))), 2) || '-' || "       \
     "lower(hex(randomblob(6))))"
 
-// Column order matters where rows are read by position: mubiao starts with id, title, content;
-// shouzhi holds moneys and addtime in its sixth and seventh places.
 // Days are 'YYYY-MM-DD' text, times of day 'HH:MM:SS' text, money integer ten-thousandths of a yuan.
 const QStringList& mainStatements()
 {
