@@ -6,7 +6,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev qt6-charts-dev
 libqt6sql6-sqlite libqt6svg6 qt6-translations-l10n qt6-qpa-plugins
 libxlsxwriter-dev libminizip-dev fonts-noto-cjk xvfb xauth
-desktop-file-utils appstream"
+desktop-file-utils appstream
+radicale python3-caldav qtkeychain-qt6-dev"
 
 missing=""
 for p in $PACKAGES; do

@@ -21,6 +21,8 @@
 #include "views/magazine/frmzazhi.h"
 #include "views/quadrant/frmquadrant.h"
 #include "views/recurring/occurrences.h"
+#include "views/sync/dlogsync.h"
+#include "views/sync/syncservice.h"
 #include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
 
@@ -130,6 +132,10 @@ MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
     // The copies of the database, after the views.
     Command3 = toolButton(QStringLiteral("Command3"), QStringLiteral("数据备份"), "backup_nav");
     connect(Command3, &QToolButton::clicked, this, [] { Forms::show<Dlogbackup>(); });
+    // Two-way sync of the tasks with a calendar server.
+    Command5 = toolButton(QStringLiteral("Command5"), QStringLiteral("同步"), "sync_nav");
+    Command5->setToolTip(QStringLiteral("任务同步（CalDAV）"));
+    connect(Command5, &QToolButton::clicked, this, [] { Forms::show<DlogSync>(); });
 
     auto* spacer = new QWidget(Toolbar1);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -177,6 +183,8 @@ void MDIfrm::Form_Load()
     Occurrences::catchUp(this);
     ModRenwu();
     Timer1->start();
+    // The automatic task sync, when the user turned it on.
+    SyncService::instance().applyAutoSetting();
     Forms::unload(Views::kLogin);
     Forms::unload(Views::kTray);
 }

@@ -45,6 +45,7 @@ private:
     QToolButton* Command1;
     QToolButton* Command2;
     QToolButton* Command3;
+    QToolButton* Command5; // task sync
     QTimer* Timer1;
     QMdiArea* area_;
     QPointer<QMdiSubWindow> current_;

@@ -6,6 +6,7 @@
 #include "app/shell.h"
 #include "app/singleinstance.h"
 #include "data/db.h"
+#include "views/sync/syncservice.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -106,6 +107,8 @@ void closeEverything()
         }
         settle();
     }
+    // The task sync's timers and requests belong to the run that started them.
+    SyncService::reset();
     Db::closeAll();
 }
 
