@@ -130,7 +130,7 @@ public:
         use(b);
         Tasks::setState(Db::count(QStringLiteral("SELECT min(id) FROM renwu")), Tasks::Done);
         steps << sync(b, list) << sync(a, list);
-        const char* names[] = {"first sync, upload", "first sync, download", "one change, upload",
+        const char* names[] = {"first sync, upload",   "first sync, download",    "one change, upload",
                                "one change, download", "one change back, upload", "one change back, download"};
         for (int i = 0; i < steps.size(); ++i)
             std::printf("%6d tasks  %-28s %10.1f ms  %6d requests%s\n", tasks, names[i], steps[i].ms, steps[i].requests,

@@ -215,7 +215,8 @@ const QList<QStringList>& mainMigrations()
          " INSERT INTO sync_change (renwu, deleted, href, etag, changed)"
          " SELECT renwu, 1, href, etag, strftime('%Y-%m-%dT%H:%M:%SZ', 'now') FROM sync_item WHERE renwu = old.id;"
          " DELETE FROM sync_item WHERE renwu = old.id; END",
-         "CREATE TRIGGER IF NOT EXISTS sync_rule_changed AFTER UPDATE ON chongfu"
+         "CREATE TRIGGER IF NOT EXISTS sync_rule_changed AFTER UPDATE OF title, content, pinlv, xingqi, jiange, ksday,"
+         " jzday, zhuangtai ON chongfu"
          " WHEN NOT EXISTS (SELECT 1 FROM sync_mute) BEGIN"
          " INSERT INTO sync_change (renwu, changed)"
          " SELECT id, strftime('%Y-%m-%dT%H:%M:%SZ', 'now') FROM renwu WHERE chongfu = new.id AND true"

@@ -143,11 +143,11 @@ QUrl DlogSync::checkedServer()
     const QString why =
         url.isEmpty() ? QStringLiteral("请填写服务器地址") : SyncService::refusal(url, CheckInsecure->isChecked());
     if (!why.isEmpty()) {
-        LabelInfo->setText(why);
+        showInfo(why);
         return QUrl();
     }
     if (TextUser->text().trimmed().isEmpty()) {
-        LabelInfo->setText(QStringLiteral("请填写用户名"));
+        showInfo(QStringLiteral("请填写用户名"));
         return QUrl();
     }
     return url;
@@ -160,8 +160,10 @@ void DlogSync::withPassword(std::function<void(const QString&)> then)
     if (!TextPassword->text().isEmpty()) {
         const QString typed = TextPassword->text();
         SyncService::instance().setPassword(server, user, typed, [self](const QString& note) {
-            if (self && !note.isEmpty())
-                self->LabelInfo->setText(note);
+            if (self) {
+                self->keyringNote_ = note;
+                self->showInfo(self->info_);
+            }
         });
         then(typed);
         return;
@@ -171,13 +173,24 @@ void DlogSync::withPassword(std::function<void(const QString&)> then)
             return;
         if (pw.isEmpty()) {
             self->setBusy(false);
-            self->LabelInfo->setText(note.isEmpty() ? QStringLiteral("请输入密码")
-                                                    : note + QStringLiteral("请输入密码。"));
+            self->keyringNote_ = note;
+            self->showInfo(QStringLiteral("请输入密码"));
             self->TextPassword->setFocus();
             return;
         }
         then(pw);
     });
+}
+
+void DlogSync::showInfo(const QString& text)
+{
+    info_ = text;
+    QStringList lines;
+    if (!text.isEmpty())
+        lines << text;
+    if (!keyringNote_.isEmpty())
+        lines << keyringNote_;
+    LabelInfo->setText(lines.join(QLatin1Char('\n')));
 }
 
 void DlogSync::setBusy(bool busy, const QString& text)
@@ -186,7 +199,7 @@ void DlogSync::setBusy(bool busy, const QString& text)
     CommandSync->setEnabled(!busy);
     ComboList->setEnabled(!busy);
     if (busy && !text.isEmpty())
-        LabelInfo->setText(text);
+        showInfo(text);
 }
 
 void DlogSync::discover(std::function<void(bool)> then)
@@ -207,16 +220,16 @@ void DlogSync::discover(std::function<void(bool)> then)
                 return;
             self->setBusy(false);
             if (!d.ok) {
-                self->LabelInfo->setText(QStringLiteral("连接失败：%1").arg(d.error));
+                self->showInfo(QStringLiteral("连接失败：%1").arg(d.error));
                 then(false);
                 return;
             }
             self->home_ = d.home;
             const QString chosen = self->ComboList->currentData().toString();
             self->fillLists(d.calendars, chosen);
-            self->LabelInfo->setText(d.calendars.isEmpty()
-                                         ? QStringLiteral("连接成功，服务器上还没有任务列表")
-                                         : QStringLiteral("连接成功，找到 %1 个任务列表").arg(d.calendars.size()));
+            self->showInfo(d.calendars.isEmpty()
+                               ? QStringLiteral("连接成功，服务器上还没有任务列表")
+                               : QStringLiteral("连接成功，找到 %1 个任务列表").arg(d.calendars.size()));
             then(true);
         });
     });
@@ -240,7 +253,7 @@ void DlogSync::createList(std::function<void()> then)
                     return;
                 self->setBusy(false);
                 if (url.isEmpty()) {
-                    self->LabelInfo->setText(QStringLiteral("新建任务列表失败：%1").arg(CalDavClient::reason(r)));
+                    self->showInfo(QStringLiteral("新建任务列表失败：%1").arg(CalDavClient::reason(r)));
                     return;
                 }
                 // Show it among the others, chosen.
@@ -252,7 +265,7 @@ void DlogSync::createList(std::function<void()> then)
                 lists.append({url, QStringLiteral("Vantorel"), true});
                 self->fillLists(lists, url.toString());
                 self->saveAccount();
-                self->LabelInfo->setText(QStringLiteral("已新建任务列表“Vantorel”"));
+                self->showInfo(QStringLiteral("已新建任务列表“Vantorel”"));
                 if (then)
                     then();
             });
@@ -321,9 +334,9 @@ void DlogSync::showResult(const SyncEngine::Result& result)
     setBusy(false);
     LabelStatus->setText(SyncService::statusText());
     if (result.ok)
-        LabelInfo->clear();
+        showInfo(QString());
     else if (result.authFailed)
-        LabelInfo->setText(QStringLiteral("服务器不接受这个用户名和密码，请改正后再同步；自动同步已暂停。"));
+        showInfo(QStringLiteral("服务器不接受这个用户名和密码，请改正后再同步；自动同步已暂停。"));
     else
-        LabelInfo->setText(QStringLiteral("未发送的修改会保留，下次同步时发送。"));
+        showInfo(QStringLiteral("未发送的修改会保留，下次同步时发送。"));
 }

@@ -39,6 +39,8 @@ private:
     void withPassword(std::function<void(const QString&)> then);
     void showResult(const SyncEngine::Result& result);
     void setBusy(bool busy, const QString& text = {});
+    // The line under the settings, with the keyring's note when there is one.
+    void showInfo(const QString& text);
 
     QLineEdit* TextServer;
     QLineEdit* TextUser;
@@ -53,4 +55,6 @@ private:
     QLabel* LabelInfo;
     CalDavClient* client_;
     QUrl home_; // the calendar home found by the last discovery
+    QString info_;
+    QString keyringNote_;
 };

@@ -428,6 +428,15 @@ void SyncEngine::pushOne(qint64 task, int attempt)
     const QString href = item ? item->href : hrefFor(ical->uid);
     const QString etag = item ? item->etag : QString();
     const int ver = change->ver;
+    if (!item) {
+        // Where it is going, before it goes: a deletion made after an upload whose answer was
+        // lost still reaches the server.
+        if (!Db::run([&] { SyncState::setItem(task, href, QString()); })) {
+            --pushInFlight_;
+            failWith(QStringLiteral("数据库出错"));
+            return;
+        }
+    }
     client_->put(urlOf(href), IcalTasks::toCalendar(*ical), etag, [=, this](const CalDavClient::Reply& r) {
         if (gen != generation_)
             return;
