@@ -7,6 +7,7 @@ qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev qt6-charts-dev
 libqt6sql6-sqlite libqt6svg6 qt6-translations-l10n qt6-qpa-plugins
 libxlsxwriter-dev libminizip-dev fonts-noto-cjk xvfb xauth
 desktop-file-utils appstream
+libical-dev python3-icalendar python3-vobject todoman
 radicale python3-caldav qtkeychain-qt6-dev"
 
 missing=""

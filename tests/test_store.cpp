@@ -82,7 +82,7 @@ void StoreTest::tablesAndColumns_data()
                             << QStringList{"id", "title", "content", "ksdate", "jsdate", "juese", "zhuangtai"};
     QTest::newRow("renwu") << "renwu" << QStringList{"id",    "title", "content", "mubiao", "juese",  "zhongyao",
                                                      "jinpo", "type1", "xuhao",   "today",  "intime", "zhuangtai",
-                                                     "chongfu", "cfday"};
+                                                     "chongfu", "cfday", "uid", "modified"};
     QTest::newRow("mengxiang") << "mengxiang" << QStringList{"id", "title", "drmid"};
     QTest::newRow("fangfa") << "fangfa" << QStringList{"id", "title", "content", "ltype", "addtime"};
     QTest::newRow("fftype") << "fftype" << QStringList{"id", "fftype"};

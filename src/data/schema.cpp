@@ -2,6 +2,12 @@
 
 namespace Schema {
 
+// A random version-4 UUID in lower-case text, as an SQL expression.
+#define UUID_SQL                                                                                                       \
+    "(lower(hex(randomblob(4))) || '-' || lower(hex(randomblob(2))) || '-4' || substr(lower(hex(randomblob(2))), "     \
+    "2) || '-' || substr('89ab', 1 + (abs(random()) % 4), 1) || substr(lower(hex(randomblob(2))), 2) || '-' || "       \
+    "lower(hex(randomblob(6))))"
+
 // Column order matters where rows are read by position: mubiao starts with id, title, content;
 // shouzhi holds moneys and addtime in its sixth and seventh places.
 // Days are 'YYYY-MM-DD' text, times of day 'HH:MM:SS' text, money integer ten-thousandths of a yuan.
@@ -173,7 +179,23 @@ const QList<QStringList>& mainMigrations()
             zhuangtai INTEGER NOT NULL DEFAULT 0))",
          "ALTER TABLE renwu ADD COLUMN chongfu INTEGER NOT NULL DEFAULT 0", "ALTER TABLE renwu ADD COLUMN cfday TEXT",
          "CREATE UNIQUE INDEX IF NOT EXISTS renwu_rule_day ON renwu (chongfu, cfday) WHERE chongfu > 0"},
-        // 6: task sync with a calendar server: the account (never its password), the server's
+        // 6: exchange with calendars: every task and recurring rule gets a stable UID (a random
+        // version-4 UUID, filled for existing rows and by triggers for new ones), and every task
+        // the time of its last change (UTC, ISO 8601), kept by triggers unless a write sets it.
+        {"ALTER TABLE renwu ADD COLUMN uid TEXT", "ALTER TABLE renwu ADD COLUMN modified TEXT",
+         "ALTER TABLE chongfu ADD COLUMN uid TEXT",
+         "UPDATE renwu SET uid = " UUID_SQL ", modified = strftime('%Y-%m-%dT%H:%M:%SZ', 'now')",
+         "UPDATE chongfu SET uid = " UUID_SQL, "CREATE UNIQUE INDEX IF NOT EXISTS renwu_uid ON renwu (uid)",
+         "CREATE UNIQUE INDEX IF NOT EXISTS chongfu_uid ON chongfu (uid)",
+         "CREATE TRIGGER IF NOT EXISTS renwu_uid_insert AFTER INSERT ON renwu"
+         " WHEN new.uid IS NULL OR new.modified IS NULL BEGIN UPDATE renwu SET uid = coalesce(new.uid, " UUID_SQL "),"
+         " modified = coalesce(new.modified, strftime('%Y-%m-%dT%H:%M:%SZ', 'now')) WHERE id = new.id; END",
+         "CREATE TRIGGER IF NOT EXISTS renwu_modified_update AFTER UPDATE ON renwu"
+         " WHEN new.modified IS old.modified BEGIN UPDATE renwu SET"
+         " modified = strftime('%Y-%m-%dT%H:%M:%SZ', 'now') WHERE id = new.id; END",
+         "CREATE TRIGGER IF NOT EXISTS chongfu_uid_insert AFTER INSERT ON chongfu WHEN new.uid IS NULL BEGIN"
+         " UPDATE chongfu SET uid = " UUID_SQL " WHERE id = new.id; END"},
+        // 7: task sync with a calendar server: the account (never its password), the server's
         // address and ETag of each uploaded task, and the queue of local changes and deletions
         // not yet sent. Triggers fill the queue in the same transaction as the change, so a crash
         // can lose neither; the sync itself writes with a row in sync_mute, which they skip.
