@@ -97,38 +97,6 @@ QMap<QString, IcalTask> snapshot()
     return map;
 }
 
-const char* const kThirdDevice = R"PY(
-import sys, datetime, caldav
-url, user, pw, calurl, cmd = sys.argv[1:6]
-args = sys.argv[6:]
-client = caldav.DAVClient(url=url, username=user, password=pw)
-cal = caldav.Calendar(client=client, url=calurl)
-now = datetime.datetime.now(datetime.timezone.utc).strftime("%Y%m%dT%H%M%SZ")
-if cmd == "create":
-    uid, summary = args
-    cal.save_todo("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//third device//EN\r\nBEGIN:VTODO\r\n"
-                  "UID:%s\r\nDTSTAMP:%s\r\nLAST-MODIFIED:%s\r\nSUMMARY:%s\r\nDUE;VALUE=DATE:20090205\r\n"
-                  "STATUS:NEEDS-ACTION\r\nEND:VTODO\r\nEND:VCALENDAR\r\n" % (uid, now, now, summary))
-elif cmd == "edit":
-    uid, summary = args
-    t = cal.todo_by_uid(uid)
-    ical = t.icalendar_instance
-    for c in ical.walk("VTODO"):
-        c["SUMMARY"] = summary
-        c["STATUS"] = "COMPLETED"
-        if "LAST-MODIFIED" in c:
-            del c["LAST-MODIFIED"]
-        c.add("LAST-MODIFIED", datetime.datetime.now(datetime.timezone.utc))
-    t.icalendar_instance = ical
-    t.save()
-elif cmd == "delete":
-    cal.todo_by_uid(args[0]).delete()
-elif cmd == "list":
-    for t in cal.todos(include_completed=True):
-        for c in t.icalendar_instance.walk("VTODO"):
-            print("%s\t%s\t%s\t%d" % (c.get("UID"), c.get("SUMMARY"), c.get("STATUS"), len(c.walk("VALARM"))))
-)PY";
-
 } // namespace
 
 class TestSync : public QObject
@@ -137,7 +105,6 @@ class TestSync : public QObject
 
 private:
     std::unique_ptr<RadicaleServer> server_;
-    QTemporaryDir scratch_;
 
     // The calendar home of the test user.
     QUrl home()
@@ -204,13 +171,7 @@ private:
     // Runs the third device's command; its output lines.
     QStringList third(const QUrl& list, const QStringList& args)
     {
-        const QString script = scratch_.filePath(QStringLiteral("device.py"));
-        if (!QFile::exists(script)) {
-            QFile f(script);
-            if (!f.open(QIODevice::WriteOnly))
-                return {QStringLiteral("ERROR cannot write script")};
-            f.write(kThirdDevice);
-        }
+        const QString script = QStringLiteral(SYNC_DEVICE_PY);
         QProcess p;
         p.start(QStringLiteral("/usr/bin/python3"),
                 QStringList{script, server_->url().toString(), server_->user(), server_->password(), list.toString()}
@@ -362,7 +323,9 @@ private slots:
         const qint64 plainOnB = SyncState::taskOfUid(plainUid);
         Tasks::setTitleAndContent(plainOnB, QStringLiteral("写月报"), QStringLiteral("改在 B"));
         Tasks::setState(SyncState::taskOfUid(remindedUid), Tasks::Done);
-        QVERIFY(sync(b, list, nullptr, syncCollection).ok);
+        r = sync(b, list, nullptr, syncCollection);
+        QVERIFY(r.ok);
+        QCOMPARE(r.uploaded, 2);
         a.use();
         Tasks::remove(SyncState::taskOfUid(ruleUid));
         r = sync(a, list, nullptr, syncCollection);

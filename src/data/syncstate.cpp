@@ -117,7 +117,8 @@ std::optional<Item> itemOfTask(qint64 task)
 QHash<QString, QString> etags()
 {
     QHash<QString, QString> map;
-    QSqlQuery q = Db::exec(Db::main(), QStringLiteral("SELECT href, etag FROM sync_item"));
+    QSqlQuery q = Db::exec(Db::main(), QStringLiteral("SELECT href, etag FROM sync_item UNION ALL"
+                                                      " SELECT href, etag FROM sync_change WHERE deleted = 1"));
     while (q.next())
         map.insert(q.value(0).toString(), q.value(1).toString());
     return map;

@@ -51,7 +51,8 @@ struct Item
 };
 std::optional<Item> itemOfHref(const QString& href);
 std::optional<Item> itemOfTask(qint64 task);
-// Every uploaded task's address with its ETag.
+// Every uploaded task's address with its ETag, and those of the deletions not yet sent (the
+// server's copy needs no fetching while it is the version deleted here).
 QHash<QString, QString> etags();
 
 struct Change

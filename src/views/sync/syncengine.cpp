@@ -276,6 +276,8 @@ void SyncEngine::applyIncoming(const QString& href, const QString& etag, const Q
         task = SyncState::taskOfUid(remote.uid);
     if (!task) {
         if (const auto deletion = SyncState::deletionOfHref(href)) {
+            if (deletion->etag == etag)
+                return; // the version deleted here: the deletion goes up
             // Deleted here, changed there since: the change wins and the task comes back.
             SyncState::dropDeletion(deletion->task);
         }
