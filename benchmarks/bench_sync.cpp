@@ -148,6 +148,7 @@ private:
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line as it is measured
     RadicaleServer server;
     if (!server.start()) {
         std::fprintf(stderr, "%s\n", qPrintable(server.error()));

@@ -375,6 +375,45 @@ private slots:
         }
     }
 
+    // The same day of a recurring rule made on two devices before they synced: one
+    // occurrence stays, the same on both and on the server.
+    void occurrenceMadeTwice()
+    {
+        const QUrl list = newList();
+        Device a, b;
+        useList(a, list);
+        useList(b, list);
+        a.use();
+        Tasks::Task pattern;
+        pattern.title = QStringLiteral("背单词");
+        pattern.today = QDate(2009, 2, 1);
+        const qint64 first = Tasks::insert(pattern);
+        Recurrence::Rule rule;
+        rule.pattern = pattern;
+        rule.pinlv = Recurrence::Daily;
+        rule.start = QDate(2009, 2, 1);
+        Recurrence::create(rule, first);
+        QVERIFY(sync(a, list).ok);
+        QVERIFY(sync(b, list).ok);
+        for (const Device* d : {&a, &b}) {
+            d->use();
+            QCOMPARE(Recurrence::generate(QDate(2009, 2, 2)), 1);
+        }
+        for (const Device* d : {&a, &b, &a, &b})
+            QVERIFY(sync(*d, list).ok);
+        QStringList uids;
+        for (const Device* d : {&a, &b}) {
+            d->use();
+            QSqlQuery q = Db::exec(Db::main(), QStringLiteral("SELECT uid FROM renwu WHERE cfday = '2009-02-02'"));
+            while (q.next())
+                uids << q.value(0).toString();
+            QCOMPARE(Db::count(QStringLiteral("SELECT count(*) FROM renwu")), 2);
+        }
+        QCOMPARE(uids.size(), 2);
+        QCOMPARE(uids.at(0), uids.at(1));
+        QCOMPARE(serverCount(list), qMakePair(2, 2));
+    }
+
     // Python's CalDAV client as a third device: the program sees its creations, edits and
     // deletions, and reads what the program writes.
     void thirdDevice()
