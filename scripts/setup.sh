@@ -10,7 +10,8 @@ desktop-file-utils appstream
 libsodium-dev
 libsqlite3-dev
 libical-dev python3-icalendar python3-vobject todoman
-clang-format"
+clang-format
+radicale python3-caldav qtkeychain-qt6-dev"
 
 missing=""
 for p in $PACKAGES; do

@@ -237,6 +237,54 @@ const QList<QStringList>& mainMigrations()
         {R"(CREATE TABLE IF NOT EXISTS overdue_asked (
             id  INTEGER PRIMARY KEY CHECK (id = 1),
             day TEXT NOT NULL))"},
+        // Task sync with a calendar server: the account (never its password), the server's
+        // address and ETag of each uploaded task, and the queue of local changes and deletions
+        // not yet sent. Triggers fill the queue in the same transaction as the change, so a crash
+        // can lose neither; the sync itself writes with a row in sync_mute, which they skip.
+        {R"(CREATE TABLE IF NOT EXISTS sync_account (
+            id        INTEGER PRIMARY KEY CHECK (id = 1),
+            server    TEXT NOT NULL DEFAULT '',
+            username  TEXT NOT NULL DEFAULT '',
+            calendar  TEXT NOT NULL DEFAULT '',
+            calname   TEXT NOT NULL DEFAULT '',
+            autosync  INTEGER NOT NULL DEFAULT 0,
+            insecure  INTEGER NOT NULL DEFAULT 0,
+            token     TEXT NOT NULL DEFAULT '',
+            lasttime  TEXT NOT NULL DEFAULT '',
+            lastok    INTEGER NOT NULL DEFAULT 0,
+            lasttext  TEXT NOT NULL DEFAULT ''))",
+         R"(CREATE TABLE IF NOT EXISTS sync_item (
+            renwu INTEGER PRIMARY KEY,
+            href  TEXT NOT NULL UNIQUE,
+            etag  TEXT NOT NULL DEFAULT ''))",
+         R"(CREATE TABLE IF NOT EXISTS sync_change (
+            renwu   INTEGER PRIMARY KEY,
+            ver     INTEGER NOT NULL DEFAULT 1,
+            deleted INTEGER NOT NULL DEFAULT 0,
+            href    TEXT,
+            etag    TEXT,
+            changed TEXT NOT NULL))",
+         "CREATE TABLE IF NOT EXISTS sync_mute (id INTEGER PRIMARY KEY)",
+         "CREATE TRIGGER IF NOT EXISTS sync_task_added AFTER INSERT ON renwu"
+         " WHEN NOT EXISTS (SELECT 1 FROM sync_mute) BEGIN"
+         " INSERT INTO sync_change (renwu, changed) VALUES (new.id, strftime('%Y-%m-%dT%H:%M:%SZ', 'now'))"
+         " ON CONFLICT (renwu) DO UPDATE SET ver = ver + 1, deleted = 0, changed = excluded.changed; END",
+         "CREATE TRIGGER IF NOT EXISTS sync_task_changed AFTER UPDATE ON renwu"
+         " WHEN NOT EXISTS (SELECT 1 FROM sync_mute) BEGIN"
+         " INSERT INTO sync_change (renwu, changed) VALUES (new.id, strftime('%Y-%m-%dT%H:%M:%SZ', 'now'))"
+         " ON CONFLICT (renwu) DO UPDATE SET ver = ver + 1, deleted = 0, changed = excluded.changed; END",
+         "CREATE TRIGGER IF NOT EXISTS sync_task_deleted AFTER DELETE ON renwu"
+         " WHEN NOT EXISTS (SELECT 1 FROM sync_mute) BEGIN"
+         " DELETE FROM sync_change WHERE renwu = old.id;"
+         " INSERT INTO sync_change (renwu, deleted, href, etag, changed)"
+         " SELECT renwu, 1, href, etag, strftime('%Y-%m-%dT%H:%M:%SZ', 'now') FROM sync_item WHERE renwu = old.id;"
+         " DELETE FROM sync_item WHERE renwu = old.id; END",
+         "CREATE TRIGGER IF NOT EXISTS sync_rule_changed AFTER UPDATE OF title, content, pinlv, xingqi, jiange, ksday,"
+         " jzday, zhuangtai ON chongfu"
+         " WHEN NOT EXISTS (SELECT 1 FROM sync_mute) BEGIN"
+         " INSERT INTO sync_change (renwu, changed)"
+         " SELECT id, strftime('%Y-%m-%dT%H:%M:%SZ', 'now') FROM renwu WHERE chongfu = new.id AND true"
+         " ON CONFLICT (renwu) DO UPDATE SET ver = ver + 1, deleted = 0, changed = excluded.changed; END"},
     };
     return migrations;
 }

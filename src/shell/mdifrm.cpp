@@ -22,6 +22,8 @@
 #include "views/magazine/frmzazhi.h"
 #include "views/quadrant/frmquadrant.h"
 #include "views/recurring/occurrences.h"
+#include "views/sync/dlogsync.h"
+#include "views/sync/syncservice.h"
 #include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
 
@@ -133,6 +135,12 @@ MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
     connect(Command3, &QToolButton::clicked, this, [] { Forms::show<Dlogbackup>(); });
     Command4 = toolButton(QStringLiteral("Command4"), QStringLiteral("导入导出"), "exchange_nav");
     connect(Command4, &QToolButton::clicked, this, [] { Forms::show<DlogExchange>(); });
+    // Two-way sync of the tasks with a calendar server.
+    Command5 = toolButton(QStringLiteral("Command5"), QStringLiteral("同步"), "sync_nav");
+    Command5->setToolTip(QStringLiteral("任务同步（CalDAV）"));
+    // Two characters: narrower than the others, so the bar still fits a 1024-pixel screen.
+    Command5->setMinimumWidth(44);
+    connect(Command5, &QToolButton::clicked, this, [] { Forms::show<DlogSync>(); });
 
     auto* spacer = new QWidget(Toolbar1);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -180,6 +188,8 @@ void MDIfrm::Form_Load()
     Occurrences::catchUp(this);
     ModRenwu();
     Timer1->start();
+    // The automatic task sync, when the user turned it on.
+    SyncService::instance().applyAutoSetting();
     Forms::unload(Views::kLogin);
     Forms::unload(Views::kTray);
 }

@@ -46,6 +46,7 @@ private:
     QToolButton* Command2;
     QToolButton* Command3;
     QToolButton* Command4; // import and export
+    QToolButton* Command5; // task sync
     QTimer* Timer1;
     QMdiArea* area_;
     QPointer<QMdiSubWindow> current_;

@@ -7,6 +7,7 @@
 #include "shell/module1.h"
 #include "shell/singleinstance.h"
 #include "data/passwords.h"
+#include "views/sync/syncservice.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -114,6 +115,8 @@ void closeEverything()
         }
         settle();
     }
+    // The task sync's timers and requests belong to the run that started them.
+    SyncService::reset();
     Db::closeAll();
 }
 
