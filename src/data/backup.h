@@ -16,9 +16,9 @@ namespace Backup {
 struct Copy
 {
     QString path;
-    QDate day;           // from the file's name
-    QDateTime written;   // the file's modification time
-    qint64 size = 0;     // bytes
+    QDate day;         // from the file's name
+    QDateTime written; // the file's modification time
+    qint64 size = 0;   // bytes
 };
 
 // The folder of the copies of a database: backup/ beside it.
@@ -59,11 +59,10 @@ struct PreparedRestore
 PreparedRestore prepareRestore(const QString& copy, const QString& databasePath, const QString& safetyFolder,
                                const QDateTime& now);
 void completeRestore(const PreparedRestore& prepared, const QString& databasePath);
-// Drops a prepared restore that is not going ahead.
-void abandonRestore(const PreparedRestore& prepared);
 
-// The newest copy in the folder that passes its check, or empty.
-QString newestIntact(const QString& folder);
+// The newest copy in the folder that passes its check, or empty. With `today` given, a copy
+// named after a later day (made while the clock was ahead) is never chosen.
+QString newestIntact(const QString& folder, const QDate& today = {});
 
 // Replaces a damaged database with a copy: the damaged file is kept beside under a new name
 // (returned), never deleted; its journal goes with it.
