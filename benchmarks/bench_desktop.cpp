@@ -133,7 +133,7 @@ int main(int argc, char** argv)
         Forms::show<ToolBar>();
         withBar << frameLoad();
         Forms::unload(Forms::find<ToolBar>());
-        myicon::frameClosed(ReminderClock());
+        myicon::frameClosed();
         fromTray << frameLoad();
     }
     std::printf("frame load alone      %.2f ms\n", median(alone));

@@ -137,8 +137,7 @@ bool trayMenuItem(QSystemTrayIcon::ActivationReason reason, const QString& item)
 
 QTimer* trayTimer()
 {
-    QWidget* tray = find<QWidget>("myicon");
-    return tray ? tray->findChild<QTimer*>("Timer1") : nullptr;
+    return find<QWidget>("myicon") ? reminderTimer() : nullptr;
 }
 
 // Closes the frame as its close button does.

@@ -49,7 +49,7 @@ bool tickAt(ProgramRun& run, const QDateTime& when)
 {
     const qsizetype before = run.playedSounds.size();
     run.setNow(when);
-    if (!tick(frame()->findChild<QTimer*>("Timer1", Qt::FindDirectChildrenOnly)))
+    if (!tick(reminderTimer()))
         return false;
     return run.playedSounds.size() > before;
 }
@@ -110,11 +110,11 @@ void FrameTest::reminderChecks()
     QFETCH(QStringList, ticks);
     QFETCH(QString, fired);
 
-    QList<QTime> list;
+    QList<Reminders::Due> list;
     for (const QString& t : times)
-        list << QTime::fromString(t, "H:mm:ss");
+        list << Reminders::Due{at(t), 0, false, true};
     ReminderClock clock;
-    clock.setTimes(kDay, list, at(loaded));
+    clock.setReminders(kDay, list, at(loaded));
     QString result;
     for (const QString& t : ticks)
         result += clock.check(at(t)) ? QLatin1Char('1') : QLatin1Char('0');

@@ -92,8 +92,7 @@ QString allTasks(ProgramRun& run)
 
 QTimer* frameTimer()
 {
-    auto* frame = find<MDIfrm>("MDIfrm");
-    return frame ? frame->findChild<QTimer*>("Timer1") : nullptr;
+    return find<MDIfrm>("MDIfrm") ? reminderTimer() : nullptr;
 }
 
 QTreeWidgetItem* todayRow(qint64 id)

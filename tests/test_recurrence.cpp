@@ -230,7 +230,7 @@ void RecurrenceTest::midnightMakesTheNewDayAndItsReminderFires()
     QVERIFY(run.start());
     const qint64 rule = addRule(run, Recurrence::Daily, "2009-01-31", "2009-01-31", 0, 1, {}, "00:00:30");
     QVERIFY(loginOn(run));
-    auto* timer = find<MDIfrm>("MDIfrm")->findChild<QTimer*>("Timer1");
+    auto* timer = reminderTimer();
     QVERIFY(timer);
     run.setNow(QDateTime(QDate(2009, 2, 1), QTime(0, 0, 1)));
     QVERIFY(tick(timer));

@@ -1,13 +1,17 @@
 #include "data/reminders.h"
 #include "gui/shell.h"
 #include "shell/mdifrm.h"
+#include "shell/reminderservice.h"
 #include "testsupport.h"
 #include "views/desktop/frmmissed.h"
 #include "views/desktop/frmts.h"
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -62,12 +66,7 @@ MDIfrm* frame()
 {
     const qsizetype before = run.playedSounds.size();
     run.setNow(when);
-    QWidget* owner = find<QWidget>("MDIfrm");
-    if (!owner)
-        owner = find<QWidget>("myicon");
-    if (!QTest::qVerify(owner != nullptr, "owner", "no reminder clock", __FILE__, __LINE__))
-        return false;
-    if (!tick(owner->findChild<QTimer*>("Timer1", Qt::FindDirectChildrenOnly)))
+    if (!tick(reminderTimer()))
         return false;
     settle();
     return run.playedSounds.size() > before;
@@ -98,6 +97,28 @@ QList<qint64> missedList()
     return run.start() && run.login();
 }
 
+// Puts the program where the row says: the frame shown, or closed to the tray icon.
+[[nodiscard]] bool enter(bool tray)
+{
+    if (!tray)
+        return QTest::qVerify(shown("MDIfrm"), "frame", "the frame is not shown", __FILE__, __LINE__);
+    find<QWidget>("MDIfrm")->close();
+    settle();
+    return QTest::qVerify(find<QWidget>("myicon") && !find<QWidget>("MDIfrm"), "tray", "not in the tray", __FILE__,
+                          __LINE__);
+}
+
+// The two places the program can be in while its clock runs, as data rows.
+void situations()
+{
+    QTest::addColumn<bool>("tray");
+}
+
+QString day(const QDate& d)
+{
+    return d.toString(Qt::ISODate);
+}
+
 struct TrayPresent
 {
     explicit TrayPresent(bool present)
@@ -121,6 +142,15 @@ private slots:
     void jumpShowsLatestAndListsOthers();
     void missedWhileClosedIsListed();
     void trayClockFollowsTheSameRules();
+    void midnightMakesTheNewDaysOccurrence_data();
+    void midnightMakesTheNewDaysOccurrence();
+    void jumpOverMidnightCarriesItsTask_data();
+    void jumpOverMidnightCarriesItsTask();
+    void sameSecondPopsUpEach_data();
+    void sameSecondPopsUpEach();
+    void foreignLockNeverFreezesTheClock_data();
+    void foreignLockNeverFreezesTheClock();
+    void clockOnceAheadIsNotBelieved();
 
 private:
     void cleanup() { closeEverything(); }
@@ -315,6 +345,184 @@ void RemindersTest::trayClockFollowsTheSameRules()
     QVERIFY(tickAt(run, at("9:25:00")));
     QCOMPARE(popups().first()->taskId(), c);
     QCOMPARE(missedList(), (QList<qint64>{a, b}));
+}
+
+void RemindersTest::midnightMakesTheNewDaysOccurrence_data()
+{
+    situations();
+    QTest::newRow("frame shown") << false;
+    QTest::newRow("closed to the tray") << true;
+}
+
+void RemindersTest::midnightMakesTheNewDaysOccurrence()
+{
+    QFETCH(bool, tray);
+    const TrayPresent present(true);
+    ProgramRun run(at("23:59:00"));
+    QVERIFY(run.start());
+    noTasks(run);
+    run.exec("INSERT INTO chongfu (title, intime, pinlv, ksday, lastday) VALUES ('daily', '09:00:00', 0, ?, ?)",
+             {day(kDay), day(kDay)});
+    QVERIFY(run.login());
+    QVERIFY(enter(tray));
+
+    const QDate next = kDay.addDays(1);
+    QVERIFY(!tickAt(run, at("23:59:59")));
+    QVERIFY(!tickAt(run, at("0:00:01", next)));
+    const qint64 made = run.scalar("SELECT id FROM renwu WHERE today = ? AND chongfu > 0", {day(next)}).toLongLong();
+    QVERIFY(made > 0);
+    QVERIFY(!tickAt(run, at("8:59:59", next)));
+    QVERIFY(tickAt(run, at("9:00:00", next)));
+    QCOMPARE(popups().size(), 1);
+    QCOMPARE(popups().first()->taskId(), made);
+    QVERIFY(missedList().isEmpty());
+}
+
+void RemindersTest::jumpOverMidnightCarriesItsTask_data()
+{
+    situations();
+    QTest::newRow("frame shown") << false;
+    QTest::newRow("closed to the tray") << true;
+}
+
+void RemindersTest::jumpOverMidnightCarriesItsTask()
+{
+    QFETCH(bool, tray);
+    const TrayPresent present(true);
+    ProgramRun run(at("23:59:00"));
+    QVERIFY(run.start());
+    noTasks(run);
+    const qint64 late = addTask(run, "late call", "23:59:50");
+    addTask(run, "tomorrow", "10:00:00", 0, kDay.addDays(1));
+    QVERIFY(run.login());
+    QVERIFY(enter(tray));
+
+    QVERIFY(!tickAt(run, at("23:59:40")));
+    QVERIFY(tickAt(run, at("0:00:10", kDay.addDays(1))));
+    QCOMPARE(popups().size(), 1);
+    QCOMPARE(popups().first()->taskId(), late);
+    QCOMPARE(popups().first()->findChild<QLineEdit*>("Text1")->text(), QStringLiteral("late call"));
+    QVERIFY(missedList().isEmpty());
+}
+
+void RemindersTest::sameSecondPopsUpEach_data()
+{
+    situations();
+    QTest::addColumn<QString>("before"); // the tick before the reminders' second
+    QTest::newRow("frame shown, on time") << false << "14:29:59";
+    QTest::newRow("tray, on time") << true << "14:29:59";
+    QTest::newRow("frame shown, after a jump") << false << "14:00:00";
+    QTest::newRow("tray, after a jump") << true << "14:00:00";
+}
+
+void RemindersTest::sameSecondPopsUpEach()
+{
+    QFETCH(bool, tray);
+    QFETCH(QString, before);
+    const TrayPresent present(true);
+    ProgramRun run(at("13:59:00"));
+    QVERIFY(run.start());
+    noTasks(run);
+    const qint64 a = addTask(run, "a", "14:30:00");
+    const qint64 b = addTask(run, "b", "14:30:00");
+    QVERIFY(run.login());
+    QVERIFY(enter(tray));
+
+    QVERIFY(!tickAt(run, at(before)));
+    QVERIFY(tickAt(run, at("14:30:00")));
+    QList<qint64> ids;
+    for (Frmts* p : popups())
+        ids << p->taskId();
+    std::sort(ids.begin(), ids.end());
+    QCOMPARE(ids, (QList<qint64>{a, b}));
+    QCOMPARE(run.playedSounds.size(), 1);
+    QVERIFY(missedList().isEmpty());
+}
+
+void RemindersTest::foreignLockNeverFreezesTheClock_data()
+{
+    situations();
+    QTest::addColumn<QString>("lock");
+    QTest::newRow("frame shown, writer") << false << "BEGIN IMMEDIATE";
+    QTest::newRow("tray, writer") << true << "BEGIN IMMEDIATE";
+    QTest::newRow("frame shown, exclusive") << false << "BEGIN EXCLUSIVE";
+    QTest::newRow("tray, exclusive") << true << "BEGIN EXCLUSIVE";
+}
+
+void RemindersTest::foreignLockNeverFreezesTheClock()
+{
+    QFETCH(bool, tray);
+    QFETCH(QString, lock);
+    const TrayPresent present(true);
+    ProgramRun run(at("23:58:00"));
+    QVERIFY(run.start());
+    noTasks(run);
+    const QDate next = kDay.addDays(1);
+    const qint64 early = addTask(run, "early", "00:03:00", 0, next);
+    QVERIFY(run.login());
+    QVERIFY(enter(tray));
+
+    // Another program holds the file over a minute's write and over midnight.
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+        other.setDatabaseName(run.file("mylive.dc"));
+        QVERIFY(other.open());
+        QSqlQuery hold(other);
+        QVERIFY(hold.exec(lock));
+        qint64 longest = 0;
+        for (QDateTime t = at("23:58:10"); t <= at("0:01:00", next); t = t.addSecs(10)) {
+            QElapsedTimer timer;
+            timer.start();
+            QVERIFY(!tickAt(run, t));
+            longest = std::max(longest, timer.elapsed());
+        }
+        // The busy timeout is five seconds: a tick that waited for the lock would show it.
+        QVERIFY2(longest < 1000, qPrintable(QString::number(longest)));
+        QVERIFY(run.messages.isEmpty());
+        QVERIFY(hold.exec("ROLLBACK"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("foreign");
+
+    // Free again: the new day's list is read a minute after the last try and its reminder
+    // comes; the last check is kept again.
+    QVERIFY(!tickAt(run, at("0:02:10", next)));
+    QCOMPARE(reminderTimer() != nullptr, true);
+    QVERIFY(tickAt(run, at("0:03:00", next)));
+    QCOMPARE(popups().size(), 1);
+    QCOMPARE(popups().first()->taskId(), early);
+    QVERIFY(!tickAt(run, at("0:04:10", next)));
+    QCOMPARE(run.scalar("SELECT day || ' ' || time FROM reminder_check").toString(),
+             QStringLiteral("2009-02-01 00:04:10"));
+}
+
+void RemindersTest::clockOnceAheadIsNotBelieved()
+{
+    const TrayPresent present(false);
+    const QDate ahead = kDay.addDays(365);
+    ProgramRun run(at("8:00:00", ahead));
+    QVERIFY(run.start());
+    noTasks(run);
+    run.exec("INSERT INTO chongfu (title, intime, pinlv, ksday) VALUES ('daily', '09:00:00', 0, ?)", {day(kDay)});
+    QVERIFY(run.login());
+    QCOMPARE(run.scalar("SELECT lastday FROM chongfu").toString(), day(ahead));
+
+    // Back to the right day: today's occurrence is made, and nothing is called missed.
+    run.answerNext(QMessageBox::Ok); // no notification area: the program ends with the frame
+    QVERIFY(restart(run, at("8:00:00")));
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE chongfu > 0 AND today = ?", {day(kDay)}).toInt(), 1);
+    QCOMPARE(run.scalar("SELECT lastday FROM chongfu").toString(), day(kDay));
+    QVERIFY(missedList().isEmpty());
+    QVERIFY(tickAt(run, at("9:00:00")));
+
+    // The next day is made at midnight as usual, and a later start lists what passed.
+    QVERIFY(!tickAt(run, at("0:00:01", kDay.addDays(1))));
+    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE chongfu > 0 AND today = ?", {day(kDay.addDays(1))}).toInt(),
+             1);
+    run.answerNext(QMessageBox::Ok);
+    run.answerNext(QMessageBox::No); // the overdue question
+    QVERIFY(restart(run, at("9:30:00", kDay.addDays(1))));
+    QCOMPARE(missedList().size(), 1);
 }
 
 QTEST_MAIN(RemindersTest)

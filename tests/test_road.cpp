@@ -77,7 +77,7 @@ void RoadTest::taskFromCreationToDone()
     QVERIFY(find<MDIfrm>("MDIfrm")->reminderClock().times().contains(QTime(9, 15)));
 
     // 3. The clock reaches the time: one popup with the task, and the sound.
-    QTimer* clock = find<MDIfrm>("MDIfrm")->findChild<QTimer*>("Timer1", Qt::FindDirectChildrenOnly);
+    QTimer* clock = reminderTimer();
     run.setNow(QDateTime(QDate(2009, 1, 31), QTime(9, 14, 59)));
     QVERIFY(tick(clock)); // the sample's 9:00 reminder, caught up
     const QList<Frmts*> before = openPopups();

@@ -4,6 +4,7 @@
 #include "shell/mdifrm.h"
 #include "shell/module1.h"
 #include "shell/singleinstance.h"
+#include "data/backup.h"
 #include "data/db.h"
 #include "data/diary.h"
 #include "data/filestate.h"
@@ -34,6 +35,7 @@ private slots:
     void failingStepUndoesTheWholeAction();
     void lockedDatabaseGivesOneMessage();
     void olderDatabaseIsMigrated();
+    void copyDatedAheadIsNotOffered();
     void refusedFiles_data();
     void refusedFiles();
     void databaseFileIsPrivate();
@@ -48,7 +50,7 @@ private slots:
     void calendarClickLoadsTheDayOnce();
 
 private:
-    static QTimer* frameTimer() { return find<MDIfrm>("MDIfrm")->findChild<QTimer*>("Timer1"); }
+    static QTimer* frameTimer() { return reminderTimer(); }
 };
 
 namespace {
@@ -169,6 +171,25 @@ void SafetyTest::olderDatabaseIsMigrated()
     closeEverything();
     QVERIFY(run.start());
     QVERIFY(run.messages.isEmpty());
+}
+
+void SafetyTest::copyDatedAheadIsNotOffered()
+{
+    // A copy made once while the clock was a year ahead is "newest" by its name; the damaged
+    // file is offered the copy of a day that has really passed.
+    ProgramRun run(QDateTime(QDate(2009, 1, 31), QTime(8, 0)));
+    const QString path = run.file("mylive.dc");
+    QCOMPARE(Store::ensureMainDatabase(path), QString());
+    const QString folder = Backup::folderFor(path);
+    Backup::makeCopy(path, folder, QDateTime(QDate(2009, 1, 30), QTime(20, 0)));
+    Backup::makeCopy(path, folder, QDateTime(QDate(2010, 1, 31), QTime(20, 0)));
+    Db::closeAll();
+    damageTable(path, "zhanghaotype");
+
+    run.answerNext(QMessageBox::No);
+    QVERIFY(!run.start());
+    QCOMPARE(run.messages.size(), 1);
+    QVERIFY2(run.messages.first().contains("2009-1-30 20:00:00"), qPrintable(run.messages.first()));
 }
 
 void SafetyTest::refusedFiles_data()

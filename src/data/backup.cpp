@@ -433,12 +433,6 @@ void Backup::completeRestore(const PreparedRestore& prepared, const QString& dat
     sync(QFileInfo(databasePath).absolutePath(), true);
 }
 
-void Backup::abandonRestore(const PreparedRestore& prepared)
-{
-    if (!prepared.partial.isEmpty())
-        QFile::remove(prepared.partial);
-}
-
 void Backup::removeLeftovers(const QString& databasePath)
 {
     // Only the names this program gives to files it writes and renames into place.
@@ -454,9 +448,11 @@ void Backup::removeLeftovers(const QString& databasePath)
     }
 }
 
-QString Backup::newestIntact(const QString& folder)
+QString Backup::newestIntact(const QString& folder, const QDate& today)
 {
     for (const Copy& c : list(folder)) {
+        if (today.isValid() && c.day > today)
+            continue;
         if (isIntact(c.path))
             return c.path;
     }

@@ -64,16 +64,15 @@ struct PreparedRestore
 PreparedRestore prepareRestore(const QString& copy, const QString& databasePath, const QString& safetyFolder,
                                const QDateTime& now);
 void completeRestore(const PreparedRestore& prepared, const QString& databasePath);
-// Drops a prepared restore that is not going ahead.
-void abandonRestore(const PreparedRestore& prepared);
 
 // Removes what interrupted copies, restores and first starts left behind (hidden files named by
 // this program only) beside the database and in its backup folder. Only while the program's lock
 // on the folder is held.
 void removeLeftovers(const QString& databasePath);
 
-// The newest copy in the folder that passes its check, or empty.
-QString newestIntact(const QString& folder);
+// The newest copy in the folder that passes its check, or empty. With `today` given, a copy
+// named after a later day (made while the clock was ahead) is never chosen.
+QString newestIntact(const QString& folder, const QDate& today = {});
 
 // Replaces a damaged database with a copy: the damaged file is kept beside under a new name
 // (returned), never deleted; its journal goes with it.

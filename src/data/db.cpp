@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <sqlite3.h>
+#include <algorithm>
 
 namespace {
 std::function<void(const QString&)>& reporter()
@@ -178,6 +179,18 @@ QSqlDatabase Db::open(const QString& path)
 QSqlDatabase Db::main()
 {
     return open(path());
+}
+
+Db::NoWait::NoWait(int waitMs)
+{
+    exec(main(), QStringLiteral("PRAGMA busy_timeout = %1").arg(std::max(0, waitMs)));
+}
+
+Db::NoWait::~NoWait()
+{
+    try {
+        exec(main(), QStringLiteral("PRAGMA busy_timeout = 5000"));
+    } catch (const Error&) {}
 }
 
 void Db::closeAll()

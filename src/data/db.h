@@ -66,6 +66,18 @@ QSqlDatabase open(const QString& path);
 // Closes every connection this module opened (before a test removes its folder).
 void closeAll();
 
+// While one lives, the main connection meets another connection's lock with an error after at
+// most `waitMs` instead of the usual five seconds: for work nobody asked for (the reminder
+// clock's writes and midnight reads), which is tried again later rather than freezing the window.
+class NoWait
+{
+public:
+    explicit NoWait(int waitMs = 0);
+    ~NoWait();
+    NoWait(const NoWait&) = delete;
+    NoWait& operator=(const NoWait&) = delete;
+};
+
 // Runs one statement with its values bound in order; throws Error when it fails.
 QSqlQuery exec(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {});
 // One statement on the main database; the number of rows it changed.

@@ -38,8 +38,8 @@ Recurrence::Rule ruleFrom(const Db::Row& r)
 QVariantList patternValues(const Recurrence::Rule& rule)
 {
     const Tasks::Task& t = rule.pattern;
-    return {Db::text(t.title), Db::text(t.content), t.mubiao,  t.juese,
-            t.zhongyao,        t.jinpo,             t.xuhao,   Db::timeValue(t.intime)};
+    return {Db::text(t.title), Db::text(t.content),    t.mubiao, t.juese, t.zhongyao, t.jinpo,
+            t.xuhao,           Db::timeValue(t.intime)};
 }
 
 void check(QSqlQuery& q, bool ok)
@@ -95,19 +95,22 @@ int Recurrence::generate(const QDate& today)
     int made = 0;
     Db::transaction([&] {
         const QList<Rule> rules = Db::rows<Rule>(
-            QStringLiteral("SELECT %1 FROM chongfu WHERE zhuangtai = 0 AND (lastday IS NULL OR lastday < ?)")
+            QStringLiteral("SELECT %1 FROM chongfu WHERE zhuangtai = 0 AND (lastday IS NULL OR lastday <> ?)")
                 .arg(kRuleColumns),
             {Db::dayValue(today)}, ruleFrom);
         if (rules.isEmpty())
             return;
         QSqlQuery insert(Db::main());
-        check(insert, insert.prepare(QStringLiteral(
-                          "INSERT OR IGNORE INTO renwu (title, content, mubiao, juese, zhongyao, jinpo, type1, xuhao,"
-                          " today, intime, zhuangtai, chongfu, cfday) VALUES (?, ?, ?, ?, ?, ?, 0, ?, ?, ?, 0, ?, ?)")));
+        check(insert,
+              insert.prepare(QStringLiteral(
+                  "INSERT OR IGNORE INTO renwu (title, content, mubiao, juese, zhongyao, jinpo, type1, xuhao,"
+                  " today, intime, zhuangtai, chongfu, cfday) VALUES (?, ?, ?, ?, ?, ?, 0, ?, ?, ?, 0, ?, ?)")));
         const QDate oldest = today.addDays(1 - kCatchUpDays);
         for (const Rule& rule : rules) {
             const QVariantList pattern = patternValues(rule);
-            QDate from = rule.last.isValid() ? rule.last.addDays(1) : rule.start;
+            // A last day after today was stored by a clock that was ahead: generation resumes
+            // from today (the days made then keep their occurrences, never made twice).
+            QDate from = !rule.last.isValid() ? rule.start : rule.last < today ? rule.last.addDays(1) : today;
             from = std::max(from, oldest);
             for (QDate day = from; day <= today; day = day.addDays(1)) {
                 if (!fallsOn(rule, day))
@@ -185,8 +188,9 @@ void Recurrence::changeFuture(const Rule& rule, const QDate& fromDay)
                     values);
         QVariantList occurrence = patternValues(rule);
         occurrence << rule.id << Db::dayValue(fromDay);
-        Db::execute(QStringLiteral("UPDATE renwu SET title = ?, content = ?, mubiao = ?, juese = ?, zhongyao = ?,"
-                                   " jinpo = ?, xuhao = ?, intime = ? WHERE chongfu = ? AND zhuangtai = 0 AND today > ?"),
-                    occurrence);
+        Db::execute(
+            QStringLiteral("UPDATE renwu SET title = ?, content = ?, mubiao = ?, juese = ?, zhongyao = ?,"
+                           " jinpo = ?, xuhao = ?, intime = ? WHERE chongfu = ? AND zhuangtai = 0 AND today > ?"),
+            occurrence);
     });
 }

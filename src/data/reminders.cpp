@@ -53,19 +53,6 @@ void Reminders::snooze(qint64 taskId, const QDateTime& at)
                 {taskId, Db::dayValue(at.date()), Db::timeValue(at.time())});
 }
 
-QDateTime Reminders::snoozeOf(qint64 taskId)
-{
-    QSqlQuery q = Db::exec(Db::main(), QStringLiteral("SELECT day, time FROM snooze WHERE renwu = ?"), {taskId});
-    if (!q.next())
-        return {};
-    return QDateTime(Db::dayFrom(q.value(0)), Db::timeFrom(q.value(1)));
-}
-
-void Reminders::dropSnooze(qint64 taskId)
-{
-    Db::execute(QStringLiteral("DELETE FROM snooze WHERE renwu = ?"), {taskId});
-}
-
 QDateTime Reminders::lastCheck()
 {
     QSqlQuery q = Db::exec(Db::main(), QStringLiteral("SELECT day, time FROM reminder_check WHERE id = 1"), {});

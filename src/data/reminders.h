@@ -24,9 +24,6 @@ QList<Due> ofDay(const QDate& day);
 
 // Snoozes the task until `at`, replacing an earlier snooze of it.
 void snooze(qint64 taskId, const QDateTime& at);
-// The task's snooze, or an invalid time when it has none.
-QDateTime snoozeOf(qint64 taskId);
-void dropSnooze(qint64 taskId);
 
 // The time of the clock's last check; invalid when none was ever kept.
 QDateTime lastCheck();

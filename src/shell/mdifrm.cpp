@@ -11,6 +11,7 @@
 #include "gui/views.h"
 #include "gui/windowplace.h"
 #include "shell/myicon.h"
+#include "shell/reminderservice.h"
 #include "views/backup/dlogbackup.h"
 #include "views/contacts/frmrj.h"
 #include "views/desktop/toolbar.h"
@@ -165,14 +166,6 @@ MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->viewport()->installEventFilter(this);
     setCentralWidget(area_);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &MDIfrm::Timer1_Timer);
-
-    // Today's reminder times follow every change of tasks, whoever made it.
-    connect(&Changes::instance(), &Changes::tasksChanged, this, &MDIfrm::ModRenwu);
 }
 
 void MDIfrm::Form_Load()
@@ -184,10 +177,9 @@ void MDIfrm::Form_Load()
     resize(size);
     WindowPlace::centreOnScreen(this);
 
-    // Recurring tasks: the occurrences of the days since the last run, before anything reads them.
-    Occurrences::catchUp(this);
-    ModRenwu();
-    Timer1->start();
+    // Recurring tasks' occurrences up to today before anything reads them, today's reminders,
+    // and the clock running (it goes on where it was when the frame comes back from the tray).
+    ReminderService::instance().start();
     // The automatic task sync, when the user turned it on.
     SyncService::instance().applyAutoSetting();
     Forms::unload(Views::kLogin);
@@ -201,19 +193,20 @@ MDIfrm* MDIfrm::showFrame()
     // while loading (the overdue tasks) comes over the frame, not over the login window.
     if (frame && !frame->current_) {
         frame->showView(Views::kToday);
-        // What passed while the program was closed (the tray keeps its last check before it
-        // hands over, so nothing it showed comes again), then this start counts as a check.
-        ReminderClock::listMissedWhileClosed(Clock::now());
-        frame->clock_.keepLastCheck();
+        // What passed while the program was closed, once per run.
+        ReminderService::instance().reportMissedWhileClosed();
     }
     return frame;
 }
 
 void MDIfrm::ModRenwu()
 {
-    const QDateTime now = Clock::now();
-    const auto due = Db::get([&] { return Reminders::ofDay(now.date()); });
-    clock_.setReminders(now.date(), due.value_or(QList<Reminders::Due>()), now);
+    ReminderService::instance().reload();
+}
+
+const ReminderClock& MDIfrm::reminderClock() const
+{
+    return ReminderService::instance().clock();
 }
 
 void MDIfrm::showView(const QString& viewName)
@@ -272,8 +265,7 @@ void MDIfrm::closeEvent(QCloseEvent* event)
     if (!event->isAccepted())
         return;
     Forms::forget(this); // unloaded with its views: showing it again loads it afresh
-    clock_.keepLastCheck();
-    myicon::frameClosed(clock_);
+    myicon::frameClosed();
 }
 
 void MDIfrm::Toolbar1_ButtonClick(int index)
@@ -289,15 +281,4 @@ void MDIfrm::Command1_Click()
 void MDIfrm::Command2_Click()
 {
     Forms::show<ToolBar>();
-}
-
-void MDIfrm::Timer1_Timer()
-{
-    // After midnight the times of the new day replace yesterday's, once yesterday's last
-    // seconds have been looked at.
-    // At a new day: the recurring tasks' occurrences of that day, then its reminder times.
-    clock_.tick(Clock::now(), [this] {
-        Occurrences::catchUp(this);
-        ModRenwu();
-    });
 }

@@ -7,11 +7,11 @@
 
 class QMdiArea;
 class QMdiSubWindow;
-class QTimer;
 class QToolBar;
 class QToolButton;
 
-// The main frame: the view bar, one view at a time in the client area, and the reminder clock.
+// The main frame: the view bar and one view at a time in the client area. It only shows and
+// hides; the reminder service keeps time for it.
 class MDIfrm : public QMainWindow
 {
     Q_OBJECT
@@ -22,12 +22,12 @@ public:
     // Shows the frame (loading it when needed) and then its first view, the today view.
     static MDIfrm* showFrame();
 
-    // Rebuilds today's reminder times from the database.
+    // Has the reminder service read today's reminder times again.
     void ModRenwu();
     // Unloads the view in the client area and loads the named one afresh.
     void showView(const QString& viewName);
-    // The reminder times the clock is watching (for the views that report them).
-    const ReminderClock& reminderClock() const { return clock_; }
+    // The reminder times the reminder service is watching.
+    const ReminderClock& reminderClock() const;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -38,7 +38,6 @@ private:
     void Toolbar1_ButtonClick(int index);
     void Command1_Click();
     void Command2_Click();
-    void Timer1_Timer();
     void fillClientArea();
 
     QToolBar* Toolbar1;
@@ -47,8 +46,6 @@ private:
     QToolButton* Command3;
     QToolButton* Command4; // import and export
     QToolButton* Command5; // task sync
-    QTimer* Timer1;
     QMdiArea* area_;
     QPointer<QMdiSubWindow> current_;
-    ReminderClock clock_;
 };

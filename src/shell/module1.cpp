@@ -8,6 +8,7 @@
 #include "gui/forms.h"
 #include "gui/prompt.h"
 #include "shell/frmlogin.h"
+#include "shell/reminderservice.h"
 #include "shell/resources.h"
 #include "shell/shellaccess.h"
 #include "shell/singleinstance.h"
@@ -71,7 +72,7 @@ const QString kRestoreDeclined = QStringLiteral("declined");
 QString offerBackup(const QString& damagedText)
 {
     const QString path = Module1::ConnString;
-    const QString copy = Backup::newestIntact(Backup::folderFor(path));
+    const QString copy = Backup::newestIntact(Backup::folderFor(path), Clock::today());
     if (copy.isEmpty())
         return damagedText;
     const auto copies = Backup::list(Backup::folderFor(path));
@@ -148,6 +149,7 @@ bool Module1::Main(const QString& programFolder)
         return false;
     }
 
+    ReminderService::instance().stop(); // a run before this one in the process
     Db::closeAll();
     ConnString = QDir(folder).filePath(AppInfo::kMainDatabase);
     ShowSelectedTask = false;

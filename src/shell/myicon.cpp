@@ -1,8 +1,5 @@
 #include "shell/myicon.h"
 
-#include "data/db.h"
-#include "data/reminders.h"
-#include "data/tasks.h"
 #include "gui/appinfo.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
@@ -11,6 +8,9 @@
 #include "gui/prompt.h"
 #include "gui/shell.h"
 #include "gui/views.h"
+#include "shell/reminderservice.h"
+#include "views/desktop/frmmissed.h"
+#include "views/desktop/frmts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -37,16 +37,9 @@ myicon::myicon(QWidget* parent) : QWidget(parent)
     TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
     TrayIcon->setToolTip(AppInfo::kTitle);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-
     connect(TrayIcon, &QSystemTrayIcon::activated, this, &myicon::TrayIcon_Activated);
     connect(showItem, &QAction::triggered, this, &myicon::show_Click);
     connect(exitItem, &QAction::triggered, this, &myicon::exit_Click);
-    connect(Timer1, &QTimer::timeout, this, &myicon::Timer1_Timer);
-    // Tasks added or re-timed meanwhile are reminded too.
-    connect(&Changes::instance(), &Changes::tasksChanged, this, &myicon::ModRenwu);
 }
 
 myicon::~myicon()
@@ -57,15 +50,14 @@ myicon::~myicon()
 void myicon::Form_Load()
 {
     TrayIcon->show();
-    ModRenwu();
-    Timer1->start();
 }
 
-void myicon::frameClosed(const ReminderClock& clock)
+void myicon::frameClosed()
 {
     if (!Shell::trayAvailable()) {
         // Without a notification area a hidden program could not be reached again: it ends
         // with the frame (open reminder popups stay until they are closed).
+        ReminderService::instance().stop();
         Forms::unload(Views::kDesktopBar);
         MsgBox(QStringLiteral("桌面没有通知区域，无法在后台提醒，程序将退出。"));
         return;
@@ -74,16 +66,8 @@ void myicon::frameClosed(const ReminderClock& clock)
     if (!tray) {
         tray = new myicon();
         Forms::track(tray);
-        tray->clock_ = clock; // no second lost or repeated between the two clocks
         tray->Form_Load();
     }
-}
-
-void myicon::ModRenwu()
-{
-    const QDateTime now = Clock::now();
-    const auto due = Db::get([&] { return Reminders::ofDay(now.date()); });
-    clock_.setReminders(now.date(), due.value_or(QList<Reminders::Due>()), now);
 }
 
 void myicon::TrayIcon_Activated(QSystemTrayIcon::ActivationReason reason)
@@ -104,8 +88,15 @@ void myicon::exit_Click()
 {
     removeIcon();
     Forms::unload(this);
+    ReminderService::instance().stop();
     QApplication::setQuitOnLastWindowClosed(true);
-    // Reminder popups still open keep the program until the last of them is closed.
+    // The reminder popups and the missed list go with the program: being tool windows, they
+    // would not end it when closed later, and it would run on with nothing on the screen.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && (qobject_cast<Frmts*>(w) || qobject_cast<FrmMissed*>(w)))
+            w->close();
+    }
+    // The desktop bar, when left open, is still a way back to the frame.
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->isVisible() && !qobject_cast<QMenu*>(w))
             return;
@@ -115,10 +106,6 @@ void myicon::exit_Click()
 
 void myicon::removeIcon()
 {
-    // The clock stops here (the frame takes over, or the program ends): its check is kept.
-    if (Timer1->isActive())
-        clock_.keepLastCheck();
-    Timer1->stop();
     TrayIcon->hide();
 }
 
@@ -127,11 +114,4 @@ void myicon::closeEvent(QCloseEvent* event)
     removeIcon();
     QWidget::closeEvent(event);
     Forms::forget(this);
-}
-
-void myicon::Timer1_Timer()
-{
-    // As the frame's clock: after midnight yesterday's last seconds are looked at, then the
-    // times of the new day replace them.
-    clock_.tick(Clock::now(), [this] { ModRenwu(); });
 }

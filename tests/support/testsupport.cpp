@@ -5,6 +5,7 @@
 #include "gui/prompt.h"
 #include "gui/shell.h"
 #include "shell/module1.h"
+#include "shell/reminderservice.h"
 #include "shell/singleinstance.h"
 #include "data/passwords.h"
 #include "views/sync/syncservice.h"
@@ -204,6 +205,11 @@ bool chooseRowMenuItem(QTreeWidget* list, int row, const QString& itemName)
             QApplication::sendEvent(list->viewport(), &event);
         },
         itemName);
+}
+
+QTimer* reminderTimer()
+{
+    return ReminderService::instance().timer();
 }
 
 bool tick(QTimer* timer)

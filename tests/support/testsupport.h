@@ -106,6 +106,8 @@ bool chooseMenuItem(const std::function<void()>& open, const QString& itemName);
 // A right click over the row of a report list (-1: below the last row) that picks the item of the
 // pop-up menu it opens; false when no such item was offered.
 bool chooseRowMenuItem(QTreeWidget* list, int row, const QString& itemName);
+// The one-second timer of the program's reminder service.
+QTimer* reminderTimer();
 // Delivers one tick of the timer now.
 [[nodiscard]] bool tick(QTimer* timer);
 // Lets posted events (deferred deletes, queued calls) run.
