@@ -36,7 +36,6 @@ struct Seed
 
 bool start(ProgramRun& run, const Seed& seed, const QString& view)
 {
-    run.answerNext(QMessageBox::No);
     if (!run.login())
         return false;
     run.exec("DELETE FROM renwu");

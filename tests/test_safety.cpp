@@ -164,7 +164,10 @@ void SafetyTest::olderDatabaseIsMigrated()
     QSqlQuery plan =
         run.query("EXPLAIN QUERY PLAN SELECT count(*) FROM renwu WHERE zhuangtai = 0 AND today < ?", {"2009-01-31"});
     QVERIFY(plan.next());
-    QVERIFY2(plan.value(3).toString().contains("renwu_open_day"), qPrintable(plan.value(3).toString()));
+    // The overdue count reads an index that covers it (the planner may pick either of the two
+    // that start with the state and the day), never the whole table.
+    QVERIFY2(plan.value(3).toString().contains(QStringLiteral("COVERING INDEX renwu_")),
+             qPrintable(plan.value(3).toString()));
     plan.finish();
 
     // A second start finds nothing left to do.

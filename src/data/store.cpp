@@ -1,6 +1,5 @@
 #include "data/store.h"
 
-#include "data/backup.h"
 #include "data/chime.h"
 #include "data/db.h"
 #include "data/filestate.h"
@@ -328,13 +327,13 @@ QString Store::candidateText(const Checked& checked, const QString& shown)
     return QStringLiteral("无法打开数据库文件：%1\n%2").arg(shown, checked.detail);
 }
 
-QString Store::ensureMainDatabase(const QString& path, bool* damaged)
+QString Store::ensureMainDatabase(const QString& path, bool* damaged, const std::function<bool()>& goodCopyExists)
 {
     if (damaged)
         *damaged = false;
     const QString shown = QFileInfo(path).absoluteFilePath();
     // An empty file is refilled with the sample data only when there is no good copy to offer.
-    if (lookAt(path) == Found::EmptyFile && !Backup::newestIntact(Backup::folderFor(path)).isEmpty()) {
+    if (lookAt(path) == Found::EmptyFile && goodCopyExists && goodCopyExists()) {
         if (damaged)
             *damaged = true;
         return candidateText({Verdict::Empty, {}}, shown);

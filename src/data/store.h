@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // The files of the program's folder that a first start creates when they are missing. Each
 // returns an empty text on success, or the message for the user. Nothing that is there is ever
@@ -10,8 +11,9 @@ namespace Store {
 // checkCandidate; a damaged file, a file that is not a database (or not ours) and a file from a
 // newer build are refused without being written. `damaged` (when given) tells whether the
 // refusal is for a damaged, empty or headless file, which a good copy may replace; an empty file
-// with no good copy is filled with the sample data.
-QString ensureMainDatabase(const QString& path, bool* damaged = nullptr);
+// for which `goodCopyExists` (when given) says there is no good copy is filled with the sample data.
+QString ensureMainDatabase(const QString& path, bool* damaged = nullptr,
+                           const std::function<bool()>& goodCopyExists = {});
 // What the check of a database file found.
 enum class Verdict { Sound, Damaged, Empty, NotADatabase, NotOurs, Newer, Busy, Failed };
 struct Checked

@@ -158,7 +158,9 @@ bool Module1::Main(const QString& programFolder)
 
     // A file that cannot be used safely is reported once and the program ends without writing.
     bool damaged = false;
-    QString error = Store::ensureMainDatabase(ConnString, &damaged);
+    QString error = Store::ensureMainDatabase(ConnString, &damaged, [] {
+        return !Backup::newestIntact(Backup::folderFor(ConnString), Clock::today()).isEmpty();
+    });
     if (!error.isEmpty() && damaged)
         error = offerBackup(error);
     if (!error.isEmpty()) {

@@ -7,9 +7,11 @@
 #include "data/backup.h"
 #include "data/db.h"
 #include "data/store.h"
-#include "views/backup/dlogbackup.h"
+#include "gui/frameaccess.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QThread>
@@ -137,10 +139,36 @@ void BackupRunner::stopOnDamage(const QString& database, const QString& copy)
                QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    Dlogbackup::restartWith([database, copy] {
+    restartWith([database, copy] {
         const QString kept = Backup::replaceDamaged(copy, database, Clock::now());
         return QStringLiteral("数据已用 %1 的备份恢复，请重新登录。\n损坏的文件已改名保留为：%2")
             .arg(QFileInfo(copy).lastModified().toString(QStringLiteral("yyyy-M-d H:mm:ss")),
                  QDir::toNativeSeparators(kept));
     });
+}
+
+void BackupRunner::restartWith(const std::function<QString()>& replace)
+{
+    // Every window that reads the database goes; the connections close before the file is
+    // replaced, and the program starts again at the login window.
+    QList<QWidget*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isWindow() && !w->objectName().isEmpty() && (w->isVisible() || Forms::find(w->objectName()) == w))
+            windows.append(w);
+    }
+    for (QWidget* w : windows)
+        w->hide();
+    Db::closeAll();
+    QString done;
+    const bool replaced = Db::run([&] { done = replace(); });
+    // The login window comes back in any case: on the new data, or on the data as it was.
+    FrameAccess::get().showLogin();
+    for (QWidget* w : windows) {
+        if (Forms::find(w->objectName()) == w)
+            Forms::unload(w);
+        else
+            w->deleteLater();
+    }
+    if (replaced)
+        MsgDone(done);
 }

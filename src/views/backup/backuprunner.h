@@ -24,6 +24,11 @@ public:
     bool start(Work work, Done done);
     bool busy() const { return thread_ != nullptr; }
 
+    // Closes every window and connection, runs `replace` (which puts another file in the
+    // database's place and returns what to tell the user, or throws Db::Error), and starts the
+    // program afresh at the login window: on the new file, or on the old one when it failed.
+    static void restartWith(const std::function<QString()>& replace);
+
     // The daily copy after a login: written when today has none yet, then old copies rotate. A
     // failure is said once. When start-up trusted the file without reading it whole, it is read
     // whole first; a damaged file stops all writing and the newest good copy is offered.

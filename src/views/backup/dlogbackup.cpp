@@ -202,7 +202,7 @@ void Dlogbackup::Command2_Click()
                     self->BfList();
                 return;
             }
-            restartWith([prepared] {
+            BackupRunner::restartWith([prepared] {
                 Backup::completeRestore(*prepared, Db::path());
                 return QStringLiteral("数据已恢复，请重新登录。\n恢复前的数据已另存为备份：%1")
                     .arg(QDir::toNativeSeparators(prepared->safety));
@@ -210,32 +210,6 @@ void Dlogbackup::Command2_Click()
         });
     if (!started)
         busyText_.clear();
-}
-
-void Dlogbackup::restartWith(const std::function<QString()>& replace)
-{
-    // Every window that reads the database goes; the connections close before the file is
-    // replaced, and the program starts again at the login window.
-    QList<QWidget*> windows;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isWindow() && !w->objectName().isEmpty() && (w->isVisible() || Forms::find(w->objectName()) == w))
-            windows.append(w);
-    }
-    for (QWidget* w : windows)
-        w->hide();
-    Db::closeAll();
-    QString done;
-    const bool replaced = Db::run([&] { done = replace(); });
-    // The login window comes back in any case: on the new data, or on the data as it was.
-    FrameAccess::get().showLogin();
-    for (QWidget* w : windows) {
-        if (Forms::find(w->objectName()) == w)
-            Forms::unload(w);
-        else
-            w->deleteLater();
-    }
-    if (replaced)
-        MsgDone(done);
 }
 
 void Dlogbackup::Command3_Click()

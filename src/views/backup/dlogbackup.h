@@ -18,10 +18,6 @@ public:
     void Form_Load();
     // Fills the list of copies, newest first; `select` picks the row of that copy.
     void BfList(const QString& select = {});
-    // Closes every window and connection, runs `replace` (which puts another file in the
-    // database's place and returns what to tell the user, or throws Db::Error), and starts the
-    // program afresh at the login window: on the new file, or on the old one when it failed.
-    static void restartWith(const std::function<QString()>& replace);
 
 private:
     void Command1_Click(); // back up now

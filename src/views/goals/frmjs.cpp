@@ -139,9 +139,12 @@ void Frmjs::JsList()
             if (theme.id == selected)
                 ListView1->setCurrentItem(row);
         }
-        // The theme the goals are listed for is always the one shown selected.
-        if (!Gui::selectedRow(ListView1))
+        // The theme the goals are listed for is always the one shown selected: the first one when
+        // the list opens, or when the picked one has gone elsewhere. After a deletion here none
+        // is picked for the user.
+        if (!Gui::selectedRow(ListView1) && (!filled_ || selected != 0))
             Gui::selectFirst(ListView1);
+        filled_ = true;
     }
     MBList();
 }

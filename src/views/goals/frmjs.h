@@ -63,4 +63,5 @@ private:
     QAction* wancheng;
     QAction* zanting;
     QAction* weiwancheng;
+    bool filled_ = false; // the first fill picks the first row
 };

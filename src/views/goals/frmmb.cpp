@@ -276,9 +276,11 @@ void Frmmb::fillGoals(const QList<Goals::Goal>& goals)
             rows.append(row);
         }
         ListView1->addTopLevelItems(rows);
-        // The goal the user picked stays picked when it is still listed; else the first is.
-        if (!GoalForms::reselect(ListView1, rows, selected))
+        // The goal the user picked stays picked when it is still listed; else the first is, unless
+        // the user has just deleted the picked one here.
+        if (!GoalForms::reselect(ListView1, rows, selected) && (!filled_ || selected != 0))
             Gui::selectFirst(ListView1);
+        filled_ = true;
     }
     // Tasks of a goal that has left the list are not shown under another one.
     if (!shownStays) {

@@ -113,4 +113,5 @@ private:
     // The goal whose tasks the task list shows (0: none), and the row marked as drop target.
     qint64 shownGoalId_ = 0;
     QTreeWidgetItem* dropTarget_ = nullptr;
+    bool filled_ = false; // the first fill picks the first row
 };
