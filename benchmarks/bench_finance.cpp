@@ -3,13 +3,13 @@
 // record change through the view, and the export of that year; then makes 10,000 random record
 // changes, deletions, transfers and account edits through the view, and checks every balance
 // against its opening amount plus its records. Run offscreen: QT_QPA_PLATFORM=offscreen bench_finance
-#include "gui/clock.h"
-#include "gui/forms.h"
-#include "shell/module1.h"
-#include "gui/prompt.h"
-#include "gui/shell.h"
 #include "data/db.h"
 #include "data/finance.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
+#include "gui/prompt.h"
+#include "gui/shell.h"
+#include "shell/module1.h"
 #include "views/finance/frmcw.h"
 
 #include "benchsupport.h"

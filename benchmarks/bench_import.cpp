@@ -2,12 +2,12 @@
 // (reading, duplicate check against the account's records, categories, the inserts and the
 // balance in one transaction), against the raw SQL insert of the same rows in one transaction.
 // Each round starts from the same database. Run offscreen: QT_QPA_PLATFORM=offscreen bench_import
-#include "gui/clock.h"
-#include "shell/module1.h"
-#include "gui/prompt.h"
 #include "data/bankimport.h"
 #include "data/db.h"
 #include "data/statement.h"
+#include "gui/clock.h"
+#include "gui/prompt.h"
+#include "shell/module1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -114,11 +114,12 @@ void rawTodayReads()
 
 double todayReadsMs()
 {
-    return medianMs([] {}, [] {
-        (void)Tasks::overdueCount(kToday);
-        (void)Tasks::ofDay(kToday);
-        (void)Tasks::reminderTimes(kToday);
-    });
+    return medianMs([] {},
+                    [] {
+                        (void)Tasks::overdueCount(kToday);
+                        (void)Tasks::ofDay(kToday);
+                        (void)Tasks::reminderTimes(kToday);
+                    });
 }
 
 } // namespace

@@ -19,8 +19,8 @@
 
 #include "benchsupport.h"
 
-#include <QCoreApplication>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QRandomGenerator>

@@ -7,9 +7,9 @@
 // exposed and painted; after a login, from the verified password), password_ms (click -> the
 // password checked: the deliberate cost of its slow hash), peak_kib / rss_kib (VmHWM / VmRSS once
 // the last window is shown).
+#include "gui/prompt.h"
 #include "shell/frmlogin.h"
 #include "shell/module1.h"
-#include "gui/prompt.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,9 +2,9 @@
 
 #include "data/backup.h"
 #include "data/db.h"
-#include "shell/mdifrm.h"
 #include "data/schema.h"
 #include "data/store.h"
+#include "shell/mdifrm.h"
 #include "views/backup/backuprunner.h"
 
 #include <QDir>

@@ -4,10 +4,10 @@
 #include "gui/forms.h"
 #include "gui/gui.h"
 #include "gui/helpers.h"
-#include "shell/mdifrm.h"
 #include "gui/prompt.h"
 #include "gui/shell.h"
 #include "gui/views.h"
+#include "shell/mdifrm.h"
 #include "views/desktop/frmts.h"
 #include "views/finance/piechart.h"
 #include "views/tasks/dlogaddrw.h"
@@ -553,8 +553,13 @@ void ForgivingTest::windowsFitTheScreen()
     settle();
     QVERIFY(ctl<QWidget>("dlogaddrw", "repeatRow")->isVisible());
     QVERIFY2(add->height() <= 800 - 32 - 40, qPrintable(QString::number(add->height())));
-    QVERIFY2(area.contains(add->frameGeometry()),
-             qPrintable(QString("%1,%2 %3x%4 in %5x%6").arg(add->x()).arg(add->y()).arg(add->width()).arg(add->height()).arg(area.width()).arg(area.height())));
+    QVERIFY2(area.contains(add->frameGeometry()), qPrintable(QString("%1,%2 %3x%4 in %5x%6")
+                                                                 .arg(add->x())
+                                                                 .arg(add->y())
+                                                                 .arg(add->width())
+                                                                 .arg(add->height())
+                                                                 .arg(area.width())
+                                                                 .arg(area.height())));
     add->close();
     for (const char* button : {"Command10", "Command8"}) {
         QVERIFY(press("Frmmain", button));

@@ -1,12 +1,12 @@
 #include "testsupport.h"
 
-#include "gui/forms.h"
-#include "shell/mdifrm.h"
-#include "gui/shell.h"
-#include "gui/views.h"
 #include "data/bankimport.h"
 #include "data/money.h"
 #include "data/statement.h"
+#include "gui/forms.h"
+#include "gui/shell.h"
+#include "gui/views.h"
+#include "shell/mdifrm.h"
 
 #include <QComboBox>
 #include <QFile>

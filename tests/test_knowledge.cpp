@@ -1,10 +1,10 @@
 #include "testsupport.h"
 
+#include "data/db.h"
 #include "data/knowledge.h"
 #include "gui/forms.h"
 #include "gui/views.h"
 #include "shell/mdifrm.h"
-#include "data/db.h"
 #include "views/knowledge/indexbuilder.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
-#include "shell/frmlogin.h"
-#include "shell/module1.h"
 #include "data/backup.h"
 #include "data/db.h"
 #include "data/store.h"
+#include "shell/frmlogin.h"
+#include "shell/module1.h"
 #include "testsupport.h"
 #include "views/backup/backuprunner.h"
 

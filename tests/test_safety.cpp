@@ -1,9 +1,5 @@
 #include "testsupport.h"
 
-#include "shell/datafolder.h"
-#include "shell/mdifrm.h"
-#include "shell/module1.h"
-#include "shell/singleinstance.h"
 #include "data/backup.h"
 #include "data/db.h"
 #include "data/diary.h"
@@ -11,6 +7,10 @@
 #include "data/schema.h"
 #include "data/store.h"
 #include "data/tasks.h"
+#include "shell/datafolder.h"
+#include "shell/mdifrm.h"
+#include "shell/module1.h"
+#include "shell/singleinstance.h"
 
 #include <QCalendarWidget>
 #include <QElapsedTimer>

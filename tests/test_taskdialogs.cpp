@@ -7,15 +7,15 @@
 #include "views/tasks/timeslider.h"
 #include "views/today/frmmain.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSqlRecord>
 #include <QTreeWidget>

@@ -1,6 +1,6 @@
 #include "gui/forms.h"
-#include "shell/mdifrm.h"
 #include "gui/views.h"
+#include "shell/mdifrm.h"
 #include "testsupport.h"
 
 #include <QFrame>

@@ -3,8 +3,8 @@
 #include "shots.h"
 
 #include "gui/forms.h"
-#include "gui/views.h"
 #include "gui/shell.h"
+#include "gui/views.h"
 #include "views/finance/dlogimport.h"
 #include "views/finance/dlogszlb.h"
 #include "views/finance/dlogzhlb.h"

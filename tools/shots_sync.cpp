@@ -2,9 +2,9 @@
 
 #include "shots.h"
 
-#include "gui/forms.h"
 #include "data/db.h"
 #include "data/syncstate.h"
+#include "gui/forms.h"
 #include "views/sync/dlogsync.h"
 
 namespace {

@@ -3,12 +3,12 @@
 
 #include "shots.h"
 
-#include "gui/appinfo.h"
-#include "gui/views.h"
 #include "data/db.h"
 #include "data/goals.h"
 #include "data/tasks.h"
 #include "data/themes.h"
+#include "gui/appinfo.h"
+#include "gui/views.h"
 
 #include <QMessageBox>
 #include <QPushButton>

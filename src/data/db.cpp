@@ -2,8 +2,8 @@
 
 #include "data/filestate.h"
 
-#include <QCoreApplication>
 #include "data/searchindex.h"
+#include <QCoreApplication>
 
 #include <QFileInfo>
 #include <QHash>
@@ -12,8 +12,8 @@
 #include <QStringList>
 #include <QThread>
 
-#include <sqlite3.h>
 #include <algorithm>
+#include <sqlite3.h>
 
 namespace {
 std::function<void(const QString&)>& reporter()

@@ -76,10 +76,9 @@ Quadrant::Board Quadrant::board(const Filter& filter, int cap)
 {
     const Where w = openTasks(filter);
     Board b;
-    QSqlQuery counts = Db::exec(Db::main(),
-                                QStringLiteral("SELECT %1 AS q, count(*) FROM renwu WHERE %2 GROUP BY q")
-                                    .arg(kQuadrantExpr, w.sql),
-                                w.values);
+    QSqlQuery counts = Db::exec(
+        Db::main(), QStringLiteral("SELECT %1 AS q, count(*) FROM renwu WHERE %2 GROUP BY q").arg(kQuadrantExpr, w.sql),
+        w.values);
     while (counts.next()) {
         const int q = counts.value(0).toInt();
         if (q >= 0 && q < kCount)
@@ -99,8 +98,9 @@ Quadrant::Board Quadrant::board(const Filter& filter, int cap)
                                              " AND (zhongyao <> 0) = ? AND (jinpo <> 0) = ?")
                                   .arg(w.sql);
         if (dated)
-            rows = Db::rows<Item>(where + QStringLiteral(" AND today IS NOT NULL"
-                                                         " ORDER BY today, intime, mubiao, xuhao, id LIMIT ?"),
+            rows = Db::rows<Item>(where
+                                      + QStringLiteral(" AND today IS NOT NULL"
+                                                       " ORDER BY today, intime, mubiao, xuhao, id LIMIT ?"),
                                   values + QVariantList{cap}, itemFrom);
         if (undated && rows.size() < cap)
             rows += Db::rows<Item>(where + QStringLiteral(" AND today IS NULL ORDER BY mubiao, xuhao, id LIMIT ?"),

@@ -16,13 +16,13 @@ enum Frequency { Daily = 0, Workdays = 1, Weekly = 2, Monthly = 3, EveryNDays = 
 struct Rule
 {
     qint64 id = 0;
-    Tasks::Task pattern;      // name, description, levels, theme, goal, order and time
-    int pinlv = Daily;        // Frequency
-    int weekdays = 0;         // Weekly: bit 0 Monday ... bit 6 Sunday
-    int every = 2;            // EveryNDays: the step in days
-    QDate start;              // the first occurrence's day; Monthly repeats its day of month
-    QDate until;              // null: no end
-    QDate last;               // the last day occurrences were made up to
+    Tasks::Task pattern; // name, description, levels, theme, goal, order and time
+    int pinlv = Daily;   // Frequency
+    int weekdays = 0;    // Weekly: bit 0 Monday ... bit 6 Sunday
+    int every = 2;       // EveryNDays: the step in days
+    QDate start;         // the first occurrence's day; Monthly repeats its day of month
+    QDate until;         // null: no end
+    QDate last;          // the last day occurrences were made up to
     bool active = true;
 };
 

@@ -136,7 +136,8 @@ const QList<QStringList>& mainMigrations()
          "old.content);"
          " END",
          "CREATE TRIGGER IF NOT EXISTS fangfa_fts_update AFTER UPDATE OF title, content ON fangfa BEGIN"
-         " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, old.content);"
+         " INSERT INTO fangfa_fts (fangfa_fts, rowid, title, content) VALUES ('delete', old.id, old.title, "
+         "old.content);"
          " INSERT INTO fangfa_fts (rowid, title, content) VALUES (new.id, new.title, new.content); END"},
         // 4: the reminder clock: a task's snooze (at most one; gone once the task is done,
         // abandoned or deleted) and the time of the clock's last check, for what was missed

@@ -1,10 +1,10 @@
 #include "gui/sheetexport.h"
 
-#include "gui/prompt.h"
-#include "gui/shell.h"
 #include "data/csv.h"
 #include "data/money.h"
 #include "data/privatefile.h"
+#include "gui/prompt.h"
+#include "gui/shell.h"
 
 #include <QApplication>
 #include <QFile>

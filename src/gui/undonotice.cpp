@@ -1,9 +1,9 @@
 #include "gui/undonotice.h"
 
-#include "gui/prompt.h"
-#include "gui/widgets.h"
 #include "data/db.h"
 #include "data/undo.h"
+#include "gui/prompt.h"
+#include "gui/widgets.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

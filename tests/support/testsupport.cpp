@@ -1,13 +1,13 @@
 #include "testsupport.h"
 
 #include "data/db.h"
+#include "data/passwords.h"
 #include "gui/clock.h"
 #include "gui/prompt.h"
 #include "gui/shell.h"
 #include "shell/module1.h"
 #include "shell/reminderservice.h"
 #include "shell/singleinstance.h"
-#include "data/passwords.h"
 #include "views/sync/syncservice.h"
 
 #include <QAbstractButton>

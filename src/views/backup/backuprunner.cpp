@@ -1,20 +1,20 @@
 #include "views/backup/backuprunner.h"
 
-#include "gui/clock.h"
-#include "gui/forms.h"
-#include "gui/prompt.h"
-#include "gui/views.h"
 #include "data/backup.h"
 #include "data/db.h"
 #include "data/store.h"
+#include "gui/clock.h"
+#include "gui/forms.h"
 #include "gui/frameaccess.h"
+#include "gui/prompt.h"
+#include "gui/views.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QThread>
+#include <QWidget>
 
 #include <memory>
 #include <optional>

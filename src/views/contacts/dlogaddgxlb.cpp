@@ -1,13 +1,13 @@
 #include "views/contacts/dlogaddgxlb.h"
 
-#include "gui/changes.h"
-#include "gui/gui.h"
-#include "gui/prompt.h"
-#include "gui/windowplace.h"
-#include "gui/undonotice.h"
 #include "data/contacts.h"
 #include "data/db.h"
 #include "data/dependants.h"
+#include "gui/changes.h"
+#include "gui/gui.h"
+#include "gui/prompt.h"
+#include "gui/undonotice.h"
+#include "gui/windowplace.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

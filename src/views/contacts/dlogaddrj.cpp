@@ -1,10 +1,10 @@
 #include "views/contacts/dlogaddrj.h"
 
+#include "data/contacts.h"
+#include "data/db.h"
 #include "gui/changes.h"
 #include "gui/forms.h"
 #include "gui/windowplace.h"
-#include "data/contacts.h"
-#include "data/db.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

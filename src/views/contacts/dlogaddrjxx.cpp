@@ -1,12 +1,12 @@
 #include "views/contacts/dlogaddrjxx.h"
 
+#include "data/contacts.h"
+#include "data/db.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
 #include "gui/forms.h"
 #include "gui/prompt.h"
 #include "gui/views.h"
-#include "data/contacts.h"
-#include "data/db.h"
 #include "views/contacts/contactselection.h"
 
 #include <QComboBox>

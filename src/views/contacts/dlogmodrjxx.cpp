@@ -1,11 +1,11 @@
 #include "views/contacts/dlogmodrjxx.h"
 
+#include "data/contacts.h"
+#include "data/db.h"
 #include "gui/changes.h"
 #include "gui/forms.h"
 #include "gui/prompt.h"
 #include "gui/views.h"
-#include "data/contacts.h"
-#include "data/db.h"
 #include "views/contacts/contactselection.h"
 
 #include <QComboBox>

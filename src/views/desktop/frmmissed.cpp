@@ -1,11 +1,11 @@
 #include "views/desktop/frmmissed.h"
 
+#include "data/db.h"
+#include "data/tasks.h"
 #include "gui/forms.h"
 #include "gui/gui.h"
 #include "gui/helpers.h"
 #include "gui/windowplace.h"
-#include "data/db.h"
-#include "data/tasks.h"
 #include "views/desktop/reminderpopup.h"
 
 #include <QHBoxLayout>
@@ -24,10 +24,9 @@ FrmMissed::FrmMissed(QWidget* parent) : FormDialog(parent)
     setWindowTitle(QStringLiteral("错过的提醒"));
 
     auto* Label1 = new QLabel(QStringLiteral("以下任务的提醒时间已过，双击可查看任务："), this);
-    ListView1 = Gui::reportList(this, QStringLiteral("ListView1"),
-                                {{QStringLiteral("任务名称"), 260},
-                                 {QStringLiteral("提醒时间"), 140},
-                                 {QStringLiteral("状态"), 80}});
+    ListView1 = Gui::reportList(
+        this, QStringLiteral("ListView1"),
+        {{QStringLiteral("任务名称"), 260}, {QStringLiteral("提醒时间"), 140}, {QStringLiteral("状态"), 80}});
     Command1 = new QPushButton(QStringLiteral("知道了"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setDefault(true);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/formdialog.h"
 #include "data/reminders.h"
+#include "gui/formdialog.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -1,11 +1,11 @@
 #include "views/exchange/dlogexchange.h"
 
+#include "data/db.h"
+#include "data/exchange.h"
 #include "gui/changes.h"
 #include "gui/prompt.h"
 #include "gui/shell.h"
 #include "gui/windowplace.h"
-#include "data/db.h"
-#include "data/exchange.h"
 
 #include <QApplication>
 #include <QDir>

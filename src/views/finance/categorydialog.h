@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/formdialog.h"
 #include "data/finance.h"
+#include "gui/formdialog.h"
 
 class QLabel;
 class QLineEdit;

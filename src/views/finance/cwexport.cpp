@@ -1,7 +1,7 @@
 #include "views/finance/cwexport.h"
 
-#include "gui/gui.h"
 #include "data/money.h"
+#include "gui/gui.h"
 
 #include <QFile>
 #include <xlsxwriter.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/sheetexport.h"
 #include "data/finance.h"
+#include "gui/sheetexport.h"
 
 #include <QDate>
 

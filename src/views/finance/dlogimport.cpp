@@ -1,13 +1,13 @@
 #include "views/finance/dlogimport.h"
 
+#include "data/db.h"
+#include "data/finance.h"
+#include "data/money.h"
 #include "gui/changes.h"
 #include "gui/gui.h"
 #include "gui/prompt.h"
 #include "gui/shell.h"
 #include "gui/windowplace.h"
-#include "data/db.h"
-#include "data/finance.h"
-#include "data/money.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "gui/formdialog.h"
 #include "data/bankimport.h"
 #include "data/statement.h"
+#include "gui/formdialog.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,13 +1,13 @@
 #include "views/finance/dlogszlb.h"
 
+#include "data/db.h"
+#include "data/dependants.h"
 #include "gui/changes.h"
 #include "gui/forms.h"
 #include "gui/gui.h"
 #include "gui/prompt.h"
-#include "gui/windowplace.h"
 #include "gui/undonotice.h"
-#include "data/db.h"
-#include "data/dependants.h"
+#include "gui/windowplace.h"
 
 #include <QLineEdit>
 #include <QPushButton>

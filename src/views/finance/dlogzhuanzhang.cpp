@@ -1,14 +1,14 @@
 #include "views/finance/dlogzhuanzhang.h"
 
+#include "data/db.h"
+#include "data/finance.h"
+#include "data/money.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
 #include "gui/gui.h"
 #include "gui/helpers.h"
 #include "gui/prompt.h"
 #include "gui/windowplace.h"
-#include "data/db.h"
-#include "data/finance.h"
-#include "data/money.h"
 
 #include <QComboBox>
 #include <QGridLayout>

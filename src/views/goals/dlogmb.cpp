@@ -1,13 +1,13 @@
 #include "views/goals/dlogmb.h"
 
+#include "data/db.h"
+#include "data/goals.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
 #include "gui/forms.h"
 #include "gui/prompt.h"
 #include "gui/views.h"
 #include "gui/windowplace.h"
-#include "data/db.h"
-#include "data/goals.h"
 #include "views/goals/goalforms.h"
 
 #include <QButtonGroup>

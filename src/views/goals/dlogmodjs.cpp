@@ -1,12 +1,12 @@
 #include "views/goals/dlogmodjs.h"
 
+#include "data/db.h"
+#include "data/themes.h"
 #include "gui/changes.h"
 #include "gui/forms.h"
 #include "gui/prompt.h"
 #include "gui/views.h"
 #include "gui/windowplace.h"
-#include "data/db.h"
-#include "data/themes.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

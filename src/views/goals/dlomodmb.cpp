@@ -1,12 +1,12 @@
 #include "views/goals/dlomodmb.h"
 
+#include "data/db.h"
+#include "data/goals.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
 #include "gui/forms.h"
 #include "gui/views.h"
 #include "gui/windowplace.h"
-#include "data/db.h"
-#include "data/goals.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,11 +1,11 @@
 #include "views/goals/frmaddjuese.h"
 
+#include "data/db.h"
+#include "data/themes.h"
 #include "gui/changes.h"
 #include "gui/forms.h"
 #include "gui/prompt.h"
 #include "gui/windowplace.h"
-#include "data/db.h"
-#include "data/themes.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
 #include "views/goals/goaldialog.h"
 
-#include "gui/prompt.h"
 #include "data/themes.h"
+#include "gui/prompt.h"
 #include "views/goals/goalforms.h"
 
 #include <QComboBox>

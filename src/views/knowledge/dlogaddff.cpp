@@ -1,13 +1,13 @@
 #include "views/knowledge/dlogaddff.h"
 
+#include "data/db.h"
+#include "data/knowledge.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
 #include "gui/forms.h"
 #include "gui/prompt.h"
 #include "gui/views.h"
 #include "gui/windowplace.h"
-#include "data/db.h"
-#include "data/knowledge.h"
 #include "views/knowledge/knowledgeselection.h"
 #include "views/knowledge/knowledgeui.h"
 

@@ -1,14 +1,14 @@
 #include "views/knowledge/dlogfflb.h"
 
+#include "data/db.h"
+#include "data/diary.h"
+#include "data/knowledge.h"
 #include "gui/changes.h"
 #include "gui/forms.h"
 #include "gui/gui.h"
 #include "gui/prompt.h"
-#include "gui/windowplace.h"
 #include "gui/undonotice.h"
-#include "data/db.h"
-#include "data/diary.h"
-#include "data/knowledge.h"
+#include "gui/windowplace.h"
 #include "views/knowledge/knowledgeui.h"
 
 #include <QGridLayout>

@@ -1,12 +1,12 @@
 #include "views/knowledge/dlogmodff.h"
 
+#include "data/db.h"
+#include "data/knowledge.h"
 #include "gui/changes.h"
 #include "gui/forms.h"
 #include "gui/prompt.h"
 #include "gui/views.h"
 #include "gui/windowplace.h"
-#include "data/db.h"
-#include "data/knowledge.h"
 #include "views/knowledge/knowledgeselection.h"
 #include "views/knowledge/knowledgeui.h"
 

@@ -9,8 +9,8 @@
 #include "gui/widgets.h"
 #include "views/knowledge/indexbuilder.h"
 
-#include "gui/undonotice.h"
 #include "data/db.h"
+#include "gui/undonotice.h"
 #include "views/knowledge/dlogaddff.h"
 #include "views/knowledge/dlogfflb.h"
 #include "views/knowledge/dlogmodff.h"

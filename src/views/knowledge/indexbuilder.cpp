@@ -1,10 +1,10 @@
 #include "views/knowledge/indexbuilder.h"
 
+#include "data/db.h"
+#include "data/knowledge.h"
 #include "gui/changes.h"
 #include "gui/forms.h"
 #include "gui/views.h"
-#include "data/db.h"
-#include "data/knowledge.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>

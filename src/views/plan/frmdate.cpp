@@ -1,7 +1,7 @@
 #include "views/plan/frmdate.h"
 
-#include "gui/gui.h"
 #include "data/plan.h"
+#include "gui/gui.h"
 
 #include <QHash>
 #include <QTableView>

@@ -1,7 +1,7 @@
 #include "views/plan/frmguihua.h"
 
-#include "gui/gui.h"
 #include "data/plan.h"
+#include "gui/gui.h"
 
 #include <QHash>
 

@@ -1,15 +1,15 @@
 #include "views/plan/planwindow.h"
 
+#include "data/db.h"
 #include "gui/changes.h"
 #include "gui/clickableimage.h"
 #include "gui/clock.h"
 #include "gui/gui.h"
+#include "gui/helpers.h"
 #include "gui/prompt.h"
 #include "gui/shell.h"
 #include "gui/windowdrag.h"
 #include "gui/windowplace.h"
-#include "gui/helpers.h"
-#include "data/db.h"
 #include "views/plan/xlsxexport.h"
 
 #include <QApplication>

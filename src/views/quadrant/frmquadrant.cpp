@@ -1,10 +1,10 @@
 #include "views/quadrant/frmquadrant.h"
 
+#include "data/db.h"
+#include "data/themes.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
 #include "gui/gui.h"
-#include "data/db.h"
-#include "data/themes.h"
 #include "views/quadrant/reviewchart.h"
 #include "views/tasks/dlogmodrw.h"
 
@@ -27,8 +27,8 @@ namespace {
 
 const char* const kNames[Quadrant::kCount] = {"重要且紧迫", "重要不紧迫", "紧迫不重要", "不重要不紧迫"};
 // Title colours of the quadrants, matching their icons.
-const QColor kColours[Quadrant::kCount] = {QColor(0xc0, 0x39, 0x2b), QColor(0x1f, 0x6f, 0x78),
-                                           QColor(0xb9, 0x77, 0x0e), QColor(0x5d, 0x6d, 0x7e)};
+const QColor kColours[Quadrant::kCount] = {QColor(0xc0, 0x39, 0x2b), QColor(0x1f, 0x6f, 0x78), QColor(0xb9, 0x77, 0x0e),
+                                           QColor(0x5d, 0x6d, 0x7e)};
 
 QString quadrantName(int q)
 {
@@ -58,7 +58,8 @@ QLabel* fieldLabel(const QString& text, QWidget* buddy)
 class QuadrantList : public QTreeWidget
 {
 public:
-    QuadrantList(QWidget* parent, int quadrant) : QTreeWidget(parent), format_(QStringLiteral("application/x-vantorel-ListQ%1").arg(quadrant + 1))
+    QuadrantList(QWidget* parent, int quadrant)
+        : QTreeWidget(parent), format_(QStringLiteral("application/x-vantorel-ListQ%1").arg(quadrant + 1))
     {
         setDragEnabled(true);
         setAcceptDrops(true);
@@ -176,8 +177,7 @@ QWidget* FrmQuadrant::buildBoard()
     for (int q = 0; q < Quadrant::kCount; ++q) {
         auto* frame = new QGroupBox(page);
         frame->setObjectName(QStringLiteral("FrameQ%1").arg(q + 1));
-        frame->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; color: %1; }")
-                                 .arg(kColours[q].name()));
+        frame->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; color: %1; }").arg(kColours[q].name()));
         auto* list = new QuadrantList(frame, q);
         list->setObjectName(QStringLiteral("ListQ%1").arg(q + 1));
         list->setStyleSheet(QStringLiteral("font-weight: normal; color: palette(text);"));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/views.h"
 #include "data/quadrant.h"
+#include "gui/views.h"
 
 #include <QDate>
 #include <QWidget>

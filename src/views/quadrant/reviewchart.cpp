@@ -86,8 +86,7 @@ void ReviewChart::paintEvent(QPaintEvent*)
         p.setPen(QColor(0xe1, 0xe5, 0xea));
         p.drawLine(plot.left(), y, plot.right(), y);
         p.setPen(palette().color(QPalette::WindowText));
-        p.drawText(QRect(12, y - line / 2, axisWidth - 6, line), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::number(v));
+        p.drawText(QRect(12, y - line / 2, axisWidth - 6, line), Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
     }
 
     // One stacked bar per quadrant, its name below it and its total above it.

@@ -1,9 +1,9 @@
 #include "views/recurring/occurrences.h"
 
-#include "gui/changes.h"
-#include "gui/clock.h"
 #include "data/db.h"
 #include "data/recurrence.h"
+#include "gui/changes.h"
+#include "gui/clock.h"
 
 #include <QAction>
 #include <QMenu>
@@ -27,7 +27,8 @@ void Occurrences::addStopItem(QMenu* menu, std::function<qint64()> selectedTask,
         const auto rule = Db::get([task] { return Recurrence::activeRuleOf(task); }).value_or(std::nullopt);
         return rule ? rule->id : qint64(0);
     };
-    QObject::connect(menu, &QMenu::aboutToShow, stop, [stop, ruleOfSelected] { stop->setEnabled(ruleOfSelected() != 0); });
+    QObject::connect(menu, &QMenu::aboutToShow, stop,
+                     [stop, ruleOfSelected] { stop->setEnabled(ruleOfSelected() != 0); });
     QObject::connect(stop, &QAction::triggered, stop, [ruleOfSelected, origin] {
         const qint64 rule = ruleOfSelected();
         if (rule != 0 && Db::run([rule] { Recurrence::stop(rule); }))

@@ -1,8 +1,8 @@
 #include "views/sync/dlogsync.h"
 
-#include "gui/windowplace.h"
 #include "data/db.h"
 #include "data/syncstate.h"
+#include "gui/windowplace.h"
 #include "views/sync/syncservice.h"
 
 #include <QCheckBox>

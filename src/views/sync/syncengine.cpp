@@ -1,10 +1,10 @@
 #include "views/sync/syncengine.h"
 
-#include "gui/changes.h"
 #include "data/db.h"
 #include "data/icaltask.h"
 #include "data/syncstate.h"
 #include "data/tasks.h"
+#include "gui/changes.h"
 
 #include <QCryptographicHash>
 #include <QRegularExpression>

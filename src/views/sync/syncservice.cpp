@@ -1,9 +1,9 @@
 #include "views/sync/syncservice.h"
 
-#include "gui/changes.h"
-#include "gui/clock.h"
 #include "data/db.h"
 #include "data/syncstate.h"
+#include "gui/changes.h"
+#include "gui/clock.h"
 
 #include <QPointer>
 #include <QTimer>

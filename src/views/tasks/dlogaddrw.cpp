@@ -1,5 +1,7 @@
 #include "views/tasks/dlogaddrw.h"
 
+#include "data/db.h"
+#include "data/recurrence.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
 #include "gui/forms.h"
@@ -8,8 +10,6 @@
 #include "gui/prompt.h"
 #include "gui/views.h"
 #include "gui/windowplace.h"
-#include "data/db.h"
-#include "data/recurrence.h"
 #include "views/tasks/timeslider.h"
 
 #include <QCheckBox>

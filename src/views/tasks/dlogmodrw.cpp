@@ -1,13 +1,13 @@
 #include "views/tasks/dlogmodrw.h"
 
+#include "data/db.h"
+#include "data/recurrence.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
 #include "gui/forms.h"
 #include "gui/gui.h"
 #include "gui/prompt.h"
 #include "gui/views.h"
-#include "data/db.h"
-#include "data/recurrence.h"
 #include "views/tasks/timeslider.h"
 
 #include <QCheckBox>

@@ -1,5 +1,7 @@
 #include "views/tasks/dlogmtime.h"
 
+#include "data/db.h"
+#include "data/tasklist.h"
 #include "gui/changes.h"
 #include "gui/forms.h"
 #include "gui/gui.h"
@@ -7,8 +9,6 @@
 #include "gui/prompt.h"
 #include "gui/views.h"
 #include "gui/windowplace.h"
-#include "data/db.h"
-#include "data/tasklist.h"
 #include "views/tasks/daytaskselection.h"
 #include "views/tasks/timeslider.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/views.h"
 #include "data/tasklist.h"
+#include "gui/views.h"
 #include "views/tasks/daytaskselection.h"
 
 #include <QWidget>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "gui/formdialog.h"
 #include "data/recurrence.h"
 #include "data/tasks.h"
 #include "data/themes.h"
+#include "gui/formdialog.h"
 
 #include <optional>
 

@@ -1,6 +1,14 @@
 #include "views/today/frmmain.h"
 
+#include "data/db.h"
+#include "data/diary.h"
+#include "data/passwords.h"
+#include "data/recurrence.h"
+#include "data/statements.h"
+#include "data/tasks.h"
+#include "data/users.h"
 #include "gui/appinfo.h"
+#include "gui/appstate.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
 #include "gui/forms.h"
@@ -9,17 +17,9 @@
 #include "gui/offthread.h"
 #include "gui/prompt.h"
 #include "gui/shell.h"
+#include "gui/undonotice.h"
 #include "gui/views.h"
 #include "gui/widgets.h"
-#include "gui/undonotice.h"
-#include "data/db.h"
-#include "data/diary.h"
-#include "data/passwords.h"
-#include "data/recurrence.h"
-#include "data/statements.h"
-#include "data/tasks.h"
-#include "data/users.h"
-#include "gui/appstate.h"
 #include "views/desktop/frmts.h"
 #include "views/plan/frmdate.h"
 #include "views/plan/frmguihua.h"
@@ -214,7 +214,8 @@ void Frmmain::buildControls()
     fangqi = item(QStringLiteral("fangqi"), QStringLiteral("任务放弃"));
     weiwancheng = item(QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
     // "当前任务" marks a row of the desktop bar only; here it would do nothing, so it is not offered.
-    Occurrences::addStopItem(zhuangtai, [this] { return selectedTaskId(); }, this);
+    Occurrences::addStopItem(
+        zhuangtai, [this] { return selectedTaskId(); }, this);
 
     // Layout.
     auto* passwordRow = new QHBoxLayout;
