@@ -2,6 +2,7 @@
 
 #include "data/csv.h"
 #include "data/db.h"
+#include "data/icaltask.h"
 #include "data/money.h"
 #include "data/tasks.h"
 
@@ -25,29 +26,6 @@ const QString kDiary = QStringLiteral("日志");
 QString formatError(int line, const QString& what)
 {
     return QStringLiteral("文件格式不正确：第 %1 行 %2").arg(line).arg(what);
-}
-
-// The first line that is not UTF-8, or 0 when all of it is.
-int badUtf8Line(const QByteArray& data)
-{
-    QStringDecoder whole(QStringDecoder::Utf8);
-    const QString decoded = whole.decode(data);
-    if (!whole.hasError())
-        return 0;
-    int line = 1;
-    qsizetype start = 0;
-    while (start <= data.size()) {
-        qsizetype end = data.indexOf('\n', start);
-        if (end < 0)
-            end = data.size();
-        QStringDecoder decoder(QStringDecoder::Utf8);
-        const QString decoded = decoder.decode(QByteArrayView(data).sliced(start, end - start));
-        if (decoder.hasError())
-            return line;
-        start = end + 1;
-        ++line;
-    }
-    return 1;
 }
 
 void tick(const Exchange::Progress& progress, int done, int total)
@@ -234,7 +212,7 @@ struct CardsParsed
 CardsParsed parseCards(const QByteArray& data)
 {
     CardsParsed result;
-    if (const int bad = badUtf8Line(data)) {
+    if (const int bad = IcalTasks::firstBadUtf8Line(data)) {
         result.error = formatError(bad, QStringLiteral("不是 UTF-8 编码的文字"));
         return result;
     }
@@ -821,7 +799,7 @@ Exchange::Summary Exchange::importKnowledge(const QString& folder, const Progres
             return s;
         }
         const QByteArray bytes = f.readAll();
-        if (const int bad = badUtf8Line(bytes)) {
+        if (const int bad = IcalTasks::firstBadUtf8Line(bytes)) {
             s.error = QStringLiteral("%1：%2").arg(QFileInfo(path).fileName(),
                                                    formatError(bad, QStringLiteral("不是 UTF-8 编码的文字")));
             return s;

@@ -436,24 +436,6 @@ bool scan(const QByteArray& data, IcalParseResult& result, QList<Block>& todos)
     return true;
 }
 
-int firstBadUtf8Line(const QByteArray& data)
-{
-    int line = 1;
-    qsizetype start = 0;
-    while (start <= data.size()) {
-        qsizetype end = data.indexOf('\n', start);
-        if (end < 0)
-            end = data.size();
-        QStringDecoder decoder(QStringDecoder::Utf8);
-        const QString decoded = decoder.decode(QByteArrayView(data).sliced(start, end - start));
-        if (decoder.hasError())
-            return line;
-        start = end + 1;
-        ++line;
-    }
-    return 1;
-}
-
 int quadrantFromPriority(int priority)
 {
     if (priority >= 1 && priority <= 2)
@@ -880,7 +862,7 @@ IcalParseResult IcalTasks::parse(const QByteArray& data)
         QStringDecoder decoder(QStringDecoder::Utf8);
         const QString decoded = decoder.decode(data);
         if (decoder.hasError()) {
-            result.errorLine = firstBadUtf8Line(data);
+            result.errorLine = qMax(1, IcalTasks::firstBadUtf8Line(data));
             result.error = formatError(result.errorLine, QStringLiteral("不是 UTF-8 编码的文字"));
             return result;
         }
@@ -892,7 +874,7 @@ IcalParseResult IcalTasks::parse(const QByteArray& data)
     if (body.startsWith("\xEF\xBB\xBF"))
         body.remove(0, 3);
     if (body.contains('\0')) {
-        result.errorLine = firstBadUtf8Line(data);
+        result.errorLine = qMax(1, IcalTasks::firstBadUtf8Line(data));
         result.error = formatError(1, QStringLiteral("文件中有不可见的控制字符"));
         return result;
     }
@@ -931,4 +913,26 @@ IcalParseResult IcalTasks::parse(const QByteArray& data)
         result.tasks.clear();
     }
     return result;
+}
+
+int IcalTasks::firstBadUtf8Line(const QByteArray& data)
+{
+    QStringDecoder whole(QStringDecoder::Utf8);
+    const QString decoded = whole.decode(data);
+    if (!whole.hasError())
+        return 0;
+    int line = 1;
+    qsizetype start = 0;
+    while (start <= data.size()) {
+        qsizetype end = data.indexOf('\n', start);
+        if (end < 0)
+            end = data.size();
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        const QString part = decoder.decode(QByteArrayView(data).sliced(start, end - start));
+        if (decoder.hasError())
+            return line;
+        start = end + 1;
+        ++line;
+    }
+    return 1;
 }

@@ -128,4 +128,6 @@ QByteArray toCalendar(const QList<IcalTask>& tasks, const std::function<bool(int
 // Reads the to-dos of a VCALENDAR text (one or several calendars). Stops at the first fault.
 IcalParseResult parse(const QByteArray& text);
 
+// The first line of `data` that is not UTF-8, or 0 when all of it is (imports name it).
+int firstBadUtf8Line(const QByteArray& data);
 } // namespace IcalTasks

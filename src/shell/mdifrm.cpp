@@ -113,7 +113,7 @@ MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
         button->setEnabled(e.load != nullptr);
         connect(button, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
         if (QWidget* w = Toolbar1->widgetForAction(button))
-            w->setMinimumWidth(76);
+            w->setMinimumWidth(64);
         ++index;
     }
 
@@ -126,7 +126,7 @@ MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
         b->setIconSize(QSize(32, 32));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(true);
-        b->setMinimumWidth(76);
+        b->setMinimumWidth(64);
         Toolbar1->addWidget(b);
         return b;
     };
