@@ -22,7 +22,6 @@
 #include "views/knowledge/frmff.h"
 #include "views/magazine/frmzazhi.h"
 #include "views/quadrant/frmquadrant.h"
-#include "views/recurring/occurrences.h"
 #include "views/sync/dlogsync.h"
 #include "views/sync/syncservice.h"
 #include "views/tasks/frmrw.h"

@@ -3,17 +3,9 @@
 #include "data/db.h"
 #include "data/recurrence.h"
 #include "gui/changes.h"
-#include "gui/clock.h"
 
 #include <QAction>
 #include <QMenu>
-
-void Occurrences::catchUp(QObject* origin)
-{
-    const QDate today = Clock::today();
-    if (const std::optional<int> made = Db::get([&] { return Recurrence::generate(today); }); made && *made > 0)
-        Changes::announce(Changes::Tasks, origin);
-}
 
 void Occurrences::addStopItem(QMenu* menu, std::function<qint64()> selectedTask, QObject* origin)
 {

@@ -9,10 +9,6 @@ class QObject;
 // The window side of recurring tasks.
 namespace Occurrences {
 
-// Makes the occurrences due up to today (after login and when the date changes) and announces
-// the new tasks. A database failure is reported once and leaves the tasks as they were.
-void catchUp(QObject* origin);
-
 // Adds "停止重复" (tingzhi) as the menu's last item: enabled when the menu opens over an
 // occurrence of an active rule, it ends that rule.
 void addStopItem(QMenu* menu, std::function<qint64()> selectedTask, QObject* origin);
