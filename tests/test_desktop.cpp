@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolButton>
@@ -161,6 +162,7 @@ private slots:
     void imagesReturnCloseAndMinimise();
     void closingTheFrameHandsOverToTheTray_data();
     void closingTheFrameHandsOverToTheTray();
+    void trayMenuEndsTheProgram_data();
     void trayMenuEndsTheProgram();
     void barLeftAfterTheTrayEndsTheProgram();
     void trayClockReminds();
@@ -363,13 +365,25 @@ void DesktopTest::closingTheFrameHandsOverToTheTray()
     QVERIFY(find<QWidget>("myicon"));
 }
 
+void DesktopTest::trayMenuEndsTheProgram_data()
+{
+    QTest::addColumn<bool>("popupOpen");
+    QTest::newRow("nothing else open") << false;
+    // A reminder popup left open must not keep a process running with no window and no icon.
+    QTest::newRow("a reminder popup open") << true;
+}
+
 void DesktopTest::trayMenuEndsTheProgram()
 {
+    QFETCH(bool, popupOpen);
     const TrayPresent tray(true);
     ProgramRun run;
     QVERIFY(loginAt(run, "8:00:00"));
     closeFrame();
     QVERIFY(trayIcon());
+    QPointer<Frmts> popup = popupOpen ? Frmts::openNew() : nullptr;
+    if (popupOpen)
+        QVERIFY(popup && popup->isVisible());
     // The program's event loop ends on "关闭"; a guard ends it otherwise.
     QTimer::singleShot(0, [] { trayMenuItem(QSystemTrayIcon::Trigger, "exit"); });
     QTimer guard;
@@ -380,6 +394,7 @@ void DesktopTest::trayMenuEndsTheProgram()
     settle();
     QVERIFY(!find<QWidget>("myicon"));
     QVERIFY(QApplication::quitOnLastWindowClosed());
+    QVERIFY(!popup || !popup->isVisible());
 }
 
 void DesktopTest::barLeftAfterTheTrayEndsTheProgram()
