@@ -80,7 +80,7 @@ QList<Reminders::Missed> Reminders::tasks(const QList<qint64>& ids)
             values << id;
         }
         list += Db::rows<Missed>(
-            QStringLiteral("SELECT id, title, zhuangtai FROM renwu WHERE id IN (%1)").arg(marks.join(',')), values,
+            QStringLiteral("SELECT id, title, zhuangtai FROM renwu WHERE id IN (%1)").arg(marks.join(u',')), values,
             missedFrom);
     }
     return list;
