@@ -6,6 +6,7 @@
 #include "gui/clock.h"
 #include "gui/droplist.h"
 #include "gui/gui.h"
+#include "gui/widgets.h"
 #include "views/quadrant/reviewchart.h"
 #include "views/tasks/dlogmodrw.h"
 
@@ -32,21 +33,6 @@ const QColor kColours[Quadrant::kCount] = {QColor(0xc0, 0x39, 0x2b), QColor(0x1f
 QString quadrantName(int q)
 {
     return QString::fromUtf8(kNames[q]);
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel* fieldLabel(const QString& text, QWidget* buddy)
-{
-    auto* label = new QLabel(text, buddy->parentWidget());
-    label->setBuddy(buddy);
-    return label;
 }
 
 } // namespace
@@ -97,10 +83,10 @@ QWidget* FrmQuadrant::buildBoard()
     hint->setStyleSheet(QStringLiteral("color: #5d6d7e;"));
 
     auto* filter = new QHBoxLayout;
-    filter->addWidget(fieldLabel(QStringLiteral("范围："), Combo1));
+    filter->addWidget(Gui::fieldLabel(QStringLiteral("范围："), Combo1, Qt::AlignLeft | Qt::AlignVCenter));
     filter->addWidget(Combo1);
     filter->addSpacing(16);
-    filter->addWidget(fieldLabel(QStringLiteral("行动主题："), Combo2));
+    filter->addWidget(Gui::fieldLabel(QStringLiteral("行动主题："), Combo2, Qt::AlignLeft | Qt::AlignVCenter));
     filter->addWidget(Combo2);
     filter->addSpacing(16);
     filter->addWidget(hint, 1);
@@ -169,9 +155,9 @@ QWidget* FrmQuadrant::buildBoard()
 QWidget* FrmQuadrant::buildReview()
 {
     auto* page = new QWidget(SSTab1);
-    Command1 = button(page, QStringLiteral("Command1"), QStringLiteral("上一周"));
-    Command3 = button(page, QStringLiteral("Command3"), QStringLiteral("本周"));
-    Command2 = button(page, QStringLiteral("Command2"), QStringLiteral("下一周"));
+    Command1 = Gui::button(page, QStringLiteral("Command1"), QStringLiteral("上一周"));
+    Command3 = Gui::button(page, QStringLiteral("Command3"), QStringLiteral("本周"));
+    Command2 = Gui::button(page, QStringLiteral("Command2"), QStringLiteral("下一周"));
     LabelWeek = new QLabel(page);
     LabelWeek->setObjectName(QStringLiteral("LabelWeek"));
     QFont bold = LabelWeek->font();

@@ -35,6 +35,8 @@
 
 namespace {
 using Gui::button;
+using Gui::dropDown;
+using Gui::fieldLabel;
 using Gui::LinkLabel;
 
 const QString kUnplanned = QStringLiteral("未安排");
@@ -45,23 +47,6 @@ constexpr int kStateColumn = 1;
 constexpr int kTitleColumn = 2;
 constexpr int kDayColumn = 3;
 constexpr int kOrderColumn = 4;
-
-QComboBox* dropDown(QWidget* parent, const QString& name)
-{
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(8);
-    return combo;
-}
-
-QLabel* fieldLabel(const QString& text, QWidget* buddy)
-{
-    auto* label = new QLabel(text, buddy->parentWidget());
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setBuddy(buddy);
-    return label;
-}
 
 QString dayText(const QDate& day)
 {

@@ -7,6 +7,7 @@
 #include "gui/gui.h"
 #include "gui/helpers.h"
 #include "gui/prompt.h"
+#include "gui/widgets.h"
 #include "gui/windowplace.h"
 #include "views/tasks/taskname.h"
 #include "views/tasks/timeslider.h"
@@ -27,14 +28,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QLabel* fieldLabel(const QString& text, QWidget* buddy, Qt::Alignment vertical = Qt::AlignVCenter)
-{
-    auto* label = new QLabel(text, buddy->parentWidget());
-    label->setAlignment(Qt::AlignRight | vertical);
-    label->setBuddy(buddy);
-    return label;
-}
-
 QLabel* hintLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -43,14 +36,6 @@ QLabel* hintLabel(const QString& text, QWidget* parent)
     return label;
 }
 
-QComboBox* dropDown(const QString& name, QWidget* parent)
-{
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(6);
-    return combo;
-}
 } // namespace
 
 TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent), texts_(texts)
@@ -95,18 +80,18 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     Check1 = new QCheckBox(QStringLiteral("非提醒任务"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
 
-    Combo1 = dropDown(QStringLiteral("Combo1"), this);
-    Combo2 = dropDown(QStringLiteral("Combo2"), this);
-    Combo3 = dropDown(QStringLiteral("Combo3"), this);
-    Combo5 = dropDown(QStringLiteral("Combo5"), this);
-    Combo4 = dropDown(QStringLiteral("Combo4"), this);
+    Combo1 = Gui::dropDown(this, QStringLiteral("Combo1"), 6);
+    Combo2 = Gui::dropDown(this, QStringLiteral("Combo2"), 6);
+    Combo3 = Gui::dropDown(this, QStringLiteral("Combo3"), 6);
+    Combo5 = Gui::dropDown(this, QStringLiteral("Combo5"), 6);
+    Combo4 = Gui::dropDown(this, QStringLiteral("Combo4"), 6);
     Text3 = new QLineEdit(this);
     Text3->setObjectName(QStringLiteral("Text3"));
 
     // The repeat row of a recurring task: how often, and until when.
     repeatRow = new QWidget(this);
     repeatRow->setObjectName(QStringLiteral("repeatRow"));
-    ComboRepeat = dropDown(QStringLiteral("ComboRepeat"), repeatRow);
+    ComboRepeat = Gui::dropDown(repeatRow, QStringLiteral("ComboRepeat"), 6);
     ComboRepeat->addItem(QStringLiteral("每天"), Recurrence::Daily);
     ComboRepeat->addItem(QStringLiteral("工作日"), Recurrence::Workdays);
     ComboRepeat->addItem(QStringLiteral("每周"), Recurrence::Weekly);
@@ -196,32 +181,32 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     form->setColumnStretch(1, 1);
     form->setColumnStretch(3, 1);
     int row = 0;
-    form->addWidget(fieldLabel(QStringLiteral("任务名称："), Text1), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("任务名称："), Text1), row, 0);
     form->addWidget(Text1, row++, 1, 1, 3);
-    form->addWidget(fieldLabel(QStringLiteral("任务描述："), RichTextBox1, Qt::AlignTop), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("任务描述："), RichTextBox1, Qt::AlignRight | Qt::AlignTop), row, 0);
     form->addWidget(RichTextBox1, row++, 1, 1, 3);
     if (texts.withGuides)
         form->addWidget(hintLabel(QStringLiteral("任务描述用来描写任务完成过程中要注意的事项"), this), row++, 1, 1, 3);
-    form->addWidget(fieldLabel(QStringLiteral("时间安排："), Slider1, Qt::AlignTop), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("时间安排："), Slider1, Qt::AlignRight | Qt::AlignTop), row, 0);
     form->addLayout(time, row++, 1, 1, 3);
-    form->addWidget(fieldLabel(QStringLiteral("日期安排："), DTPicker1), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("日期安排："), DTPicker1), row, 0);
     form->addLayout(day, row++, 1, 1, 3);
-    form->addWidget(fieldLabel(QStringLiteral("重 要 度："), Combo1), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("重 要 度："), Combo1), row, 0);
     form->addWidget(Combo1, row, 1);
-    form->addWidget(fieldLabel(QStringLiteral("紧 迫 度："), Combo2), row, 2);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("紧 迫 度："), Combo2), row, 2);
     form->addWidget(Combo2, row++, 3);
-    form->addWidget(fieldLabel(QStringLiteral("任务类别："), Combo3), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("任务类别："), Combo3), row, 0);
     form->addWidget(Combo3, row, 1);
-    form->addWidget(fieldLabel(QStringLiteral("任务排序："), Text3), row, 2);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("任务排序："), Text3), row, 2);
     form->addWidget(Text3, row++, 3);
     // Level with the first line of the row.
-    repeatLabel_ = fieldLabel(QStringLiteral("重复："), ComboRepeat);
+    repeatLabel_ = Gui::fieldLabel(QStringLiteral("重复："), ComboRepeat);
     repeatLabel_->setFixedHeight(ComboRepeat->sizeHint().height());
     form->addWidget(repeatLabel_, row, 0, Qt::AlignRight | Qt::AlignTop);
     form->addWidget(repeatRow, row++, 1, 1, 3);
-    form->addWidget(fieldLabel(QStringLiteral("关联主题："), Combo5), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("关联主题："), Combo5), row, 0);
     form->addWidget(Combo5, row++, 1, 1, 3);
-    form->addWidget(fieldLabel(QStringLiteral("关联目标："), Combo4), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("关联目标："), Combo4), row, 0);
     form->addWidget(Combo4, row++, 1, 1, 3);
 
     auto* buttons = new QHBoxLayout;
