@@ -50,26 +50,11 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     RichTextBox1->setTabChangesFocus(true);
     RichTextBox1->setMinimumHeight(96);
 
-    Slider1 = new QSlider(Qt::Horizontal, this);
-    Slider1->setObjectName(QStringLiteral("Slider1"));
-    Slider1->setRange(0, TimeSlider::kPositions);
-    Slider1->setSingleStep(1);
-    Slider1->setPageStep(6);
-    Slider1->setTickPosition(QSlider::TicksBelow);
-    Slider1->setTickInterval(12);
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setFixedWidth(Text2->fontMetrics().horizontalAdvance(QStringLiteral("24:00:00")) + 24);
-    Command1 = new QPushButton(QStringLiteral("∧"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setToolTip(QStringLiteral("加一分钟"));
-    Command2 = new QPushButton(QStringLiteral("∨"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setToolTip(QStringLiteral("减一分钟"));
-    for (QPushButton* b : {Command1, Command2}) {
-        b->setFixedWidth(b->sizeHint().height() + 4);
-        b->setAutoDefault(false);
-    }
+    const TimeSlider::Row timeRow = TimeSlider::makeRow(this, QStringLiteral("Command1"), QStringLiteral("Command2"));
+    Slider1 = timeRow.slider;
+    Text2 = timeRow.box;
+    Command1 = timeRow.up;
+    Command2 = timeRow.down;
 
     DTPicker1 = new QDateEdit(this);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
@@ -145,27 +130,9 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     saveButton->setMinimumWidth(96);
 
     // The slider with its box and buttons, and under it (add dialog) the scale.
-    auto* time = new QGridLayout;
-    time->setHorizontalSpacing(4);
-    time->setVerticalSpacing(0);
-    time->addWidget(Slider1, 0, 0);
-    time->addWidget(Text2, 0, 1);
-    time->addWidget(Command1, 0, 2);
-    time->addWidget(Command2, 0, 3);
-    time->setColumnStretch(0, 1);
-    if (texts.withGuides) {
-        auto* scale = new QHBoxLayout;
-        scale->setContentsMargins(0, 0, 0, 0);
-        auto* start = new QLabel(QStringLiteral("0:00"), this);
-        auto* middle = new QLabel(QStringLiteral("12:00"), this);
-        auto* end = new QLabel(QStringLiteral("24:00"), this);
-        middle->setAlignment(Qt::AlignHCenter);
-        end->setAlignment(Qt::AlignRight);
-        scale->addWidget(start, 1);
-        scale->addWidget(middle, 1);
-        scale->addWidget(end, 1);
-        time->addLayout(scale, 1, 0);
-    }
+    if (texts.withGuides)
+        TimeSlider::addScale(timeRow, this);
+    QGridLayout* time = timeRow.layout;
 
     auto* day = new QHBoxLayout;
     day->addWidget(DTPicker1);
