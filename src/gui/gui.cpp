@@ -51,6 +51,12 @@ QString Gui::quadrantTip(int image)
 QTreeWidget* Gui::reportList(QWidget* parent, const QString& objectName, const QList<Column>& columns)
 {
     auto* list = new QTreeWidget(parent);
+    shapeReportList(list, objectName, columns);
+    return list;
+}
+
+void Gui::shapeReportList(QTreeWidget* list, const QString& objectName, const QList<Column>& columns)
+{
     list->setObjectName(objectName);
     list->setColumnCount(int(columns.size()) + 1);
     QStringList headers{QString()};
@@ -70,7 +76,6 @@ QTreeWidget* Gui::reportList(QWidget* parent, const QString& objectName, const Q
     list->setIconSize(QSize(16, 16));
     list->header()->setStretchLastSection(true);
     list->header()->setSectionsMovable(false);
-    return list;
 }
 
 qint64 Gui::rowId(const QTreeWidgetItem* row)

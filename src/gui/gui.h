@@ -43,6 +43,8 @@ struct Column
 // A report list: one row per record, a hidden first column holding the record's id, the given
 // visible columns after it, whole-row single selection.
 QTreeWidget* reportList(QWidget* parent, const QString& objectName, const QList<Column>& columns);
+// Gives an existing list the looks and columns of a report list.
+void shapeReportList(QTreeWidget* list, const QString& objectName, const QList<Column>& columns);
 // The id in the row's hidden first column; 0 for no row.
 qint64 rowId(const QTreeWidgetItem* row);
 // The list's selected row, or null.

@@ -1,5 +1,7 @@
 #include "gui/widgets.h"
 
+#include <QComboBox>
+
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -37,4 +39,23 @@ QPlainTextEdit* Gui::textBox(QWidget* parent, const QString& name)
     box->setObjectName(name);
     box->setTabChangesFocus(true);
     return box;
+}
+
+QLabel* Gui::fieldLabel(const QString& text, QWidget* buddy, Qt::Alignment alignment, const QString& name)
+{
+    auto* label = new QLabel(text, buddy->parentWidget());
+    if (!name.isEmpty())
+        label->setObjectName(name);
+    label->setAlignment(alignment);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QComboBox* Gui::dropDown(QWidget* parent, const QString& name, int minimumContentsLength)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(minimumContentsLength);
+    return combo;
 }

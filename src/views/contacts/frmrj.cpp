@@ -110,14 +110,6 @@ QLineEdit* lineEdit(QWidget* parent, const QString& name)
     return e;
 }
 
-QLabel* fieldLabel(QWidget* parent, const QString& text, QWidget* buddy)
-{
-    auto* l = new QLabel(text, parent);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setBuddy(buddy);
-    return l;
-}
-
 // A combo box entry's item data as an id (0 when none is chosen).
 qint64 chosenId(const QComboBox* combo)
 {
@@ -152,7 +144,7 @@ void Frmrj::buildControls()
     Command4 = button(Frame1, QStringLiteral("Command4"), QStringLiteral("管理类别"));
 
     auto* filterRow = new QHBoxLayout;
-    filterRow->addWidget(fieldLabel(Frame1, QStringLiteral("关系类别："), Combo1));
+    filterRow->addWidget(Gui::fieldLabel(QStringLiteral("关系类别："), Combo1));
     filterRow->addWidget(Combo1, 1);
     auto* searchRow = new QHBoxLayout;
     searchRow->addWidget(Combo2);
@@ -209,25 +201,25 @@ void Frmrj::buildControls()
     auto* details = new QGridLayout(Frame3);
     details->setHorizontalSpacing(8);
     details->setVerticalSpacing(6);
-    details->addWidget(fieldLabel(Frame3, QStringLiteral("姓    名："), Text2), 0, 0);
+    details->addWidget(Gui::fieldLabel(QStringLiteral("姓    名："), Text2), 0, 0);
     details->addWidget(Text2, 0, 1);
-    details->addWidget(fieldLabel(Frame3, QStringLiteral("性    别："), Option1), 0, 2);
+    details->addWidget(Gui::fieldLabel(QStringLiteral("性    别："), Option1), 0, 2);
     details->addLayout(sexRow, 0, 3);
-    details->addWidget(fieldLabel(Frame3, QStringLiteral("关系名称："), Text7), 1, 0);
+    details->addWidget(Gui::fieldLabel(QStringLiteral("关系名称："), Text7), 1, 0);
     details->addWidget(Text7, 1, 1);
-    details->addWidget(fieldLabel(Frame3, QStringLiteral("关系类别："), Combo3), 1, 2);
+    details->addWidget(Gui::fieldLabel(QStringLiteral("关系类别："), Combo3), 1, 2);
     details->addWidget(Combo3, 1, 3);
-    details->addWidget(fieldLabel(Frame3, QStringLiteral("联系电话："), Text3), 2, 0);
+    details->addWidget(Gui::fieldLabel(QStringLiteral("联系电话："), Text3), 2, 0);
     details->addWidget(Text3, 2, 1);
-    details->addWidget(fieldLabel(Frame3, QStringLiteral("手    机："), Text4), 2, 2);
+    details->addWidget(Gui::fieldLabel(QStringLiteral("手    机："), Text4), 2, 2);
     details->addWidget(Text4, 2, 3);
-    details->addWidget(fieldLabel(Frame3, QStringLiteral("电子邮件："), Text8), 3, 0);
+    details->addWidget(Gui::fieldLabel(QStringLiteral("电子邮件："), Text8), 3, 0);
     details->addWidget(Text8, 3, 1);
-    details->addWidget(fieldLabel(Frame3, QStringLiteral("聊天工具："), Text9), 3, 2);
+    details->addWidget(Gui::fieldLabel(QStringLiteral("聊天工具："), Text9), 3, 2);
     details->addWidget(Text9, 3, 3);
-    details->addWidget(fieldLabel(Frame3, QStringLiteral("联系地址："), Text5), 4, 0);
+    details->addWidget(Gui::fieldLabel(QStringLiteral("联系地址："), Text5), 4, 0);
     details->addWidget(Text5, 4, 1);
-    details->addWidget(fieldLabel(Frame3, QStringLiteral("邮政编码："), Text6), 4, 2);
+    details->addWidget(Gui::fieldLabel(QStringLiteral("邮政编码："), Text6), 4, 2);
     details->addWidget(Text6, 4, 3);
     details->addWidget(Label13, 5, 0, 1, 3, Qt::AlignLeft | Qt::AlignVCenter);
     details->addWidget(Command11, 5, 3, Qt::AlignRight);
@@ -254,7 +246,7 @@ void Frmrj::buildControls()
     Command9 = button(this, QStringLiteral("Command9"), QStringLiteral("编辑"));
     Command10 = button(this, QStringLiteral("Command10"), QStringLiteral("删除"));
     Text10 = lineEdit(this, QStringLiteral("Text10"));
-    Label12 = fieldLabel(this, QStringLiteral("重要信息搜索："), Text10);
+    Label12 = Gui::fieldLabel(QStringLiteral("重要信息搜索："), Text10);
     Label12->setObjectName(QStringLiteral("Label12"));
     Command5 = button(this, QStringLiteral("Command5"), QStringLiteral("开始搜索"));
 

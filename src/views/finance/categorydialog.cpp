@@ -1,12 +1,17 @@
 #include "views/finance/categorydialog.h"
 
+#include "data/db.h"
+#include "gui/changes.h"
 #include "gui/gui.h"
+#include "gui/prompt.h"
+#include "gui/undonotice.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -61,4 +66,77 @@ void CategoryDialog::ListView1_SelectionChanged()
 {
     if (const QTreeWidgetItem* row = Gui::selectedRow(ListView1))
         Text1->setText(row->text(1));
+}
+
+void CategoryDialog::connectActions(Actions actions)
+{
+    actions_ = std::move(actions);
+    connect(Command1, &QPushButton::clicked, this, &CategoryDialog::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &CategoryDialog::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &CategoryDialog::Command3_Click);
+}
+
+void CategoryDialog::Command1_Click()
+{
+    const QString name = Text1->text();
+    if (name.isEmpty()) {
+        MsgBox(actions_.missingName);
+        Text1->setFocus();
+        return;
+    }
+    if (!Db::run([&] { actions_.add(name); }))
+        return;
+    fill();
+    if (actions_.clearAfter)
+        Text1->clear();
+    Changes::announce(Changes::Finance, this);
+}
+
+void CategoryDialog::Command2_Click()
+{
+    QTreeWidgetItem* row = Gui::selectedRow(ListView1);
+    if (!row) {
+        MsgBox(QStringLiteral("请选择要修改的类别！"));
+        return;
+    }
+    const QString name = Text1->text();
+    if (name.isEmpty()) {
+        MsgBox(actions_.missingName);
+        Text1->setFocus();
+        return;
+    }
+    const auto found = Db::get([&] { return actions_.rename(Gui::rowId(row), name); });
+    if (!found)
+        return;
+    if (*found)
+        row->setText(1, name);
+    else
+        fill(); // removed meanwhile
+    Changes::announce(Changes::Finance, this);
+}
+
+void CategoryDialog::Command3_Click()
+{
+    QTreeWidgetItem* row = Gui::selectedRow(ListView1);
+    if (!row) {
+        MsgBox(QStringLiteral("请选择要删除的类别！"));
+        return;
+    }
+    const qint64 id = Gui::rowId(row);
+    const auto with = Db::get([&] { return actions_.dependants(id); });
+    if (!with)
+        return;
+    if (with->count > 0 && !Deletion::confirm(actions_.deleteQuestion.arg(with->name).arg(with->count)))
+        return;
+    if (!Db::run([&] { actions_.remove(id); }))
+        return;
+    {
+        const QSignalBlocker quiet(ListView1);
+        delete row;
+        ListView1->clearSelection();
+        ListView1->setCurrentItem(nullptr);
+    }
+    if (actions_.clearAfter)
+        Text1->clear();
+    Deletion::done(this, this);
 }

@@ -18,10 +18,7 @@ public:
     Finance::Kind kind() const { return kind_; }
 
 private:
-    void fill();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+    void fill() override;
 
     Finance::Kind kind_;
 };

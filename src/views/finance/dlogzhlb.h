@@ -12,8 +12,5 @@ public:
     void Form_Load();
 
 private:
-    void fill();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+    void fill() override;
 };

@@ -10,6 +10,7 @@
 #include "gui/gui.h"
 #include "gui/prompt.h"
 #include "gui/undonotice.h"
+#include "gui/widgets.h"
 #include "views/goals/dlogmb.h"
 #include "views/goals/dlogmodjs.h"
 #include "views/goals/dlomodmb.h"
@@ -35,8 +36,8 @@ Frmjs::Frmjs(QWidget* parent) : QWidget(parent)
     ListView1 =
         Gui::reportList(Frame1, QStringLiteral("ListView1"), {{QStringLiteral("您的行动主题"), Gui::twips(4304)}});
     ListView1->viewport()->installEventFilter(this);
-    Command1 = GoalForms::button(Frame1, QStringLiteral("Command1"), QStringLiteral("增加"));
-    Command2 = GoalForms::button(Frame1, QStringLiteral("Command2"), QStringLiteral("删除"));
+    Command1 = Gui::button(Frame1, QStringLiteral("Command1"), QStringLiteral("增加"));
+    Command2 = Gui::button(Frame1, QStringLiteral("Command2"), QStringLiteral("删除"));
     auto* themeButtons = new QHBoxLayout;
     themeButtons->addStretch();
     themeButtons->addWidget(Command1);

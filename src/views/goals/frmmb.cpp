@@ -11,6 +11,7 @@
 #include "gui/helpers.h"
 #include "gui/prompt.h"
 #include "gui/undonotice.h"
+#include "gui/widgets.h"
 #include "views/goals/dlogmb.h"
 #include "views/goals/dlomodmb.h"
 #include "views/goals/goalforms.h"
@@ -95,8 +96,8 @@ void Frmmb::buildControls()
     Text1->setObjectName(QStringLiteral("Text1"));
     DTP1 = GoalForms::datePicker(Frame1, QStringLiteral("DTP1"));
     DTP2 = GoalForms::datePicker(Frame1, QStringLiteral("DTP2"));
-    Combo1 = GoalForms::dropDown(Frame1, QStringLiteral("Combo1"));
-    Command1 = GoalForms::button(Frame1, QStringLiteral("Command1"), QStringLiteral("筛选"));
+    Combo1 = Gui::dropDown(Frame1, QStringLiteral("Combo1"), 10);
+    Command1 = Gui::button(Frame1, QStringLiteral("Command1"), QStringLiteral("筛选"));
     auto* search = new QHBoxLayout(Frame1);
     search->addWidget(label(Frame1, QStringLiteral("Label1"), QStringLiteral("目标："), Text1));
     search->addWidget(Text1, 1);
@@ -121,9 +122,9 @@ void Frmmb::buildControls()
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     Check2 = new QCheckBox(QStringLiteral("显示所有目标"), Frame2);
     Check2->setObjectName(QStringLiteral("Check2"));
-    Command2 = GoalForms::button(Frame2, QStringLiteral("Command2"), QStringLiteral("新增"));
-    Command3 = GoalForms::button(Frame2, QStringLiteral("Command3"), QStringLiteral("编辑"));
-    Command4 = GoalForms::button(Frame2, QStringLiteral("Command4"), QStringLiteral("删除"));
+    Command2 = Gui::button(Frame2, QStringLiteral("Command2"), QStringLiteral("新增"));
+    Command3 = Gui::button(Frame2, QStringLiteral("Command3"), QStringLiteral("编辑"));
+    Command4 = Gui::button(Frame2, QStringLiteral("Command4"), QStringLiteral("删除"));
     auto* goals = new QVBoxLayout(Frame2);
     goals->addWidget(ListView1, 1);
     goals->addLayout(buttonRow(Check2, {Command2, Command3, Command4}));
@@ -145,9 +146,9 @@ void Frmmb::buildControls()
     ListView2->viewport()->installEventFilter(this);
     Check1 = new QCheckBox(QStringLiteral("只显示等待完成的任务"), Frame3);
     Check1->setObjectName(QStringLiteral("Check1"));
-    Command5 = GoalForms::button(Frame3, QStringLiteral("Command5"), QStringLiteral("新增"));
-    Command6 = GoalForms::button(Frame3, QStringLiteral("Command6"), QStringLiteral("编辑"));
-    Command7 = GoalForms::button(Frame3, QStringLiteral("Command7"), QStringLiteral("删除"));
+    Command5 = Gui::button(Frame3, QStringLiteral("Command5"), QStringLiteral("新增"));
+    Command6 = Gui::button(Frame3, QStringLiteral("Command6"), QStringLiteral("编辑"));
+    Command7 = Gui::button(Frame3, QStringLiteral("Command7"), QStringLiteral("删除"));
     auto* tasks = new QVBoxLayout(Frame3);
     tasks->addWidget(ListView2, 1);
     tasks->addLayout(buttonRow(Check1, {Command5, Command6, Command7}));
@@ -159,9 +160,9 @@ void Frmmb::buildControls()
                                 {{QStringLiteral("目标名称"), Gui::twips(3400)},
                                  {QStringLiteral("预计完成时间"), Gui::twips(1500)},
                                  {QStringLiteral("相关主题"), Gui::twips(1500)}});
-    Command8 = GoalForms::button(Frame4, QStringLiteral("Command8"), QStringLiteral("上一周"));
-    Command9 = GoalForms::button(Frame4, QStringLiteral("Command9"), QStringLiteral("下一周"));
-    Command10 = GoalForms::button(Frame4, QStringLiteral("Command10"), QStringLiteral("本周"));
+    Command8 = Gui::button(Frame4, QStringLiteral("Command8"), QStringLiteral("上一周"));
+    Command9 = Gui::button(Frame4, QStringLiteral("Command9"), QStringLiteral("下一周"));
+    Command10 = Gui::button(Frame4, QStringLiteral("Command10"), QStringLiteral("本周"));
     auto* week = new QVBoxLayout(Frame4);
     week->addWidget(ListView3, 1);
     week->addLayout(buttonRow(nullptr, {Command8, Command9, Command10}));

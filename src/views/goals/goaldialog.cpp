@@ -2,6 +2,7 @@
 
 #include "data/themes.h"
 #include "gui/prompt.h"
+#include "gui/widgets.h"
 #include "views/goals/goalforms.h"
 
 #include <QComboBox>
@@ -23,8 +24,8 @@ GoalDialog::GoalDialog(const QString& caption, const QString& dayLabel, const QS
     Rtb1 = GoalForms::textBox(this, QStringLiteral("Rtb1"));
     Rtb1->setMinimumHeight(130);
     DTP1 = GoalForms::datePicker(this, QStringLiteral("DTP1"));
-    Cbo1 = GoalForms::dropDown(this, QStringLiteral("Cbo1"));
-    Command1 = GoalForms::button(this, QStringLiteral("Command1"), saveText);
+    Cbo1 = Gui::dropDown(this, QStringLiteral("Cbo1"), 10);
+    Command1 = Gui::button(this, QStringLiteral("Command1"), saveText);
     Command1->setDefault(true);
     Command1->setMinimumWidth(96);
 
@@ -32,14 +33,17 @@ GoalDialog::GoalDialog(const QString& caption, const QString& dayLabel, const QS
     form->setHorizontalSpacing(8);
     form->setVerticalSpacing(10);
     form->setColumnStretch(1, 1);
-    form->addWidget(GoalForms::fieldLabel(QStringLiteral("Label1"), QStringLiteral("目标名称："), Text1), nextRow, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("目标名称："), Text1, Qt::AlignRight | Qt::AlignVCenter,
+                                    QStringLiteral("Label1")),
+                    nextRow, 0);
     form->addWidget(Text1, nextRow++, 1);
-    form->addWidget(GoalForms::fieldLabel(QStringLiteral("Label2"), QStringLiteral("目标描述："), Rtb1, true), nextRow,
-                    0);
+    form->addWidget(
+        Gui::fieldLabel(QStringLiteral("目标描述："), Rtb1, Qt::AlignRight | Qt::AlignTop, QStringLiteral("Label2")),
+        nextRow, 0);
     form->addWidget(Rtb1, nextRow++, 1);
-    form->addWidget(GoalForms::fieldLabel(QString(), dayLabel, DTP1), nextRow, 0);
+    form->addWidget(Gui::fieldLabel(dayLabel, DTP1), nextRow, 0);
     form->addWidget(DTP1, nextRow++, 1, Qt::AlignLeft);
-    form->addWidget(GoalForms::fieldLabel(QString(), QStringLiteral("相关主题："), Cbo1), nextRow, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("相关主题："), Cbo1), nextRow, 0);
     form->addWidget(Cbo1, nextRow++, 1, Qt::AlignLeft);
     setMinimumWidth(500);
 }

@@ -20,23 +20,9 @@ QIcon GoalForms::stateIcon(int state)
     return icons[i];
 }
 
-QLabel* GoalForms::fieldLabel(const QString& name, const QString& text, QWidget* buddy, bool top)
-{
-    auto* label = new QLabel(text, buddy->parentWidget());
-    label->setObjectName(name);
-    label->setAlignment(Qt::AlignRight | (top ? Qt::AlignTop : Qt::AlignVCenter));
-    label->setBuddy(buddy);
-    return label;
-}
-
 QPlainTextEdit* GoalForms::textBox(QWidget* parent, const QString& name)
 {
     return Gui::textBox(parent, name);
-}
-
-QPushButton* GoalForms::button(QWidget* parent, const QString& name, const QString& text)
-{
-    return Gui::button(parent, name, text);
 }
 
 QDateEdit* GoalForms::datePicker(QWidget* parent, const QString& name)
@@ -46,15 +32,6 @@ QDateEdit* GoalForms::datePicker(QWidget* parent, const QString& name)
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(QStringLiteral("yyyy-M-d"));
     return picker;
-}
-
-QComboBox* GoalForms::dropDown(QWidget* parent, const QString& name)
-{
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(10);
-    return combo;
 }
 
 void GoalForms::clearRows(QTreeWidget* list)

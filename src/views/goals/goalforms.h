@@ -22,11 +22,8 @@ namespace GoalForms {
 QIcon stateIcon(int state);
 
 // A label on the left of a field, right aligned (top aligned for a text box).
-QLabel* fieldLabel(const QString& name, const QString& text, QWidget* buddy, bool top = false);
 QPlainTextEdit* textBox(QWidget* parent, const QString& name);
-QPushButton* button(QWidget* parent, const QString& name, const QString& text);
 QDateEdit* datePicker(QWidget* parent, const QString& name);
-QComboBox* dropDown(QWidget* parent, const QString& name);
 
 // A day as Gui::day shows it ("2009-1-31"), made without reading a format for every row.
 QString day(const QDate& d);

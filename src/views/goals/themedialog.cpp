@@ -1,6 +1,7 @@
 #include "views/goals/themedialog.h"
 
 #include "gui/prompt.h"
+#include "gui/widgets.h"
 #include "views/goals/goalforms.h"
 
 #include <QGridLayout>
@@ -18,16 +19,20 @@ ThemeDialog::ThemeDialog(const QString& caption, const QString& saveText, QWidge
     Text1->setObjectName(QStringLiteral("Text1"));
     Rtb1 = GoalForms::textBox(this, QStringLiteral("Rtb1"));
     Rtb1->setMinimumHeight(150);
-    Command1 = GoalForms::button(this, QStringLiteral("Command1"), saveText);
+    Command1 = Gui::button(this, QStringLiteral("Command1"), saveText);
     Command1->setDefault(true);
     Command1->setMinimumWidth(96);
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(10);
-    grid->addWidget(GoalForms::fieldLabel(QStringLiteral("Label1"), QStringLiteral("主题名称："), Text1), 0, 0);
+    grid->addWidget(Gui::fieldLabel(QStringLiteral("主题名称："), Text1, Qt::AlignRight | Qt::AlignVCenter,
+                                    QStringLiteral("Label1")),
+                    0, 0);
     grid->addWidget(Text1, 0, 1);
-    grid->addWidget(GoalForms::fieldLabel(QStringLiteral("Label2"), QStringLiteral("主题描述："), Rtb1, true), 1, 0);
+    grid->addWidget(
+        Gui::fieldLabel(QStringLiteral("主题描述："), Rtb1, Qt::AlignRight | Qt::AlignTop, QStringLiteral("Label2")), 1,
+        0);
     grid->addWidget(Rtb1, 1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -12,58 +12,16 @@
 #include "views/knowledge/knowledgeui.h"
 
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-Dlogaddff::Dlogaddff(QWidget* parent) : FormDialog(parent)
+Dlogaddff::Dlogaddff(QWidget* parent)
+    : ArticleEditor({QStringLiteral("Dlogaddff"), QStringLiteral("添加方法"), QStringLiteral("Label5"),
+                     QStringLiteral("知识类别："), QStringLiteral("Combo3"), QStringLiteral("详细内容："),
+                     QStringLiteral("添加")},
+                    parent)
 {
-    setObjectName(QStringLiteral("Dlogaddff"));
-    setWindowTitle(QStringLiteral("添加方法"));
-
-    Label1 = new QLabel(QStringLiteral("知识标题："), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Label1->setBuddy(Text1);
-    Label5 = new QLabel(QStringLiteral("知识类别："), this);
-    Label5->setObjectName(QStringLiteral("Label5"));
-    Combo3 = KnowledgeUi::categoryBox(this, QStringLiteral("Combo3"));
-    Label5->setBuddy(Combo3);
-    Label2 = new QLabel(QStringLiteral("详细内容："), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    RichTextBox1 = new QPlainTextEdit(this);
-    RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
-    RichTextBox1->setTabChangesFocus(true);
-    Label2->setBuddy(RichTextBox1);
-    Command1 = new QPushButton(QStringLiteral("添加"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command1->setMinimumWidth(90);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(18, 18, 18, 18);
-    grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(10);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(Text1, 0, 1);
-    grid->addWidget(Label5, 1, 0);
-    grid->addWidget(Combo3, 1, 1, Qt::AlignLeft);
-    grid->addWidget(Label2, 2, 0, Qt::AlignRight | Qt::AlignTop);
-    grid->addWidget(RichTextBox1, 2, 1);
-    grid->addLayout(buttons, 3, 0, 1, 2);
-    grid->setRowStretch(2, 1);
-    grid->setColumnStretch(1, 1);
-    for (QLabel* l : {Label1, Label5, Label2})
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    resize(600, 440);
-
     connect(Command1, &QPushButton::clicked, this, &Dlogaddff::Command1_Click);
 }
 
@@ -74,13 +32,13 @@ void Dlogaddff::Form_Load()
     if (const auto* view = Forms::openAs<KnowledgeSelection>(Views::kKnowledge))
         picked = view->selectedCategory();
     const auto names = Db::get([] { return Knowledge::categories(); });
-    KnowledgeUi::fillCategoryBox(Combo3, picked, names.value_or(QStringList()));
+    KnowledgeUi::fillCategoryBox(categoryBox, picked, names.value_or(QStringList()));
 }
 
 void Dlogaddff::Command1_Click()
 {
     const QString title = Text1->text();
-    const QString category = Combo3->currentText().trimmed();
+    const QString category = categoryBox->currentText().trimmed();
     const QString body = RichTextBox1->toPlainText();
     if (title.trimmed().isEmpty()) {
         MsgBox(QStringLiteral("请输入知识的标题！"));
@@ -89,7 +47,7 @@ void Dlogaddff::Command1_Click()
     }
     if (category.isEmpty()) {
         MsgBox(QStringLiteral("请选择或输入知识类别！"));
-        Combo3->setFocus();
+        categoryBox->setFocus();
         return;
     }
     if (body.trimmed().isEmpty()) {

@@ -1,15 +1,9 @@
 #pragma once
 
-#include "gui/formdialog.h"
-
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
+#include "views/knowledge/articleeditor.h"
 
 // The add-article dialog "添加方法": title, category (picked or typed) and body.
-class Dlogaddff : public FormDialog
+class Dlogaddff : public ArticleEditor
 {
     Q_OBJECT
 
@@ -21,12 +15,4 @@ public:
 
 private:
     void Command1_Click();
-
-    QLabel* Label1;
-    QLineEdit* Text1;
-    QLabel* Label5;
-    QComboBox* Combo3;
-    QLabel* Label2;
-    QPlainTextEdit* RichTextBox1;
-    QPushButton* Command1;
 };

@@ -11,9 +11,6 @@
 #include "views/knowledge/knowledgeui.h"
 
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,47 +19,11 @@ namespace {
 const QString kNothingToEdit = QStringLiteral("没有可以编辑的知识！");
 }
 
-Dlogmodff::Dlogmodff(QWidget* parent) : FormDialog(parent)
+Dlogmodff::Dlogmodff(QWidget* parent)
+    : ArticleEditor({QStringLiteral("Dlogmodff"), QStringLiteral("修改知识"), QStringLiteral("Label2"),
+                     QStringLiteral("知识类别"), QStringLiteral("Combo1"), QString(), QStringLiteral("修改")},
+                    parent)
 {
-    setObjectName(QStringLiteral("Dlogmodff"));
-    setWindowTitle(QStringLiteral("修改知识"));
-
-    Label1 = new QLabel(QStringLiteral("知识标题："), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Label1->setBuddy(Text1);
-    Label2 = new QLabel(QStringLiteral("知识类别"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Combo1 = KnowledgeUi::categoryBox(this, QStringLiteral("Combo1"));
-    Label2->setBuddy(Combo1);
-    RichTextBox1 = new QPlainTextEdit(this);
-    RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
-    RichTextBox1->setTabChangesFocus(true);
-    Command1 = new QPushButton(QStringLiteral("修改"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command1->setMinimumWidth(90);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(18, 18, 18, 18);
-    grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(10);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(Text1, 0, 1);
-    grid->addWidget(Label2, 1, 0);
-    grid->addWidget(Combo1, 1, 1, Qt::AlignLeft);
-    grid->addWidget(RichTextBox1, 2, 0, 1, 2);
-    grid->addLayout(buttons, 3, 0, 1, 2);
-    grid->setRowStretch(2, 1);
-    grid->setColumnStretch(1, 1);
-    for (QLabel* l : {Label1, Label2})
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    resize(600, 440);
-
     connect(Command1, &QPushButton::clicked, this, &Dlogmodff::Command1_Click);
 }
 
@@ -87,10 +48,10 @@ bool Dlogmodff::Form_Load()
         return false;
     }
     articleId_ = article->id;
-    KnowledgeUi::fillCategoryBox(Combo1, article->ltype, names);
+    KnowledgeUi::fillCategoryBox(categoryBox, article->ltype, names);
     // An article without a category shows an empty box rather than the first category.
     if (article->ltype.isEmpty())
-        Combo1->setEditText(QString());
+        categoryBox->setEditText(QString());
     Text1->setText(article->title);
     RichTextBox1->setPlainText(article->content);
     guardEdits(QStringLiteral("是否保存对知识的修改？"), Command1);
@@ -103,7 +64,7 @@ void Dlogmodff::Command1_Click()
     bool updated = false;
     if (!Db::run([&] {
             updated = Knowledge::update(articleId_, Text1->text(), RichTextBox1->toPlainText(),
-                                        Combo1->currentText().trimmed());
+                                        categoryBox->currentText().trimmed());
         }))
         return;
     if (!updated) {

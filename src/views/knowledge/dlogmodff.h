@@ -1,16 +1,10 @@
 #pragma once
 
-#include "gui/formdialog.h"
-
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
+#include "views/knowledge/articleeditor.h"
 
 // The edit-article dialog "修改知识" for the article picked in the knowledge view. It saves into
 // the article it loaded, whatever the view has picked since.
-class Dlogmodff : public FormDialog
+class Dlogmodff : public ArticleEditor
 {
     Q_OBJECT
 
@@ -26,13 +20,6 @@ public:
 
 private:
     void Command1_Click();
-
-    QLabel* Label1;
-    QLineEdit* Text1;
-    QLabel* Label2;
-    QComboBox* Combo1;
-    QPlainTextEdit* RichTextBox1;
-    QPushButton* Command1;
 
     qint64 articleId_ = 0;
 };

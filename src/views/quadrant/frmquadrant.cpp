@@ -4,19 +4,19 @@
 #include "data/themes.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
+#include "gui/droplist.h"
 #include "gui/gui.h"
+#include "gui/widgets.h"
 #include "views/quadrant/reviewchart.h"
 #include "views/tasks/dlogmodrw.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -35,88 +35,7 @@ QString quadrantName(int q)
     return QString::fromUtf8(kNames[q]);
 }
 
-QPushButton* button(QWidget* parent, const QString& name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel* fieldLabel(const QString& text, QWidget* buddy)
-{
-    auto* label = new QLabel(text, buddy->parentWidget());
-    label->setBuddy(buddy);
-    return label;
-}
-
 } // namespace
-
-// A quadrant's list: its rows can be dragged onto another quadrant's list. A drop acts on the
-// board's selected task, whichever list it is in; what the drag carries is not read, only its
-// format, so that a row dropped back on its own list does nothing.
-class QuadrantList : public QTreeWidget
-{
-public:
-    QuadrantList(QWidget* parent, int quadrant)
-        : QTreeWidget(parent), format_(QStringLiteral("application/x-vantorel-ListQ%1").arg(quadrant + 1))
-    {
-        setDragEnabled(true);
-        setAcceptDrops(true);
-        viewport()->setAcceptDrops(true);
-        setDragDropMode(QAbstractItemView::DragDrop);
-        setDefaultDropAction(Qt::MoveAction);
-        setDropIndicatorShown(false);
-    }
-
-    std::function<void()> onDrop;
-
-protected:
-    QStringList mimeTypes() const override { return {format_}; }
-
-    QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override
-    {
-        auto* data = new QMimeData;
-        data->setData(format_, QByteArray::number(Gui::rowId(items.value(0))));
-        return data;
-    }
-
-    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction; }
-
-    void dragEnterEvent(QDragEnterEvent* event) override { acceptForeign(event); }
-    void dragMoveEvent(QDragMoveEvent* event) override { acceptForeign(event); }
-
-    void dropEvent(QDropEvent* event) override
-    {
-        if (acceptForeign(event) && onDrop)
-            onDrop();
-    }
-
-    bool event(QEvent* event) override
-    {
-        if (event->type() == QEvent::Drop) {
-            dropEvent(static_cast<QDropEvent*>(event));
-            return true;
-        }
-        return QTreeWidget::event(event);
-    }
-
-private:
-    // The drop copies: the dragging list keeps its row until the refill moves it, so Qt never
-    // removes a row on its own.
-    bool acceptForeign(QDropEvent* event)
-    {
-        if (event->mimeData() && event->mimeData()->hasFormat(format_)) {
-            event->ignore();
-            return false;
-        }
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-        return true;
-    }
-
-    QString format_;
-};
 
 FrmQuadrant::FrmQuadrant(QWidget* parent) : QWidget(parent)
 {
@@ -164,10 +83,10 @@ QWidget* FrmQuadrant::buildBoard()
     hint->setStyleSheet(QStringLiteral("color: #5d6d7e;"));
 
     auto* filter = new QHBoxLayout;
-    filter->addWidget(fieldLabel(QStringLiteral("范围："), Combo1));
+    filter->addWidget(Gui::fieldLabel(QStringLiteral("范围："), Combo1, Qt::AlignLeft | Qt::AlignVCenter));
     filter->addWidget(Combo1);
     filter->addSpacing(16);
-    filter->addWidget(fieldLabel(QStringLiteral("行动主题："), Combo2));
+    filter->addWidget(Gui::fieldLabel(QStringLiteral("行动主题："), Combo2, Qt::AlignLeft | Qt::AlignVCenter));
     filter->addWidget(Combo2);
     filter->addSpacing(16);
     filter->addWidget(hint, 1);
@@ -178,8 +97,8 @@ QWidget* FrmQuadrant::buildBoard()
         auto* frame = new QGroupBox(page);
         frame->setObjectName(QStringLiteral("FrameQ%1").arg(q + 1));
         frame->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; color: %1; }").arg(kColours[q].name()));
-        auto* list = new QuadrantList(frame, q);
-        list->setObjectName(QStringLiteral("ListQ%1").arg(q + 1));
+        // A drop acts on the board's selected task, whichever list it is in.
+        auto* list = new Gui::DropList(frame, QStringLiteral("ListQ%1").arg(q + 1), Qt::MoveAction);
         list->setStyleSheet(QStringLiteral("font-weight: normal; color: palette(text);"));
         list->setHeaderLabels({QString(), QStringLiteral("任务名称"), QStringLiteral("日期"), QStringLiteral("时间")});
         list->setColumnHidden(0, true);
@@ -214,7 +133,7 @@ QWidget* FrmQuadrant::buildBoard()
         addAction(move);
         moves_[size_t(q)] = move;
     }
-    for (QuadrantList* list : lists_) {
+    for (Gui::DropList* list : lists_) {
         list->setContextMenuPolicy(Qt::ActionsContextMenu);
         for (QAction* move : moves_)
             list->addAction(move);
@@ -236,9 +155,9 @@ QWidget* FrmQuadrant::buildBoard()
 QWidget* FrmQuadrant::buildReview()
 {
     auto* page = new QWidget(SSTab1);
-    Command1 = button(page, QStringLiteral("Command1"), QStringLiteral("上一周"));
-    Command3 = button(page, QStringLiteral("Command3"), QStringLiteral("本周"));
-    Command2 = button(page, QStringLiteral("Command2"), QStringLiteral("下一周"));
+    Command1 = Gui::button(page, QStringLiteral("Command1"), QStringLiteral("上一周"));
+    Command3 = Gui::button(page, QStringLiteral("Command3"), QStringLiteral("本周"));
+    Command2 = Gui::button(page, QStringLiteral("Command2"), QStringLiteral("下一周"));
     LabelWeek = new QLabel(page);
     LabelWeek->setObjectName(QStringLiteral("LabelWeek"));
     QFont bold = LabelWeek->font();
@@ -329,7 +248,7 @@ void FrmQuadrant::QList_Fill()
     QTreeWidgetItem* reselect = nullptr;
     int reselectIn = -1;
     for (int q = 0; q < Quadrant::kCount; ++q) {
-        QuadrantList* list = lists_[size_t(q)];
+        Gui::DropList* list = lists_[size_t(q)];
         const QSignalBlocker quiet(list);
         list->clear();
         const int count = board ? board->counts[size_t(q)] : 0;
@@ -365,7 +284,7 @@ void FrmQuadrant::QList_Fill()
     // The selected task stays selected, in the list it is in now.
     active_ = -1;
     if (reselect) {
-        QuadrantList* list = lists_[size_t(reselectIn)];
+        Gui::DropList* list = lists_[size_t(reselectIn)];
         const QSignalBlocker quiet(list);
         list->setCurrentItem(reselect);
         active_ = reselectIn;
@@ -433,7 +352,7 @@ void FrmQuadrant::Command3_Click()
 
 void FrmQuadrant::List_SelectionChanged(int quadrant)
 {
-    QuadrantList* list = lists_[size_t(quadrant)];
+    Gui::DropList* list = lists_[size_t(quadrant)];
     if (Gui::selectedRow(list) == nullptr) {
         if (active_ == quadrant)
             active_ = -1;
@@ -441,7 +360,7 @@ void FrmQuadrant::List_SelectionChanged(int quadrant)
     }
     // One selection on the whole board: choosing a row in one list clears the others.
     active_ = quadrant;
-    for (QuadrantList* other : lists_) {
+    for (Gui::DropList* other : lists_) {
         if (other != list) {
             const QSignalBlocker quiet(other);
             other->clearSelection();

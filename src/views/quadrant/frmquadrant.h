@@ -15,7 +15,9 @@ class QPushButton;
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
-class QuadrantList;
+namespace Gui {
+class DropList;
+}
 class ReviewChart;
 
 // The four-quadrant board of open tasks, where a task moves to another quadrant by a drag or
@@ -61,7 +63,7 @@ private:
     QComboBox* Combo1;
     QComboBox* Combo2;
     std::array<QGroupBox*, Quadrant::kCount> frames_{};
-    std::array<QuadrantList*, Quadrant::kCount> lists_{};
+    std::array<Gui::DropList*, Quadrant::kCount> lists_{};
     std::array<QAction*, Quadrant::kCount> moves_{};
 
     QPushButton* Command1;

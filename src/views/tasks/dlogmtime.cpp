@@ -31,27 +31,12 @@ Dlogmtime::Dlogmtime(QWidget* parent) : FormDialog(parent)
 {
     setWindowTitle(QStringLiteral("时间设定"));
 
-    Slider1 = new QSlider(Qt::Horizontal, this);
-    Slider1->setObjectName(QStringLiteral("Slider1"));
-    Slider1->setRange(0, TimeSlider::kPositions);
-    Slider1->setSingleStep(1);
-    Slider1->setPageStep(6);
-    Slider1->setTickPosition(QSlider::TicksBelow);
-    Slider1->setTickInterval(12);
+    const TimeSlider::Row timeRow = TimeSlider::makeRow(this, QStringLiteral("Command3"), QStringLiteral("Command2"));
+    Slider1 = timeRow.slider;
     Slider1->setMinimumWidth(260);
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setFixedWidth(Text2->fontMetrics().horizontalAdvance(QStringLiteral("24:00:00")) + 24);
-    Command3 = new QPushButton(QStringLiteral("∧"), this);
-    Command3->setObjectName(QStringLiteral("Command3"));
-    Command3->setToolTip(QStringLiteral("加一分钟"));
-    Command2 = new QPushButton(QStringLiteral("∨"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setToolTip(QStringLiteral("减一分钟"));
-    for (QPushButton* b : {Command3, Command2}) {
-        b->setFixedWidth(b->sizeHint().height() + 4);
-        b->setAutoDefault(false);
-    }
+    Text2 = timeRow.box;
+    Command3 = timeRow.up;
+    Command2 = timeRow.down;
     OKButton = new QPushButton(QStringLiteral("确定"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setDefault(true);
@@ -61,24 +46,8 @@ Dlogmtime::Dlogmtime(QWidget* parent) : FormDialog(parent)
     for (QPushButton* b : {OKButton, Command1})
         b->setMinimumWidth(80);
 
-    auto* time = new QGridLayout;
-    time->setHorizontalSpacing(4);
-    time->setVerticalSpacing(0);
-    time->addWidget(Slider1, 0, 0);
-    time->addWidget(Text2, 0, 1);
-    time->addWidget(Command3, 0, 2);
-    time->addWidget(Command2, 0, 3);
-    time->setColumnStretch(0, 1);
-    auto* scale = new QHBoxLayout;
-    auto* start = new QLabel(QStringLiteral("0:00"), this);
-    auto* middle = new QLabel(QStringLiteral("12:00"), this);
-    auto* end = new QLabel(QStringLiteral("24:00"), this);
-    middle->setAlignment(Qt::AlignHCenter);
-    end->setAlignment(Qt::AlignRight);
-    scale->addWidget(start, 1);
-    scale->addWidget(middle, 1);
-    scale->addWidget(end, 1);
-    time->addLayout(scale, 1, 0);
+    TimeSlider::addScale(timeRow, this);
+    QGridLayout* time = timeRow.layout;
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -6,6 +6,7 @@
 #include "gui/appinfo.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
+#include "gui/droplist.h"
 #include "gui/forms.h"
 #include "gui/gui.h"
 #include "gui/helpers.h"
@@ -20,14 +21,12 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -36,6 +35,8 @@
 
 namespace {
 using Gui::button;
+using Gui::dropDown;
+using Gui::fieldLabel;
 using Gui::LinkLabel;
 
 const QString kUnplanned = QStringLiteral("未安排");
@@ -46,112 +47,6 @@ constexpr int kStateColumn = 1;
 constexpr int kTitleColumn = 2;
 constexpr int kDayColumn = 3;
 constexpr int kOrderColumn = 4;
-
-// A report list whose rows are dragged onto the other list of the view. A drop acts on the
-// selected row of the list it came from and never reads what was dropped; a drag only carries
-// the name of the list it left, so a list refuses what it dragged itself.
-class DragList : public QTreeWidget
-{
-public:
-    DragList(QWidget* parent, const QString& name, const QList<Gui::Column>& columns)
-        : QTreeWidget(parent), format_(QStringLiteral("application/x-vantorel-") + name)
-    {
-        setObjectName(name);
-        setColumnCount(int(columns.size()) + 1);
-        QStringList headers{QString()};
-        for (const Gui::Column& c : columns)
-            headers << c.header;
-        setHeaderLabels(headers);
-        setColumnHidden(0, true);
-        for (int i = 0; i < columns.size(); ++i)
-            setColumnWidth(i + 1, columns[i].width);
-        setRootIsDecorated(false);
-        setItemsExpandable(false);
-        setUniformRowHeights(true);
-        setAllColumnsShowFocus(true);
-        setSelectionMode(QAbstractItemView::SingleSelection);
-        setSelectionBehavior(QAbstractItemView::SelectRows);
-        setEditTriggers(QAbstractItemView::NoEditTriggers);
-        setIconSize(QSize(16, 16));
-        header()->setStretchLastSection(true);
-        header()->setSectionsMovable(false);
-
-        setDragEnabled(true);
-        setAcceptDrops(true);
-        viewport()->setAcceptDrops(true);
-        setDragDropMode(QAbstractItemView::DragDrop);
-        setDefaultDropAction(Qt::CopyAction);
-        setDropIndicatorShown(false);
-    }
-
-    std::function<void()> onDrop;
-
-protected:
-    QStringList mimeTypes() const override { return {format_}; }
-
-    QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override
-    {
-        auto* data = new QMimeData;
-        data->setData(format_, QByteArray::number(Gui::rowId(items.value(0))));
-        return data;
-    }
-
-    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction; }
-
-    void dragEnterEvent(QDragEnterEvent* event) override { acceptForeign(event); }
-    void dragMoveEvent(QDragMoveEvent* event) override { acceptForeign(event); }
-
-    void dropEvent(QDropEvent* event) override
-    {
-        if (!acceptForeign(event))
-            return;
-        if (onDrop)
-            onDrop();
-    }
-
-    // A drop delivered to the list itself rather than to its viewport counts the same.
-    bool event(QEvent* event) override
-    {
-        if (event->type() == QEvent::Drop) {
-            dropEvent(static_cast<QDropEvent*>(event));
-            return true;
-        }
-        return QTreeWidget::event(event);
-    }
-
-private:
-    // Rows dragged out of this list are not dropped back on it. The drop copies: the list
-    // dragged from keeps its rows until the drop's own handler changes them.
-    bool acceptForeign(QDropEvent* event)
-    {
-        if (event->mimeData() && event->mimeData()->hasFormat(format_)) {
-            event->ignore();
-            return false;
-        }
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-        return true;
-    }
-
-    QString format_;
-};
-
-QComboBox* dropDown(QWidget* parent, const QString& name)
-{
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(8);
-    return combo;
-}
-
-QLabel* fieldLabel(const QString& text, QWidget* buddy)
-{
-    auto* label = new QLabel(text, buddy->parentWidget());
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setBuddy(buddy);
-    return label;
-}
 
 QString dayText(const QDate& day)
 {
@@ -218,11 +113,12 @@ void Frmrw::buildControls()
     // The task list.
     Frame2 = new QGroupBox(QStringLiteral("任务列表"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    auto* taskList = new DragList(Frame2, QStringLiteral("ListView2"),
-                                  {{QStringLiteral("状态"), Gui::twips(1500)},
-                                   {QStringLiteral("任务名称"), Gui::twips(5000)},
-                                   {QStringLiteral("预定日期"), Gui::twips(1500)},
-                                   {QStringLiteral("序号"), Gui::twips(776)}});
+    auto* taskList = new Gui::DropList(Frame2, QStringLiteral("ListView2"));
+    Gui::shapeReportList(taskList, taskList->objectName(),
+                         {{QStringLiteral("状态"), Gui::twips(1500)},
+                          {QStringLiteral("任务名称"), Gui::twips(5000)},
+                          {QStringLiteral("预定日期"), Gui::twips(1500)},
+                          {QStringLiteral("序号"), Gui::twips(776)}});
     taskList->onDrop = [this] { ListView2_OLEDragDrop(); };
     ListView2 = taskList;
     // The names take the width the view has to spare.
@@ -272,9 +168,10 @@ void Frmrw::buildControls()
 
     Frame3 = new QGroupBox(QStringLiteral("今日任务"), this);
     Frame3->setObjectName(QStringLiteral("Frame3"));
-    auto* dayTasks =
-        new DragList(Frame3, QStringLiteral("ListView1"),
-                     {{QStringLiteral("任务名称"), Gui::twips(2800)}, {QStringLiteral("预定时间"), Gui::twips(1200)}});
+    auto* dayTasks = new Gui::DropList(Frame3, QStringLiteral("ListView1"));
+    Gui::shapeReportList(
+        dayTasks, dayTasks->objectName(),
+        {{QStringLiteral("任务名称"), Gui::twips(2800)}, {QStringLiteral("预定时间"), Gui::twips(1200)}});
     dayTasks->onDrop = [this] { ListView1_OLEDragDrop(); };
     ListView1 = dayTasks;
     ListView1->header()->setStretchLastSection(false);

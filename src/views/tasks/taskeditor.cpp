@@ -7,6 +7,7 @@
 #include "gui/gui.h"
 #include "gui/helpers.h"
 #include "gui/prompt.h"
+#include "gui/widgets.h"
 #include "gui/windowplace.h"
 #include "views/tasks/taskname.h"
 #include "views/tasks/timeslider.h"
@@ -27,14 +28,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QLabel* fieldLabel(const QString& text, QWidget* buddy, Qt::Alignment vertical = Qt::AlignVCenter)
-{
-    auto* label = new QLabel(text, buddy->parentWidget());
-    label->setAlignment(Qt::AlignRight | vertical);
-    label->setBuddy(buddy);
-    return label;
-}
-
 QLabel* hintLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -43,14 +36,6 @@ QLabel* hintLabel(const QString& text, QWidget* parent)
     return label;
 }
 
-QComboBox* dropDown(const QString& name, QWidget* parent)
-{
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(6);
-    return combo;
-}
 } // namespace
 
 TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent), texts_(texts)
@@ -65,26 +50,11 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     RichTextBox1->setTabChangesFocus(true);
     RichTextBox1->setMinimumHeight(96);
 
-    Slider1 = new QSlider(Qt::Horizontal, this);
-    Slider1->setObjectName(QStringLiteral("Slider1"));
-    Slider1->setRange(0, TimeSlider::kPositions);
-    Slider1->setSingleStep(1);
-    Slider1->setPageStep(6);
-    Slider1->setTickPosition(QSlider::TicksBelow);
-    Slider1->setTickInterval(12);
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setFixedWidth(Text2->fontMetrics().horizontalAdvance(QStringLiteral("24:00:00")) + 24);
-    Command1 = new QPushButton(QStringLiteral("∧"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setToolTip(QStringLiteral("加一分钟"));
-    Command2 = new QPushButton(QStringLiteral("∨"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setToolTip(QStringLiteral("减一分钟"));
-    for (QPushButton* b : {Command1, Command2}) {
-        b->setFixedWidth(b->sizeHint().height() + 4);
-        b->setAutoDefault(false);
-    }
+    const TimeSlider::Row timeRow = TimeSlider::makeRow(this, QStringLiteral("Command1"), QStringLiteral("Command2"));
+    Slider1 = timeRow.slider;
+    Text2 = timeRow.box;
+    Command1 = timeRow.up;
+    Command2 = timeRow.down;
 
     DTPicker1 = new QDateEdit(this);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
@@ -95,18 +65,18 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     Check1 = new QCheckBox(QStringLiteral("非提醒任务"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
 
-    Combo1 = dropDown(QStringLiteral("Combo1"), this);
-    Combo2 = dropDown(QStringLiteral("Combo2"), this);
-    Combo3 = dropDown(QStringLiteral("Combo3"), this);
-    Combo5 = dropDown(QStringLiteral("Combo5"), this);
-    Combo4 = dropDown(QStringLiteral("Combo4"), this);
+    Combo1 = Gui::dropDown(this, QStringLiteral("Combo1"), 6);
+    Combo2 = Gui::dropDown(this, QStringLiteral("Combo2"), 6);
+    Combo3 = Gui::dropDown(this, QStringLiteral("Combo3"), 6);
+    Combo5 = Gui::dropDown(this, QStringLiteral("Combo5"), 6);
+    Combo4 = Gui::dropDown(this, QStringLiteral("Combo4"), 6);
     Text3 = new QLineEdit(this);
     Text3->setObjectName(QStringLiteral("Text3"));
 
     // The repeat row of a recurring task: how often, and until when.
     repeatRow = new QWidget(this);
     repeatRow->setObjectName(QStringLiteral("repeatRow"));
-    ComboRepeat = dropDown(QStringLiteral("ComboRepeat"), repeatRow);
+    ComboRepeat = Gui::dropDown(repeatRow, QStringLiteral("ComboRepeat"), 6);
     ComboRepeat->addItem(QStringLiteral("每天"), Recurrence::Daily);
     ComboRepeat->addItem(QStringLiteral("工作日"), Recurrence::Workdays);
     ComboRepeat->addItem(QStringLiteral("每周"), Recurrence::Weekly);
@@ -160,27 +130,9 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     saveButton->setMinimumWidth(96);
 
     // The slider with its box and buttons, and under it (add dialog) the scale.
-    auto* time = new QGridLayout;
-    time->setHorizontalSpacing(4);
-    time->setVerticalSpacing(0);
-    time->addWidget(Slider1, 0, 0);
-    time->addWidget(Text2, 0, 1);
-    time->addWidget(Command1, 0, 2);
-    time->addWidget(Command2, 0, 3);
-    time->setColumnStretch(0, 1);
-    if (texts.withGuides) {
-        auto* scale = new QHBoxLayout;
-        scale->setContentsMargins(0, 0, 0, 0);
-        auto* start = new QLabel(QStringLiteral("0:00"), this);
-        auto* middle = new QLabel(QStringLiteral("12:00"), this);
-        auto* end = new QLabel(QStringLiteral("24:00"), this);
-        middle->setAlignment(Qt::AlignHCenter);
-        end->setAlignment(Qt::AlignRight);
-        scale->addWidget(start, 1);
-        scale->addWidget(middle, 1);
-        scale->addWidget(end, 1);
-        time->addLayout(scale, 1, 0);
-    }
+    if (texts.withGuides)
+        TimeSlider::addScale(timeRow, this);
+    QGridLayout* time = timeRow.layout;
 
     auto* day = new QHBoxLayout;
     day->addWidget(DTPicker1);
@@ -196,32 +148,32 @@ TaskEditor::TaskEditor(const Texts& texts, QWidget* parent) : FormDialog(parent)
     form->setColumnStretch(1, 1);
     form->setColumnStretch(3, 1);
     int row = 0;
-    form->addWidget(fieldLabel(QStringLiteral("任务名称："), Text1), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("任务名称："), Text1), row, 0);
     form->addWidget(Text1, row++, 1, 1, 3);
-    form->addWidget(fieldLabel(QStringLiteral("任务描述："), RichTextBox1, Qt::AlignTop), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("任务描述："), RichTextBox1, Qt::AlignRight | Qt::AlignTop), row, 0);
     form->addWidget(RichTextBox1, row++, 1, 1, 3);
     if (texts.withGuides)
         form->addWidget(hintLabel(QStringLiteral("任务描述用来描写任务完成过程中要注意的事项"), this), row++, 1, 1, 3);
-    form->addWidget(fieldLabel(QStringLiteral("时间安排："), Slider1, Qt::AlignTop), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("时间安排："), Slider1, Qt::AlignRight | Qt::AlignTop), row, 0);
     form->addLayout(time, row++, 1, 1, 3);
-    form->addWidget(fieldLabel(QStringLiteral("日期安排："), DTPicker1), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("日期安排："), DTPicker1), row, 0);
     form->addLayout(day, row++, 1, 1, 3);
-    form->addWidget(fieldLabel(QStringLiteral("重 要 度："), Combo1), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("重 要 度："), Combo1), row, 0);
     form->addWidget(Combo1, row, 1);
-    form->addWidget(fieldLabel(QStringLiteral("紧 迫 度："), Combo2), row, 2);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("紧 迫 度："), Combo2), row, 2);
     form->addWidget(Combo2, row++, 3);
-    form->addWidget(fieldLabel(QStringLiteral("任务类别："), Combo3), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("任务类别："), Combo3), row, 0);
     form->addWidget(Combo3, row, 1);
-    form->addWidget(fieldLabel(QStringLiteral("任务排序："), Text3), row, 2);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("任务排序："), Text3), row, 2);
     form->addWidget(Text3, row++, 3);
     // Level with the first line of the row.
-    repeatLabel_ = fieldLabel(QStringLiteral("重复："), ComboRepeat);
+    repeatLabel_ = Gui::fieldLabel(QStringLiteral("重复："), ComboRepeat);
     repeatLabel_->setFixedHeight(ComboRepeat->sizeHint().height());
     form->addWidget(repeatLabel_, row, 0, Qt::AlignRight | Qt::AlignTop);
     form->addWidget(repeatRow, row++, 1, 1, 3);
-    form->addWidget(fieldLabel(QStringLiteral("关联主题："), Combo5), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("关联主题："), Combo5), row, 0);
     form->addWidget(Combo5, row++, 1, 1, 3);
-    form->addWidget(fieldLabel(QStringLiteral("关联目标："), Combo4), row, 0);
+    form->addWidget(Gui::fieldLabel(QStringLiteral("关联目标："), Combo4), row, 0);
     form->addWidget(Combo4, row++, 1, 1, 3);
 
     auto* buttons = new QHBoxLayout;

@@ -2,7 +2,13 @@
 
 #include "gui/gui.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSlider>
 
 QString TimeSlider::textAt(int position)
 {
@@ -52,4 +58,54 @@ QString TimeSlider::shifted(const QString& text, int minutes)
     // The end of the day counts as midnight: "24:00:00" plus a minute is 0:01:00.
     const QTime base = (*t == QTime(23, 59, 59) && text.trimmed().startsWith(QLatin1String("24"))) ? QTime(0, 0) : *t;
     return Gui::time(base.addSecs(minutes * 60));
+}
+
+TimeSlider::Row TimeSlider::makeRow(QWidget* parent, const QString& upName, const QString& downName)
+{
+    Row row{};
+    row.slider = new QSlider(Qt::Horizontal, parent);
+    row.slider->setObjectName(QStringLiteral("Slider1"));
+    row.slider->setRange(0, kPositions);
+    row.slider->setSingleStep(1);
+    row.slider->setPageStep(6);
+    row.slider->setTickPosition(QSlider::TicksBelow);
+    row.slider->setTickInterval(12);
+    row.box = new QLineEdit(parent);
+    row.box->setObjectName(QStringLiteral("Text2"));
+    row.box->setFixedWidth(row.box->fontMetrics().horizontalAdvance(QStringLiteral("24:00:00")) + 24);
+    row.up = new QPushButton(QStringLiteral("∧"), parent);
+    row.up->setObjectName(upName);
+    row.up->setToolTip(QStringLiteral("加一分钟"));
+    row.down = new QPushButton(QStringLiteral("∨"), parent);
+    row.down->setObjectName(downName);
+    row.down->setToolTip(QStringLiteral("减一分钟"));
+    for (QPushButton* b : {row.up, row.down}) {
+        b->setFixedWidth(b->sizeHint().height() + 4);
+        b->setAutoDefault(false);
+    }
+
+    row.layout = new QGridLayout;
+    row.layout->setHorizontalSpacing(4);
+    row.layout->setVerticalSpacing(0);
+    row.layout->addWidget(row.slider, 0, 0);
+    row.layout->addWidget(row.box, 0, 1);
+    row.layout->addWidget(row.up, 0, 2);
+    row.layout->addWidget(row.down, 0, 3);
+    row.layout->setColumnStretch(0, 1);
+    return row;
+}
+
+void TimeSlider::addScale(const Row& row, QWidget* parent)
+{
+    auto* scale = new QHBoxLayout;
+    scale->setContentsMargins(0, 0, 0, 0);
+    auto* start = new QLabel(QStringLiteral("0:00"), parent);
+    auto* middle = new QLabel(QStringLiteral("12:00"), parent);
+    auto* end = new QLabel(QStringLiteral("24:00"), parent);
+    middle->setAlignment(Qt::AlignHCenter);
+    end->setAlignment(Qt::AlignRight);
+    scale->addWidget(start, 1);
+    scale->addWidget(middle, 1);
+    scale->addWidget(end, 1);
+    row.layout->addLayout(scale, 1, 0);
 }
