@@ -56,7 +56,8 @@ void fill()
         for (int i = 0; i < kToday + kOther; ++i) {
             const bool today = i < kToday;
             const QDate day = today ? kDay : kDay.addDays(1 + i % 400);
-            const QVariant time = i % 5 == 0 ? QVariant() : QVariant(QTime(6 + i % 16, i % 60, 0).toString("HH:mm:ss"));
+            const QVariant time =
+                i % 5 == 0 ? QVariant() : QVariant(QTime(6 + i % 16, i % 60, 0).toString(QStringLiteral("HH:mm:ss")));
             Db::exec(
                 Db::main(),
                 QStringLiteral("INSERT INTO renwu (title, content, today, intime, zhuangtai) VALUES (?, ?, ?, ?, ?)"),

@@ -179,7 +179,8 @@ OneSize measure(int themes, bool full)
     auto* roleGoals = child<QTreeWidget>(roles, "ListView2");
     selectRow(themeList, 7);
     child<QCheckBox>(roles, "Check1")->setChecked(true);
-    const QString ofTheme = kGoalJoin.arg(QStringLiteral("LEFT JOIN")) + "WHERE m.juese = ? ORDER BY m.jsdate, m.id";
+    const QString ofTheme =
+        kGoalJoin.arg(QStringLiteral("LEFT JOIN")) + QStringLiteral("WHERE m.juese = ? ORDER BY m.jsdate, m.id");
     const Pair theme = medianPair([&] { roles->MBList(); }, [&] { rawRows(ofTheme, {7}); });
     result.themeGoals = theme.view;
     report("Frmjs goals of one theme (all)", theme, roleGoals);
@@ -212,19 +213,19 @@ OneSize measure(int themes, bool full)
         return result;
 
     const QString executing =
-        kGoalJoin.arg(QStringLiteral("JOIN")) + "WHERE m.zhuangtai = 1 ORDER BY j.name, m.jsdate, m.id";
+        kGoalJoin.arg(QStringLiteral("JOIN")) + QStringLiteral("WHERE m.zhuangtai = 1 ORDER BY j.name, m.jsdate, m.id");
     report("Frmmb goals being executed", medianPair([&] { view->MBList(); }, [&] { rawRows(executing); }), goalList);
     report("  of which the data function", medianPair([&] { (void)Goals::listed(false); }, [&] { rawRows(executing); }),
            goalList);
     child<QCheckBox>(view, "Check2")->setChecked(true);
-    const QString all = kGoalJoin.arg(QStringLiteral("JOIN")) + "ORDER BY j.name, m.jsdate, m.id";
+    const QString all = kGoalJoin.arg(QStringLiteral("JOIN")) + QStringLiteral("ORDER BY j.name, m.jsdate, m.id");
     report("Frmmb all goals", medianPair([&] { view->MBList(); }, [&] { rawRows(all); }), goalList);
     report("  of which the data function", medianPair([&] { (void)Goals::listed(true); }, [&] { rawRows(all); }),
            goalList);
 
     auto* search = child<QPushButton>(view, "Command1");
-    const QString found =
-        kGoalJoin.arg(QStringLiteral("JOIN")) + "WHERE m.jsdate > ? AND m.jsdate < ? ORDER BY m.jsdate, m.id";
+    const QString found = kGoalJoin.arg(QStringLiteral("JOIN"))
+                          + QStringLiteral("WHERE m.jsdate > ? AND m.jsdate < ? ORDER BY m.jsdate, m.id");
     report(
         "Frmmb search (61 days, any theme)",
         medianPair(
@@ -235,7 +236,8 @@ OneSize measure(int themes, bool full)
         goalList);
 
     const QDate monday = view->weekStart();
-    const QString week = kGoalJoin.arg(QStringLiteral("JOIN")) + "WHERE m.ksdate >= ? AND m.jsdate <= ? ORDER BY m.id";
+    const QString week =
+        kGoalJoin.arg(QStringLiteral("JOIN")) + QStringLiteral("WHERE m.ksdate >= ? AND m.jsdate <= ? ORDER BY m.id");
     report("Frmmb week list",
            medianPair([&] { view->WeekMB(); },
                       [&] {

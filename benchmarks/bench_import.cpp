@@ -26,7 +26,9 @@ const QString kAccount = QStringLiteral("现金钱包");
 QString statement()
 {
     QRandomGenerator random(5);
-    const QStringList payees{"超市", "公司", "房东", "电力公司", "咖啡馆", "书店", "加油站", "餐厅"};
+    const QStringList payees{QStringLiteral("超市"),     QStringLiteral("公司"),   QStringLiteral("房东"),
+                             QStringLiteral("电力公司"), QStringLiteral("咖啡馆"), QStringLiteral("书店"),
+                             QStringLiteral("加油站"),   QStringLiteral("餐厅")};
     QString csv = QStringLiteral("日期,金额,对方,备注\r\n");
     for (int i = 0; i < kRecords; ++i) {
         const QDate day = QDate(2009, 1, 1).addDays(random.bounded(3650));
@@ -44,8 +46,8 @@ QString statement()
 void clearImported()
 {
     Db::transaction([] {
-        Db::execute("DELETE FROM shouzhi WHERE beizhu LIKE '第%笔'");
-        Db::execute("UPDATE zhanghao SET moneys = 0 WHERE zhname = ?", {kAccount});
+        Db::execute(QStringLiteral("DELETE FROM shouzhi WHERE beizhu LIKE '第%笔'"));
+        Db::execute(QStringLiteral("UPDATE zhanghao SET moneys = 0 WHERE zhname = ?"), {kAccount});
     });
 }
 
@@ -54,8 +56,9 @@ void rawInsert(const QList<Statement::Entry>& entries)
 {
     Db::transaction([&] {
         QSqlQuery insert(Db::main());
-        insert.prepare("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime, beizhu, fitid)"
-                       " VALUES (?, ?, ?, ?, ?, ?, ?, NULL)");
+        insert.prepare(
+            QStringLiteral("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime, beizhu, fitid)"
+                           " VALUES (?, ?, ?, ?, ?, ?, ?, NULL)"));
         qint64 net = 0;
         for (const Statement::Entry& e : entries) {
             insert.bindValue(0, e.amount >= 0 ? 0 : 1);
@@ -69,7 +72,7 @@ void rawInsert(const QList<Statement::Entry>& entries)
                 throw Db::Error(insert.lastError().text());
             net += e.amount;
         }
-        Db::execute("UPDATE zhanghao SET moneys = moneys + ? WHERE zhname = ?", {net, kAccount});
+        Db::execute(QStringLiteral("UPDATE zhanghao SET moneys = moneys + ? WHERE zhname = ?"), {net, kAccount});
     });
 }
 
@@ -105,7 +108,7 @@ int main(int argc, char* argv[])
         const QList<BankImport::Row> preview = BankImport::preview(kAccount, parsed.entries);
         const BankImport::Summary summary = BankImport::import(kAccount, preview);
         importMs = double(t.nsecsElapsed()) / 1e6;
-        const qint64 stored = Db::count("SELECT moneys FROM zhanghao WHERE zhname = ?", {kAccount});
+        const qint64 stored = Db::count(QStringLiteral("SELECT moneys FROM zhanghao WHERE zhname = ?"), {kAccount});
         exact = exact && summary.incomes + summary.expenses == kRecords
                 && stored == summary.incomeTotal - summary.expenseTotal;
 

@@ -254,7 +254,7 @@ private slots:
         QStringList names;
         for (const auto& cal : d.calendars)
             names << cal.name;
-        QVERIFY2(names.contains(QStringLiteral("任务甲")), qPrintable(names.join(',')));
+        QVERIFY2(names.contains(QStringLiteral("任务甲")), qPrintable(names.join(u',')));
         QVERIFY(!names.contains(QStringLiteral("日程")));
         for (const auto& cal : d.calendars)
             if (cal.name == QStringLiteral("任务甲"))
