@@ -445,13 +445,7 @@ void Frmmb::Command4_Click()
         MsgBox(QStringLiteral("请先选择要删除的目标！"));
         return;
     }
-    const auto with = Db::get([id] { return Dependants::ofGoal(id); });
-    if (!with)
-        return;
-    if (with->tasks > 0
-        && !Deletion::confirm(QStringLiteral("删除目标“%1”及其 %2 个任务？").arg(with->title).arg(with->tasks)))
-        return;
-    if (!Db::run([id] { Goals::removeWithTasks(id); }))
+    if (!GoalForms::removeGoal(id))
         return;
     {
         // No other goal is picked for the user: a second click must not delete it unseen.

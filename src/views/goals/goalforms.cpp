@@ -1,5 +1,9 @@
 #include "views/goals/goalforms.h"
 
+#include "data/db.h"
+#include "data/dependants.h"
+#include "data/goals.h"
+#include "gui/undonotice.h"
 #include "gui/widgets.h"
 
 #include <QComboBox>
@@ -66,4 +70,15 @@ void GoalForms::tipIfLong(QTreeWidgetItem* row, int column)
 {
     if (row->text(column).size() > 12)
         row->setToolTip(column, row->text(column));
+}
+
+bool GoalForms::removeGoal(qint64 id)
+{
+    const auto with = Db::get([id] { return Dependants::ofGoal(id); });
+    if (!with)
+        return false;
+    if (with->tasks > 0
+        && !Deletion::confirm(QStringLiteral("删除目标“%1”及其 %2 个任务？").arg(with->title).arg(with->tasks)))
+        return false;
+    return Db::run([id] { Goals::removeWithTasks(id); });
 }

@@ -36,4 +36,8 @@ void clearRows(QTreeWidget* list);
 // Makes the row with that id current without scrolling; false when no row has it.
 bool reselect(QTreeWidget* list, const QList<QTreeWidgetItem*>& rows, qint64 id);
 
+// Deletes the goal with its tasks, asking first when it has tasks ("删除目标“…”及其 N 个任务？").
+// False when the user said no or the deletion failed (said once).
+bool removeGoal(qint64 id);
+
 } // namespace GoalForms
