@@ -1,12 +1,12 @@
 // One measured start, in a fresh process. Modes:
 //   minimal        a plain window with a label, a line edit and a button
-//   login <folder> what main.cpp does, then the password and the main frame
+//   login <folder> what main.cpp does, then the password, the main frame and its today view
 //   minimal-frame  a small window whose button opens a plain main window with a 9-button toolbar
 // Prints key=value lines: shown_at_ns (CLOCK_MONOTONIC when the first window has been exposed
 // and painted, for the parent to subtract its own start time), frame_ms (click -> frame
 // exposed and painted; after a login, from the verified password), password_ms (click -> the
-// password checked: the deliberate cost of its slow hash), peak_kib / rss_kib (VmHWM / VmRSS once
-// the last window is shown).
+// password checked: the deliberate cost of its slow hash), today_ms (the verified password -> the
+// today view painted), peak_kib / rss_kib (VmHWM / VmRSS once the last window is shown).
 #include "gui/prompt.h"
 #include "shell/frmlogin.h"
 #include "shell/module1.h"
@@ -48,8 +48,8 @@ qint64 statusKib(const char* key)
     return -1;
 }
 
-// Calls `shown` once the top-level window named `name` has been painted and the window event
-// that caused the paint (expose or update request, which paint and flush synchronously) is done.
+// Calls `shown` once the widget named `name` has been painted and the window event that caused
+// the paint (expose or update request, which paint and flush synchronously) is done.
 class ProbeApp : public QApplication
 {
 public:
@@ -60,6 +60,7 @@ public:
         name_ = name;
         shown_ = std::move(shown);
         painted_ = nullptr;
+        paintedTop_ = nullptr;
     }
 
     bool notify(QObject* receiver, QEvent* event) override
@@ -70,9 +71,11 @@ public:
             return result;
         if (paint && receiver->isWidgetType()) {
             auto* w = static_cast<QWidget*>(receiver);
-            if (w->isWindow() && w->objectName() == name_)
-                painted_ = w->windowHandle();
-        } else if (painted_ && receiver == painted_) {
+            if (w->objectName() == name_ && w->isVisible()) {
+                painted_ = w->window()->windowHandle();
+                paintedTop_ = w->window();
+            }
+        } else if (painted_ && (receiver == painted_ || receiver == paintedTop_)) {
             auto done = std::move(shown_);
             shown_ = nullptr;
             done();
@@ -83,7 +86,9 @@ public:
 private:
     QString name_;
     std::function<void()> shown_;
+    // The painted widget's window; an expose comes to the window, a later update to its widget.
     QPointer<QWindow> painted_;
+    QPointer<QWidget> paintedTop_;
 };
 
 void printMemory()
@@ -157,14 +162,22 @@ int main(int argc, char* argv[])
     }
 
     qint64 clickedNs = 0, verifiedNs = 0;
+    const auto end = [&] {
+        printMemory();
+        std::fflush(stdout);
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    };
     const auto finish = [&] {
         if (clickedNs && verifiedNs)
             std::printf("password_ms=%.3f\n", (verifiedNs - clickedNs) / 1e6);
         if (clickedNs)
             std::printf("frame_ms=%.3f\n", (nowNs() - (verifiedNs ? verifiedNs : clickedNs)) / 1e6);
-        printMemory();
-        std::fflush(stdout);
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        if (!verifiedNs)
+            return end();
+        app.watch(QStringLiteral("Frmmain"), [&] {
+            std::printf("today_ms=%.3f\n", (nowNs() - verifiedNs) / 1e6);
+            end();
+        });
     };
     app.watch(first, [&] {
         std::printf("shown_at_ns=%lld\n", nowNs());

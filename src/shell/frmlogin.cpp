@@ -154,9 +154,17 @@ void frmlogin::check()
     if (!stored)
         return;
     emit passwordVerified();
-    MDIfrm::showFrame();
-    BackupRunner::startDaily();
-    IndexBuilder::instance().start(true); // articles waiting for the search index
+    // The daily copy and the articles waiting for the search index start once the today view
+    // is on the screen.
+    if (MDIfrm* frame = MDIfrm::showFrame()) {
+        connect(
+            frame, &MDIfrm::ready, frame,
+            [] {
+                BackupRunner::startDaily();
+                IndexBuilder::instance().start(true);
+            },
+            Qt::SingleShotConnection);
+    }
 }
 
 void frmlogin::startWait(int seconds)

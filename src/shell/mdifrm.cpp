@@ -3,6 +3,7 @@
 #include "data/db.h"
 #include "data/reminders.h"
 #include "data/tasks.h"
+#include "gui/afterpaint.h"
 #include "gui/appinfo.h"
 #include "gui/changes.h"
 #include "gui/clock.h"
@@ -169,33 +170,39 @@ MDIfrm::MDIfrm(QWidget* parent) : QMainWindow(parent)
 
 void MDIfrm::Form_Load()
 {
-    // Size and centre, the today view, today's reminder times, then the login goes.
+    // Size and centre; the login goes. The rest waits for the frame's first picture.
     QSize size(1200, 800);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
     resize(size);
     WindowPlace::centreOnScreen(this);
+    Forms::unload(Views::kLogin);
+    Forms::unload(Views::kTray);
+    Gui::afterFirstPaint(this, [this] { startWork(); });
+}
 
+void MDIfrm::startWork()
+{
     // Recurring tasks' occurrences up to today before anything reads them, today's reminders,
     // and the clock running (it goes on where it was when the frame comes back from the tray).
     ReminderService::instance().start();
     // The automatic task sync, when the user turned it on.
     SyncService::instance().applyAutoSetting();
-    Forms::unload(Views::kLogin);
-    Forms::unload(Views::kTray);
+    // A question the today view asks while loading (the overdue tasks) comes over the frame.
+    if (!current_)
+        showView(Views::kToday);
+    QWidget* shown = current_ && current_->widget() ? current_->widget() : this;
+    Gui::afterFirstPaint(shown, [this] {
+        // What passed while the program was closed, once per run.
+        ReminderService::instance().reportMissedWhileClosed();
+        ready_ = true;
+        emit ready();
+    });
 }
 
 MDIfrm* MDIfrm::showFrame()
 {
-    MDIfrm* frame = Forms::show<MDIfrm>();
-    // The frame is on the screen before its first view loads, so a question the view asks
-    // while loading (the overdue tasks) comes over the frame, not over the login window.
-    if (frame && !frame->current_) {
-        frame->showView(Views::kToday);
-        // What passed while the program was closed, once per run.
-        ReminderService::instance().reportMissedWhileClosed();
-    }
-    return frame;
+    return Forms::show<MDIfrm>();
 }
 
 void MDIfrm::ModRenwu()

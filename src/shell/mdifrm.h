@@ -19,8 +19,10 @@ class MDIfrm : public QMainWindow
 public:
     explicit MDIfrm(QWidget* parent = nullptr);
     void Form_Load();
-    // Shows the frame (loading it when needed) and then its first view, the today view.
+    // Shows the frame (loading it when needed). Once it is painted, the reminders start and its
+    // first view, the today view, loads; once that is painted, the frame is ready.
     static MDIfrm* showFrame();
+    bool isReady() const { return ready_; }
 
     // Has the reminder service read today's reminder times again.
     void ModRenwu();
@@ -28,6 +30,10 @@ public:
     void showView(const QString& viewName);
     // The reminder times the reminder service is watching.
     const ReminderClock& reminderClock() const;
+
+signals:
+    // The first view is on the screen: work the user did not ask for may start.
+    void ready();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -39,6 +45,7 @@ private:
     void Command1_Click();
     void Command2_Click();
     void fillClientArea();
+    void startWork();
 
     QToolBar* Toolbar1;
     QToolButton* Command1;
@@ -48,4 +55,5 @@ private:
     QToolButton* Command5; // task sync
     QMdiArea* area_;
     QPointer<QMdiSubWindow> current_;
+    bool ready_ = false;
 };

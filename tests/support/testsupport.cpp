@@ -5,6 +5,7 @@
 #include "gui/clock.h"
 #include "gui/prompt.h"
 #include "gui/shell.h"
+#include "shell/mdifrm.h"
 #include "shell/module1.h"
 #include "shell/reminderservice.h"
 #include "shell/singleinstance.h"
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -82,7 +84,14 @@ bool ProgramRun::login(const QString& password)
     if (!click(button))
         return false;
     settle();
-    return shown(QStringLiteral("MDIfrm"));
+    return frameReady();
+}
+
+bool ProgramRun::frameReady()
+{
+    // The frame paints first; its today view and the reminders follow in later turns.
+    auto* frame = find<MDIfrm>(QStringLiteral("MDIfrm"));
+    return frame && QTest::qWaitFor([frame] { return frame->isReady(); }, 5000) && shown(QStringLiteral("MDIfrm"));
 }
 
 void ProgramRun::setNow(const QDateTime& now)

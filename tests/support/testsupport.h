@@ -38,6 +38,8 @@ public:
     // Starts (when needed), types the password into the login window and presses "登录".
     // True when the main frame is then shown.
     bool login(const QString& password = kSamplePassword);
+    // Waits until the frame shows its first view and its start-up work has run.
+    bool frameReady();
 
     // Moves the fixed clock.
     void setNow(const QDateTime& now);
