@@ -1,2 +1,0 @@
-#pragma once
-#include "gui/clickableimage.h"

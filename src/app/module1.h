@@ -1,2 +1,0 @@
-#pragma once
-#include "shell/module1.h"
