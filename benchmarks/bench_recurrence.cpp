@@ -67,13 +67,13 @@ void rawInsert(const QList<Recurrence::Rule>& rules)
                 const Tasks::Task& t = rule.pattern;
                 insert.addBindValue(t.title);
                 insert.addBindValue(t.content);
-                insert.addBindValue(t.mubiao);
-                insert.addBindValue(t.juese);
-                insert.addBindValue(t.zhongyao);
-                insert.addBindValue(t.jinpo);
-                insert.addBindValue(t.xuhao);
+                insert.addBindValue(t.goal);
+                insert.addBindValue(t.theme);
+                insert.addBindValue(t.important);
+                insert.addBindValue(t.urgent);
+                insert.addBindValue(t.order);
                 insert.addBindValue(d);
-                insert.addBindValue(Db::timeValue(t.intime));
+                insert.addBindValue(Db::timeValue(t.time));
                 insert.addBindValue(rule.id);
                 insert.addBindValue(d);
                 if (!insert.exec())

@@ -170,7 +170,7 @@ void DlogImport::fillAccounts()
     const QSignalBlocker quiet(Combo1);
     Combo1->clear();
     for (const Finance::Account& a : *accounts)
-        Combo1->addItem(a.zhname, a.id);
+        Combo1->addItem(a.name, a.id);
     const int again = chosen.isValid() ? Combo1->findData(chosen) : -1;
     Combo1->setCurrentIndex(again >= 0 ? again : (accounts->isEmpty() ? -1 : 0));
 }
