@@ -49,7 +49,11 @@ public:
     {
         Db::closeAll();
         Db::path() = path();
-        error = Store::ensureMainDatabase(path());
+        try {
+            Store::ensureMainDatabase(path());
+        } catch (const Db::Error& e) {
+            error = e.text();
+        }
         Db::execute(QStringLiteral("DELETE FROM renwu"));
         Db::execute(QStringLiteral("DELETE FROM chongfu"));
         Db::execute(QStringLiteral("DELETE FROM sync_change"));

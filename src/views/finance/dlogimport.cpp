@@ -279,8 +279,7 @@ void DlogImport::reload()
     Statement::CsvMapping mapping;
     Frame1->setVisible(format_ == Statement::Format::Csv);
     if (format_ == Statement::Format::Csv) {
-        QString error;
-        const QList<QStringList> rows = Statement::csvRows(text, &error);
+        const QList<QStringList> rows = Statement::csvRows(text);
         if (!csvMappingShown_) {
             const QStringList header = rows.value(0);
             fillMappingChoices(header);
