@@ -76,8 +76,11 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const QString db = dir.filePath(QStringLiteral("mylive.dc"));
     Db::path() = db;
-    if (!Store::ensureMainDatabase(db).isEmpty())
+    try {
+        Store::ensureMainDatabase(db);
+    } catch (const Db::Error&) {
         return 1;
+    }
     generate();
     Db::closeAll();
     const double megabytes = double(QFileInfo(db).size()) / (1024.0 * 1024.0);

@@ -30,8 +30,10 @@ double elapsedMs(const std::function<void()>& work)
 bool openFresh(const QString& path)
 {
     Db::closeAll();
-    if (const QString failed = Store::ensureMainDatabase(path); !failed.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(failed));
+    try {
+        Store::ensureMainDatabase(path);
+    } catch (const Db::Error& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.text()));
         return false;
     }
     Db::path() = path;

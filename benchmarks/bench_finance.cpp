@@ -210,8 +210,8 @@ int main(int argc, char* argv[])
     QStringList accounts;
     QList<qint64> ids;
     for (const Finance::Account& a : Finance::accounts()) {
-        accounts << a.zhname;
-        opening[a.zhname] = a.moneys - effect(a.zhname);
+        accounts << a.name;
+        opening[a.name] = a.amount - effect(a.name);
     }
     QList<qint64> accountIds;
     for (const Finance::Account& a : Finance::accounts())
@@ -236,12 +236,12 @@ int main(int argc, char* argv[])
         if (action == 0) {
             const qint64 id = ids[random.bounded(int(ids.size()))];
             Finance::Record r = *Finance::record(id);
-            r.zhanghao = accounts[random.bounded(int(accounts.size()))];
-            r.moneys = random.bounded(1, 50000000);
-            Finance::updateRecord(Finance::Kind(r.shouzhi), r);
+            r.account = accounts[random.bounded(int(accounts.size()))];
+            r.amount = random.bounded(1, 50000000);
+            Finance::updateRecord(Finance::Kind(r.kind), r);
         } else if (action == 1) {
             const qint64 id = ids.takeAt(random.bounded(int(ids.size())));
-            Finance::removeRecord(Finance::Kind(Finance::record(id)->shouzhi), id);
+            Finance::removeRecord(Finance::Kind(Finance::record(id)->kind), id);
         } else if (action == 2) {
             Finance::transfer(accountIds[random.bounded(int(accountIds.size()))],
                               accountIds[random.bounded(int(accountIds.size()))], random.bounded(1, 100000000), kToday);

@@ -83,9 +83,11 @@ void build(const QString& path, int themes)
 {
     Db::closeAll();
     Db::path() = path;
-    const QString failed = Store::ensureMainDatabase(path);
-    if (!failed.isEmpty())
-        qFatal("%s", qPrintable(failed));
+    try {
+        Store::ensureMainDatabase(path);
+    } catch (const Db::Error& e) {
+        qFatal("%s", qPrintable(e.text()));
+    }
     const int goals = themes * 40;
     const int tasks = goals * 50;
     Db::transaction([&] {

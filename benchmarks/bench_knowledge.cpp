@@ -113,8 +113,10 @@ int main(int argc, char* argv[])
     QDir().mkpath(folder);
     const QString path = QDir(folder).filePath(QStringLiteral("bench_knowledge.dc"));
     const bool fresh = !QFileInfo::exists(path);
-    if (const QString failed = Store::ensureMainDatabase(path); !failed.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(failed));
+    try {
+        Store::ensureMainDatabase(path);
+    } catch (const Db::Error& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.text()));
         return 1;
     }
     Db::path() = path;

@@ -122,8 +122,10 @@ int main(int argc, char* argv[])
 
     try {
         const bool fresh = !QFileInfo::exists(path);
-        if (const QString failed = Store::ensureMagazineDatabase(path); !failed.isEmpty()) {
-            std::fprintf(stderr, "%s\n", qPrintable(failed));
+        try {
+            Store::ensureMagazineDatabase(path);
+        } catch (const Db::Error& e) {
+            std::fprintf(stderr, "%s\n", qPrintable(e.text()));
             return 1;
         }
         if (fresh) {

@@ -228,8 +228,10 @@ int main(int argc, char** argv)
     });
     QTemporaryDir dir;
     Db::path() = dir.filePath(QStringLiteral("mylive.dc"));
-    if (const QString failed = Store::ensureMainDatabase(Db::path()); !failed.isEmpty()) {
-        std::printf("cannot create the database: %s\n", qPrintable(failed));
+    try {
+        Store::ensureMainDatabase(Db::path());
+    } catch (const Db::Error& e) {
+        std::printf("cannot create the database: %s\n", qPrintable(e.text()));
         return 1;
     }
     Db::execute(QStringLiteral("DELETE FROM renwu"));

@@ -67,13 +67,13 @@ void rawInsert(const QList<Recurrence::Rule>& rules)
                 const Tasks::Task& t = rule.pattern;
                 insert.addBindValue(t.title);
                 insert.addBindValue(t.content);
-                insert.addBindValue(t.mubiao);
-                insert.addBindValue(t.juese);
-                insert.addBindValue(t.zhongyao);
-                insert.addBindValue(t.jinpo);
-                insert.addBindValue(t.xuhao);
+                insert.addBindValue(t.goal);
+                insert.addBindValue(t.theme);
+                insert.addBindValue(t.important);
+                insert.addBindValue(t.urgent);
+                insert.addBindValue(t.order);
                 insert.addBindValue(d);
-                insert.addBindValue(Db::timeValue(t.intime));
+                insert.addBindValue(Db::timeValue(t.time));
                 insert.addBindValue(rule.id);
                 insert.addBindValue(d);
                 if (!insert.exec())
@@ -129,8 +129,10 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     Db::path() = dir.filePath(QStringLiteral("mylive.dc"));
-    if (const QString failed = Store::ensureMainDatabase(Db::path()); !failed.isEmpty()) {
-        std::printf("cannot create the database: %s\n", qPrintable(failed));
+    try {
+        Store::ensureMainDatabase(Db::path());
+    } catch (const Db::Error& e) {
+        std::printf("cannot create the database: %s\n", qPrintable(e.text()));
         return 1;
     }
     try {

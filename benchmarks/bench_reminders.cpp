@@ -81,8 +81,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("mylive.dc"));
-    if (const QString failed = Store::ensureMainDatabase(path); !failed.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(failed));
+    try {
+        Store::ensureMainDatabase(path);
+    } catch (const Db::Error& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.text()));
         return 1;
     }
     Db::path() = path;

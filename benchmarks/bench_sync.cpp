@@ -115,9 +115,9 @@ public:
                 Tasks::Task t;
                 t.title = QStringLiteral("任务 %1").arg(i);
                 t.content = QStringLiteral("第 %1 个任务的说明").arg(i);
-                t.today = QDate(2009, 1, 1).addDays(i % 365);
+                t.day = QDate(2009, 1, 1).addDays(i % 365);
                 if (i % 3 == 0)
-                    t.intime = QTime(8 + i % 12, 30);
+                    t.time = QTime(8 + i % 12, 30);
                 Tasks::insert(t);
             }
         });

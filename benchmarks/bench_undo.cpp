@@ -24,9 +24,11 @@ void build(const QString& path)
 {
     Db::closeAll();
     Db::path() = path;
-    const QString failed = Store::ensureMainDatabase(path);
-    if (!failed.isEmpty())
-        qFatal("%s", qPrintable(failed));
+    try {
+        Store::ensureMainDatabase(path);
+    } catch (const Db::Error& e) {
+        qFatal("%s", qPrintable(e.text()));
+    }
     Db::transaction([] {
         for (const char* table : {"renwu", "mubiao", "juese"})
             Db::execute(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));

@@ -1006,11 +1006,11 @@ void FinanceTest::fieldsNeverWriteBackStaleValues()
         QVERIFY(press("Command13"));
         // A record deleted: the amount comes back, then the lunch is bought with cash again.
         Finance::Record r;
-        r.shouzhi = Finance::Expense;
-        r.yuanyin = "晚饭";
-        r.zhanghao = "现金钱包";
-        r.moneys = 200000;
-        r.addtime = QDate(2009, 1, 31);
+        r.kind = Finance::Expense;
+        r.reason = "晚饭";
+        r.account = "现金钱包";
+        r.amount = 200000;
+        r.day = QDate(2009, 1, 31);
         Finance::addRecord(r);
         Changes::announce(Changes::Finance, nullptr);
         settle();
@@ -1047,8 +1047,8 @@ void FinanceTest::randomOperationsKeepBalances()
     QStringList names;
     QMap<QString, qint64> opening;
     for (const Finance::Account& a : Finance::accounts()) {
-        names << a.zhname;
-        opening[a.zhname] = a.moneys - recordEffect(run, a.zhname);
+        names << a.name;
+        opening[a.name] = a.amount - recordEffect(run, a.name);
     }
     QRandomGenerator random(20090131);
     QList<QPair<qint64, Finance::Kind>> records;
@@ -1058,17 +1058,17 @@ void FinanceTest::randomOperationsKeepBalances()
         const int action = random.bounded(4);
         if (action == 0 || records.isEmpty()) {
             Finance::Record r;
-            r.shouzhi = random.bounded(2) ? Finance::Income : Finance::Expense;
-            r.yuanyin = QStringLiteral("随机");
-            r.zhanghao = account;
-            r.moneys = amount;
-            r.addtime = QDate(2009, 1, 1).addDays(random.bounded(60));
-            records.append({Finance::addRecord(r), Finance::Kind(r.shouzhi)});
+            r.kind = random.bounded(2) ? Finance::Income : Finance::Expense;
+            r.reason = QStringLiteral("随机");
+            r.account = account;
+            r.amount = amount;
+            r.day = QDate(2009, 1, 1).addDays(random.bounded(60));
+            records.append({Finance::addRecord(r), Finance::Kind(r.kind)});
         } else if (action == 1) {
             const auto [id, kind] = records[random.bounded(int(records.size()))];
             Finance::Record r = *Finance::record(id);
-            r.zhanghao = account;
-            r.moneys = amount;
+            r.account = account;
+            r.amount = amount;
             QVERIFY(Finance::updateRecord(kind, r));
         } else if (action == 2) {
             const auto [id, kind] = records.takeAt(random.bounded(int(records.size())));

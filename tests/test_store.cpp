@@ -30,6 +30,8 @@ private slots:
     void existingDatabaseIsKept();
     void emptyFileIsFilled();
     void unwritableFolderLeavesNothing();
+    void refusalSaysWhetherACopyMayReplace_data();
+    void refusalSaysWhetherACopyMayReplace();
     void quotesRoundTrip();
     void failedChangeKeepsNothing();
     void lookupsUseIndexes_data();
@@ -52,7 +54,7 @@ void StoreTest::init()
     Db::closeAll();
     path_ = dir_.filePath(QStringLiteral("case-%1.dc").arg(QTest::currentTestFunction()));
     QFile::remove(path_);
-    QCOMPARE(Store::ensureMainDatabase(path_), QString());
+    Store::ensureMainDatabase(path_);
     Module1::ConnString = path_;
     reported_.clear();
     Db::setErrorReporter([this](const QString& t) { reported_.append(t); });
@@ -105,7 +107,7 @@ void StoreTest::migratedFileHasTheFreshSchema()
     QFile::remove(old);
     QVERIFY(QFile::copy(QFINDTESTDATA("data/mylive_v0.dc"), old));
     QFile::setPermissions(old, QFile::ReadOwner | QFile::WriteOwner);
-    QCOMPARE(Store::ensureMainDatabase(old), QString());
+    Store::ensureMainDatabase(old);
     const QStringList migrated = schemaOf(old);
     const QStringList fresh = schemaOf(path_);
     QVERIFY(!fresh.isEmpty());
@@ -201,7 +203,7 @@ void StoreTest::existingDatabaseIsKept()
 {
     Db::exec(db(), R"(UPDATE "user" SET password = 'mine' WHERE id = 1)");
     Db::closeAll();
-    QCOMPARE(Store::ensureMainDatabase(path_), QString());
+    Store::ensureMainDatabase(path_);
     QSqlQuery q = Db::exec(db(), R"(SELECT password FROM "user" WHERE id = 1)");
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toString(), QStringLiteral("mine"));
@@ -214,7 +216,7 @@ void StoreTest::emptyFileIsFilled()
     QFile f(empty);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.close();
-    QCOMPARE(Store::ensureMainDatabase(empty), QString());
+    Store::ensureMainDatabase(empty);
     QSqlQuery q = Db::exec(Db::open(empty), "SELECT count(*) FROM renwu");
     QVERIFY(q.next());
     QVERIFY(q.value(0).toInt() > 0);
@@ -223,10 +225,47 @@ void StoreTest::emptyFileIsFilled()
 void StoreTest::unwritableFolderLeavesNothing()
 {
     const QString path = dir_.filePath(QStringLiteral("no/such/folder/mylive.dc"));
-    QVERIFY(!Store::ensureMainDatabase(path).isEmpty());
+    QVERIFY_THROWS_EXCEPTION(Db::Error, Store::ensureMainDatabase(path));
     QVERIFY(!QFile::exists(path));
     QVERIFY(!QFile::exists(path + QStringLiteral(".new")));
-    QVERIFY(!Store::ensureReminderSound(dir_.filePath(QStringLiteral("no/such/5.wav"))).isEmpty());
+    QVERIFY_THROWS_EXCEPTION(Db::Error, Store::ensureReminderSound(dir_.filePath(QStringLiteral("no/such/5.wav"))));
+}
+
+void StoreTest::refusalSaysWhetherACopyMayReplace_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("replaceable");
+    QTest::newRow("link") << QStringLiteral("link") << false;
+    QTest::newRow("not a database") << QStringLiteral("junk") << true;
+    QTest::newRow("newer build") << QStringLiteral("newer") << false;
+    QTest::newRow("empty, with a good copy") << QStringLiteral("empty") << true;
+}
+
+void StoreTest::refusalSaysWhetherACopyMayReplace()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, replaceable);
+    const QString path = dir_.filePath(QStringLiteral("refused-%1.dc").arg(kind));
+    QFile f(path);
+    if (kind == QLatin1String("link")) {
+        QVERIFY(QFile::link(path_, path));
+    } else if (kind == QLatin1String("newer")) {
+        QVERIFY(QFile::copy(path_, path));
+        Db::exec(Db::open(path), "PRAGMA user_version = 99");
+        Db::closeAll();
+    } else {
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        if (kind == QLatin1String("junk"))
+            f.write("not a database\n");
+        f.close();
+    }
+    try {
+        Store::ensureMainDatabase(path, [] { return true; });
+        QFAIL("the file was accepted");
+    } catch (const Store::Refused& e) {
+        QCOMPARE(e.replaceable(), replaceable);
+        QVERIFY2(e.text().contains(QFileInfo(path).absoluteFilePath()), qPrintable(e.text()));
+    }
 }
 
 void StoreTest::quotesRoundTrip()
@@ -306,7 +345,7 @@ void StoreTest::reminderTimesOfADay()
 void StoreTest::magazineDatabase()
 {
     const QString path = dir_.filePath(QStringLiteral("magazine.mdb"));
-    QCOMPARE(Store::ensureMagazineDatabase(path), QString());
+    Store::ensureMagazineDatabase(path);
     const QSqlRecord record = Db::open(path).record(QStringLiteral("news"));
     QStringList names;
     for (int i = 0; i < record.count(); ++i)
@@ -322,7 +361,7 @@ void StoreTest::magazineDatabase()
 void StoreTest::chimeIsAPlayableWave()
 {
     const QString path = dir_.filePath(QStringLiteral("5.wav"));
-    QCOMPARE(Store::ensureReminderSound(path), QString());
+    Store::ensureReminderSound(path);
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray wav = f.readAll();
@@ -351,7 +390,7 @@ void StoreTest::chimeIsAPlayableWave()
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write("mine");
     f.close();
-    QCOMPARE(Store::ensureReminderSound(path), QString());
+    Store::ensureReminderSound(path);
     QCOMPARE(QFileInfo(path).size(), 4);
 }
 

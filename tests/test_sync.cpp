@@ -49,7 +49,11 @@ public:
     {
         Db::closeAll();
         Db::path() = path();
-        error = Store::ensureMainDatabase(path());
+        try {
+            Store::ensureMainDatabase(path());
+        } catch (const Db::Error& e) {
+            error = e.text();
+        }
         Db::execute(QStringLiteral("DELETE FROM renwu"));
         Db::execute(QStringLiteral("DELETE FROM chongfu"));
         Db::execute(QStringLiteral("DELETE FROM sync_change"));
@@ -71,8 +75,8 @@ qint64 addTask(const QString& title, const QDate& day = QDate(2009, 2, 1), const
     Tasks::Task t;
     t.title = title;
     t.content = title + QStringLiteral("的说明");
-    t.today = day;
-    t.intime = time;
+    t.day = day;
+    t.time = time;
     return Tasks::insert(t);
 }
 
@@ -283,12 +287,12 @@ private slots:
         const qint64 reminded = addTask(QStringLiteral("给客户打电话"), QDate(2009, 2, 2), QTime(9, 30));
         Tasks::Task pattern;
         pattern.title = QStringLiteral("晨跑");
-        pattern.today = QDate(2009, 2, 1);
-        pattern.intime = QTime(6, 30);
+        pattern.day = QDate(2009, 2, 1);
+        pattern.time = QTime(6, 30);
         const qint64 first = Tasks::insert(pattern);
         Recurrence::Rule rule;
         rule.pattern = pattern;
-        rule.pinlv = Recurrence::Weekly;
+        rule.frequency = Recurrence::Weekly;
         rule.weekdays = 0b0010101;
         rule.start = QDate(2009, 2, 1);
         Recurrence::create(rule, first);
@@ -333,7 +337,7 @@ private slots:
         QCOMPARE(r.downloaded, 2);
         QCOMPARE(r.uploaded, 1);
         QCOMPARE(titleOfUid(plainUid), QStringLiteral("写月报"));
-        QCOMPARE(Tasks::load(SyncState::taskOfUid(remindedUid))->zhuangtai, int(Tasks::Done));
+        QCOMPARE(Tasks::load(SyncState::taskOfUid(remindedUid))->state, int(Tasks::Done));
         r = sync(b, list, nullptr, syncCollection);
         QVERIFY(r.ok);
         QCOMPARE(r.downloaded, 1);
@@ -386,11 +390,11 @@ private slots:
         a.use();
         Tasks::Task pattern;
         pattern.title = QStringLiteral("背单词");
-        pattern.today = QDate(2009, 2, 1);
+        pattern.day = QDate(2009, 2, 1);
         const qint64 first = Tasks::insert(pattern);
         Recurrence::Rule rule;
         rule.pattern = pattern;
-        rule.pinlv = Recurrence::Daily;
+        rule.frequency = Recurrence::Daily;
         rule.start = QDate(2009, 2, 1);
         Recurrence::create(rule, first);
         QVERIFY(sync(a, list).ok);
@@ -433,14 +437,14 @@ private slots:
         QVERIFY(r.ok);
         QCOMPARE(r.downloaded, 1);
         QCOMPARE(titleOfUid(QStringLiteral("phone-1")), QStringLiteral("手机上加的"));
-        QCOMPARE(Tasks::load(SyncState::taskOfUid(QStringLiteral("phone-1")))->today, QDate(2009, 2, 5));
+        QCOMPARE(Tasks::load(SyncState::taskOfUid(QStringLiteral("phone-1")))->day, QDate(2009, 2, 5));
 
         QVERIFY(
             third(list, {QStringLiteral("edit"), QStringLiteral("phone-1"), QStringLiteral("手机上改的")}).isEmpty());
         r = sync(a, list);
         QCOMPARE(r.downloaded, 1);
         QCOMPARE(titleOfUid(QStringLiteral("phone-1")), QStringLiteral("手机上改的"));
-        QCOMPARE(Tasks::load(SyncState::taskOfUid(QStringLiteral("phone-1")))->zhuangtai, int(Tasks::Done));
+        QCOMPARE(Tasks::load(SyncState::taskOfUid(QStringLiteral("phone-1")))->state, int(Tasks::Done));
 
         QVERIFY(third(list, {QStringLiteral("delete"), QStringLiteral("phone-1")}).isEmpty());
         r = sync(a, list);

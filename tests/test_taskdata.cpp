@@ -55,7 +55,7 @@ void TaskDataTest::init()
     Db::closeAll();
     Module1::ConnString = dir_.filePath(QStringLiteral("%1.dc").arg(QTest::currentTestFunction()));
     QFile::remove(Module1::ConnString);
-    QCOMPARE(Store::ensureMainDatabase(Module1::ConnString), QString());
+    Store::ensureMainDatabase(Module1::ConnString);
     exec("DELETE FROM renwu");
     reported_.clear();
     Db::setErrorReporter([this](const QString& t) { reported_ << t; });
@@ -96,10 +96,10 @@ void TaskDataTest::orderNumber()
     // What is stored reads back as the number the user typed.
     Tasks::Task t;
     t.title = "o";
-    t.xuhao = value;
+    t.order = value;
     const qint64 id = Tasks::insert(t);
     QVERIFY(id > 0);
-    QCOMPARE(Tasks::orderText(Tasks::load(id)->xuhao), text.endsWith('.')     ? text.chopped(1)
+    QCOMPARE(Tasks::orderText(Tasks::load(id)->order), text.endsWith('.')     ? text.chopped(1)
                                                        : text.startsWith('.') ? "0" + text
                                                                               : text);
 }
@@ -117,8 +117,8 @@ void TaskDataTest::dayListSortsUntimedFirst()
     for (const auto& t : tasks)
         titles << t.title;
     QCOMPARE(titles, (QStringList{"a untimed", "z untimed", "a early", "b late"}));
-    QVERIFY(!tasks.first().intime.isValid());
-    QCOMPARE(tasks.at(2).intime, QTime(7, 30));
+    QVERIFY(!tasks.first().time.isValid());
+    QCOMPARE(tasks.at(2).time, QTime(7, 30));
 }
 
 void TaskDataTest::overdueMovesOpenTasksOnly()
@@ -132,12 +132,12 @@ void TaskDataTest::overdueMovesOpenTasksOnly()
 
     QCOMPARE(Tasks::overdueCount(today), 1);
     Tasks::moveOverdueTo(today);
-    QCOMPARE(Tasks::load(open)->today, today);
-    QCOMPARE(Tasks::load(open)->intime, QTime(9, 0)); // keeps its time
-    QCOMPARE(Tasks::load(done)->today, QDate(2010, 3, 1));
-    QCOMPARE(Tasks::load(abandoned)->today, QDate(2010, 2, 27));
-    QVERIFY(!Tasks::load(unscheduled)->today.isValid());
-    QCOMPARE(Tasks::load(future)->today, QDate(2010, 3, 9));
+    QCOMPARE(Tasks::load(open)->day, today);
+    QCOMPARE(Tasks::load(open)->time, QTime(9, 0)); // keeps its time
+    QCOMPARE(Tasks::load(done)->day, QDate(2010, 3, 1));
+    QCOMPARE(Tasks::load(abandoned)->day, QDate(2010, 2, 27));
+    QVERIFY(!Tasks::load(unscheduled)->day.isValid());
+    QCOMPARE(Tasks::load(future)->day, QDate(2010, 3, 9));
     QCOMPARE(Tasks::overdueCount(today), 0);
 }
 
@@ -146,38 +146,38 @@ void TaskDataTest::insertAndUpdateRoundTrip()
     Tasks::Task t;
     t.title = QStringLiteral("Tom's 计划 '引号'");
     t.content = QStringLiteral("line 1\nit's line 2");
-    t.mubiao = 3;
-    t.juese = 2;
-    t.zhongyao = 1;
-    t.jinpo = 0;
-    t.type1 = 0;
-    t.xuhao = 2.5;
-    t.today = QDate(2009, 2, 1);
-    t.intime = QTime(14, 30);
+    t.goal = 3;
+    t.theme = 2;
+    t.important = 1;
+    t.urgent = 0;
+    t.kind = Tasks::Recurring;
+    t.order = 2.5;
+    t.day = QDate(2009, 2, 1);
+    t.time = QTime(14, 30);
     const qint64 id = Tasks::insert(t);
     QVERIFY(id > 0);
     auto back = Tasks::load(id);
     QVERIFY(back);
     QCOMPARE(back->title, t.title);
     QCOMPARE(back->content, t.content);
-    QCOMPARE(back->mubiao, 3);
-    QCOMPARE(back->juese, 2);
-    QCOMPARE(back->zhongyao, 1);
-    QCOMPARE(back->type1, 0);
-    QCOMPARE(back->xuhao.toDouble(), 2.5);
-    QCOMPARE(back->today, t.today);
-    QCOMPARE(back->intime, t.intime);
-    QCOMPARE(back->zhuangtai, int(Tasks::Open));
+    QCOMPARE(back->goal, 3);
+    QCOMPARE(back->theme, 2);
+    QCOMPARE(back->important, 1);
+    QCOMPARE(back->kind, Tasks::Recurring);
+    QCOMPARE(back->order.toDouble(), 2.5);
+    QCOMPARE(back->day, t.day);
+    QCOMPARE(back->time, t.time);
+    QCOMPARE(back->state, int(Tasks::Open));
     QCOMPARE(scalar("SELECT intime FROM renwu WHERE id = ?", {id}).toString(), QStringLiteral("14:30:00"));
 
     Tasks::setState(id, Tasks::Done);
     back->title = "renamed";
-    back->intime = QTime();
+    back->time = QTime();
     Tasks::update(*back);
     const auto again = Tasks::load(id);
     QCOMPARE(again->title, QStringLiteral("renamed"));
-    QVERIFY(!again->intime.isValid());
-    QCOMPARE(again->zhuangtai, int(Tasks::Done)); // the editor never writes the state
+    QVERIFY(!again->time.isValid());
+    QCOMPARE(again->state, int(Tasks::Done)); // the editor never writes the state
 
     Tasks::remove(id);
     QVERIFY(!Tasks::load(id));
@@ -188,7 +188,7 @@ void TaskDataTest::taskWithoutDayKeepsNoTime()
 {
     Tasks::Task t;
     t.title = "no day";
-    t.intime = QTime(9, 0); // a time without a day is never stored
+    t.time = QTime(9, 0); // a time without a day is never stored
     const qint64 id = Tasks::insert(t);
     QVERIFY(id > 0);
     QVERIFY(scalar("SELECT intime FROM renwu WHERE id = ?", {id}).isNull());

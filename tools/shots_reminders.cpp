@@ -43,7 +43,7 @@ const int missed = Shots::add(QStringLiteral("reminder-missed"), [] {
     const QDate day = Clock::today();
     int minutes = 0;
     for (const Tasks::Task& t : sampleTasks()) {
-        due.append(Reminders::Due{QDateTime(day, t.intime.isValid() ? t.intime : QTime(8, minutes += 10)), t.id});
+        due.append(Reminders::Due{QDateTime(day, t.time.isValid() ? t.time : QTime(8, minutes += 10)), t.id});
         if (due.size() == 4)
             break;
     }

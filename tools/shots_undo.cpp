@@ -28,15 +28,15 @@ QWidget* themeShown(qint64* made = nullptr)
         for (int g = 1; g <= 2; ++g) {
             Goals::Goal goal;
             goal.title = QStringLiteral("目标 %1").arg(g);
-            goal.ksdate = QDate(2009, 1, 1);
-            goal.jsdate = QDate(2009, 6, 30);
-            goal.juese = theme;
+            goal.start = QDate(2009, 1, 1);
+            goal.end = QDate(2009, 6, 30);
+            goal.theme = theme;
             const qint64 id = Goals::insert(goal);
             for (int t = 1; t <= (g == 1 ? 3 : 2); ++t) {
                 Tasks::Task task;
                 task.title = QStringLiteral("任务 %1-%2").arg(g).arg(t);
-                task.mubiao = id;
-                task.juese = theme;
+                task.goal = id;
+                task.theme = theme;
                 Tasks::insert(task);
             }
         }

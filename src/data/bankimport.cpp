@@ -182,7 +182,7 @@ std::optional<qint64> BankImport::accountByNumber(const QString& number)
         return std::nullopt;
     std::optional<qint64> found;
     for (const Finance::Account& a : Finance::accounts()) {
-        if (plain(a.haoma) == wanted) {
+        if (plain(a.number) == wanted) {
             if (found)
                 return std::nullopt;
             found = a.id;

@@ -36,11 +36,11 @@ Contacts::Contact contactFrom(const Db::Row& r)
     c.id = r.id();
     c.name = r.text("name");
     c.title = r.text("title");
-    c.leibie = r.id("leibie");
+    c.category = r.id("leibie");
     c.sex = r.integer("sex");
     c.tel = r.text("tel");
     c.mob = r.text("mob");
-    c.add = r.text("add");
+    c.address = r.text("add");
     c.zip = r.text("zip");
     c.email = r.text("email");
     c.msn = r.text("msn");
@@ -51,11 +51,11 @@ Contacts::Note noteFrom(const Db::Row& r)
 {
     Contacts::Note n;
     n.id = r.id();
-    n.renji = r.id("renji");
+    n.contact = r.id("renji");
     n.title = r.text("title");
     n.content = r.text("content");
-    n.type1 = r.text("type1");
-    n.addtime = r.day("addtime");
+    n.kind = r.text("type1");
+    n.day = r.day("addtime");
     return n;
 }
 
@@ -92,8 +92,8 @@ const char* columnOf(Contacts::Field field)
 
 QVariantList contactValues(const Contacts::Contact& c)
 {
-    return {Db::text(c.name), Db::text(c.title), c.leibie,        c.sex ? 1 : 0,     Db::text(c.tel),
-            Db::text(c.mob),  Db::text(c.add),   Db::text(c.zip), Db::text(c.email), Db::text(c.msn)};
+    return {Db::text(c.name), Db::text(c.title),   c.category,      c.sex ? 1 : 0,     Db::text(c.tel),
+            Db::text(c.mob),  Db::text(c.address), Db::text(c.zip), Db::text(c.email), Db::text(c.msn)};
 }
 
 } // namespace
@@ -192,14 +192,14 @@ qint64 Contacts::addNote(const Note& n, const QDate& day)
 {
     QSqlQuery q = Db::exec(
         Db::main(), QStringLiteral("INSERT INTO rjxx (renji, title, content, type1, addtime) VALUES (?, ?, ?, ?, ?)"),
-        {n.renji, Db::text(n.title), Db::text(n.content), Db::text(n.type1), Db::dayValue(day)});
+        {n.contact, Db::text(n.title), Db::text(n.content), Db::text(n.kind), Db::dayValue(day)});
     return q.lastInsertId().toLongLong();
 }
 
 void Contacts::updateNote(const Note& n)
 {
     Db::execute(QStringLiteral("UPDATE rjxx SET title = ?, content = ?, type1 = ? WHERE id = ?"),
-                {Db::text(n.title), Db::text(n.content), Db::text(n.type1), n.id});
+                {Db::text(n.title), Db::text(n.content), Db::text(n.kind), n.id});
 }
 
 void Contacts::removeNote(qint64 id)

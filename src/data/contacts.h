@@ -19,12 +19,12 @@ struct Contact
 {
     qint64 id = 0;
     QString name;
-    QString title;     // relation name
-    qint64 leibie = 0; // relation category, 0 for none
-    int sex = 0;       // 0 male, 1 female
+    QString title;       // relation name
+    qint64 category = 0; // relation category, 0 for none
+    int sex = 0;         // 0 male, 1 female
     QString tel;
     QString mob;
-    QString add;
+    QString address;
     QString zip;
     QString email;
     QString msn;
@@ -36,17 +36,17 @@ struct Listed
     qint64 id = 0;
     QString name;
     QString title;
-    qint64 leibie = 0;
+    qint64 category = 0;
 };
 
 struct Note
 {
     qint64 id = 0;
-    qint64 renji = 0; // the contact
+    qint64 contact = 0;
     QString title;
     QString content;
-    QString type1; // "补充资料", "联系记录", "行动计划" (older rows: "资料", "行动")
-    QDate addtime;
+    QString kind; // "补充资料", "联系记录", "行动计划" (older rows: "资料", "行动")
+    QDate day;
 };
 
 // The columns a contact search can look in.

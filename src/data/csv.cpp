@@ -45,9 +45,9 @@ QByteArray Csv::encode(const QList<QStringList>& rows, QChar separator)
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-QString Csv::write(const QString& path, const QList<QStringList>& rows)
+void Csv::write(const QString& path, const QList<QStringList>& rows)
 {
-    return PrivateFile::write(path, encode(rows));
+    PrivateFile::write(path, encode(rows));
 }
 
 Csv::Parsed Csv::parse(QStringView text, QChar separator)

@@ -18,9 +18,8 @@ QString row(const QStringList& fields, QChar separator = QLatin1Char(','));
 // The whole file: the byte-order mark, then every row as UTF-8.
 QByteArray encode(const QList<QStringList>& rows, QChar separator = QLatin1Char(','));
 
-// Writes the rows to `path` as a private file (see PrivateFile). Empty on success, else what
-// went wrong.
-QString write(const QString& path, const QList<QStringList>& rows);
+// Writes the rows to `path` as a private file (see PrivateFile); throws Db::Error when it cannot.
+void write(const QString& path, const QList<QStringList>& rows);
 
 // A row read back with the line of the file it starts on (1 for the first).
 struct Row

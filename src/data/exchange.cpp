@@ -125,14 +125,14 @@ struct Note
 {
     QString title;
     QString content;
-    QString type1;
+    QString kind;
     QDate day;
     bool operator==(const Note&) const = default;
 };
 
 struct Card
 {
-    QString uid, name, title, category, tel, mob, add, zip, email, msn;
+    QString uid, name, title, category, tel, mob, address, zip, email, msn;
     int sex = 0;
     QList<Note> notes;
     int line = 0;
@@ -328,13 +328,13 @@ CardsParsed parseCards(const QByteArray& data)
             if (card->email.isEmpty())
                 card->email = value;
         } else if (p.name == QLatin1String("ADR")) {
-            if (card->add.isEmpty() && card->zip.isEmpty()) {
+            if (card->address.isEmpty() && card->zip.isEmpty()) {
                 const QStringList a = components(p.value);
                 QStringList parts;
                 for (int i : {2, 3, 4, 6})
                     if (!a.value(i).isEmpty())
                         parts << unescapeValue(a.value(i));
-                card->add = parts.join(QLatin1Char(' '));
+                card->address = parts.join(QLatin1Char(' '));
                 card->zip = unescapeValue(a.value(5));
             }
         } else if (p.name == QLatin1String("IMPP") || p.name == QLatin1String("X-MSN")) {
@@ -368,7 +368,7 @@ CardsParsed parseCards(const QByteArray& data)
                 return result;
             }
             n.title = p.param(QStringLiteral("X-TITLE"));
-            n.type1 = p.param(QStringLiteral("X-TYPE"));
+            n.kind = p.param(QStringLiteral("X-TYPE"));
             n.content = value;
             card->notes.append(n);
         }
@@ -588,7 +588,7 @@ QByteArray Exchange::exportContacts(const Progress& progress)
             appendLine(out, QStringLiteral("CATEGORIES:") + escapeValue(category));
         for (const Note& n : notes.value(q.value(0).toLongLong()))
             appendLine(out, QStringLiteral("X-VANTOREL-NOTE;DATE=%1;X-TYPE=%2;X-TITLE=%3:%4")
-                                .arg(dayText(n.day.isValid() ? n.day : QDate(2000, 1, 1)), paramValue(n.type1),
+                                .arg(dayText(n.day.isValid() ? n.day : QDate(2000, 1, 1)), paramValue(n.kind),
                                      paramValue(n.title), escapeValue(n.content)));
         appendLine(out, QStringLiteral("END:VCARD"));
         tick(progress, ++done, total);
@@ -676,9 +676,16 @@ Exchange::Summary Exchange::importContacts(const QByteArray& vcf, const Progress
                         }
                     }
                 }
-                const QVariantList fields = {Db::text(c.name),  Db::text(c.title), leibie,          c.sex,
-                                             Db::text(c.tel),   Db::text(c.mob),   Db::text(c.add), Db::text(c.zip),
-                                             Db::text(c.email), Db::text(c.msn)};
+                const QVariantList fields = {Db::text(c.name),
+                                             Db::text(c.title),
+                                             leibie,
+                                             c.sex,
+                                             Db::text(c.tel),
+                                             Db::text(c.mob),
+                                             Db::text(c.address),
+                                             Db::text(c.zip),
+                                             Db::text(c.email),
+                                             Db::text(c.msn)};
                 bool changed = false;
                 if (id) {
                     run(current, {id});
@@ -721,7 +728,7 @@ Exchange::Summary Exchange::importContacts(const QByteArray& vcf, const Progress
                 for (const Note& n : c.notes) {
                     if (have.contains(n))
                         continue;
-                    run(addNote, {id, Db::text(n.title), Db::text(n.content), Db::text(n.type1), Db::dayValue(n.day)});
+                    run(addNote, {id, Db::text(n.title), Db::text(n.content), Db::text(n.kind), Db::dayValue(n.day)});
                     have.append(n);
                     notesAdded = true;
                 }

@@ -24,7 +24,7 @@ struct Summary
     int skipped = 0;       // already present and the same
     int skippedEvents = 0; // calendar events, which are not tasks
     bool cancelled = false;
-    QString error; // "文件格式不正确：第 N 行 …" or the database's error; empty: done
+    QString error; // what is wrong with the file ("文件格式不正确：第 N 行 …"); empty: done
     // "导入 37 项：新增 30，更新 5，跳过重复 2" (and the skipped events, when there were any).
     QString text() const;
 };

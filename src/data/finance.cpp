@@ -12,12 +12,12 @@ Finance::Account accountFrom(const Db::Row& r)
 {
     Finance::Account a;
     a.id = r.id();
-    a.zhname = r.text("zhname");
-    a.leixing = r.text("leixing");
-    a.moneys = r.value("moneys").toLongLong();
-    a.addtime = r.day("addtime");
-    a.haoma = r.text("haoma");
-    a.beizhu = r.text("beizhu");
+    a.name = r.text("zhname");
+    a.category = r.text("leixing");
+    a.amount = r.value("moneys").toLongLong();
+    a.day = r.day("addtime");
+    a.number = r.text("haoma");
+    a.note = r.text("beizhu");
     return a;
 }
 
@@ -25,13 +25,13 @@ Finance::Record recordFrom(const Db::Row& r)
 {
     Finance::Record rec;
     rec.id = r.id();
-    rec.shouzhi = r.integer("shouzhi");
-    rec.yuanyin = r.text("yuanyin");
-    rec.leixing = r.text("leixing");
-    rec.zhanghao = r.text("zhanghao");
-    rec.moneys = r.value("moneys").toLongLong();
-    rec.addtime = r.day("addtime");
-    rec.beizhu = r.text("beizhu");
+    rec.kind = Finance::Kind(r.integer("shouzhi"));
+    rec.reason = r.text("yuanyin");
+    rec.category = r.text("leixing");
+    rec.account = r.text("zhanghao");
+    rec.amount = r.value("moneys").toLongLong();
+    rec.day = r.day("addtime");
+    rec.note = r.text("beizhu");
     return rec;
 }
 
@@ -40,10 +40,10 @@ Finance::Record reportRowFrom(const Db::Row& r)
 {
     Finance::Record rec;
     rec.id = r.id();
-    rec.leixing = r.text("leixing");
-    rec.moneys = r.value("moneys").toLongLong();
-    rec.yuanyin = r.text("yuanyin");
-    rec.addtime = r.day("addtime");
+    rec.category = r.text("leixing");
+    rec.amount = r.value("moneys").toLongLong();
+    rec.reason = r.text("yuanyin");
+    rec.day = r.day("addtime");
     return rec;
 }
 
@@ -105,13 +105,13 @@ std::optional<qint64> Finance::addAccount(const Account& a)
 {
     std::optional<qint64> id;
     Db::transaction([&] {
-        if (nameTaken(a.zhname, 0))
+        if (nameTaken(a.name, 0))
             return;
         QSqlQuery q = Db::exec(Db::main(),
                                QStringLiteral("INSERT INTO zhanghao (zhname, leixing, moneys, addtime, haoma, beizhu)"
                                               " VALUES (?, ?, ?, ?, ?, ?)"),
-                               {Db::text(a.zhname), Db::text(a.leixing), a.moneys, Db::dayValue(a.addtime),
-                                Db::text(a.haoma), Db::text(a.beizhu)});
+                               {Db::text(a.name), Db::text(a.category), a.amount, Db::dayValue(a.day),
+                                Db::text(a.number), Db::text(a.note)});
         id = q.lastInsertId().toLongLong();
     });
     return id;
@@ -137,24 +137,24 @@ Finance::AccountSaved Finance::updateAccount(const Account& edited, const std::o
             return;
         }
         Account a = edited;
-        keepUnedited(&Account::zhname, a, *stored, shown);
-        keepUnedited(&Account::leixing, a, *stored, shown);
-        keepUnedited(&Account::moneys, a, *stored, shown);
-        keepUnedited(&Account::addtime, a, *stored, shown);
-        keepUnedited(&Account::haoma, a, *stored, shown);
-        keepUnedited(&Account::beizhu, a, *stored, shown);
-        if (nameTaken(a.zhname, a.id)) {
+        keepUnedited(&Account::name, a, *stored, shown);
+        keepUnedited(&Account::category, a, *stored, shown);
+        keepUnedited(&Account::amount, a, *stored, shown);
+        keepUnedited(&Account::day, a, *stored, shown);
+        keepUnedited(&Account::number, a, *stored, shown);
+        keepUnedited(&Account::note, a, *stored, shown);
+        if (nameTaken(a.name, a.id)) {
             result = AccountSaved::NameTaken;
             return;
         }
         Db::execute(QStringLiteral("UPDATE zhanghao SET zhname = ?, leixing = ?, moneys = ?, addtime = ?, haoma = ?,"
                                    " beizhu = ? WHERE id = ?"),
-                    {Db::text(a.zhname), Db::text(a.leixing), a.moneys, Db::dayValue(a.addtime), Db::text(a.haoma),
-                     Db::text(a.beizhu), a.id});
+                    {Db::text(a.name), Db::text(a.category), a.amount, Db::dayValue(a.day), Db::text(a.number),
+                     Db::text(a.note), a.id});
         // Records find their account by name: a renamed account keeps its records.
-        if (stored->zhname != a.zhname)
+        if (stored->name != a.name)
             Db::execute(QStringLiteral("UPDATE shouzhi SET zhanghao = ? WHERE zhanghao = ?"),
-                        {Db::text(a.zhname), Db::text(stored->zhname)});
+                        {Db::text(a.name), Db::text(stored->name)});
     });
     return result;
 }
@@ -182,16 +182,16 @@ std::optional<Finance::Record> Finance::record(qint64 id)
 
 qint64 Finance::addRecord(const Record& r)
 {
-    const qint64 sign = direction(Kind(r.shouzhi));
+    const qint64 sign = direction(Kind(r.kind));
     qint64 id = 0;
     Db::transaction([&] {
         QSqlQuery q = Db::exec(Db::main(),
                                QStringLiteral("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys,"
                                               " addtime, beizhu) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                               {r.shouzhi, Db::text(r.yuanyin), Db::text(r.leixing), Db::text(r.zhanghao), r.moneys,
-                                Db::dayValue(r.addtime), Db::text(r.beizhu)});
+                               {r.kind, Db::text(r.reason), Db::text(r.category), Db::text(r.account), r.amount,
+                                Db::dayValue(r.day), Db::text(r.note)});
         id = q.lastInsertId().toLongLong();
-        moveBalance(r.zhanghao, sign * r.moneys);
+        moveBalance(r.account, sign * r.amount);
     });
     return id;
 }
@@ -206,19 +206,19 @@ bool Finance::updateRecord(Kind kind, const Record& edited, const std::optional<
             return;
         found = true;
         Record r = edited;
-        keepUnedited(&Record::yuanyin, r, *stored, shown);
-        keepUnedited(&Record::leixing, r, *stored, shown);
-        keepUnedited(&Record::zhanghao, r, *stored, shown);
-        keepUnedited(&Record::moneys, r, *stored, shown);
-        keepUnedited(&Record::addtime, r, *stored, shown);
-        keepUnedited(&Record::beizhu, r, *stored, shown);
+        keepUnedited(&Record::reason, r, *stored, shown);
+        keepUnedited(&Record::category, r, *stored, shown);
+        keepUnedited(&Record::account, r, *stored, shown);
+        keepUnedited(&Record::amount, r, *stored, shown);
+        keepUnedited(&Record::day, r, *stored, shown);
+        keepUnedited(&Record::note, r, *stored, shown);
         // The stored amount leaves the stored account, the new amount reaches the new one.
-        moveBalance(stored->zhanghao, -sign * stored->moneys);
+        moveBalance(stored->account, -sign * stored->amount);
         Db::execute(QStringLiteral("UPDATE shouzhi SET yuanyin = ?, leixing = ?, zhanghao = ?, moneys = ?, addtime = ?,"
                                    " beizhu = ? WHERE id = ?"),
-                    {Db::text(r.yuanyin), Db::text(r.leixing), Db::text(r.zhanghao), r.moneys, Db::dayValue(r.addtime),
-                     Db::text(r.beizhu), r.id});
-        moveBalance(r.zhanghao, sign * r.moneys);
+                    {Db::text(r.reason), Db::text(r.category), Db::text(r.account), r.amount, Db::dayValue(r.day),
+                     Db::text(r.note), r.id});
+        moveBalance(r.account, sign * r.amount);
     });
     return found;
 }
@@ -232,7 +232,7 @@ bool Finance::removeRecord(Kind kind, qint64 id)
         if (!stored)
             return;
         found = true;
-        moveBalance(stored->zhanghao, -sign * stored->moneys);
+        moveBalance(stored->account, -sign * stored->amount);
         Db::execute(QStringLiteral("DELETE FROM shouzhi WHERE id = ?"), {id});
     });
     return found;
@@ -352,14 +352,14 @@ Finance::TransferResult Finance::transfer(qint64 fromId, qint64 toId, qint64 amo
             result = TransferResult::Missing;
             return;
         }
-        if (from->moneys < amount) {
+        if (from->amount < amount) {
             result = TransferResult::NotEnough;
             return;
         }
         const QString insert = QStringLiteral("INSERT INTO shouzhi (shouzhi, yuanyin, zhanghao, moneys, addtime)"
                                               " VALUES (?, ?, ?, ?, ?)");
-        Db::exec(Db::main(), insert, {int(Transfer), kTransferOut, Db::text(from->zhname), -amount, Db::dayValue(day)});
-        Db::exec(Db::main(), insert, {int(Transfer), kTransferIn, Db::text(to->zhname), amount, Db::dayValue(day)});
+        Db::exec(Db::main(), insert, {int(Transfer), kTransferOut, Db::text(from->name), -amount, Db::dayValue(day)});
+        Db::exec(Db::main(), insert, {int(Transfer), kTransferIn, Db::text(to->name), amount, Db::dayValue(day)});
         const QString move = QStringLiteral("UPDATE zhanghao SET moneys = moneys + ? WHERE id = ?");
         Db::execute(move, {-amount, fromId});
         Db::execute(move, {amount, toId});

@@ -23,24 +23,24 @@ inline const QString kTransferIn = QStringLiteral("转帐收入");
 struct Account
 {
     qint64 id = 0;
-    QString zhname;
-    QString leixing;   // account type name
-    qint64 moneys = 0; // balance
-    QDate addtime;     // opening day
-    QString haoma;
-    QString beizhu;
+    QString name;
+    QString category;  // account type name
+    qint64 amount = 0; // balance
+    QDate day;         // opening day
+    QString number;    // of the account at the bank
+    QString note;
 };
 
 struct Record
 {
     qint64 id = 0;
-    int shouzhi = Income;
-    QString yuanyin;
-    QString leixing;  // category name
-    QString zhanghao; // account name
-    qint64 moneys = 0;
-    QDate addtime;
-    QString beizhu;
+    Kind kind = Income;
+    QString reason;   // what it was for
+    QString category; // category name
+    QString account;  // account name
+    qint64 amount = 0;
+    QDate day;
+    QString note;
 };
 
 // An account type or an income or expense category.

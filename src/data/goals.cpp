@@ -15,10 +15,10 @@ Goals::Goal goalFrom(const Db::Row& r)
     Goals::Goal g;
     g.id = r.id();
     g.title = r.text("title");
-    g.ksdate = r.day("ksdate");
-    g.jsdate = r.day("jsdate");
-    g.juese = r.id("juese");
-    g.zhuangtai = r.integer("zhuangtai");
+    g.start = r.day("ksdate");
+    g.end = r.day("jsdate");
+    g.theme = r.id("juese");
+    g.state = Goals::State(r.integer("zhuangtai"));
     g.themeName = r.text("name");
     g.themeExists = !r.value("theme_id").isNull();
     return g;
@@ -29,11 +29,11 @@ Goals::TaskRow taskFrom(const Db::Row& r)
     Goals::TaskRow t;
     t.id = r.id();
     t.title = r.text("title");
-    t.zhongyao = r.integer("zhongyao");
-    t.jinpo = r.integer("jinpo");
-    t.today = r.day("today");
-    t.xuhao = r.value("xuhao");
-    t.zhuangtai = r.integer("zhuangtai");
+    t.important = r.integer("zhongyao");
+    t.urgent = r.integer("jinpo");
+    t.day = r.day("today");
+    t.order = r.value("xuhao");
+    t.state = Tasks::State(r.integer("zhuangtai"));
     return t;
 }
 
@@ -123,15 +123,15 @@ qint64 Goals::insert(const Goal& goal)
         Db::exec(Db::main(),
                  QStringLiteral(
                      "INSERT INTO mubiao (title, content, ksdate, jsdate, juese, zhuangtai) VALUES (?, ?, ?, ?, ?, ?)"),
-                 {Db::text(goal.title), Db::text(goal.content), Db::dayValue(goal.ksdate), Db::dayValue(goal.jsdate),
-                  goal.juese, goal.zhuangtai});
+                 {Db::text(goal.title), Db::text(goal.content), Db::dayValue(goal.start), Db::dayValue(goal.end),
+                  goal.theme, goal.state});
     return q.lastInsertId().toLongLong();
 }
 
 void Goals::update(const Goal& goal)
 {
     Db::execute(QStringLiteral("UPDATE mubiao SET title = ?, content = ?, jsdate = ?, juese = ? WHERE id = ?"),
-                {Db::text(goal.title), Db::text(goal.content), Db::dayValue(goal.jsdate), goal.juese, goal.id});
+                {Db::text(goal.title), Db::text(goal.content), Db::dayValue(goal.end), goal.theme, goal.id});
 }
 
 void Goals::setState(qint64 id, int state)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/tasks.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -17,11 +19,11 @@ struct Goal
     qint64 id = 0;
     QString title;
     QString content;
-    QDate ksdate; // start day
-    QDate jsdate; // target day; null: not yet set
-    qint64 juese = 0;
-    int zhuangtai = NotExecuting;
-    QString themeName; // of juese; empty when the theme does not exist
+    QDate start; // start day
+    QDate end;   // target day; null: not yet set
+    qint64 theme = 0;
+    State state = NotExecuting;
+    QString themeName; // of theme; empty when the theme does not exist
     bool themeExists = false;
 };
 
@@ -30,11 +32,11 @@ struct TaskRow
 {
     qint64 id = 0;
     QString title;
-    int zhongyao = 0;
-    int jinpo = 0;
-    QDate today;
-    QVariant xuhao;
-    int zhuangtai = 0;
+    int important = 0;
+    int urgent = 0;
+    QDate day;
+    QVariant order;
+    Tasks::State state = Tasks::Open;
 };
 
 // The goals of a theme (0: of every theme), by target day; unless `all`, only those whose target
@@ -52,7 +54,7 @@ QList<Goal> search(const QDate& after, const QDate& before, const QString& text,
 QList<Goal> ofWeek(const QDate& monday, const QDate& sunday);
 
 std::optional<Goal> load(qint64 id); // empty when the goal does not exist
-// Adds the goal (title, content, ksdate, jsdate, juese, zhuangtai); its new id.
+// Adds the goal (title, content, start, end, theme, state); its new id.
 qint64 insert(const Goal& goal);
 // Writes title, content, target day and theme; start day and state stay.
 void update(const Goal& goal);

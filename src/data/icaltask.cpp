@@ -61,11 +61,11 @@ int quadrantOf(int zhongyao, int jinpo)
     return important && urgent ? 0 : important ? 1 : urgent ? 2 : 3;
 }
 
-IcalRule ruleFromStored(int pinlv, int xingqi, int jiange, const QDate& start, const QDate& until, bool active,
+IcalRule ruleFromStored(int frequency, int weekdays, int every, const QDate& start, const QDate& until, bool active,
                         const QString& uid, const QDate& occurrence)
 {
     IcalRule r;
-    switch (pinlv) {
+    switch (frequency) {
     case kDaily:
         r.freq = IcalRule::Daily;
         break;
@@ -75,14 +75,14 @@ IcalRule ruleFromStored(int pinlv, int xingqi, int jiange, const QDate& start, c
         break;
     case kWeekly:
         r.freq = IcalRule::Weekly;
-        r.weekdays = xingqi;
+        r.weekdays = weekdays;
         break;
     case kMonthly:
         r.freq = IcalRule::Monthly;
         break;
     case kEveryNDays:
         r.freq = IcalRule::Daily;
-        r.interval = std::max(1, jiange);
+        r.interval = std::max(1, every);
         break;
     default:
         r.freq = IcalRule::Daily;
@@ -95,12 +95,12 @@ IcalRule ruleFromStored(int pinlv, int xingqi, int jiange, const QDate& start, c
     return r;
 }
 
-// The stored form of a rule: pinlv, xingqi, jiange.
+// The stored form of a rule (columns pinlv, xingqi, jiange).
 struct StoredRule
 {
-    int pinlv = kDaily;
-    int xingqi = 0;
-    int jiange = 1;
+    int frequency = kDaily;
+    int weekdays = 0;
+    int every = 1;
 };
 
 StoredRule storedRule(const IcalRule& r, const QDate& start)
@@ -109,18 +109,18 @@ StoredRule storedRule(const IcalRule& r, const QDate& start)
     switch (r.freq) {
     case IcalRule::Daily:
         if (r.interval > 1) {
-            s.pinlv = kEveryNDays;
-            s.jiange = r.interval;
+            s.frequency = kEveryNDays;
+            s.every = r.interval;
         } else {
-            s.pinlv = kDaily;
+            s.frequency = kDaily;
         }
         break;
     case IcalRule::Weekly:
-        s.xingqi = r.weekdays ? r.weekdays : (start.isValid() ? 1 << (start.dayOfWeek() - 1) : 1);
-        s.pinlv = s.xingqi == kWorkdayBits ? kWorkdays : kWeekly;
+        s.weekdays = r.weekdays ? r.weekdays : (start.isValid() ? 1 << (start.dayOfWeek() - 1) : 1);
+        s.frequency = s.weekdays == kWorkdayBits ? kWorkdays : kWeekly;
         break;
     case IcalRule::Monthly:
-        s.pinlv = kMonthly;
+        s.frequency = kMonthly;
         break;
     }
     return s;
@@ -780,7 +780,7 @@ IcalTasks::WriteResult IcalTasks::Writer::write(const IcalTask& in)
         const QDate start = t.rule.start.isValid() ? t.rule.start : occurrence;
         const StoredRule s = storedRule(t.rule, start);
         run(d->ruleInsert, {Db::text(t.name), Db::text(t.description), goal, theme, zhongyao, jinpo, order,
-                            Db::timeValue(time), s.pinlv, s.xingqi, s.jiange, Db::dayValue(start),
+                            Db::timeValue(time), s.frequency, s.weekdays, s.every, Db::dayValue(start),
                             Db::dayValue(t.rule.until), Db::dayValue(occurrence), t.rule.active ? 0 : 1, ruleUid});
         ruleId = d->ruleInsert.lastInsertId().toLongLong();
     }

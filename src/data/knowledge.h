@@ -17,8 +17,8 @@ struct Article
     qint64 id = 0;
     QString title;
     QString content;
-    QString ltype; // category name
-    QDate addtime;
+    QString category; // its name
+    QDate day;        // added on
 };
 
 // One row of an article list: no body.
@@ -26,7 +26,7 @@ struct Heading
 {
     qint64 id = 0;
     QString title;
-    QDate addtime;
+    QDate day; // added on
 };
 
 // The category names in table order.

@@ -1,5 +1,7 @@
 #include "data/privatefile.h"
 
+#include "data/db.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,17 +29,13 @@ bool syncFile(const QString& path)
 PrivateFile::Staged::Staged(const QString& target) : target_(target)
 {
     const QFileInfo info(target);
-    if (target.isEmpty() || info.isDir()) {
-        error_ = QStringLiteral("“%1”是一个文件夹").arg(target);
-        return;
-    }
+    if (target.isEmpty() || info.isDir())
+        throw Db::Error(QStringLiteral("“%1”是一个文件夹").arg(target));
     QTemporaryFile part(info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.part").arg(info.fileName())));
     part.setAutoRemove(false);
-    if (!part.open()) {
-        error_ = QStringLiteral("无法在“%1”建立文件：%2")
-                     .arg(QDir::toNativeSeparators(info.absolutePath()), part.errorString());
-        return;
-    }
+    if (!part.open())
+        throw Db::Error(QStringLiteral("无法在“%1”建立文件：%2")
+                            .arg(QDir::toNativeSeparators(info.absolutePath()), part.errorString()));
     path_ = part.fileName();
     part.close();
     QFile::setPermissions(path_, kMode);
@@ -49,42 +47,30 @@ PrivateFile::Staged::~Staged()
         QFile::remove(path_);
 }
 
-bool PrivateFile::Staged::commit(qint64 expectedSize)
+void PrivateFile::Staged::commit(qint64 expectedSize)
 {
+    const QString failed = QStringLiteral("无法写入文件 %1").arg(target_);
     if (path_.isEmpty())
-        return false;
+        throw Db::Error(failed); // committed already
     const qint64 size = QFileInfo(path_).size();
-    if (size <= 0 || (expectedSize >= 0 && size != expectedSize)) {
-        error_ = QStringLiteral("文件没有写完整（%1 字节）").arg(size);
-        return false;
-    }
+    if (size <= 0 || (expectedSize >= 0 && size != expectedSize))
+        throw Db::Error(QStringLiteral("文件没有写完整（%1 字节）").arg(size));
     // The mode is set again: a writer that recreated the file gets the umask's mode otherwise.
-    if (!QFile::setPermissions(path_, kMode) || !syncFile(path_)) {
-        error_ = QStringLiteral("无法写入文件 %1").arg(target_);
-        return false;
-    }
-    if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target_).constData()) != 0) {
-        error_ = QStringLiteral("无法写入文件 %1").arg(target_);
-        return false;
-    }
+    if (!QFile::setPermissions(path_, kMode) || !syncFile(path_))
+        throw Db::Error(failed);
+    if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target_).constData()) != 0)
+        throw Db::Error(failed);
     path_.clear();
-    return true;
 }
 
-QString PrivateFile::write(const QString& target, const QByteArray& data)
+void PrivateFile::write(const QString& target, const QByteArray& data)
 {
     Staged staged(target);
-    if (staged.path().isEmpty())
-        return staged.error();
     QFile file(staged.path());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size() || !file.flush()) {
-        const QString why = file.errorString();
-        return QStringLiteral("无法写入文件 %1：%2").arg(target, why);
-    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size() || !file.flush())
+        throw Db::Error(QStringLiteral("无法写入文件 %1：%2").arg(target, file.errorString()));
     file.close();
     if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("无法写入文件 %1：%2").arg(target, file.errorString());
-    if (!staged.commit(data.size()))
-        return staged.error();
-    return {};
+        throw Db::Error(QStringLiteral("无法写入文件 %1：%2").arg(target, file.errorString()));
+    staged.commit(data.size());
 }

@@ -12,29 +12,28 @@ namespace PrivateFile {
 constexpr QFileDevice::Permissions kMode = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 // A file being made for `target`: `path()` is where to write; commit() moves it into place.
-// A staged file never committed is removed.
+// A staged file never committed is removed. Failures throw Db::Error with the message for the
+// user.
 class Staged
 {
 public:
+    // Throws when no file can be made beside the target.
     explicit Staged(const QString& target);
     ~Staged();
     Staged(const Staged&) = delete;
     Staged& operator=(const Staged&) = delete;
 
-    // Empty when no file could be made beside the target; error() says why.
     const QString& path() const { return path_; }
-    const QString& error() const { return error_; }
     // Moves the written file over the target, after checking it holds `expectedSize` bytes
-    // (-1: any size above zero). False with error() set otherwise.
-    bool commit(qint64 expectedSize = -1);
+    // (-1: any size above zero).
+    void commit(qint64 expectedSize = -1);
 
 private:
     QString target_;
     QString path_;
-    QString error_;
 };
 
-// Writes the bytes as the target. Empty on success, else what went wrong.
-QString write(const QString& target, const QByteArray& data);
+// Writes the bytes as the target; throws Db::Error when it cannot.
+void write(const QString& target, const QByteArray& data);
 
 } // namespace PrivateFile

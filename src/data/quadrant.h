@@ -37,8 +37,8 @@ struct Item
 {
     qint64 id = 0;
     QString title;
-    QDate today;  // null: not scheduled
-    QTime intime; // null: no reminder
+    QDate day;  // null: not scheduled
+    QTime time; // null: no reminder
 };
 
 struct Board

@@ -17,29 +17,29 @@ Recurrence::Rule ruleFrom(const Db::Row& r)
     Tasks::Task& t = rule.pattern;
     t.title = r.text("title");
     t.content = r.text("content");
-    t.mubiao = r.id("mubiao");
-    t.juese = r.id("juese");
-    t.zhongyao = r.integer("zhongyao");
-    t.jinpo = r.integer("jinpo");
-    t.type1 = 0;
-    t.xuhao = r.value("xuhao");
-    t.intime = r.time("intime");
-    rule.pinlv = r.integer("pinlv");
+    t.goal = r.id("mubiao");
+    t.theme = r.id("juese");
+    t.important = r.integer("zhongyao");
+    t.urgent = r.integer("jinpo");
+    t.kind = Tasks::Recurring;
+    t.order = r.value("xuhao");
+    t.time = r.time("intime");
+    rule.frequency = Recurrence::Frequency(r.integer("pinlv"));
     rule.weekdays = r.integer("xingqi");
     rule.every = r.integer("jiange");
     rule.start = r.day("ksday");
     rule.until = r.day("jzday");
     rule.last = r.day("lastday");
     rule.active = r.integer("zhuangtai") == 0;
-    t.today = rule.start;
+    t.day = rule.start;
     return rule;
 }
 
 QVariantList patternValues(const Recurrence::Rule& rule)
 {
     const Tasks::Task& t = rule.pattern;
-    return {Db::text(t.title), Db::text(t.content),    t.mubiao, t.juese, t.zhongyao, t.jinpo,
-            t.xuhao,           Db::timeValue(t.intime)};
+    return {Db::text(t.title), Db::text(t.content),  t.goal, t.theme, t.important, t.urgent,
+            t.order,           Db::timeValue(t.time)};
 }
 
 void check(QSqlQuery& q, bool ok)
@@ -55,7 +55,7 @@ bool Recurrence::fallsOn(const Rule& rule, const QDate& day)
         return false;
     if (rule.until.isValid() && day > rule.until)
         return false;
-    switch (rule.pinlv) {
+    switch (rule.frequency) {
     case Daily:
         return true;
     case Workdays:
@@ -76,7 +76,7 @@ qint64 Recurrence::create(const Rule& rule, qint64 firstTaskId)
     qint64 id = 0;
     Db::transaction([&] {
         QVariantList values = patternValues(rule);
-        values << rule.pinlv << rule.weekdays << rule.every << Db::dayValue(rule.start) << Db::dayValue(rule.until)
+        values << rule.frequency << rule.weekdays << rule.every << Db::dayValue(rule.start) << Db::dayValue(rule.until)
                << Db::dayValue(rule.start);
         QSqlQuery q = Db::exec(Db::main(),
                                QStringLiteral("INSERT INTO chongfu (title, content, mubiao, juese, zhongyao, jinpo,"
@@ -148,13 +148,13 @@ QList<Tasks::Task> Recurrence::planned(const QDate& day, const QDate& today)
             continue;
         Tasks::Task t = rule.pattern;
         t.id = 0;
-        t.type1 = 0;
-        t.zhuangtai = 0;
-        t.today = day;
+        t.kind = Tasks::Recurring;
+        t.state = Tasks::Open;
+        t.day = day;
         tasks << t;
     }
     std::stable_sort(tasks.begin(), tasks.end(), [](const Tasks::Task& a, const Tasks::Task& b) {
-        return a.intime.isValid() && (!b.intime.isValid() || a.intime < b.intime);
+        return a.time.isValid() && (!b.time.isValid() || a.time < b.time);
     });
     return tasks;
 }
@@ -181,7 +181,7 @@ void Recurrence::changeFuture(const Rule& rule, const QDate& fromDay)
 {
     Db::transaction([&] {
         QVariantList values = patternValues(rule);
-        values << rule.pinlv << rule.weekdays << rule.every << Db::dayValue(rule.until) << rule.id;
+        values << rule.frequency << rule.weekdays << rule.every << Db::dayValue(rule.until) << rule.id;
         Db::execute(QStringLiteral("UPDATE chongfu SET title = ?, content = ?, mubiao = ?, juese = ?, zhongyao = ?,"
                                    " jinpo = ?, xuhao = ?, intime = ?, pinlv = ?, xingqi = ?, jiange = ?, jzday = ?"
                                    " WHERE id = ?"),

@@ -17,12 +17,12 @@ struct Rule
 {
     qint64 id = 0;
     Tasks::Task pattern; // name, description, levels, theme, goal, order and time
-    int pinlv = Daily;   // Frequency
-    int weekdays = 0;    // Weekly: bit 0 Monday ... bit 6 Sunday
-    int every = 2;       // EveryNDays: the step in days
-    QDate start;         // the first occurrence's day; Monthly repeats its day of month
-    QDate until;         // null: no end
-    QDate last;          // the last day occurrences were made up to
+    Frequency frequency = Daily;
+    int weekdays = 0; // Weekly: bit 0 Monday ... bit 6 Sunday
+    int every = 2;    // EveryNDays: the step in days
+    QDate start;      // the first occurrence's day; Monthly repeats its day of month
+    QDate until;      // null: no end
+    QDate last;       // the last day occurrences were made up to
     bool active = true;
 };
 

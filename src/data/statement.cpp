@@ -511,14 +511,11 @@ Statement::CsvMapping Statement::guessMapping(const QStringList& header, const Q
     return m;
 }
 
-QList<QStringList> Statement::csvRows(const QString& text, QString* error)
+QList<QStringList> Statement::csvRows(const QString& text)
 {
     const Csv::Parsed parsed = Csv::parse(text, separatorOf(text));
-    if (parsed.errorLine > 0) {
-        if (error)
-            *error = atLine(parsed.errorLine, QStringLiteral("引号没有结束"));
+    if (parsed.errorLine > 0)
         return {};
-    }
     QList<QStringList> rows;
     rows.reserve(parsed.rows.size());
     for (const Csv::Row& r : parsed.rows)

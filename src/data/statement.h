@@ -72,8 +72,9 @@ QStringList dayFormats();
 // A mapping guessed from the names in a header row (日期, 金额, 支出, 收入, 对方, 摘要, 备注, and
 // their English names), with the day format guessed from the first data row.
 CsvMapping guessMapping(const QStringList& header, const QStringList& firstRow = {});
-// The rows of a CSV text (for showing its columns), or empty with `error` set.
-QList<QStringList> csvRows(const QString& text, QString* error = nullptr);
+// The rows of a CSV text (for showing its columns); empty when a quoted field is left open (the
+// parse of the file says where).
+QList<QStringList> csvRows(const QString& text);
 Parsed parseCsv(const QString& text, const CsvMapping& mapping);
 
 // Reads a whole statement file in its format.

@@ -146,19 +146,20 @@ void create(const QString& path, const Content& content)
     ::unlink(partialName.constData());
 }
 
-QString refusal(Found found, const QString& shown)
+Store::Refused refusal(Found found, const QString& shown)
 {
+    QString text;
     if (found == Found::Link)
-        return QStringLiteral("数据库文件的位置上是一个链接：%"
-                              "1\n程序不会改动或替换它。请把真正的数据库文件放在这个位置，再启动程序。")
-            .arg(shown);
-    return QStringLiteral("数据库文件的位置上不是普通文件：%1\n程序不会改动或替换它。请把它移开，再启动程序。")
-        .arg(shown);
+        text = QStringLiteral(
+            "数据库文件的位置上是一个链接：%1\n程序不会改动或替换它。请把真正的数据库文件放在这个位置，再启动程序。");
+    else
+        text = QStringLiteral("数据库文件的位置上不是普通文件：%1\n程序不会改动或替换它。请把它移开，再启动程序。");
+    return {text.arg(shown), false};
 }
 
 // Makes sure a database file is there, creating it when missing and filling it when empty.
-// Returns the message for the user when the path holds something else.
-QString ensure(const QString& path, const Content& content)
+// Throws Refused when the path holds something else.
+void ensure(const QString& path, const Content& content)
 {
     const QString shown = QFileInfo(path).absoluteFilePath();
     const Found found = lookAt(path);
@@ -174,16 +175,17 @@ QString ensure(const QString& path, const Content& content)
             break;
         case Found::Link:
         case Found::Other:
-            return refusal(found, shown);
+            throw refusal(found, shown);
         }
     } catch (const Db::Error& e) {
-        return QStringLiteral("无法创建数据库文件：%1").arg(e.text());
+        throw Store::Refused(QStringLiteral("无法创建数据库文件：%1").arg(e.text()), false, e.extendedCode());
     }
     // Something may have taken the path meanwhile (a link made by another program).
     const Found now = lookAt(path);
+    if (now == Found::Nothing)
+        throw Store::Refused(QStringLiteral("无法创建数据库文件：%1").arg(shown), false);
     if (now != Found::File)
-        return now == Found::Nothing ? QStringLiteral("无法创建数据库文件：%1").arg(shown) : refusal(now, shown);
-    return {};
+        throw refusal(now, shown);
 }
 
 } // namespace
@@ -327,26 +329,19 @@ QString Store::candidateText(const Checked& checked, const QString& shown)
     return QStringLiteral("无法打开数据库文件：%1\n%2").arg(shown, checked.detail);
 }
 
-QString Store::ensureMainDatabase(const QString& path, bool* damaged, const std::function<bool()>& goodCopyExists)
+void Store::ensureMainDatabase(const QString& path, const std::function<bool()>& goodCopyExists)
 {
-    if (damaged)
-        *damaged = false;
     const QString shown = QFileInfo(path).absoluteFilePath();
     // An empty file is refilled with the sample data only when there is no good copy to offer.
-    if (lookAt(path) == Found::EmptyFile && goodCopyExists && goodCopyExists()) {
-        if (damaged)
-            *damaged = true;
-        return candidateText({Verdict::Empty, {}}, shown);
-    }
-    const QString created = ensure(path, {Schema::mainStatements(), Schema::mainMigrations(),
-                                          QStringLiteral(":/sample/mylive_sample.sql"), [](const QSqlDatabase& db) {
-                                              // The sample password is stored as its hash from the start, never as
-                                              // typed; the sample articles are searchable from the start.
-                                              Users::addSamplePassword(db);
-                                              Knowledge::indexWaiting(db);
-                                          }});
-    if (!created.isEmpty())
-        return created;
+    if (lookAt(path) == Found::EmptyFile && goodCopyExists && goodCopyExists())
+        throw Refused(candidateText({Verdict::Empty, {}}, shown), true);
+    ensure(path, {Schema::mainStatements(), Schema::mainMigrations(), QStringLiteral(":/sample/mylive_sample.sql"),
+                  [](const QSqlDatabase& db) {
+                      // The sample password is stored as its hash from the start, never as
+                      // typed; the sample articles are searchable from the start.
+                      Users::addSamplePassword(db);
+                      Knowledge::indexWaiting(db);
+                  }});
 
     moveStrayJournal(path);
     // A file unchanged since the last run ended cleanly needs no full check; any other is read
@@ -356,12 +351,11 @@ QString Store::ensureMainDatabase(const QString& path, bool* damaged, const std:
     const Checked checked = checkCandidate(path, full);
     if (checked.verdict == Verdict::Sound) {
         FileState::checked(path);
-        return {};
+        return;
     }
     // A damaged file and a file whose header is gone may be replaced by a good copy.
-    if (damaged)
-        *damaged = checked.verdict == Verdict::Damaged || checked.verdict == Verdict::NotADatabase;
-    return candidateText(checked, shown);
+    throw Refused(candidateText(checked, shown),
+                  checked.verdict == Verdict::Damaged || checked.verdict == Verdict::NotADatabase);
 }
 
 bool Store::fullCheckSkipped()
@@ -369,18 +363,17 @@ bool Store::fullCheckSkipped()
     return !lastFullCheck();
 }
 
-QString Store::ensureMagazineDatabase(const QString& path)
+void Store::ensureMagazineDatabase(const QString& path)
 {
     static const QList<QStringList> none;
-    return ensure(path, {Schema::magazineStatements(), none, QStringLiteral(":/sample/magazine_sample.sql")});
+    ensure(path, {Schema::magazineStatements(), none, QStringLiteral(":/sample/magazine_sample.sql")});
 }
 
-QString Store::ensureReminderSound(const QString& path)
+void Store::ensureReminderSound(const QString& path)
 {
     if (lookAt(path) != Found::Nothing)
-        return {};
+        return;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(Chime::wav()) < 0 || !file.commit())
-        return file.errorString();
-    return {};
+        throw Db::Error(file.errorString());
 }

@@ -1,19 +1,33 @@
 #pragma once
 
+#include "data/db.h"
+
 #include <QString>
 #include <functional>
 
 // The files of the program's folder that a first start creates when they are missing. Each
-// returns an empty text on success, or the message for the user. Nothing that is there is ever
-// replaced: a link, a folder or any other thing at a file's path is reported and left alone.
+// throws Db::Error, whose text is the message for the user, when the file cannot be had. Nothing
+// that is there is ever replaced: a link, a folder or any other thing at a file's path is
+// reported and left alone.
 namespace Store {
+
+// A file refused at start-up. `replaceable`: a damaged, empty or headless main database, which a
+// good copy may replace.
+class Refused : public Db::Error
+{
+public:
+    Refused(const QString& text, bool replaceable, int code = 0) : Db::Error(text, code), replaceable_(replaceable) {}
+    bool replaceable() const { return replaceable_; }
+
+private:
+    bool replaceable_ = false;
+};
+
 // The main database with its tables, indexes and our sample data. An existing file goes through
 // checkCandidate; a damaged file, a file that is not a database (or not ours) and a file from a
-// newer build are refused without being written. `damaged` (when given) tells whether the
-// refusal is for a damaged, empty or headless file, which a good copy may replace; an empty file
-// for which `goodCopyExists` (when given) says there is no good copy is filled with the sample data.
-QString ensureMainDatabase(const QString& path, bool* damaged = nullptr,
-                           const std::function<bool()>& goodCopyExists = {});
+// newer build are refused (Refused) without being written. An empty file for which
+// `goodCopyExists` (when given) says there is no good copy is filled with the sample data.
+void ensureMainDatabase(const QString& path, const std::function<bool()>& goodCopyExists = {});
 // What the check of a database file found.
 enum class Verdict { Sound, Damaged, Empty, NotADatabase, NotOurs, Newer, Busy, Failed };
 struct Checked
@@ -34,7 +48,7 @@ QString candidateText(const Checked& checked, const QString& shown);
 bool fullCheckSkipped();
 
 // The magazine database with a few articles of our own.
-QString ensureMagazineDatabase(const QString& path);
+void ensureMagazineDatabase(const QString& path);
 // The reminder chime.
-QString ensureReminderSound(const QString& path);
+void ensureReminderSound(const QString& path);
 } // namespace Store

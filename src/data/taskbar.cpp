@@ -35,8 +35,8 @@ QList<TaskBar::Row> TaskBar::ofDay(const QDate& day)
         Row row;
         row.id = q.value(0).toLongLong();
         row.title = q.value(1).toString();
-        row.intime = timeOf(q.value(2));
-        row.zhuangtai = q.value(3).toInt();
+        row.time = timeOf(q.value(2));
+        row.state = Tasks::State(q.value(3).toInt());
         rows.append(row);
     }
     return rows;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/tasks.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -12,8 +14,8 @@ struct Row
 {
     qint64 id = 0;
     QString title;
-    QTime intime; // null: no reminder
-    int zhuangtai = 0;
+    QTime time; // null: no reminder
+    Tasks::State state = Tasks::Open;
 };
 
 // The tasks of the day by reminder time (those without one first), then in the order added.

@@ -12,12 +12,12 @@ TaskList::Row rowFrom(const Db::Row& r)
     TaskList::Row row;
     row.id = r.id();
     row.title = r.text("title");
-    row.zhuangtai = r.integer("zhuangtai");
-    row.zhongyao = r.integer("zhongyao");
-    row.jinpo = r.integer("jinpo");
-    row.mubiao = r.id("mubiao");
-    row.xuhao = r.value("xuhao");
-    row.today = r.day("today");
+    row.state = Tasks::State(r.integer("zhuangtai"));
+    row.important = r.integer("zhongyao");
+    row.urgent = r.integer("jinpo");
+    row.goal = r.id("mubiao");
+    row.order = r.value("xuhao");
+    row.day = r.day("today");
     return row;
 }
 
@@ -73,13 +73,13 @@ Query filtered(const TaskList::Filter& filter, const QDate& today)
         default:
             break;
         }
-        if (filter.juese != 0) {
+        if (filter.theme != 0) {
             q.where << QStringLiteral("juese = ?");
-            q.values << filter.juese;
+            q.values << filter.theme;
         }
-        if (filter.mubiao != 0) {
+        if (filter.goal != 0) {
             q.where << QStringLiteral("mubiao = ?");
-            q.values << filter.mubiao;
+            q.values << filter.goal;
         }
     }
     if (filter.goalsInProgress)
@@ -106,7 +106,7 @@ Db::Page<TaskList::Row> TaskList::pageBeside(const Filter& filter, const QDate& 
     Query beside = q;
     beside.where << (after ? QStringLiteral("(mubiao, xuhao, id) > (?, ?, ?)")
                            : QStringLiteral("(mubiao, xuhao, id) < (?, ?, ?)"));
-    beside.values << edge.mubiao << edge.xuhao << edge.id << pageSize;
+    beside.values << edge.goal << edge.order << edge.id << pageSize;
     // Before the edge the rows are read backwards from it, then put back in the list's order.
     const QString order = after ? kOrder : QStringLiteral("mubiao DESC, xuhao DESC, id DESC");
     p.rows = Db::rows<Row>(QStringLiteral("SELECT %1 %2 ORDER BY %3 LIMIT ?").arg(kColumns, beside.fromWhere(), order),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/db.h"
+#include "data/tasks.h"
 
 #include <QDate>
 #include <QList>
@@ -23,8 +24,8 @@ struct Filter
     bool openUnplanned = true;
     QString name; // part of the title, taken literally (no wildcards)
     int dayState = AnyDay;
-    qint64 juese = 0;  // 0: any theme
-    qint64 mubiao = 0; // 0: any goal
+    qint64 theme = 0; // 0: any theme
+    qint64 goal = 0;  // 0: any goal
     // Only tasks whose goal is in progress (with either kind of list).
     bool goalsInProgress = false;
 };
@@ -34,12 +35,12 @@ struct Row
 {
     qint64 id = 0;
     QString title;
-    int zhuangtai = 0;
-    int zhongyao = 0;
-    int jinpo = 0;
-    qint64 mubiao = 0;
-    QVariant xuhao;
-    QDate today; // null: not planned
+    Tasks::State state = Tasks::Open;
+    int important = 0;
+    int urgent = 0;
+    qint64 goal = 0;
+    QVariant order;
+    QDate day; // null: not planned
 };
 
 // The rows of page `pageNumber` (from 1) of the filtered list, ordered by goal, order number and

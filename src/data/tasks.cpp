@@ -15,15 +15,15 @@ Tasks::Task taskFrom(const Db::Row& r)
     t.id = r.id();
     t.title = r.text("title");
     t.content = r.text("content");
-    t.mubiao = r.id("mubiao");
-    t.juese = r.id("juese");
-    t.zhongyao = r.integer("zhongyao");
-    t.jinpo = r.integer("jinpo");
-    t.type1 = r.integer("type1");
-    t.xuhao = r.value("xuhao");
-    t.today = r.day("today");
-    t.intime = r.time("intime");
-    t.zhuangtai = r.integer("zhuangtai");
+    t.goal = r.id("mubiao");
+    t.theme = r.id("juese");
+    t.important = r.integer("zhongyao");
+    t.urgent = r.integer("jinpo");
+    t.kind = Tasks::Kind(r.integer("type1"));
+    t.order = r.value("xuhao");
+    t.day = r.day("today");
+    t.time = r.time("intime");
+    t.state = Tasks::State(r.integer("zhuangtai"));
     return t;
 }
 
@@ -43,14 +43,14 @@ QVariantList editedValues(const Tasks::Task& t)
 {
     return {Db::text(t.title),
             Db::text(t.content),
-            t.mubiao,
-            t.juese,
-            t.zhongyao,
-            t.jinpo,
-            t.type1,
-            t.xuhao,
-            Db::dayValue(t.today),
-            t.today.isValid() ? Db::timeValue(t.intime) : Db::timeValue(QTime())};
+            t.goal,
+            t.theme,
+            t.important,
+            t.urgent,
+            t.kind,
+            t.order,
+            Db::dayValue(t.day),
+            t.day.isValid() ? Db::timeValue(t.time) : Db::timeValue(QTime())};
 }
 } // namespace
 

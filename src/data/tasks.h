@@ -11,28 +11,30 @@
 namespace Tasks {
 
 enum State { Open = 0, Done = 1, Abandoned = 2, Delayed = 3 };
+// A recurring task is an occurrence made from a rule; a one-off task stands alone.
+enum Kind { Recurring = 0, OneOff = 1 };
 
 struct Task
 {
     qint64 id = 0;
     QString title;
     QString content;
-    qint64 mubiao = 0;  // goal, 0 for none
-    qint64 juese = 0;   // theme, 0 for none
-    int zhongyao = 0;   // 1 important, 0 ordinary
-    int jinpo = 0;      // 1 urgent, 0 normal
-    int type1 = 1;      // 0 recurring, 1 one-off
-    QVariant xuhao = 0; // order number within the goal (integer or decimal)
-    QDate today;        // null: not scheduled
-    QTime intime;       // null: no reminder
-    int zhuangtai = Open;
+    qint64 goal = 0;   // 0 for none
+    qint64 theme = 0;  // 0 for none
+    int important = 0; // 1 important, 0 ordinary
+    int urgent = 0;    // 1 urgent, 0 normal
+    Kind kind = OneOff;
+    QVariant order = 0; // order number within the goal (integer or decimal)
+    QDate day;          // null: not scheduled
+    QTime time;         // null: no reminder
+    State state = Open;
 };
 
 // The order number typed by the user as a number to store (an integer when it has no fraction),
 // or an invalid QVariant when the text is not a number ("", ".", "1.2.3", "-1").
 QVariant orderNumber(const QString& text);
 // The stored order number as the user would type it ("3", "2.5").
-QString orderText(const QVariant& xuhao);
+QString orderText(const QVariant& order);
 
 // The reminder times of the tasks scheduled on the day, in table order; tasks without a time are
 // left out.

@@ -18,7 +18,7 @@ struct Goal
 {
     qint64 id = 0;
     QString title;
-    qint64 juese = 0;
+    qint64 theme = 0;
 };
 
 // Every theme, in table order.

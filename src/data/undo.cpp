@@ -280,15 +280,6 @@ Undo::Step Undo::lastRecorded()
     return lastStep();
 }
 
-std::optional<Undo::Step> Undo::latest()
-{
-    ensureSetup();
-    const qint64 id = Db::count(QStringLiteral("SELECT coalesce(max(id), 0) FROM undo_steps"));
-    if (id == 0)
-        return std::nullopt;
-    return stepOf(id);
-}
-
 Undo::Outcome Undo::undo(qint64 stepId)
 {
     ensureSetup();

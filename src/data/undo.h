@@ -36,9 +36,6 @@ Step record(const std::function<void()>& work);
 // The step the last finished record() made (id 0 when it deleted nothing).
 Step lastRecorded();
 
-// The newest deletion that can still be undone.
-std::optional<Step> latest();
-
 enum class Result {
     Done,
     Nothing,    // no such deletion (undone already, or older than the last 20)

@@ -1,6 +1,7 @@
 #include "gui/sheetexport.h"
 
 #include "data/csv.h"
+#include "data/db.h"
 #include "data/money.h"
 #include "data/privatefile.h"
 #include "gui/prompt.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <optional>
 
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
@@ -320,35 +322,33 @@ QString rewriteNumbers(const QString& from, const QString& to, const QHash<QByte
     return ok ? QString() : failed;
 }
 
-SheetExport::Result writeXlsx(const QString& path, const SheetExport::Sheet& sheet)
+// Throws Db::Error when the file cannot be written.
+void writeXlsx(const QString& path, const SheetExport::Sheet& sheet, int* shortened)
 {
-    SheetExport::Result result;
     PrivateFile::Staged staged(path);
-    if (staged.path().isEmpty()) {
-        result.error = staged.error();
-        return result;
-    }
     // The writer's own file, beside the staged one, then copied with exact numbers into it.
-    PrivateFile::Staged book(staged.path() + QStringLiteral(".book"));
+    std::optional<PrivateFile::Staged> book;
+    try {
+        book.emplace(staged.path() + QStringLiteral(".book"));
+    } catch (const Db::Error&) {
+        throw Db::Error(QStringLiteral("无法建立文件 %1").arg(path));
+    }
     QHash<QByteArray, QByteArray> exact;
     {
-        Workbook wb(QFile::encodeName(book.path().isEmpty() ? staged.path() : book.path()));
-        if (book.path().isEmpty() || !wb.get()) {
-            result.error = QStringLiteral("无法建立文件 %1").arg(path);
-            return result;
-        }
-        result.error = writeBook(wb.get(), sheet, exact, &result.shortened);
+        Workbook wb(QFile::encodeName(book->path()));
+        if (!wb.get())
+            throw Db::Error(QStringLiteral("无法建立文件 %1").arg(path));
+        const QString failed = writeBook(wb.get(), sheet, exact, shortened);
+        if (!failed.isEmpty())
+            throw Db::Error(failed);
         const lxw_error closed = wb.close();
-        if (result.error.isEmpty() && closed != LXW_NO_ERROR)
-            result.error = QString::fromUtf8(lxw_strerror(closed));
+        if (closed != LXW_NO_ERROR)
+            throw Db::Error(QString::fromUtf8(lxw_strerror(closed)));
     }
-    if (result.error.isEmpty()) {
-        QFile::remove(staged.path());
-        result.error = rewriteNumbers(book.path(), staged.path(), exact);
-    }
-    if (result.error.isEmpty() && !staged.commit())
-        result.error = staged.error();
-    return result;
+    QFile::remove(staged.path());
+    if (const QString failed = rewriteNumbers(book->path(), staged.path(), exact); !failed.isEmpty())
+        throw Db::Error(failed);
+    staged.commit();
 }
 
 } // namespace
@@ -388,9 +388,15 @@ QString SheetExport::fileFor(const QString& chosen, Format* format)
 
 SheetExport::Result SheetExport::write(const QString& path, Format format, const Sheet& sheet)
 {
-    if (format == Format::Xlsx)
-        return writeXlsx(path, sheet);
     Result result;
+    if (format == Format::Xlsx) {
+        try {
+            writeXlsx(path, sheet, &result.shortened);
+        } catch (const Db::Error& e) {
+            result.error = e.text();
+        }
+        return result;
+    }
     QList<QStringList> rows;
     rows.reserve(sheet.rows.size());
     for (const QList<Cell>& cells : sheet.rows) {
@@ -399,7 +405,11 @@ SheetExport::Result SheetExport::write(const QString& path, Format format, const
             texts << csvText(c, &result.shortened);
         rows << texts;
     }
-    result.error = Csv::write(path, rows);
+    try {
+        Csv::write(path, rows);
+    } catch (const Db::Error& e) {
+        result.error = e.text();
+    }
     return result;
 }
 

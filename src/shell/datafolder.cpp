@@ -1,5 +1,7 @@
 #include "shell/datafolder.h"
 
+#include "data/db.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -33,37 +35,30 @@ QString userDataHome()
     return QDir::home().filePath(QStringLiteral(".local/share"));
 }
 
-// Makes the folder and its missing parents; a folder made here is private to the user.
-bool make(const QString& folder, QString* error)
+// Makes the folder and its missing parents; a folder made here is private to the user. Returns
+// the folder.
+QString make(const QString& folder)
 {
     if (QFileInfo(folder).isDir())
-        return true;
-    if (QFileInfo::exists(folder)) {
-        if (error)
-            *error = QStringLiteral("数据文件夹的位置上是一个文件，不是文件夹：%1\n请把这个文件移开，或用 --data-dir "
-                                    "指定另一个文件夹，再启动程序。")
-                         .arg(folder);
-        return false;
-    }
+        return folder;
+    if (QFileInfo::exists(folder))
+        throw Db::Error(
+            QStringLiteral(
+                "数据文件夹的位置上是一个文件，不是文件夹：%1\n请把这个文件移开，或用 --data-dir 指定另一个文件夹，再启动程序。")
+                .arg(folder));
     if (!QDir().mkpath(QFileInfo(folder).absolutePath())
-        || (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)) {
-        if (error)
-            *error = QStringLiteral("无法建立数据文件夹：%1（%2）")
-                         .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    }
-    return true;
+        || (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST))
+        throw Db::Error(
+            QStringLiteral("无法建立数据文件夹：%1（%2）").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+    return folder;
 }
 } // namespace
 
-QString DataFolder::choose(const QString& programFolder, const QString& given, QString* error)
+QString DataFolder::choose(const QString& programFolder, const QString& given)
 {
-    if (!given.isEmpty()) {
-        const QString folder = QDir(given).absolutePath();
-        return make(folder, error) ? folder : QString();
-    }
+    if (!given.isEmpty())
+        return make(QDir(given).absolutePath());
     if (!installed(programFolder) && writable(programFolder))
         return QDir(programFolder).absolutePath();
-    const QString folder = QDir(userDataHome()).filePath(QStringLiteral("vantorel"));
-    return make(folder, error) ? folder : QString();
+    return make(QDir(userDataHome()).filePath(QStringLiteral("vantorel")));
 }

@@ -1,3 +1,4 @@
+#include "data/db.h"
 #include "gui/appinfo.h"
 #include "gui/prompt.h"
 #include "shell/datafolder.h"
@@ -67,10 +68,11 @@ int main(int argc, char* argv[])
     const QString given = readOptions(argc, argv);
     Application app(argc, argv);
 
-    QString error;
-    const QString folder = DataFolder::choose(QCoreApplication::applicationDirPath(), given, &error);
-    if (folder.isEmpty()) {
-        MsgBox(error);
+    QString folder;
+    try {
+        folder = DataFolder::choose(QCoreApplication::applicationDirPath(), given);
+    } catch (const Db::Error& e) {
+        MsgBox(e.text());
         return 1;
     }
     if (!Module1::Main(folder))

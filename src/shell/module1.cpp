@@ -63,18 +63,16 @@ void setUpApplication()
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] { Db::closeAll(); });
 }
 
-// The answer No to the offer of a backup: the program ends, the message has been read.
-const QString kRestoreDeclined = QStringLiteral("declined");
-
 // A damaged database with a good copy in backup/: the message offers the newest good copy. Yes
 // puts it in place (the damaged file stays beside under another name) and start-up goes on with
-// it. Returns what start-up should say and end with, or empty to go on.
-QString offerBackup(const QString& damagedText)
+// it: true. No ends the program, the message having been read: false. Throws Db::Error with what
+// start-up should say and end with.
+bool restoreBackup(const Db::Error& damaged)
 {
     const QString path = Module1::ConnString;
     const QString copy = Backup::newestIntact(Backup::folderFor(path), Clock::today());
     if (copy.isEmpty())
-        return damagedText;
+        throw damaged;
     const auto copies = Backup::list(Backup::folderFor(path));
     QString day;
     for (const Backup::Copy& c : copies) {
@@ -82,22 +80,23 @@ QString offerBackup(const QString& damagedText)
             day = c.written.toString(QStringLiteral("yyyy-M-d H:mm:ss"));
     }
     const QString question =
-        damagedText
+        damaged.text()
         + QStringLiteral(
               "\n\n备份文件夹中有完好的备份（%1）。要用它恢复数据吗？\n损坏的文件会改名保留在原处，不会删除。")
               .arg(day);
     if (MsgBox(question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-        return kRestoreDeclined;
+        return false;
     Db::closeAll();
     QString kept;
     try {
         kept = Backup::replaceDamaged(copy, path, Clock::now());
     } catch (const Db::Error& e) {
-        return QStringLiteral("无法用备份恢复数据：\n%1").arg(e.text());
+        throw Db::Error(QStringLiteral("无法用备份恢复数据：\n%1").arg(e.text()), e.extendedCode());
     }
     MsgDone(QStringLiteral("数据已用 %1 的备份恢复。\n损坏的文件已改名保留为：%2")
                 .arg(day, QDir::toNativeSeparators(kept)));
-    return Store::ensureMainDatabase(path);
+    Store::ensureMainDatabase(path);
+    return true;
 }
 
 // What makes a data folder unusable, said so that the user knows what to do; empty when usable.
@@ -109,12 +108,12 @@ QString folderProblem(const QString& folder)
         return QStringLiteral("数据文件夹不存在：%1\n请建立这个文件夹，或用 --data-dir 指定另一个文件夹，再启动程序。")
             .arg(shown);
     if (!info.isDir())
-        return QStringLiteral("数据文件夹的位置上是一个文件，不是文件夹：%1\n请把这个文件移开，或用 --data-dir "
-                              "指定另一个文件夹，再启动程序。")
+        return QStringLiteral(
+                   "数据文件夹的位置上是一个文件，不是文件夹：%1\n请把这个文件移开，或用 --data-dir 指定另一个文件夹，再启动程序。")
             .arg(shown);
     if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
-        return QStringLiteral("无法写入数据文件夹：%1\n请让当前用户可以写入这个文件夹，或用 --data-dir "
-                              "指定另一个文件夹，再启动程序。")
+        return QStringLiteral(
+                   "无法写入数据文件夹：%1\n请让当前用户可以写入这个文件夹，或用 --data-dir 指定另一个文件夹，再启动程序。")
             .arg(shown);
     return {};
 }
@@ -133,19 +132,18 @@ bool Module1::Main(const QString& programFolder)
         MsgBox(unusable);
         return false;
     }
-    QString why;
-    switch (SingleInstance::claim(folder, &why)) {
-    case SingleInstance::Claim::Taken:
-        break;
-    case SingleInstance::Claim::Running:
-        std::fprintf(stderr, "vantorel: already running for %s\n", qPrintable(folder));
-        MsgBox(QStringLiteral("程序已经在运行"));
-        return false;
-    case SingleInstance::Claim::Failed:
+    try {
+        if (!SingleInstance::claim(folder)) {
+            std::fprintf(stderr, "vantorel: already running for %s\n", qPrintable(folder));
+            MsgBox(QStringLiteral("程序已经在运行"));
+            return false;
+        }
+    } catch (const Db::Error& e) {
         std::fprintf(stderr, "vantorel: cannot lock the data folder %s\n", qPrintable(folder));
-        MsgBox(QStringLiteral("无法在数据文件夹中建立锁文件：%1（%2）\n请检查这个文件夹的权限，或用 --data-dir "
-                              "指定另一个文件夹，再启动程序。")
-                   .arg(QDir::toNativeSeparators(folder), why));
+        MsgBox(
+            QStringLiteral(
+                "无法在数据文件夹中建立锁文件：%1（%2）\n请检查这个文件夹的权限，或用 --data-dir 指定另一个文件夹，再启动程序。")
+                .arg(QDir::toNativeSeparators(folder), e.text()));
         return false;
     }
 
@@ -157,23 +155,34 @@ bool Module1::Main(const QString& programFolder)
     Backup::removeLeftovers(ConnString);
 
     // A file that cannot be used safely is reported once and the program ends without writing.
-    bool damaged = false;
-    QString error = Store::ensureMainDatabase(ConnString, &damaged, [] {
-        return !Backup::newestIntact(Backup::folderFor(ConnString), Clock::today()).isEmpty();
-    });
-    if (!error.isEmpty() && damaged)
-        error = offerBackup(error);
-    if (!error.isEmpty()) {
-        if (error != kRestoreDeclined)
-            MsgBox(error);
+    bool usable = true;
+    try {
+        try {
+            Store::ensureMainDatabase(ConnString, [] {
+                return !Backup::newestIntact(Backup::folderFor(ConnString), Clock::today()).isEmpty();
+            });
+        } catch (const Store::Refused& e) {
+            if (!e.replaceable())
+                throw;
+            usable = restoreBackup(e);
+        }
+    } catch (const Db::Error& e) {
+        MsgBox(e.text());
+        usable = false;
+    }
+    if (!usable) {
         Db::closeAll();
         SingleInstance::releaseAll();
         return false;
     }
     // The magazine and the sound are not needed to plan a day: a failure here is met, with its
     // own message, by the view that uses them.
-    Store::ensureMagazineDatabase(programFile(AppInfo::kMagazineDatabase));
-    Store::ensureReminderSound(programFile(AppInfo::kReminderSound));
+    try {
+        Store::ensureMagazineDatabase(programFile(AppInfo::kMagazineDatabase));
+    } catch (const Db::Error&) {}
+    try {
+        Store::ensureReminderSound(programFile(AppInfo::kReminderSound));
+    } catch (const Db::Error&) {}
 
     Forms::instance<frmlogin>()->show();
     return true;

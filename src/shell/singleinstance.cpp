@@ -1,5 +1,7 @@
 #include "shell/singleinstance.h"
 
+#include "data/db.h"
+
 #include <QDir>
 #include <QHash>
 #include <QLockFile>
@@ -18,29 +20,31 @@ QString SingleInstance::lockFile(const QString& folder)
     return QDir(folder).absoluteFilePath(QStringLiteral("vantorel.lock"));
 }
 
-SingleInstance::Claim SingleInstance::claim(const QString& folder, QString* error)
+bool SingleInstance::claim(const QString& folder)
 {
     const QString path = lockFile(folder);
     if (held().contains(path))
-        return Claim::Running;
+        return false;
     auto lock = std::make_shared<QLockFile>(path);
     // Held for the whole run, however long: only a holder that no longer runs makes it stale.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
         if (lock->error() == QLockFile::LockFailedError)
-            return Claim::Running;
-        if (error)
-            *error = lock->error() == QLockFile::PermissionError ? QStringLiteral("没有写入权限")
-                                                                 : QStringLiteral("无法建立锁文件");
-        return Claim::Failed;
+            return false;
+        throw Db::Error(lock->error() == QLockFile::PermissionError ? QStringLiteral("没有写入权限")
+                                                                    : QStringLiteral("无法建立锁文件"));
     }
     held().insert(path, lock);
-    return Claim::Taken;
+    return true;
 }
 
 bool SingleInstance::acquire(const QString& folder)
 {
-    return claim(folder) == Claim::Taken;
+    try {
+        return claim(folder);
+    } catch (const Db::Error&) {
+        return false;
+    }
 }
 
 void SingleInstance::releaseAll()

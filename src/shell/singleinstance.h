@@ -7,12 +7,10 @@
 // file in the folder, held for the whole run; a lock left by a program that died is stale and
 // taken over.
 namespace SingleInstance {
-// What claiming a folder gave.
-enum class Claim { Taken, Running, Failed };
-// Claims the folder. Running only when a live program holds it; Failed (with `error` set to the
-// system's reason) when the lock file cannot be made at all.
-Claim claim(const QString& folder, QString* error = nullptr);
-// Claims the folder; false when it is not taken.
+// Claims the folder: false only when a live program holds it. Throws Db::Error with the
+// system's reason when the lock file cannot be made at all.
+bool claim(const QString& folder);
+// Claims the folder; false when it is not taken, for whatever reason.
 bool acquire(const QString& folder);
 void releaseAll();
 // The lock file of a program folder.

@@ -120,11 +120,11 @@ void Dlogaddrj::Command1_Click()
     c.sex = Option1->isChecked() ? 0 : 1;
     c.tel = Text3->text();
     c.mob = Text4->text();
-    c.add = Text5->text();
+    c.address = Text5->text();
     c.zip = Text6->text();
     c.email = Text8->text();
     c.msn = Text9->text();
-    c.leibie = Combo1->currentIndex() < 0 ? 0 : Combo1->currentData().toLongLong();
+    c.category = Combo1->currentIndex() < 0 ? 0 : Combo1->currentData().toLongLong();
     if (!Db::run([&] { Contacts::addContact(c); }))
         return;
     Changes::announce(Changes::Contacts, this);

@@ -48,14 +48,14 @@ void Dlogaddrjxx::Command1_Click()
         return;
     // The note goes to the contact selected when it is saved.
     Contacts::Note note;
-    note.renji = selectedContact();
-    if (note.renji == 0) {
+    note.contact = selectedContact();
+    if (note.contact == 0) {
         MsgBox(kNoContact);
         return;
     }
     note.title = Text1->text();
     note.content = RichTextBox1->toPlainText();
-    note.type1 = Combo1->currentText();
+    note.kind = Combo1->currentText();
     if (!Db::run([&] { Contacts::addNote(note, Clock::today()); }))
         return;
     Changes::announce(Changes::Contacts, this);

@@ -54,7 +54,7 @@ void Dlogmodrjxx::Command1_Click()
     note.id = noteId_;
     note.title = Text1->text();
     note.content = RichTextBox1->toPlainText();
-    note.type1 = Combo1->currentText();
+    note.kind = Combo1->currentText();
     if (!Db::run([&] { Contacts::updateNote(note); }))
         return;
     Changes::announce(Changes::Contacts, this);

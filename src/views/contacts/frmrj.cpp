@@ -342,7 +342,7 @@ void Frmrj::showContacts(const QList<Contacts::Listed>& contacts)
     QList<QTreeWidgetItem*> rows;
     rows.reserve(contacts.size());
     for (const Contacts::Listed& c : contacts) {
-        auto* row = new ContactRow(c, iconOf(c.leibie));
+        auto* row = new ContactRow(c, iconOf(c.category));
         if (c.id == selected)
             keep = row;
         rows.append(row);
@@ -387,15 +387,15 @@ void Frmrj::FillDate(const QString& keyword)
     QList<QTreeWidgetItem*> rows[3];
     for (const Contacts::Note& n : *notes) {
         int list = -1;
-        if (n.type1 == kSupplement || n.type1 == QStringLiteral("资料"))
+        if (n.kind == kSupplement || n.kind == QStringLiteral("资料"))
             list = 0;
-        else if (n.type1 == kRecord)
+        else if (n.kind == kRecord)
             list = 1;
-        else if (n.type1 == kPlan || n.type1 == QStringLiteral("行动"))
+        else if (n.kind == kPlan || n.kind == QStringLiteral("行动"))
             list = 2;
         if (list < 0)
             continue; // a kind of no tab
-        rows[list].append(new QTreeWidgetItem(QStringList{QString::number(n.id), n.title, Gui::day(n.addtime)}));
+        rows[list].append(new QTreeWidgetItem(QStringList{QString::number(n.id), n.title, Gui::day(n.day)}));
     }
     ListView2->insertTopLevelItems(0, rows[0]);
     ListView3->insertTopLevelItems(0, rows[1]);
@@ -578,13 +578,13 @@ bool Frmrj::saveDetails()
         c->sex = Option1->isChecked() ? 0 : 1;
         c->tel = Text3->text();
         c->mob = Text4->text();
-        c->add = Text5->text();
+        c->address = Text5->text();
         c->zip = Text6->text();
         c->email = Text8->text();
         c->msn = Text9->text();
         // A category that is no longer offered (blank choice) stays as stored.
         if (Combo3->currentIndex() >= 0)
-            c->leibie = chosenId(Combo3);
+            c->category = chosenId(Combo3);
         Contacts::updateContact(*c);
     });
     if (!saved)
@@ -691,13 +691,13 @@ void Frmrj::showContact(qint64 id)
     Text2->setText(c.name);
     Text3->setText(c.tel);
     Text4->setText(c.mob);
-    Text5->setText(c.add);
+    Text5->setText(c.address);
     Text6->setText(c.zip);
     Text8->setText(c.email);
     Text9->setText(c.msn);
     (c.sex == 0 ? Option1 : Option2)->setChecked(true);
     // A category no longer offered leaves the choice blank, so that "修改" keeps it.
-    Combo3->setCurrentIndex(Combo3->findData(c.leibie));
+    Combo3->setCurrentIndex(Combo3->findData(c.category));
     shownFields_ = fieldsNow();
     FillDate();
 }

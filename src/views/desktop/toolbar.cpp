@@ -92,7 +92,7 @@ const StateLook& stateLook(int code)
 class BarRow : public QTreeWidgetItem
 {
 public:
-    explicit BarRow(const TaskBar::Row& task) : task_(task), look_(&stateLook(task.zhuangtai)) {}
+    explicit BarRow(const TaskBar::Row& task) : task_(task), look_(&stateLook(task.state)) {}
 
     QVariant data(int column, int role) const override
     {
@@ -105,7 +105,7 @@ public:
             case 0:
                 return QString::number(task_.id);
             case 1:
-                return task_.intime.isValid() ? shownTime(task_.intime) : kNoReminder;
+                return task_.time.isValid() ? shownTime(task_.time) : kNoReminder;
             case 2:
                 return task_.title;
             case kStateColumn:
@@ -257,7 +257,7 @@ void ToolBar::ShowRw()
         rows.reserve(tasks->size());
         for (const TaskBar::Row& t : *tasks) {
             auto* row = new BarRow(t);
-            if (t.id == currentId_ && t.zhuangtai == Tasks::Open)
+            if (t.id == currentId_ && t.state == Tasks::Open)
                 current = row;
             rows.append(row);
         }

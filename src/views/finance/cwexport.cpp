@@ -21,7 +21,7 @@ void addSide(SheetExport::Sheet& sheet, const QString& kindWord, const Finance::
                        Cell::ofText(kindWord + QStringLiteral("日期"), Header)});
     for (const Finance::Record& r : side.rows)
         sheet.rows.append(
-            {Cell::ofText(r.leixing), Cell::ofAmount(r.moneys), Cell::ofText(r.yuanyin), Cell::ofDay(r.addtime)});
+            {Cell::ofText(r.category), Cell::ofAmount(r.amount), Cell::ofText(r.reason), Cell::ofDay(r.day)});
     sheet.rows.append({Cell::ofText(kindWord + QStringLiteral("合计："), Total), Cell::ofAmount(side.total, Total)});
     sheet.rows.append(QList<Cell>());
 }

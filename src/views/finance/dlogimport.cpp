@@ -170,7 +170,7 @@ void DlogImport::fillAccounts()
     const QSignalBlocker quiet(Combo1);
     Combo1->clear();
     for (const Finance::Account& a : *accounts)
-        Combo1->addItem(a.zhname, a.id);
+        Combo1->addItem(a.name, a.id);
     const int again = chosen.isValid() ? Combo1->findData(chosen) : -1;
     Combo1->setCurrentIndex(again >= 0 ? again : (accounts->isEmpty() ? -1 : 0));
 }
@@ -279,8 +279,7 @@ void DlogImport::reload()
     Statement::CsvMapping mapping;
     Frame1->setVisible(format_ == Statement::Format::Csv);
     if (format_ == Statement::Format::Csv) {
-        QString error;
-        const QList<QStringList> rows = Statement::csvRows(text, &error);
+        const QList<QStringList> rows = Statement::csvRows(text);
         if (!csvMappingShown_) {
             const QStringList header = rows.value(0);
             fillMappingChoices(header);

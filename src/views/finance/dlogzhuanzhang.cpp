@@ -27,7 +27,7 @@ void fillChoice(QComboBox* combo, const QList<Finance::Account>& accounts)
     const QSignalBlocker quiet(combo);
     combo->clear();
     for (const Finance::Account& a : accounts)
-        combo->addItem(a.zhname, a.id);
+        combo->addItem(a.name, a.id);
     const int again = chosen.isValid() ? combo->findData(chosen) : -1;
     combo->setCurrentIndex(again >= 0 ? again : (accounts.isEmpty() ? -1 : 0));
 }
@@ -120,8 +120,8 @@ void Dlogzhuanzhang::ZzList()
         return;
     ListView1->clear();
     for (const Finance::Record& r : *rows)
-        new QTreeWidgetItem(
-            ListView1, {QString::number(r.id), r.yuanyin, r.zhanghao, Money::format(r.moneys), Gui::day(r.addtime)});
+        new QTreeWidgetItem(ListView1,
+                            {QString::number(r.id), r.reason, r.account, Money::format(r.amount), Gui::day(r.day)});
 }
 
 void Dlogzhuanzhang::Command1_Click()

@@ -183,7 +183,7 @@ void fillReportList(QTreeWidget* list, const QList<Finance::Record>& records)
     rows.reserve(records.size());
     for (const Finance::Record& r : records)
         rows << new QTreeWidgetItem(
-            {QString::number(r.id), r.leixing, Money::format(r.moneys), r.yuanyin, shortDay(r.addtime)});
+            {QString::number(r.id), r.category, Money::format(r.amount), r.reason, shortDay(r.day)});
     list->addTopLevelItems(rows);
 }
 
@@ -482,8 +482,8 @@ void Frmcw::fillAccounts()
         QList<QTreeWidgetItem*> rows;
         for (const Finance::Account& a : *accounts) {
             rows << new QTreeWidgetItem(
-                {QString::number(a.id), a.zhname, a.leixing, Money::format(a.moneys), Gui::day(a.addtime)});
-            names << a.zhname;
+                {QString::number(a.id), a.name, a.category, Money::format(a.amount), Gui::day(a.day)});
+            names << a.name;
         }
         ListView1->addTopLevelItems(rows);
         fillChoice(income_.account, names);
@@ -501,12 +501,12 @@ Frmcw::Edits Frmcw::accountEdits() const
     if (!shownAccount_)
         return {true, true, true, true, true, true};
     const Finance::Account& a = *shownAccount_;
-    return {Text1->text() != a.zhname,
-            Combo1->currentText() != a.leixing,
-            Money::parse(Text4->text(), Money::Sign::Any) != std::optional<qint64>(a.moneys),
-            DTPicker1->date() != a.addtime && a.addtime.isValid(),
-            Text2->text() != a.haoma,
-            RichTextBox3->toPlainText() != a.beizhu};
+    return {Text1->text() != a.name,
+            Combo1->currentText() != a.category,
+            Money::parse(Text4->text(), Money::Sign::Any) != std::optional<qint64>(a.amount),
+            DTPicker1->date() != a.day && a.day.isValid(),
+            Text2->text() != a.number,
+            RichTextBox3->toPlainText() != a.note};
 }
 
 Frmcw::Edits Frmcw::recordEdits(const RecordTab& tab) const
@@ -514,12 +514,12 @@ Frmcw::Edits Frmcw::recordEdits(const RecordTab& tab) const
     if (!tab.shown)
         return {true, true, true, true, true, true};
     const Finance::Record& r = *tab.shown;
-    return {tab.name->text() != r.yuanyin,
-            tab.account->currentText() != r.zhanghao,
-            tab.category->currentText() != r.leixing,
-            Money::parse(tab.amount->text()) != std::optional<qint64>(r.moneys),
-            tab.day->date() != r.addtime && r.addtime.isValid(),
-            tab.remark->toPlainText() != r.beizhu};
+    return {tab.name->text() != r.reason,
+            tab.account->currentText() != r.account,
+            tab.category->currentText() != r.category,
+            Money::parse(tab.amount->text()) != std::optional<qint64>(r.amount),
+            tab.day->date() != r.day && r.day.isValid(),
+            tab.remark->toPlainText() != r.note};
 }
 
 void Frmcw::refreshAccountFields(const Edits& edited)
@@ -531,17 +531,17 @@ void Frmcw::refreshAccountFields(const Edits& edited)
         return;
     }
     if (!edited[0])
-        Text1->setText(a->zhname);
+        Text1->setText(a->name);
     if (!edited[1])
-        chooseStored(Combo1, a->leixing);
+        chooseStored(Combo1, a->category);
     if (!edited[2])
-        Text4->setText(Money::format(a->moneys));
-    if (!edited[3] && a->addtime.isValid())
-        DTPicker1->setDate(a->addtime);
+        Text4->setText(Money::format(a->amount));
+    if (!edited[3] && a->day.isValid())
+        DTPicker1->setDate(a->day);
     if (!edited[4])
-        Text2->setText(a->haoma);
-    if (!edited[5] && RichTextBox3->toPlainText() != a->beizhu)
-        RichTextBox3->setPlainText(a->beizhu);
+        Text2->setText(a->number);
+    if (!edited[5] && RichTextBox3->toPlainText() != a->note)
+        RichTextBox3->setPlainText(a->note);
     shownAccount_ = a;
 }
 
@@ -554,17 +554,17 @@ void Frmcw::refreshRecordFields(RecordTab& tab, const Edits& edited)
         return;
     }
     if (!edited[0])
-        tab.name->setText(r->yuanyin);
+        tab.name->setText(r->reason);
     if (!edited[1])
-        chooseStored(tab.account, r->zhanghao);
+        chooseStored(tab.account, r->account);
     if (!edited[2])
-        chooseStored(tab.category, r->leixing);
+        chooseStored(tab.category, r->category);
     if (!edited[3])
-        tab.amount->setText(Money::format(r->moneys));
-    if (!edited[4] && r->addtime.isValid())
-        tab.day->setDate(r->addtime);
-    if (!edited[5] && tab.remark->toPlainText() != r->beizhu)
-        tab.remark->setPlainText(r->beizhu);
+        tab.amount->setText(Money::format(r->amount));
+    if (!edited[4] && r->day.isValid())
+        tab.day->setDate(r->day);
+    if (!edited[5] && tab.remark->toPlainText() != r->note)
+        tab.remark->setPlainText(r->note);
     tab.shown = r;
 }
 
@@ -642,12 +642,12 @@ void Frmcw::fillRecords(RecordTab& tab)
 void Frmcw::showRecordRow(QTreeWidgetItem* row, const Finance::Record& r)
 {
     row->setText(0, QString::number(r.id));
-    row->setText(1, r.yuanyin);
-    row->setText(2, r.zhanghao);
-    row->setText(3, r.leixing);
-    row->setText(4, Money::format(r.moneys));
-    row->setText(5, Gui::day(r.addtime));
-    row->setData(5, Qt::UserRole, r.addtime);
+    row->setText(1, r.reason);
+    row->setText(2, r.account);
+    row->setText(3, r.category);
+    row->setText(4, Money::format(r.amount));
+    row->setText(5, Gui::day(r.day));
+    row->setData(5, Qt::UserRole, r.day);
 }
 
 void Frmcw::refillAfterChange()
@@ -701,12 +701,12 @@ std::optional<Finance::Account> Frmcw::accountFromFields()
         return std::nullopt;
     }
     Finance::Account a;
-    a.zhname = Text1->text();
-    a.leixing = Combo1->currentText();
-    a.moneys = *amount;
-    a.addtime = DTPicker1->date();
-    a.haoma = Text2->text();
-    a.beizhu = RichTextBox3->toPlainText();
+    a.name = Text1->text();
+    a.category = Combo1->currentText();
+    a.amount = *amount;
+    a.day = DTPicker1->date();
+    a.number = Text2->text();
+    a.note = RichTextBox3->toPlainText();
     return a;
 }
 
@@ -719,7 +719,7 @@ void Frmcw::Command3_Click()
     if (!added)
         return;
     if (!*added) {
-        MsgBox(QStringLiteral("已经有一个名为“%1”的帐户，请换一个名称！").arg(a->zhname));
+        MsgBox(QStringLiteral("已经有一个名为“%1”的帐户，请换一个名称！").arg(a->name));
         Text1->setFocus();
         return;
     }
@@ -747,7 +747,7 @@ void Frmcw::Command2_Click()
     if (!saved)
         return;
     if (*saved == Finance::AccountSaved::NameTaken) {
-        MsgBox(QStringLiteral("已经有一个名为“%1”的帐户，请换一个名称！").arg(a->zhname));
+        MsgBox(QStringLiteral("已经有一个名为“%1”的帐户，请换一个名称！").arg(a->name));
         Text1->setFocus();
         return;
     }
@@ -847,13 +847,13 @@ std::optional<Finance::Record> Frmcw::recordFromFields(RecordTab& tab)
         return std::nullopt;
     }
     Finance::Record r;
-    r.shouzhi = tab.kind;
-    r.yuanyin = tab.name->text();
-    r.zhanghao = tab.account->currentText();
-    r.leixing = tab.category->currentText();
-    r.moneys = *amount;
-    r.addtime = tab.day->date();
-    r.beizhu = tab.remark->toPlainText();
+    r.kind = tab.kind;
+    r.reason = tab.name->text();
+    r.account = tab.account->currentText();
+    r.category = tab.category->currentText();
+    r.amount = *amount;
+    r.day = tab.day->date();
+    r.note = tab.remark->toPlainText();
     return r;
 }
 
@@ -868,8 +868,7 @@ void Frmcw::addRecord(RecordTab& tab)
     r->id = *id;
     // The new row goes where the list's order (newest day first, newest record first) puts it.
     int at = 0;
-    while (at < tab.list->topLevelItemCount()
-           && tab.list->topLevelItem(at)->data(5, Qt::UserRole).toDate() > r->addtime)
+    while (at < tab.list->topLevelItemCount() && tab.list->topLevelItem(at)->data(5, Qt::UserRole).toDate() > r->day)
         ++at;
     auto* row = new QTreeWidgetItem;
     showRecordRow(row, *r);

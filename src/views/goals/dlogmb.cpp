@@ -88,10 +88,10 @@ void Dlogmb::Command1_Click()
     Goals::Goal goal;
     goal.title = Text1->text();
     goal.content = Rtb1->toPlainText();
-    goal.ksdate = Clock::today(); // the start day the week lists look at
-    goal.jsdate = DTP1->date();
-    goal.juese = Cbo1->currentData().toLongLong();
-    goal.zhuangtai = Option1_0->isChecked() ? Goals::NotExecuting : Goals::Executing;
+    goal.start = Clock::today(); // the start day the week lists look at
+    goal.end = DTP1->date();
+    goal.theme = Cbo1->currentData().toLongLong();
+    goal.state = Option1_0->isChecked() ? Goals::NotExecuting : Goals::Executing;
     if (!Db::run([&] { Goals::insert(goal); }))
         return; // the error has been shown; the dialog keeps what was typed
     Changes::announce(Changes::Goals, this);

@@ -38,14 +38,14 @@ bool dlomodmb::Form_Load()
         if (!goal)
             return;
         goalId_ = goal->id;
-        storedTheme_ = goal->juese;
+        storedTheme_ = goal->theme;
         Text1->setText(goal->title);
         Rtb1->setPlainText(goal->content);
-        DTP1->setDate(goal->jsdate.isValid() ? goal->jsdate : Clock::today());
+        DTP1->setDate(goal->end.isValid() ? goal->end : Clock::today());
         // The goal's own theme comes first, so that a save without a choice keeps it.
         const bool themeExists = goal->themeExists;
         if (themeExists)
-            Cbo1->addItem(goal->themeName, goal->juese);
+            Cbo1->addItem(goal->themeName, goal->theme);
         appendThemes();
         Cbo1->setCurrentIndex(themeExists ? 0 : -1);
     });
@@ -61,9 +61,9 @@ void dlomodmb::Command1_Click()
     goal.id = goalId_; // the goal that was loaded, whatever the view has selected since
     goal.title = Text1->text();
     goal.content = Rtb1->toPlainText();
-    goal.jsdate = DTP1->date();
+    goal.end = DTP1->date();
     // A goal whose theme no longer exists keeps it until the user picks another.
-    goal.juese = Cbo1->currentIndex() >= 0 ? Cbo1->currentData().toLongLong() : storedTheme_;
+    goal.theme = Cbo1->currentIndex() >= 0 ? Cbo1->currentData().toLongLong() : storedTheme_;
     if (!Db::run([&] { Goals::update(goal); }))
         return;
     Forms::unload(this);

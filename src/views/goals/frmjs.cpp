@@ -163,12 +163,12 @@ void Frmjs::MBList()
     QList<QTreeWidgetItem*> rows;
     rows.reserve(goals->size());
     for (const Goals::Goal& g : *goals) {
-        auto* row = new QTreeWidgetItem({QString::number(g.id), g.title,
-                                         g.jsdate.isValid() ? GoalForms::day(g.jsdate) : QStringLiteral("暂未安排"),
-                                         g.themeName});
+        auto* row =
+            new QTreeWidgetItem({QString::number(g.id), g.title,
+                                 g.end.isValid() ? GoalForms::day(g.end) : QStringLiteral("暂未安排"), g.themeName});
         GoalForms::tipIfLong(row, 1);
-        row->setIcon(1, GoalForms::stateIcon(g.zhuangtai));
-        row->setData(1, Qt::UserRole, g.zhuangtai);
+        row->setIcon(1, GoalForms::stateIcon(g.state));
+        row->setData(1, Qt::UserRole, g.state);
         rows.append(row);
     }
     ListView2->addTopLevelItems(rows);

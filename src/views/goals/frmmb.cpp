@@ -267,12 +267,11 @@ void Frmmb::fillGoals(const QList<Goals::Goal>& goals)
         QList<QTreeWidgetItem*> rows;
         rows.reserve(goals.size());
         for (const Goals::Goal& g : goals) {
-            auto* row =
-                new QTreeWidgetItem({QString::number(g.id), g.themeName, g.title,
-                                     g.jsdate.isValid() ? GoalForms::day(g.jsdate) : QStringLiteral("还未安排")});
+            auto* row = new QTreeWidgetItem({QString::number(g.id), g.themeName, g.title,
+                                             g.end.isValid() ? GoalForms::day(g.end) : QStringLiteral("还未安排")});
             GoalForms::tipIfLong(row, 2);
-            row->setIcon(2, GoalForms::stateIcon(g.zhuangtai));
-            row->setData(2, Qt::UserRole, g.zhuangtai);
+            row->setIcon(2, GoalForms::stateIcon(g.state));
+            row->setData(2, Qt::UserRole, g.state);
             shownStays = shownStays || g.id == shownGoalId_;
             rows.append(row);
         }
@@ -311,10 +310,10 @@ void Frmmb::fillTasks(bool openOnly)
     QList<QTreeWidgetItem*> rows;
     rows.reserve(tasks->size());
     for (const Goals::TaskRow& t : *tasks) {
-        const int image = Gui::quadrantImage(t.zhongyao, t.jinpo);
-        auto* row = new QTreeWidgetItem({QString::number(t.id), QString::number(t.zhuangtai), t.title,
-                                         t.today.isValid() ? GoalForms::day(t.today) : QStringLiteral("还未安排"),
-                                         Tasks::orderText(t.xuhao)});
+        const int image = Gui::quadrantImage(t.important, t.urgent);
+        auto* row = new QTreeWidgetItem({QString::number(t.id), QString::number(t.state), t.title,
+                                         t.day.isValid() ? GoalForms::day(t.day) : QStringLiteral("还未安排"),
+                                         Tasks::orderText(t.order)});
         GoalForms::tipIfLong(row, 2);
         row->setIcon(2, Gui::quadrantIcon(image));
         row->setData(2, Qt::UserRole, image);
@@ -343,7 +342,7 @@ void Frmmb::WeekMB()
     QList<QTreeWidgetItem*> rows;
     for (const Goals::Goal& g : *goals) {
         auto* row = new QTreeWidgetItem(
-            {QString::number(g.id), g.title, g.jsdate.isValid() ? GoalForms::day(g.jsdate) : QString(), g.themeName});
+            {QString::number(g.id), g.title, g.end.isValid() ? GoalForms::day(g.end) : QString(), g.themeName});
         GoalForms::tipIfLong(row, 1);
         rows.append(row);
     }

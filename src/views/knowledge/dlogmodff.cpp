@@ -48,9 +48,9 @@ bool Dlogmodff::Form_Load()
         return false;
     }
     articleId_ = article->id;
-    KnowledgeUi::fillCategoryBox(categoryBox, article->ltype, names);
+    KnowledgeUi::fillCategoryBox(categoryBox, article->category, names);
     // An article without a category shows an empty box rather than the first category.
-    if (article->ltype.isEmpty())
+    if (article->category.isEmpty())
         categoryBox->setEditText(QString());
     Text1->setText(article->title);
     RichTextBox1->setPlainText(article->content);

@@ -46,7 +46,7 @@ QTreeWidgetItem* articleRow(const Knowledge::Heading& h)
     row->setText(0, QString::number(h.id));
     row->setText(1, h.title);
     row->setToolTip(1, h.title);
-    row->setText(2, Gui::day(h.addtime));
+    row->setText(2, Gui::day(h.day));
     return row;
 }
 

@@ -264,8 +264,8 @@ void FrmQuadrant::QList_Fill()
             row->setText(0, QString::number(item.id));
             row->setText(1, item.title);
             row->setToolTip(1, item.title);
-            row->setText(2, item.today.isValid() ? Gui::day(item.today) : QStringLiteral("未安排"));
-            row->setText(3, item.intime.isValid() ? Gui::time(item.intime) : QStringLiteral("非提醒任务"));
+            row->setText(2, item.day.isValid() ? Gui::day(item.day) : QStringLiteral("未安排"));
+            row->setText(3, item.time.isValid() ? Gui::time(item.time) : QStringLiteral("非提醒任务"));
             if (item.id == selected) {
                 reselect = row;
                 reselectIn = q;

@@ -98,15 +98,6 @@ bool SyncEngine::start(const QUrl& calendar)
     return true;
 }
 
-void SyncEngine::cancel()
-{
-    if (!busy_)
-        return;
-    ++generation_;
-    client_->abortAll();
-    busy_ = false;
-}
-
 QUrl SyncEngine::urlOf(const QString& href) const
 {
     return CalDavClient::urlOf(calendar_, href);

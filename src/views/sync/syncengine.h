@@ -33,8 +33,6 @@ public:
     // Runs one sync with the list at `calendar`; `finished` follows. False when one is running.
     bool start(const QUrl& calendar);
     bool busy() const { return busy_; }
-    // Stops the sync in flight; what was stored stays, the rest is done by the next sync.
-    void cancel();
     // Without sync-collection: compare every ETag (servers that lack it; the tests force it).
     void setUseSyncCollection(bool use) { useSyncCollection_ = use; }
     CalDavClient* client() const { return client_; }

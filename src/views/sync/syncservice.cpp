@@ -14,12 +14,6 @@ const char* const kKeyringService = "Vantorel";
 constexpr int kAutoInterval = 5 * 60 * 1000;
 constexpr int kAfterChange = 15 * 1000;
 
-bool& keyringEnabled()
-{
-    static bool enabled = true;
-    return enabled;
-}
-
 SyncService*& current()
 {
     static SyncService* s = nullptr;
@@ -49,11 +43,6 @@ void SyncService::reset()
 {
     delete current();
     current() = nullptr;
-}
-
-void SyncService::setKeyringEnabled(bool enabled)
-{
-    keyringEnabled() = enabled;
 }
 
 SyncService::SyncService() : engine_(new SyncEngine(this)), autoTimer_(new QTimer(this)), changeTimer_(new QTimer(this))
@@ -101,10 +90,6 @@ void SyncService::password(const QString& server, const QString& user,
         done(memoryPassword_, QString());
         return;
     }
-    if (!keyringEnabled()) {
-        done(QString(), noKeyring(QString()));
-        return;
-    }
     auto* job = new QKeychain::ReadPasswordJob(QLatin1String(kKeyringService), this);
     job->setAutoDelete(true);
     job->setKey(key);
@@ -134,11 +119,6 @@ void SyncService::setPassword(const QString& server, const QString& user, const 
         authBlocked_ = false; // new credentials may be tried
     memoryPassword_ = password;
     memoryKey_ = key;
-    if (!keyringEnabled()) {
-        if (done)
-            done(noKeyring(QString()));
-        return;
-    }
     auto* job = new QKeychain::WritePasswordJob(QLatin1String(kKeyringService), this);
     job->setAutoDelete(true);
     job->setKey(key);

@@ -52,9 +52,6 @@ public:
     QTimer* autoTimer() const { return autoTimer_; }
     QTimer* changeTimer() const { return changeTimer_; }
 
-    // Tests: the keyring is not used at all (as on a desktop without one).
-    static void setKeyringEnabled(bool enabled);
-
 signals:
     void started();
     void finished(const SyncEngine::Result& result);

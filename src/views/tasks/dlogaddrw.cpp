@@ -83,7 +83,7 @@ bool dlogaddrw::Form_Load()
                 return;
             }
             Combo5->clear();
-            Combo5->addItem(Themes::name(goal->juese), goal->juese);
+            Combo5->addItem(Themes::name(goal->theme), goal->theme);
             Combo4->clear();
             Combo4->addItem(goal->title, goal->id);
         } else {
@@ -149,7 +149,7 @@ void dlogaddrw::OKButton_Click()
     const bool saved = Db::run([&] {
         Db::transaction([&] {
             const qint64 id = Tasks::insert(*task);
-            if (task->type1 == 0)
+            if (task->kind == 0)
                 Recurrence::create(ruleFromFields(*task), id);
         });
     });

@@ -93,53 +93,53 @@ void Dlogmodrw::loadTask()
     taskId_ = task->id;
 
     Text1->setText(task->title);
-    Text3->setText(Tasks::orderText(task->xuhao));
+    Text3->setText(Tasks::orderText(task->order));
     RichTextBox1->setPlainText(task->content);
 
-    if (!task->today.isValid()) {
+    if (!task->day.isValid()) {
         Check2->setChecked(true);
         Check1->setChecked(true);
     } else {
         Check2->setChecked(false);
-        setDayQuietly(task->today);
-        if (!task->intime.isValid()) {
+        setDayQuietly(task->day);
+        if (!task->time.isValid()) {
             Check1->setChecked(true);
             Text2->setText(Gui::time(kEvening));
         } else {
             Check1->setChecked(false);
-            setSliderQuietly(TimeSlider::positionOf(task->intime));
-            Text2->setText(Gui::time(task->intime));
+            setSliderQuietly(TimeSlider::positionOf(task->time));
+            Text2->setText(Gui::time(task->time));
         }
     }
 
-    fillLevels(task->zhongyao, task->jinpo);
+    fillLevels(task->important, task->urgent);
 
     // The stored kind comes first, then both kinds to choose from.
     Combo3->clear();
-    if (task->type1 == 0 || task->type1 == 1)
-        Combo3->addItem(task->type1 == 1 ? QStringLiteral("一次性") : QStringLiteral("经常性"), task->type1);
+    if (task->kind == 0 || task->kind == 1)
+        Combo3->addItem(task->kind == 1 ? QStringLiteral("一次性") : QStringLiteral("经常性"), task->kind);
     addKinds();
     Combo3->setCurrentIndex(0);
-    loadedKind_ = task->type1;
-    loadedDay_ = task->today;
+    loadedKind_ = task->kind;
+    loadedDay_ = task->day;
     ruleId_ = 0;
-    if (task->type1 == 0) {
+    if (task->kind == 0) {
         const qint64 id = task->id;
         if (const auto rule = Db::get([id] { return Recurrence::activeRuleOf(id); }).value_or(std::nullopt)) {
             ruleId_ = rule->id;
             showRule(*rule);
         }
     }
-    ruleless_ = task->type1 == 0 && ruleId_ == 0;
+    ruleless_ = task->kind == 0 && ruleId_ == 0;
     showRepeatRow();
 
-    fillThemes(task->juese);
+    fillThemes(task->theme);
 
     // Only the task's own goal; the other goals of a theme come when the user picks the theme.
     Combo4->clear();
     Combo4->addItem(QStringLiteral("无"), 0);
-    if (task->mubiao != 0) {
-        const qint64 goalId = task->mubiao;
+    if (task->goal != 0) {
+        const qint64 goalId = task->goal;
         if (const auto goal = Db::get([goalId] { return Themes::goal(goalId); }).value_or(std::nullopt))
             Combo4->addItem(goal->title, goal->id);
     }
@@ -186,26 +186,26 @@ void Dlogmodrw::Command3_Click()
     // Fields left as they were loaded keep what is stored now.
     if (shown_) {
         if (const auto stored = Db::get([this] { return Tasks::load(taskId_); }).value_or(std::nullopt)) {
-            if (task->today == shown_->today && task->intime == shown_->intime) {
-                task->today = stored->today;
-                task->intime = stored->intime;
+            if (task->day == shown_->day && task->time == shown_->time) {
+                task->day = stored->day;
+                task->time = stored->time;
             }
-            if (task->xuhao == shown_->xuhao)
-                task->xuhao = stored->xuhao;
+            if (task->order == shown_->order)
+                task->order = stored->order;
             if (task->title == shown_->title)
                 task->title = stored->title;
             if (task->content == shown_->content)
                 task->content = stored->content;
-            if (task->zhongyao == shown_->zhongyao && task->jinpo == shown_->jinpo) {
-                task->zhongyao = stored->zhongyao;
-                task->jinpo = stored->jinpo;
+            if (task->important == shown_->important && task->urgent == shown_->urgent) {
+                task->important = stored->important;
+                task->urgent = stored->urgent;
             }
         }
     }
 
     // An occurrence changes alone or with its rule; choosing "一次性" ends the rule; a task made
     // recurring here starts a rule on its day.
-    const bool recurring = task->type1 == 0;
+    const bool recurring = task->kind == 0;
     const bool startsRule = recurring && ruleId_ == 0 && (loadedKind_ != 0 || Combo3->currentIndex() != 0);
     if (startsRule && !checkRecurringDay(*task))
         return;
@@ -228,7 +228,7 @@ void Dlogmodrw::Command3_Click()
             } else if (allLater) {
                 Recurrence::Rule rule = ruleFromFields(*task);
                 rule.id = ruleId_;
-                Recurrence::changeFuture(rule, loadedDay_.isValid() ? loadedDay_ : task->today);
+                Recurrence::changeFuture(rule, loadedDay_.isValid() ? loadedDay_ : task->day);
             }
         });
     });

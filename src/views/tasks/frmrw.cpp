@@ -288,8 +288,8 @@ TaskList::Filter Frmrw::filterFromFields() const
     f.openUnplanned = false;
     f.name = Text1->text();
     f.dayState = Combo3->currentData().toInt();
-    f.juese = Combo1->currentData().toLongLong();
-    f.mubiao = Combo2->currentData().toLongLong();
+    f.theme = Combo1->currentData().toLongLong();
+    f.goal = Combo2->currentData().toLongLong();
     return f;
 }
 
@@ -402,12 +402,12 @@ QTreeWidgetItem* Frmrw::taskItem(const TaskList::Row& task)
 {
     auto* row = new QTreeWidgetItem;
     row->setText(0, QString::number(task.id));
-    row->setText(kStateColumn, QString::number(task.zhuangtai));
+    row->setText(kStateColumn, QString::number(task.state));
     row->setText(kTitleColumn, task.title);
     row->setToolTip(kTitleColumn, task.title);
-    row->setIcon(kTitleColumn, Gui::quadrantIcon(Gui::quadrantImage(task.zhongyao, task.jinpo)));
-    row->setText(kDayColumn, dayText(task.today));
-    row->setText(kOrderColumn, Tasks::orderText(task.xuhao));
+    row->setIcon(kTitleColumn, Gui::quadrantIcon(Gui::quadrantImage(task.important, task.urgent)));
+    row->setText(kDayColumn, dayText(task.day));
+    row->setText(kOrderColumn, Tasks::orderText(task.order));
     return row;
 }
 
@@ -514,7 +514,7 @@ void Frmrw::dayList()
         row->setText(0, QString::number(t.id));
         row->setText(1, t.title);
         row->setToolTip(1, t.title);
-        row->setText(2, timeText(t.intime));
+        row->setText(2, timeText(t.time));
     }
 }
 
@@ -569,7 +569,7 @@ void Frmrw::ListView1_OLEDragDrop()
     row->setText(0, QString::number(id));
     row->setText(1, source->text(kTitleColumn));
     row->setToolTip(1, source->text(kTitleColumn));
-    row->setText(2, timeText(*task ? (*task)->intime : QTime()));
+    row->setText(2, timeText(*task ? (*task)->time : QTime()));
     source->setText(kDayColumn, Gui::day(day));
     Changes::announce(Changes::Tasks, this);
 }

@@ -249,7 +249,7 @@ void TaskEditor::showRepeatParts()
 
 bool TaskEditor::checkRecurringDay(const Tasks::Task& task)
 {
-    if (task.type1 != 0 || task.today.isValid())
+    if (task.kind != 0 || task.day.isValid())
         return true;
     MsgBox(QStringLiteral("请为经常性任务选择开始日期！"));
     DTPicker1->setFocus();
@@ -260,17 +260,17 @@ Recurrence::Rule TaskEditor::ruleFromFields(const Tasks::Task& task) const
 {
     Recurrence::Rule rule;
     rule.pattern = task;
-    rule.pinlv = int(chosen(ComboRepeat));
+    rule.frequency = Recurrence::Frequency(chosen(ComboRepeat));
     for (int i = 0; i < 7; ++i) {
         if (weekdayChecks[i]->isChecked())
             rule.weekdays |= 1 << i;
     }
     // A weekly rule without a day ticked repeats on the task's own weekday.
-    if (rule.pinlv == Recurrence::Weekly && rule.weekdays == 0 && task.today.isValid())
-        rule.weekdays = 1 << (task.today.dayOfWeek() - 1);
+    if (rule.frequency == Recurrence::Weekly && rule.weekdays == 0 && task.day.isValid())
+        rule.weekdays = 1 << (task.day.dayOfWeek() - 1);
     rule.every = SpinEvery->value();
-    rule.start = task.today;
-    rule.last = task.today;
+    rule.start = task.day;
+    rule.last = task.day;
     if (CheckUntil->isChecked())
         rule.until = DTPUntil->date();
     return rule;
@@ -284,7 +284,7 @@ void TaskEditor::showRule(const Recurrence::Rule& rule)
     CheckUntil->setChecked(rule.until.isValid());
     if (rule.until.isValid())
         DTPUntil->setDate(rule.until);
-    selectCode(ComboRepeat, rule.pinlv);
+    selectCode(ComboRepeat, rule.frequency);
     showRepeatParts();
 }
 
@@ -402,22 +402,22 @@ std::optional<Tasks::Task> TaskEditor::taskFromFields()
 
     Tasks::Task task;
     if (!Check2->isChecked()) {
-        task.today = DTPicker1->date();
+        task.day = DTPicker1->date();
         if (!Check1->isChecked()) {
             const std::optional<QTime> time = TimeSlider::parse(Text2->text());
             if (!time)
                 return refuse(QStringLiteral("请输入正确的时间！"), Text2);
-            task.intime = *time;
+            task.time = *time;
         }
     }
     task.title = Text1->text();
     task.content = RichTextBox1->toPlainText();
-    task.mubiao = chosen(Combo4);
-    task.juese = chosen(Combo5);
-    task.zhongyao = int(chosen(Combo1));
-    task.jinpo = int(chosen(Combo2));
-    task.type1 = int(chosen(Combo3));
-    task.xuhao = xuhao;
+    task.goal = chosen(Combo4);
+    task.theme = chosen(Combo5);
+    task.important = int(chosen(Combo1));
+    task.urgent = int(chosen(Combo2));
+    task.kind = Tasks::Kind(chosen(Combo3));
+    task.order = xuhao;
     return task;
 }
 

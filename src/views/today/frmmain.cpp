@@ -341,14 +341,14 @@ void Frmmain::RwList(bool frist)
     QTreeWidgetItem* describedRow = nullptr;
     for (const Tasks::Task& t : *tasks) {
         auto* row = new QTreeWidgetItem(ListView1);
-        const int image = Gui::quadrantImage(t.zhongyao, t.jinpo);
+        const int image = Gui::quadrantImage(t.important, t.urgent);
         row->setText(0, QString::number(t.id));
         row->setText(1, t.title);
         row->setToolTip(1, t.title + QLatin1Char('\n') + Gui::quadrantTip(image));
         row->setIcon(1, Gui::quadrantIcon(image));
         row->setData(1, kImageRole, image);
-        row->setText(2, t.intime.isValid() ? Gui::time(t.intime) : QStringLiteral("非提醒任务"));
-        row->setText(kStateColumn, QString::number(t.zhuangtai));
+        row->setText(2, t.time.isValid() ? Gui::time(t.time) : QStringLiteral("非提醒任务"));
+        row->setText(kStateColumn, QString::number(t.state));
         if (t.id == described)
             describedRow = row;
     }
@@ -360,10 +360,10 @@ void Frmmain::RwList(bool frist)
         auto* row = new QTreeWidgetItem(ListView1);
         row->setText(0, QStringLiteral("0"));
         row->setText(1, t.title);
-        row->setText(2, t.intime.isValid() ? Gui::time(t.intime) : QStringLiteral("非提醒任务"));
+        row->setText(2, t.time.isValid() ? Gui::time(t.time) : QStringLiteral("非提醒任务"));
         row->setText(kStateColumn, QStringLiteral("计划中"));
         row->setToolTip(1, t.title + QStringLiteral("\n重复任务，到这一天时生成"));
-        row->setIcon(1, Gui::quadrantIcon(Gui::quadrantImage(t.zhongyao, t.jinpo)));
+        row->setIcon(1, Gui::quadrantIcon(Gui::quadrantImage(t.important, t.urgent)));
         row->setFlags(Qt::ItemIsEnabled);
         for (int c = 1; c < ListView1->columnCount(); ++c)
             row->setForeground(c, QBrush(StateColour::kPlanned));
