@@ -101,7 +101,7 @@ void NewUserTest::unsavedDiary()
         expected.prepend(QStringLiteral("桌面没有通知区域，无法在后台提醒，程序将退出。"));
     QCOMPARE(run.messages, expected);
     // Stored under the day it was written for, never under the day clicked.
-    QCOMPARE(diaryOf(run, u"2009-01-31"_s), typed && yes ? QString(u"it's the evening's note"_s) : stored);
+    QCOMPARE(diaryOf(run, u"2009-01-31"_s), typed && yes ? u"it's the evening's note"_s : stored);
     QCOMPARE(diaryOf(run, u"2009-02-03"_s), QString());
 }
 
@@ -131,7 +131,7 @@ void NewUserTest::editDialogFollowsTheSelection()
     QVERIFY(clickRow(list, rowOf(11)));
     run.answerNext(QMessageBox::No);
     QVERIFY(click(ctl<QPushButton>(u"Command4"_s)));
-    QCOMPARE(title(), QString(u"edited"_s));
+    QCOMPARE(title(), u"edited"_s);
     run.answerNext(QMessageBox::Yes);
     QVERIFY(click(ctl<QPushButton>(u"Command4"_s)));
     QCOMPARE(title(), third);
