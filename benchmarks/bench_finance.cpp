@@ -30,6 +30,8 @@
 #include <cstdio>
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int kAccounts = 20;
@@ -55,17 +57,19 @@ void settle()
 void generate()
 {
     QRandomGenerator random(42);
-    const QStringList income{"工资", "奖金", "利息", "兼职收入", "其他收入"};
-    const QStringList expense{"餐饮", "交通", "房租水电", "通讯", "书籍学习", "服饰", "人情礼金", "日用品", "医疗保健"};
+    const QStringList income{u"工资"_s, u"奖金"_s, u"利息"_s, u"兼职收入"_s, u"其他收入"_s};
+    const QStringList expense{u"餐饮"_s, u"交通"_s,     u"房租水电"_s, u"通讯"_s,    u"书籍学习"_s,
+                              u"服饰"_s, u"人情礼金"_s, u"日用品"_s,   u"医疗保健"_s};
     Db::transaction([&] {
-        Db::execute("DELETE FROM shouzhi");
-        Db::execute("DELETE FROM zhanghao");
+        Db::execute(u"DELETE FROM shouzhi"_s);
+        Db::execute(u"DELETE FROM zhanghao"_s);
         for (int i = 0; i < kAccounts; ++i)
-            Db::execute("INSERT INTO zhanghao (zhname, leixing, moneys, addtime) VALUES (?, '储蓄卡', ?, '2009-01-01')",
-                        {QStringLiteral("帐户%1").arg(i + 1), qint64(random.bounded(1000000)) * 10000});
+            Db::execute(
+                u"INSERT INTO zhanghao (zhname, leixing, moneys, addtime) VALUES (?, '储蓄卡', ?, '2009-01-01')"_s,
+                {QStringLiteral("帐户%1").arg(i + 1), qint64(random.bounded(1000000)) * 10000});
         QSqlQuery insert(Db::main());
-        insert.prepare("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime, beizhu)"
-                       " VALUES (?, ?, ?, ?, ?, ?, '')");
+        insert.prepare(u"INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime, beizhu)"
+                       " VALUES (?, ?, ?, ?, ?, ?, '')"_s);
         const int days = int(kFirstDay.daysTo(kToday)) + 1;
         for (int i = 0; i < kRecords; ++i) {
             const bool isIncome = random.bounded(10) < 3;
@@ -90,20 +94,21 @@ void rawReport(const QDate& from, const QDate& to, const QStringList& incomeName
         QStringList marks;
         QVariantList values{kind, Db::dayValue(from), Db::dayValue(to)};
         for (const QString& n : names) {
-            marks << "?";
+            marks << u"?"_s;
             values << n;
         }
-        const QString where = " FROM shouzhi WHERE shouzhi = ? AND addtime >= ? AND addtime <= ? AND leixing IN ("
-                              + marks.join(',') + ")";
+        const QString where = u" FROM shouzhi WHERE shouzhi = ? AND addtime >= ? AND addtime <= ? AND leixing IN ("_s
+                              + marks.join(u',') + u")"_s;
         QSqlQuery rows = Db::exec(
-            Db::main(), "SELECT id, leixing, moneys, yuanyin, addtime" + where + " ORDER BY addtime DESC, id DESC",
-            values);
+            Db::main(),
+            u"SELECT id, leixing, moneys, yuanyin, addtime"_s + where + u" ORDER BY addtime DESC, id DESC"_s, values);
         qint64 seen = 0;
         while (rows.next()) {
             for (int c = 0; c < 5; ++c)
                 seen += rows.value(c).isValid();
         }
-        QSqlQuery sums = Db::exec(Db::main(), "SELECT leixing, sum(moneys)" + where + " GROUP BY leixing", values);
+        QSqlQuery sums =
+            Db::exec(Db::main(), u"SELECT leixing, sum(moneys)"_s + where + u" GROUP BY leixing"_s, values);
         while (sums.next())
             seen += sums.value(1).toLongLong() != 0;
         if (seen < 0)
@@ -121,8 +126,8 @@ QStringList namesOf(const QList<Finance::Category>& list)
 
 qint64 effect(const QString& account)
 {
-    return Db::count("SELECT coalesce(sum(CASE shouzhi WHEN 1 THEN -moneys ELSE moneys END), 0) FROM shouzhi"
-                     " WHERE zhanghao = ?",
+    return Db::count(u"SELECT coalesce(sum(CASE shouzhi WHEN 1 THEN -moneys ELSE moneys END), 0) FROM shouzhi"
+                     " WHERE zhanghao = ?"_s,
                      {account});
 }
 
@@ -151,11 +156,11 @@ int main(int argc, char* argv[])
     Frmcw* view = Forms::show<Frmcw>();
     view->resize(1024, 700);
     settle();
-    auto* from = view->findChild<QDateEdit*>("DTPicker4");
-    auto* to = view->findChild<QDateEdit*>("DTPicker5");
+    auto* from = view->findChild<QDateEdit*>(u"DTPicker4"_s);
+    auto* to = view->findChild<QDateEdit*>(u"DTPicker5"_s);
     from->setDate(QDate(2018, 1, 1));
     to->setDate(QDate(2018, 12, 31));
-    auto* refresh = view->findChild<QPushButton*>("Command10");
+    auto* refresh = view->findChild<QPushButton*>(u"Command10"_s);
     const int runs = 15;
 
     // The report of one year: the view's lists and totals against the raw SQL.
@@ -172,17 +177,17 @@ int main(int argc, char* argv[])
         ratios << viewMs / sqlMs;
     }
     std::sort(ratios.begin(), ratios.end());
-    const int shown = view->findChild<QTreeWidget*>("ListView4")->topLevelItemCount()
-                      + view->findChild<QTreeWidget*>("ListView5")->topLevelItemCount();
+    const int shown = view->findChild<QTreeWidget*>(u"ListView4"_s)->topLevelItemCount()
+                      + view->findChild<QTreeWidget*>(u"ListView5"_s)->topLevelItemCount();
     std::printf("report of 2018 (%d rows): view %.2f ms, raw SQL %.2f ms, ratio %.2f (median of 3 rounds; limit 2)\n",
                 shown, viewMs, sqlMs, ratios[1]);
 
     // A record change with its balances, through the view's modify button.
-    view->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(Frmcw::IncomeTab);
-    auto* incomeList = view->findChild<QTreeWidget*>("ListView2");
+    view->findChild<QTabWidget*>(u"SSTab1"_s)->setCurrentIndex(Frmcw::IncomeTab);
+    auto* incomeList = view->findChild<QTreeWidget*>(u"ListView2"_s);
     incomeList->setCurrentItem(incomeList->topLevelItem(0));
-    auto* amount = view->findChild<QLineEdit*>("Text6");
-    auto* modify = view->findChild<QPushButton*>("Command5");
+    auto* amount = view->findChild<QLineEdit*>(u"Text6"_s);
+    auto* modify = view->findChild<QPushButton*>(u"Command5"_s);
     int step = 0;
     const double changeMs = medianMs(runs, [&] {
         amount->setText(QString::number(100 + step++));
@@ -191,9 +196,9 @@ int main(int argc, char* argv[])
     std::printf("record change with its balances: %.2f ms (limit 100)\n", changeMs);
 
     // The export of that year.
-    const QString file = folder.filePath("report.xlsx");
+    const QString file = folder.filePath(u"report.xlsx"_s);
     Shell::setSaveFileNameHook([&](const QString&) { return file; });
-    auto* exportButton = view->findChild<QPushButton*>("Command14");
+    auto* exportButton = view->findChild<QPushButton*>(u"Command14"_s);
     const double exportMs = medianMs(5, [&] { exportButton->click(); });
     std::printf("export of 2018: %.1f ms (%lld bytes; limit well under 1000)\n", exportMs,
                 static_cast<long long>(QFileInfo(file).size()));
@@ -217,7 +222,7 @@ int main(int argc, char* argv[])
     for (const Finance::Account& a : Finance::accounts())
         accountIds << a.id;
     {
-        QSqlQuery q = Db::exec(Db::main(), "SELECT id FROM shouzhi WHERE shouzhi IN (0, 1)");
+        QSqlQuery q = Db::exec(Db::main(), u"SELECT id FROM shouzhi WHERE shouzhi IN (0, 1)"_s);
         while (q.next())
             ids << q.value(0).toLongLong();
     }
@@ -226,10 +231,10 @@ int main(int argc, char* argv[])
     opsTimer.start();
     // Account edits go through the view's fields, which the direct changes above never refresh:
     // a save writes only the number typed, never the balance the fields showed earlier.
-    view->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(Frmcw::AccountsTab);
-    auto* accountList = view->findChild<QTreeWidget*>("ListView1");
-    auto* number = view->findChild<QLineEdit*>("Text2");
-    auto* modifyAccount = view->findChild<QPushButton*>("Command2");
+    view->findChild<QTabWidget*>(u"SSTab1"_s)->setCurrentIndex(Frmcw::AccountsTab);
+    auto* accountList = view->findChild<QTreeWidget*>(u"ListView1"_s);
+    auto* number = view->findChild<QLineEdit*>(u"Text2"_s);
+    auto* modifyAccount = view->findChild<QPushButton*>(u"Command2"_s);
     int done[4] = {0, 0, 0, 0};
     for (int i = 0; i < kRandomOperations; ++i) {
         const int action = random.bounded(4);
@@ -254,7 +259,7 @@ int main(int argc, char* argv[])
     }
     int wrong = 0;
     for (const QString& a : std::as_const(accounts)) {
-        const qint64 stored = Db::count("SELECT moneys FROM zhanghao WHERE zhname = ?", {a});
+        const qint64 stored = Db::count(u"SELECT moneys FROM zhanghao WHERE zhname = ?"_s, {a});
         if (stored != opening[a] + effect(a))
             ++wrong;
     }

@@ -18,6 +18,8 @@
 #include <chrono>
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 qint64 nowNs()
@@ -42,7 +44,7 @@ Sample runProbe(const QString& probe, const QStringList& args)
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         p.kill();
         p.waitForFinished();
-        qFatal("probe %s failed: %s", qPrintable(args.join(' ')), p.readAllStandardError().constData());
+        qFatal("probe %s failed: %s", qPrintable(args.join(u' ')), p.readAllStandardError().constData());
     }
     Sample s;
     for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
@@ -51,7 +53,7 @@ Sample runProbe(const QString& probe, const QStringList& args)
             s.insert(QString::fromLatin1(line.left(eq)), line.mid(eq + 1).toDouble());
     }
     if (!s.contains(QStringLiteral("shown_at_ns")))
-        qFatal("probe %s printed no shown_at_ns", qPrintable(args.join(' ')));
+        qFatal("probe %s printed no shown_at_ns", qPrintable(args.join(u' ')));
     s.insert(QStringLiteral("shown_ms"), (s.value(QStringLiteral("shown_at_ns")) - startNs) / 1e6);
     return s;
 }
@@ -189,20 +191,20 @@ int main(int argc, char* argv[])
     }
 
     // Each case: its label and probe arguments; "first start" gets a new empty folder each time.
-    QStringList names = {"minimal", "login", "large", "minimal-frame", "first-start"};
+    QStringList names = {u"minimal"_s, u"login"_s, u"large"_s, u"minimal-frame"_s, u"first-start"_s};
     if (hugeMb > 0)
         names.append(QStringLiteral("huge"));
     auto argsFor = [&](const QString& name, int round) {
         if (name == QLatin1String("login"))
-            return QStringList{"login", folder};
+            return QStringList{u"login"_s, folder};
         if (name == QLatin1String("large"))
-            return QStringList{"login", large};
+            return QStringList{u"login"_s, large};
         if (name == QLatin1String("huge"))
-            return QStringList{"login", huge};
+            return QStringList{u"login"_s, huge};
         if (name == QLatin1String("first-start")) {
             const QString fresh = tmp.filePath(QStringLiteral("fresh%1").arg(round));
             QDir().mkpath(fresh);
-            return QStringList{"login", fresh};
+            return QStringList{u"login"_s, fresh};
         }
         return QStringList{name};
     };
@@ -235,13 +237,13 @@ int main(int argc, char* argv[])
         std::printf("\n");
     };
 
-    const Stats minimal = pick("minimal", "shown_ms"), login = pick("login", "shown_ms"),
-                first = pick("first-start", "shown_ms"), minFrame = pick("minimal-frame", "frame_ms"),
-                frame = pick("login", "frame_ms"), minPeak = pick("minimal-frame", "peak_kib"),
-                peak = pick("login", "peak_kib"), rss = pick("login", "rss_kib"),
-                largeLogin = pick("large", "shown_ms"), largeFrame = pick("large", "frame_ms"),
-                password = pick("login", "password_ms"), today = pick("login", "today_ms"),
-                largeToday = pick("large", "today_ms");
+    const Stats minimal = pick(u"minimal"_s, "shown_ms"), login = pick(u"login"_s, "shown_ms"),
+                first = pick(u"first-start"_s, "shown_ms"), minFrame = pick(u"minimal-frame"_s, "frame_ms"),
+                frame = pick(u"login"_s, "frame_ms"), minPeak = pick(u"minimal-frame"_s, "peak_kib"),
+                peak = pick(u"login"_s, "peak_kib"), rss = pick(u"login"_s, "rss_kib"),
+                largeLogin = pick(u"large"_s, "shown_ms"), largeFrame = pick(u"large"_s, "frame_ms"),
+                password = pick(u"login"_s, "password_ms"), today = pick(u"login"_s, "today_ms"),
+                largeToday = pick(u"large"_s, "today_ms");
 
     std::printf("Vantorel start-up, %d runs per mode, QPA %s\n", runs,
                 qEnvironmentVariableIsSet("DISPLAY") ? "from DISPLAY" : "offscreen");
@@ -263,8 +265,8 @@ int main(int argc, char* argv[])
     row("large: today view after password", largeToday, "ms", "of sample today view", today.median);
     if (hugeMb > 0) {
         // A start after a clean end: the file is trusted as recorded and read whole after login.
-        const Stats hugeLogin = pick("huge", "shown_ms"), hugeFrame = pick("huge", "frame_ms"),
-                    hugeToday = pick("huge", "today_ms");
+        const Stats hugeLogin = pick(u"huge"_s, "shown_ms"), hugeFrame = pick(u"huge"_s, "frame_ms"),
+                    hugeToday = pick(u"huge"_s, "today_ms");
         row("huge: login window shown", hugeLogin, "ms", "of sample login window", login.median);
         row("huge: main frame after password", hugeFrame, "ms", "of sample main frame", frame.median);
         row("huge: today view after password", hugeToday, "ms", "of sample today view", today.median);

@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QString kView = QStringLiteral("Frmrj");
@@ -42,7 +43,7 @@ void type(const QString& name, const QString& text, const QString& window = kVie
 void openView(ProgramRun& run)
 {
     QVERIFY(run.login());
-    find<MDIfrm>("MDIfrm")->showView(Views::kContacts);
+    find<MDIfrm>(u"MDIfrm"_s)->showView(Views::kContacts);
     settle();
     QVERIFY(shown(kView));
     run.messages.clear();
@@ -50,7 +51,7 @@ void openView(ProgramRun& run)
 
 QTreeWidget* contacts()
 {
-    return ctl("ListView1");
+    return ctl(u"ListView1"_s);
 }
 
 QList<qint64> idsOf(const QTreeWidget* list)
@@ -75,7 +76,7 @@ void selectContact(qint64 id)
 
 void showTab(const QString& caption)
 {
-    auto* tabs = ctl<QTabWidget>("SSTab1");
+    auto* tabs = ctl<QTabWidget>(u"SSTab1"_s);
     for (int i = 0; i < tabs->count(); ++i) {
         if (tabs->tabText(i) == caption)
             tabs->setCurrentIndex(i);
@@ -138,12 +139,12 @@ void ContactsTest::listsIconsAndOrder()
     QVERIFY(run.start());
     // Categories 6 and 7 come after the five of the sample; contacts of the sixth, the seventh,
     // none and a deleted category show icon 6.
-    run.exec("INSERT INTO gxlb (id, gxlb) VALUES (6, '邻居'), (7, '网友')");
-    run.exec("INSERT INTO renji (id, name, title, leibie) VALUES (20, '阿六', 'x', 6), (21, '阿七', 'y', 7),"
-             " (22, '阿零', 'z', 0), (23, '阿九', 'w', 99)");
+    run.exec(u"INSERT INTO gxlb (id, gxlb) VALUES (6, '邻居'), (7, '网友')"_s);
+    run.exec(u"INSERT INTO renji (id, name, title, leibie) VALUES (20, '阿六', 'x', 6), (21, '阿七', 'y', 7),"
+             " (22, '阿零', 'z', 0), (23, '阿九', 'w', 99)"_s);
     openView(run);
 
-    const QList<qint64> byName = ids(run, "SELECT id FROM renji ORDER BY name, id");
+    const QList<qint64> byName = ids(run, u"SELECT id FROM renji ORDER BY name, id"_s);
     QCOMPARE(idsOf(contacts()), byName);
     const QList<QPair<qint64, int>> icons = {{1, 1},  {3, 2},  {8, 3},  {7, 4}, {5, 5},
                                              {20, 6}, {21, 6}, {22, 6}, {23, 6}};
@@ -151,22 +152,22 @@ void ContactsTest::listsIconsAndOrder()
         QCOMPARE(contacts()->topLevelItem(rowOf(contacts(), id))->data(1, Qt::UserRole).toInt(), icon);
 
     // "全部" lists in table order, a category its contacts.
-    auto* filter = ctl<QComboBox>("Combo1");
+    auto* filter = ctl<QComboBox>(u"Combo1"_s);
     QCOMPARE(filter->count(), 8);
-    choose(filter, "同学");
+    choose(filter, u"同学"_s);
     QCOMPARE(idsOf(contacts()), (QList<qint64>{5, 6}));
-    choose(filter, "全部");
-    QCOMPARE(idsOf(contacts()), ids(run, "SELECT id FROM renji ORDER BY id"));
+    choose(filter, u"全部"_s);
+    QCOMPARE(idsOf(contacts()), ids(run, u"SELECT id FROM renji ORDER BY id"_s));
     QVERIFY(idsOf(contacts()) != byName);
 
     // Adding a contact lists everyone by name again.
-    QVERIFY(press("Command2"));
-    QVERIFY(shown("Dlogaddrj"));
-    type("Text2", "艾新", "Dlogaddrj");
-    QVERIFY(press("Command1", "Dlogaddrj"));
+    QVERIFY(press(u"Command2"_s));
+    QVERIFY(shown(u"Dlogaddrj"_s));
+    type(u"Text2"_s, u"艾新"_s, u"Dlogaddrj"_s);
+    QVERIFY(press(u"Command1"_s, u"Dlogaddrj"_s));
     settle();
-    QVERIFY(!shown("Dlogaddrj"));
-    QCOMPARE(idsOf(contacts()), ids(run, "SELECT id FROM renji ORDER BY name, id"));
+    QVERIFY(!shown(u"Dlogaddrj"_s));
+    QCOMPARE(idsOf(contacts()), ids(run, u"SELECT id FROM renji ORDER BY name, id"_s));
 }
 
 void ContactsTest::fieldSearch_data()
@@ -205,18 +206,18 @@ void ContactsTest::fieldSearch()
     QFETCH(QList<qint64>, found);
     ProgramRun run;
     QVERIFY(run.start());
-    run.exec("INSERT INTO renji (id, name, title) VALUES (30, ?, '')", {kQuoted});
+    run.exec(u"INSERT INTO renji (id, name, title) VALUES (30, ?, '')"_s, {kQuoted});
     openView(run);
-    choose(ctl<QComboBox>("Combo2"), field);
-    type("Text1", keyword);
-    QVERIFY(press("Command1"));
+    choose(ctl<QComboBox>(u"Combo2"_s), field);
+    type(u"Text1"_s, keyword);
+    QVERIFY(press(u"Command1"_s));
     QCOMPARE(run.messages, QStringList());
     QCOMPARE(idsOf(contacts()), found);
 
     // An empty keyword is refused and leaves the list alone.
-    type("Text1", "");
-    QVERIFY(press("Command1"));
-    QCOMPARE(run.messages, QStringList{"请输入要搜索的关键字！"});
+    type(u"Text1"_s, u""_s);
+    QVERIFY(press(u"Command1"_s));
+    QCOMPARE(run.messages, QStringList{u"请输入要搜索的关键字！"_s});
     QCOMPARE(idsOf(contacts()), found);
 }
 
@@ -243,23 +244,23 @@ void ContactsTest::addContact()
     QFETCH(int, icon);
     ProgramRun run;
     openView(run);
-    QVERIFY(press("Command2"));
-    const QString d = "Dlogaddrj";
-    QVERIFY(ctl<QRadioButton>("Option1", d)->isChecked());
-    QCOMPARE(ctl<QComboBox>("Combo1", d)->currentText(), QStringLiteral("无类别"));
-    const QStringList boxes = {"Text2", "Text3", "Text4", "Text5", "Text6", "Text8", "Text9"};
+    QVERIFY(press(u"Command2"_s));
+    const QString d = u"Dlogaddrj"_s;
+    QVERIFY(ctl<QRadioButton>(u"Option1"_s, d)->isChecked());
+    QCOMPARE(ctl<QComboBox>(u"Combo1"_s, d)->currentText(), QStringLiteral("无类别"));
+    const QStringList boxes = {u"Text2"_s, u"Text3"_s, u"Text4"_s, u"Text5"_s, u"Text6"_s, u"Text8"_s, u"Text9"_s};
     for (const QString& box : boxes)
         type(box, kQuoted + box, d);
-    type("Text7", relation, d);
-    choose(ctl<QComboBox>("Combo1", d), category);
+    type(u"Text7"_s, relation, d);
+    choose(ctl<QComboBox>(u"Combo1"_s, d), category);
     if (female)
-        ctl<QRadioButton>("Option2", d)->setChecked(true);
-    QVERIFY(press("Command1", d));
+        ctl<QRadioButton>(u"Option2"_s, d)->setChecked(true);
+    QVERIFY(press(u"Command1"_s, d));
     settle();
 
-    const qint64 id = lastId(run, "renji");
-    QSqlQuery q =
-        run.query("SELECT name, tel, mob, \"add\", zip, email, msn, title, leibie, sex FROM renji WHERE id = ?", {id});
+    const qint64 id = lastId(run, u"renji"_s);
+    QSqlQuery q = run.query(
+        u"SELECT name, tel, mob, \"add\", zip, email, msn, title, leibie, sex FROM renji WHERE id = ?"_s, {id});
     QVERIFY(q.next());
     for (int i = 0; i < boxes.size(); ++i)
         QCOMPARE(q.value(i).toString(), kQuoted + boxes[i]);
@@ -273,38 +274,38 @@ void ContactsTest::addContact()
     QCOMPARE(contacts()->topLevelItem(row)->text(2), storedRelation);
     // The details show every field as stored.
     selectContact(id);
-    QCOMPARE(ctl<QLineEdit>("Text5")->text(), kQuoted + "Text5");
-    QCOMPARE(ctl<QRadioButton>("Option2")->isChecked(), female);
+    QCOMPARE(ctl<QLineEdit>(u"Text5"_s)->text(), kQuoted + u"Text5"_s);
+    QCOMPARE(ctl<QRadioButton>(u"Option2"_s)->isChecked(), female);
 }
 
 void ContactsTest::deletedContactKeepsItsNotes()
 {
     ProgramRun run;
     openView(run);
-    const QList<qint64> notes = ids(run, "SELECT id FROM rjxx WHERE renji = 1 ORDER BY id");
+    const QList<qint64> notes = ids(run, u"SELECT id FROM rjxx WHERE renji = 1 ORDER BY id"_s);
     QVERIFY(!notes.isEmpty());
-    const QString name = run.scalar("SELECT name FROM renji WHERE id = 1").toString();
+    const QString name = run.scalar(u"SELECT name FROM renji WHERE id = 1"_s).toString();
     selectContact(1);
-    QVERIFY(press("Command3"));
+    QVERIFY(press(u"Command3"_s));
     // The question names the notes that are no longer shown.
     QCOMPARE(run.messages,
              QStringList{QStringLiteral("删除联系人“%1”？其 %2 条资料将随之不再显示。").arg(name).arg(notes.size())});
-    QCOMPARE(run.scalar("SELECT count(*) FROM renji WHERE id = 1").toInt(), 0);
-    QCOMPARE(ids(run, "SELECT id FROM rjxx WHERE renji = 1 ORDER BY id"), notes);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renji WHERE id = 1"_s).toInt(), 0);
+    QCOMPARE(ids(run, u"SELECT id FROM rjxx WHERE renji = 1 ORDER BY id"_s), notes);
     QCOMPARE(rowOf(contacts(), 1), -1);
-    QVERIFY(ctl<QLineEdit>("Text2")->text().isEmpty());
-    QCOMPARE(ctl("ListView2")->topLevelItemCount() + ctl("ListView3")->topLevelItemCount(), 0);
+    QVERIFY(ctl<QLineEdit>(u"Text2"_s)->text().isEmpty());
+    QCOMPARE(ctl(u"ListView2"_s)->topLevelItemCount() + ctl(u"ListView3"_s)->topLevelItemCount(), 0);
 
     // New contacts never take the deleted one's id, so its notes show for nobody.
     for (int i = 0; i < 2; ++i) {
-        QVERIFY(press("Command2"));
-        type("Text2", QStringLiteral("新人%1").arg(i), "Dlogaddrj");
-        QVERIFY(press("Command1", "Dlogaddrj"));
+        QVERIFY(press(u"Command2"_s));
+        type(u"Text2"_s, QStringLiteral("新人%1").arg(i), u"Dlogaddrj"_s);
+        QVERIFY(press(u"Command1"_s, u"Dlogaddrj"_s));
         settle();
-        const qint64 id = lastId(run, "renji");
+        const qint64 id = lastId(run, u"renji"_s);
         QVERIFY(id > 9);
         selectContact(id);
-        for (const char* list : {"ListView2", "ListView3", "ListView4"})
+        for (const QString& list : {u"ListView2"_s, u"ListView3"_s, u"ListView4"_s})
             QCOMPARE(ctl(list)->topLevelItemCount(), 0);
     }
 }
@@ -330,18 +331,18 @@ void ContactsTest::contactActionsNeedASelection()
     ProgramRun run;
     openView(run);
     if (emptyList) {
-        type("Text1", "没有这个人");
-        QVERIFY(press("Command1"));
+        type(u"Text1"_s, u"没有这个人"_s);
+        QVERIFY(press(u"Command1"_s));
         QCOMPARE(contacts()->topLevelItemCount(), 0);
     }
-    const QString before = run.scalar("SELECT group_concat(name || title || leibie, '|') FROM renji").toString();
-    type("Text2", "改名");
+    const QString before = run.scalar(u"SELECT group_concat(name || title || leibie, '|') FROM renji"_s).toString();
+    type(u"Text2"_s, u"改名"_s);
     QVERIFY(press(button));
     settle();
     QCOMPARE(run.messages, QStringList{message});
-    QCOMPARE(run.scalar("SELECT count(*) FROM renji").toInt(), 9);
-    QCOMPARE(run.scalar("SELECT group_concat(name || title || leibie, '|') FROM renji").toString(), before);
-    QVERIFY(!shown("Dlogaddrjxx"));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renji"_s).toInt(), 9);
+    QCOMPARE(run.scalar(u"SELECT group_concat(name || title || leibie, '|') FROM renji"_s).toString(), before);
+    QVERIFY(!shown(u"Dlogaddrjxx"_s));
 }
 
 void ContactsTest::modifyContact()
@@ -349,26 +350,26 @@ void ContactsTest::modifyContact()
     ProgramRun run;
     QVERIFY(run.start());
     // Contact 9 belongs to a category deleted since: changing its phone keeps that category.
-    run.exec("UPDATE renji SET leibie = 42 WHERE id = 9");
+    run.exec(u"UPDATE renji SET leibie = 42 WHERE id = 9"_s);
     openView(run);
     selectContact(3);
-    QCOMPARE(ctl<QComboBox>("Combo3")->currentText(), QStringLiteral("客户"));
+    QCOMPARE(ctl<QComboBox>(u"Combo3"_s)->currentText(), QStringLiteral("客户"));
     selectContact(9);
-    type("Text3", "010-1");
-    QVERIFY(press("Command11"));
-    QCOMPARE(run.messages, QStringList{"修改完成！"});
-    QCOMPARE(run.scalar("SELECT leibie FROM renji WHERE id = 9").toLongLong(), 42);
-    QCOMPARE(run.scalar("SELECT tel FROM renji WHERE id = 9").toString(), QStringLiteral("010-1"));
+    type(u"Text3"_s, u"010-1"_s);
+    QVERIFY(press(u"Command11"_s));
+    QCOMPARE(run.messages, QStringList{u"修改完成！"_s});
+    QCOMPARE(run.scalar(u"SELECT leibie FROM renji WHERE id = 9"_s).toLongLong(), 42);
+    QCOMPARE(run.scalar(u"SELECT tel FROM renji WHERE id = 9"_s).toString(), QStringLiteral("010-1"));
 
     // Every field is written; the list keeps its text until it is refilled.
     selectContact(1);
-    type("Text2", kQuoted);
-    type("Text7", "老领导");
-    type("Text9", "msn'");
-    ctl<QRadioButton>("Option2")->setChecked(true);
-    choose(ctl<QComboBox>("Combo3"), "未选择");
-    QVERIFY(press("Command11"));
-    QSqlQuery q = run.query("SELECT name, title, msn, sex, leibie FROM renji WHERE id = 1");
+    type(u"Text2"_s, kQuoted);
+    type(u"Text7"_s, u"老领导"_s);
+    type(u"Text9"_s, u"msn'"_s);
+    ctl<QRadioButton>(u"Option2"_s)->setChecked(true);
+    choose(ctl<QComboBox>(u"Combo3"_s), u"未选择"_s);
+    QVERIFY(press(u"Command11"_s));
+    QSqlQuery q = run.query(u"SELECT name, title, msn, sex, leibie FROM renji WHERE id = 1"_s);
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toString(), kQuoted);
     QCOMPARE(q.value(1).toString(), QStringLiteral("老领导"));
@@ -383,16 +384,16 @@ void ContactsTest::notesByKind()
     ProgramRun run;
     QVERIFY(run.start());
     // Older kinds read as the first and third tab; an unknown kind shows nowhere.
-    run.exec("INSERT INTO rjxx (id, renji, title, content, type1, addtime) VALUES"
+    run.exec(u"INSERT INTO rjxx (id, renji, title, content, type1, addtime) VALUES"
              " (50, 2, '旧资料', '', '资料', '2008-05-01'), (51, 2, '旧行动', '', '行动', '2008-05-02'),"
-             " (52, 2, '其他', '', '备忘', '2008-05-03')");
+             " (52, 2, '其他', '', '备忘', '2008-05-03')"_s);
     openView(run);
     selectContact(2);
-    QCOMPARE(idsOf(ctl("ListView2")), (QList<qint64>{50}));
-    QCOMPARE(idsOf(ctl("ListView3")), (QList<qint64>{4}));
-    QCOMPARE(idsOf(ctl("ListView4")), (QList<qint64>{51}));
-    QCOMPARE(ctl("ListView4")->topLevelItem(0)->text(1), QStringLiteral("旧行动"));
-    QCOMPARE(ctl("ListView4")->topLevelItem(0)->text(2), QStringLiteral("2008-5-2"));
+    QCOMPARE(idsOf(ctl(u"ListView2"_s)), (QList<qint64>{50}));
+    QCOMPARE(idsOf(ctl(u"ListView3"_s)), (QList<qint64>{4}));
+    QCOMPARE(idsOf(ctl(u"ListView4"_s)), (QList<qint64>{51}));
+    QCOMPARE(ctl(u"ListView4"_s)->topLevelItem(0)->text(1), QStringLiteral("旧行动"));
+    QCOMPARE(ctl(u"ListView4"_s)->topLevelItem(0)->text(2), QStringLiteral("2008-5-2"));
 }
 
 void ContactsTest::noteSearch_data()
@@ -413,13 +414,13 @@ void ContactsTest::noteSearch()
     QFETCH(QList<qint64>, shown);
     ProgramRun run;
     QVERIFY(run.start());
-    run.exec("INSERT INTO rjxx (id, renji, title, content, type1) VALUES (60, 1, 'Tom''s note', '', '补充资料')");
+    run.exec(u"INSERT INTO rjxx (id, renji, title, content, type1) VALUES (60, 1, 'Tom''s note', '', '补充资料')"_s);
     openView(run);
     selectContact(1);
-    type("Text10", keyword);
-    QVERIFY(press("Command5"));
+    type(u"Text10"_s, keyword);
+    QVERIFY(press(u"Command5"_s));
     QCOMPARE(run.messages, QStringList());
-    QCOMPARE(idsOf(ctl("ListView2")) + idsOf(ctl("ListView3")) + idsOf(ctl("ListView4")), shown);
+    QCOMPARE(idsOf(ctl(u"ListView2"_s)) + idsOf(ctl(u"ListView3"_s)) + idsOf(ctl(u"ListView4"_s)), shown);
 }
 
 void ContactsTest::addNote_data()
@@ -453,24 +454,24 @@ void ContactsTest::addNote()
     openView(run);
     selectContact(8);
     showTab(tab);
-    QVERIFY(press("Command8"));
-    const QString d = "Dlogaddrjxx";
+    QVERIFY(press(u"Command8"_s));
+    const QString d = u"Dlogaddrjxx"_s;
     QVERIFY(shown(d));
-    QCOMPARE(ctl<QComboBox>("Combo1", d)->currentText(), tab);
-    const int before = run.scalar("SELECT count(*) FROM rjxx").toInt();
+    QCOMPARE(ctl<QComboBox>(u"Combo1"_s, d)->currentText(), tab);
+    const int before = run.scalar(u"SELECT count(*) FROM rjxx"_s).toInt();
 
     // A title is required.
-    ctl<QPlainTextEdit>("RichTextBox1", d)->setPlainText(content);
-    QVERIFY(press("Command1", d));
-    QCOMPARE(run.messages, QStringList{"必须输入标题！"});
-    QCOMPARE(run.scalar("SELECT count(*) FROM rjxx").toInt(), before);
+    ctl<QPlainTextEdit>(u"RichTextBox1"_s, d)->setPlainText(content);
+    QVERIFY(press(u"Command1"_s, d));
+    QCOMPARE(run.messages, QStringList{u"必须输入标题！"_s});
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM rjxx"_s).toInt(), before);
 
-    type("Text1", title, d);
-    QVERIFY(press("Command1", d));
+    type(u"Text1"_s, title, d);
+    QVERIFY(press(u"Command1"_s, d));
     settle();
     QVERIFY(!shown(d));
-    const qint64 id = lastId(run, "rjxx");
-    QSqlQuery q = run.query("SELECT renji, title, content, type1, addtime FROM rjxx WHERE id = ?", {id});
+    const qint64 id = lastId(run, u"rjxx"_s);
+    QSqlQuery q = run.query(u"SELECT renji, title, content, type1, addtime FROM rjxx WHERE id = ?"_s, {id});
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toLongLong(), 8);
     QCOMPARE(q.value(1).toString(), title);
@@ -485,28 +486,28 @@ void ContactsTest::editNote()
     ProgramRun run;
     openView(run);
     selectContact(3);
-    showTab("行动计划");
-    QVERIFY(clickRow(ctl("ListView4"), 0, 1, true)); // note 7
-    const QString d = "Dlogmodrjxx";
+    showTab(u"行动计划"_s);
+    QVERIFY(clickRow(ctl(u"ListView4"_s), 0, 1, true)); // note 7
+    const QString d = u"Dlogmodrjxx"_s;
     QVERIFY(shown(d));
-    QCOMPARE(ctl<QLineEdit>("Text1", d)->text(), QStringLiteral("节后上门拜访"));
-    QCOMPARE(ctl<QComboBox>("Combo1", d)->currentText(), QStringLiteral("行动计划"));
+    QCOMPARE(ctl<QLineEdit>(u"Text1"_s, d)->text(), QStringLiteral("节后上门拜访"));
+    QCOMPARE(ctl<QComboBox>(u"Combo1"_s, d)->currentText(), QStringLiteral("行动计划"));
 
     // Choosing another note meanwhile does not redirect the save.
-    showTab("补充资料");
-    QVERIFY(clickRow(ctl("ListView2"), 0)); // note 5
-    type("Text1", kQuoted, d);
-    ctl<QPlainTextEdit>("RichTextBox1", d)->clear();
-    QVERIFY(press("Command1", d));
+    showTab(u"补充资料"_s);
+    QVERIFY(clickRow(ctl(u"ListView2"_s), 0)); // note 5
+    type(u"Text1"_s, kQuoted, d);
+    ctl<QPlainTextEdit>(u"RichTextBox1"_s, d)->clear();
+    QVERIFY(press(u"Command1"_s, d));
     settle();
     QVERIFY(!shown(d));
-    QSqlQuery q = run.query("SELECT title, content, type1 FROM rjxx WHERE id = 7");
+    QSqlQuery q = run.query(u"SELECT title, content, type1 FROM rjxx WHERE id = 7"_s);
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toString(), kQuoted);
     QCOMPARE(q.value(1).toString(), QStringLiteral("暂无内容"));
     QCOMPARE(q.value(2).toString(), QStringLiteral("行动计划"));
-    QCOMPARE(run.scalar("SELECT title FROM rjxx WHERE id = 5").toString(), QStringLiteral("郑主管的采购周期"));
-    QCOMPARE(ctl("ListView4")->topLevelItem(0)->text(1), kQuoted);
+    QCOMPARE(run.scalar(u"SELECT title FROM rjxx WHERE id = 5"_s).toString(), QStringLiteral("郑主管的采购周期"));
+    QCOMPARE(ctl(u"ListView4"_s)->topLevelItem(0)->text(1), kQuoted);
 }
 
 void ContactsTest::noteDialogsNeedTheirSelection()
@@ -514,34 +515,34 @@ void ContactsTest::noteDialogsNeedTheirSelection()
     ProgramRun run;
     openView(run);
     selectContact(8);
-    QVERIFY(press("Command8"));
-    const QString d = "Dlogaddrjxx";
+    QVERIFY(press(u"Command8"_s));
+    const QString d = u"Dlogaddrjxx"_s;
     QVERIFY(shown(d));
-    const int before = run.scalar("SELECT count(*) FROM rjxx").toInt();
+    const int before = run.scalar(u"SELECT count(*) FROM rjxx"_s).toInt();
 
     // The contact is deleted while the dialog is open (its notes' question answered Yes): the note
     // has nobody to go to.
-    QVERIFY(press("Command3"));
+    QVERIFY(press(u"Command3"_s));
     run.messages.clear();
-    type("Text1", "约饭", d);
-    QVERIFY(press("Command1", d));
+    type(u"Text1"_s, u"约饭"_s, d);
+    QVERIFY(press(u"Command1"_s, d));
     settle();
     QCOMPARE(run.messages, QStringList{kChoose});
-    QCOMPARE(run.scalar("SELECT count(*) FROM rjxx").toInt(), before);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM rjxx"_s).toInt(), before);
     QVERIFY(shown(d));
     find<QWidget>(d)->close();
     settle();
 
     // Without the contacts view neither dialog opens.
-    find<MDIfrm>("MDIfrm")->showView(Views::kToday);
+    find<MDIfrm>(u"MDIfrm"_s)->showView(Views::kToday);
     settle();
     run.messages.clear();
     QVERIFY(!Forms::show<Dlogaddrjxx>());
     QVERIFY(!Forms::show<Dlogmodrjxx>());
     settle();
-    QCOMPARE(run.messages, (QStringList{kChoose, "请先在列表中选择要编辑的信息！"}));
+    QCOMPARE(run.messages, (QStringList{kChoose, u"请先在列表中选择要编辑的信息！"_s}));
     QVERIFY(!shown(d));
-    QCOMPARE(run.scalar("SELECT count(*) FROM rjxx").toInt(), before);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM rjxx"_s).toInt(), before);
 }
 
 void ContactsTest::editChecksTheCurrentTab()
@@ -550,23 +551,23 @@ void ContactsTest::editChecksTheCurrentTab()
     openView(run);
     // Contact 6 has an action plan only; contact 7 supplementary information and a record.
     selectContact(6);
-    showTab("行动计划");
-    QVERIFY(press("Command9"));
+    showTab(u"行动计划"_s);
+    QVERIFY(press(u"Command9"_s));
     settle();
-    QCOMPARE(run.messages, QStringList{"请先在列表中选择要编辑的信息！"});
-    QVERIFY(!shown("Dlogmodrjxx"));
-    QVERIFY(clickRow(ctl("ListView4"), 0));
-    QVERIFY(press("Command9"));
-    QVERIFY(shown("Dlogmodrjxx"));
-    find<QWidget>("Dlogmodrjxx")->close();
+    QCOMPARE(run.messages, QStringList{u"请先在列表中选择要编辑的信息！"_s});
+    QVERIFY(!shown(u"Dlogmodrjxx"_s));
+    QVERIFY(clickRow(ctl(u"ListView4"_s), 0));
+    QVERIFY(press(u"Command9"_s));
+    QVERIFY(shown(u"Dlogmodrjxx"_s));
+    find<QWidget>(u"Dlogmodrjxx"_s)->close();
     settle();
 
     selectContact(7);
-    showTab("行动计划");
+    showTab(u"行动计划"_s);
     run.messages.clear();
-    QVERIFY(press("Command9"));
-    QCOMPARE(run.messages, QStringList{"没有可以删除的信息！"});
-    QVERIFY(!shown("Dlogmodrjxx"));
+    QVERIFY(press(u"Command9"_s));
+    QCOMPARE(run.messages, QStringList{u"没有可以删除的信息！"_s});
+    QVERIFY(!shown(u"Dlogmodrjxx"_s));
 }
 
 void ContactsTest::deleteNote()
@@ -574,76 +575,76 @@ void ContactsTest::deleteNote()
     ProgramRun run;
     openView(run);
     selectContact(7);
-    showTab("行动计划");
-    QVERIFY(press("Command10"));
-    QCOMPARE(run.messages, QStringList{"没有可删除的行动计划！"});
-    showTab("联系记录");
+    showTab(u"行动计划"_s);
+    QVERIFY(press(u"Command10"_s));
+    QCOMPARE(run.messages, QStringList{u"没有可删除的行动计划！"_s});
+    showTab(u"联系记录"_s);
     run.messages.clear();
-    QVERIFY(press("Command10"));
-    QCOMPARE(run.messages, QStringList{"请先选择要删除的联系记录！"});
-    QCOMPARE(run.scalar("SELECT count(*) FROM rjxx WHERE renji = 7").toInt(), 2);
+    QVERIFY(press(u"Command10"_s));
+    QCOMPARE(run.messages, QStringList{u"请先选择要删除的联系记录！"_s});
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM rjxx WHERE renji = 7"_s).toInt(), 2);
     run.messages.clear();
-    QVERIFY(clickRow(ctl("ListView3"), 0));
-    QVERIFY(press("Command10"));
+    QVERIFY(clickRow(ctl(u"ListView3"_s), 0));
+    QVERIFY(press(u"Command10"_s));
     QCOMPARE(run.messages, QStringList());
-    QCOMPARE(ids(run, "SELECT id FROM rjxx WHERE renji = 7"), (QList<qint64>{12}));
-    QCOMPARE(ctl("ListView3")->topLevelItemCount(), 0);
-    QCOMPARE(ctl("ListView2")->topLevelItemCount(), 1);
+    QCOMPARE(ids(run, u"SELECT id FROM rjxx WHERE renji = 7"_s), (QList<qint64>{12}));
+    QCOMPARE(ctl(u"ListView3"_s)->topLevelItemCount(), 0);
+    QCOMPARE(ctl(u"ListView2"_s)->topLevelItemCount(), 1);
 }
 
 void ContactsTest::categories()
 {
     ProgramRun run;
     openView(run);
-    const QString contactsBefore = run.scalar("SELECT group_concat(id || leibie, '|') FROM renji").toString();
-    QVERIFY(press("Command4"));
-    const QString d = "Dlogaddgxlb";
+    const QString contactsBefore = run.scalar(u"SELECT group_concat(id || leibie, '|') FROM renji"_s).toString();
+    QVERIFY(press(u"Command4"_s));
+    const QString d = u"Dlogaddgxlb"_s;
     QVERIFY(shown(d));
-    QTreeWidget* list = ctl("ListView1", d);
+    QTreeWidget* list = ctl(u"ListView1"_s, d);
     QCOMPARE(list->topLevelItemCount(), 5);
 
     // Rename and delete need a chosen row; an add needs a name.
-    QVERIFY(press("Command2", d));
-    QVERIFY(press("Command3", d));
-    QVERIFY(press("Command1", d));
-    QCOMPARE(run.messages,
-             (QStringList{"请先选择要修改的关系类别！", "请先选择要删除的关系类别！", "请输入关系类别名称！"}));
-    QCOMPARE(run.scalar("SELECT count(*) FROM gxlb").toInt(), 5);
+    QVERIFY(press(u"Command2"_s, d));
+    QVERIFY(press(u"Command3"_s, d));
+    QVERIFY(press(u"Command1"_s, d));
+    QCOMPARE(run.messages, (QStringList{u"请先选择要修改的关系类别！"_s, u"请先选择要删除的关系类别！"_s,
+                                        u"请输入关系类别名称！"_s}));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM gxlb"_s).toInt(), 5);
 
     QVERIFY(clickRow(list, 0));
-    QCOMPARE(ctl<QLineEdit>("Text1", d)->text(), QStringLiteral("同事"));
-    type("Text1", kQuoted, d);
-    QVERIFY(press("Command2", d));
-    QCOMPARE(run.scalar("SELECT gxlb FROM gxlb WHERE id = 1").toString(), kQuoted);
+    QCOMPARE(ctl<QLineEdit>(u"Text1"_s, d)->text(), QStringLiteral("同事"));
+    type(u"Text1"_s, kQuoted, d);
+    QVERIFY(press(u"Command2"_s, d));
+    QCOMPARE(run.scalar(u"SELECT gxlb FROM gxlb WHERE id = 1"_s).toString(), kQuoted);
     QCOMPARE(list->topLevelItem(0)->text(1), kQuoted);
-    type("Text1", "邻居", d);
-    QVERIFY(press("Command1", d));
+    type(u"Text1"_s, u"邻居"_s, d);
+    QVERIFY(press(u"Command1"_s, d));
     QCOMPARE(list->topLevelItemCount(), 6);
-    QVERIFY(ctl<QLineEdit>("Text1", d)->text().isEmpty());
+    QVERIFY(ctl<QLineEdit>(u"Text1"_s, d)->text().isEmpty());
     QVERIFY(clickRow(list, 1));
-    QVERIFY(press("Command3", d));
-    QCOMPARE(ids(run, "SELECT id FROM gxlb ORDER BY id"), (QList<qint64>{1, 3, 4, 5, 6}));
-    QCOMPARE(run.scalar("SELECT group_concat(id || leibie, '|') FROM renji").toString(), contactsBefore);
+    QVERIFY(press(u"Command3"_s, d));
+    QCOMPARE(ids(run, u"SELECT id FROM gxlb ORDER BY id"_s), (QList<qint64>{1, 3, 4, 5, 6}));
+    QCOMPARE(run.scalar(u"SELECT group_concat(id || leibie, '|') FROM renji"_s).toString(), contactsBefore);
 
     // The view's choices change only when it is loaded again.
-    QCOMPARE(ctl<QComboBox>("Combo1")->itemText(1), QStringLiteral("同事"));
-    QCOMPARE(ctl<QComboBox>("Combo3")->count(), 6);
-    find<MDIfrm>("MDIfrm")->showView(Views::kContacts);
+    QCOMPARE(ctl<QComboBox>(u"Combo1"_s)->itemText(1), QStringLiteral("同事"));
+    QCOMPARE(ctl<QComboBox>(u"Combo3"_s)->count(), 6);
+    find<MDIfrm>(u"MDIfrm"_s)->showView(Views::kContacts);
     settle();
-    QCOMPARE(ctl<QComboBox>("Combo1")->itemText(1), kQuoted);
-    QCOMPARE(ctl<QComboBox>("Combo3")->findText("邻居"), 5);
-    QCOMPARE(ctl<QComboBox>("Combo3")->findText("客户"), -1);
+    QCOMPARE(ctl<QComboBox>(u"Combo1"_s)->itemText(1), kQuoted);
+    QCOMPARE(ctl<QComboBox>(u"Combo3"_s)->findText(u"邻居"_s), 5);
+    QCOMPARE(ctl<QComboBox>(u"Combo3"_s)->findText(u"客户"_s), -1);
 }
 
 void ContactsTest::helpLinks()
 {
     ProgramRun run;
     openView(run);
-    QTest::mouseClick(ctl<QLabel>("Label11"), Qt::LeftButton);
-    QTest::mouseClick(ctl<QLabel>("Label13"), Qt::LeftButton);
+    QTest::mouseClick(ctl<QLabel>(u"Label11"_s), Qt::LeftButton);
+    QTest::mouseClick(ctl<QLabel>(u"Label13"_s), Qt::LeftButton);
     QCOMPARE(run.openedUrls.size(), 2);
-    QVERIFY(run.openedUrls[0].toString().endsWith("/shuoming/12.asp"));
-    QVERIFY(run.openedUrls[1].toString().endsWith("/shuoming/10.asp"));
+    QVERIFY(run.openedUrls[0].toString().endsWith(u"/shuoming/12.asp"_s));
+    QVERIFY(run.openedUrls[1].toString().endsWith(u"/shuoming/10.asp"_s));
 }
 
 QTEST_MAIN(ContactsTest)

@@ -19,13 +19,14 @@
 #include <QTreeWidget>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QDate kDay(2009, 1, 31);
 
 QDateTime at(const QString& time, const QDate& day = kDay)
 {
-    return QDateTime(day, QTime::fromString(time, "H:mm:ss"));
+    return QDateTime(day, QTime::fromString(time, u"H:mm:ss"_s));
 }
 
 // Says for the length of a test whether the desktop has a notification area.
@@ -52,33 +53,33 @@ bool loginAt(ProgramRun& run, const QString& time)
 // Replaces today's tasks; each entry is "time|title|state", an empty time for no reminder.
 void setTasks(ProgramRun& run, const QStringList& tasks)
 {
-    run.exec("DELETE FROM renwu WHERE today = ?", {kDay.toString(Qt::ISODate)});
+    run.exec(u"DELETE FROM renwu WHERE today = ?"_s, {kDay.toString(Qt::ISODate)});
     for (const QString& entry : tasks) {
-        const QStringList f = entry.split('|');
-        run.exec("INSERT INTO renwu (title, content, today, intime, zhuangtai) VALUES (?, ?, ?, ?, ?)",
-                 {f[1], f[1] + "的说明", kDay.toString(Qt::ISODate),
-                  f[0].isEmpty() ? QVariant() : QVariant(QTime::fromString(f[0], "H:mm:ss").toString("HH:mm:ss")),
+        const QStringList f = entry.split(u'|');
+        run.exec(u"INSERT INTO renwu (title, content, today, intime, zhuangtai) VALUES (?, ?, ?, ?, ?)"_s,
+                 {f[1], f[1] + u"的说明"_s, kDay.toString(Qt::ISODate),
+                  f[0].isEmpty() ? QVariant() : QVariant(QTime::fromString(f[0], u"H:mm:ss"_s).toString(u"HH:mm:ss"_s)),
                   f[2].toInt()});
     }
 }
 
 int stateOf(ProgramRun& run, const QString& title)
 {
-    return run.scalar("SELECT zhuangtai FROM renwu WHERE title = ?", {title}).toInt();
+    return run.scalar(u"SELECT zhuangtai FROM renwu WHERE title = ?"_s, {title}).toInt();
 }
 
 // Opens the bar with the frame's button "桌面任务栏".
 [[nodiscard]] bool openBar()
 {
-    if (!click(control<QToolButton>("MDIfrm", "Command2")))
+    if (!click(control<QToolButton>(u"MDIfrm"_s, u"Command2"_s)))
         return false;
     settle();
-    return shown("ToolBar");
+    return shown(u"ToolBar"_s);
 }
 
 QTreeWidget* barList()
 {
-    return control<QTreeWidget>("ToolBar", "ListView1");
+    return control<QTreeWidget>(u"ToolBar"_s, u"ListView1"_s);
 }
 
 // The rows of the bar as "time|title|state".
@@ -88,7 +89,7 @@ QStringList barRows()
     QTreeWidget* list = barList();
     for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* r = list->topLevelItem(i);
-        rows << r->text(1) + '|' + r->text(2) + '|' + r->text(3);
+        rows << r->text(1) + u'|' + r->text(2) + u'|' + r->text(3);
     }
     return rows;
 }
@@ -105,7 +106,7 @@ bool boldOf(int row)
 
 [[nodiscard]] bool clickImage(const QString& window, const char* name)
 {
-    auto* image = control<QWidget>(window, name);
+    auto* image = control<QWidget>(window, QLatin1StringView(name));
     if (!QTest::qVerify(image != nullptr, "image", name, __FILE__, __LINE__))
         return false;
     QTest::mouseClick(image, Qt::LeftButton);
@@ -125,8 +126,8 @@ QList<Frmts*> popups()
 
 QSystemTrayIcon* trayIcon()
 {
-    QWidget* tray = find<QWidget>("myicon");
-    return tray ? tray->findChild<QSystemTrayIcon*>("TrayIcon") : nullptr;
+    QWidget* tray = find<QWidget>(u"myicon"_s);
+    return tray ? tray->findChild<QSystemTrayIcon*>(u"TrayIcon"_s) : nullptr;
 }
 
 // Picks an item of the tray menu as a click of the given kind on the icon would.
@@ -138,13 +139,13 @@ bool trayMenuItem(QSystemTrayIcon::ActivationReason reason, const QString& item)
 
 QTimer* trayTimer()
 {
-    return find<QWidget>("myicon") ? reminderTimer() : nullptr;
+    return find<QWidget>(u"myicon"_s) ? reminderTimer() : nullptr;
 }
 
 // Closes the frame as its close button does.
 void closeFrame()
 {
-    find<MDIfrm>("MDIfrm")->close();
+    find<MDIfrm>(u"MDIfrm"_s)->close();
     settle();
 }
 } // namespace
@@ -171,16 +172,16 @@ private slots:
 void DesktopTest::listsTodaysTasksInTimeOrder()
 {
     ProgramRun run;
-    QVERIFY(loginAt(run, "8:00:00"));
-    setTasks(run, {"10:00:00|写报告|0", "|整理书桌|1", "9:00:00|晨跑|2", "9:00:00|回信|3"});
+    QVERIFY(loginAt(run, u"8:00:00"_s));
+    setTasks(run, {u"10:00:00|写报告|0"_s, u"|整理书桌|1"_s, u"9:00:00|晨跑|2"_s, u"9:00:00|回信|3"_s});
     QVERIFY(openBar());
-    QCOMPARE(find<QWidget>("ToolBar")->windowTitle(), QStringLiteral("今日任务"));
-    QVERIFY(find<QWidget>("ToolBar")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(barRows(), (QStringList{"非提醒任务|整理书桌|已经完成", "9:00:00|晨跑|已经放弃", "9:00:00|回信|时间拖延",
-                                     "10:00:00|写报告|正在进行"}));
+    QCOMPARE(find<QWidget>(u"ToolBar"_s)->windowTitle(), QStringLiteral("今日任务"));
+    QVERIFY(find<QWidget>(u"ToolBar"_s)->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(barRows(), (QStringList{u"非提醒任务|整理书桌|已经完成"_s, u"9:00:00|晨跑|已经放弃"_s,
+                                     u"9:00:00|回信|时间拖延"_s, u"10:00:00|写报告|正在进行"_s}));
 
     // Tasks changed elsewhere appear at once.
-    run.exec("INSERT INTO renwu (title, today, intime) VALUES ('午餐', '2009-01-31', '12:00:00')");
+    run.exec(u"INSERT INTO renwu (title, today, intime) VALUES ('午餐', '2009-01-31', '12:00:00')"_s);
     Changes::announce(Changes::Tasks);
     settle();
     QCOMPARE(barRows().size(), 5);
@@ -190,21 +191,22 @@ void DesktopTest::listsTodaysTasksInTimeOrder()
 void DesktopTest::currentTaskIsOneRow()
 {
     ProgramRun run;
-    QVERIFY(loginAt(run, "8:00:00"));
-    setTasks(run, {"9:00:00|晨跑|0", "10:00:00|写报告|0", "11:00:00|开会|0"});
+    QVERIFY(loginAt(run, u"8:00:00"_s));
+    setTasks(run, {u"9:00:00|晨跑|0"_s, u"10:00:00|写报告|0"_s, u"11:00:00|开会|0"_s});
     QVERIFY(openBar());
-    auto* bar = find<QWidget>("ToolBar");
+    auto* bar = find<QWidget>(u"ToolBar"_s);
 
-    QVERIFY(chooseRowMenuItem(barList(), 0, "dangqian"));
-    QVERIFY(chooseRowMenuItem(barList(), 1, "dangqian"));
-    QCOMPARE(barRows(), (QStringList{"9:00:00|晨跑|正在进行", "10:00:00|写报告|当前任务", "11:00:00|开会|正在进行"}));
+    QVERIFY(chooseRowMenuItem(barList(), 0, u"dangqian"_s));
+    QVERIFY(chooseRowMenuItem(barList(), 1, u"dangqian"_s));
+    QCOMPARE(barRows(),
+             (QStringList{u"9:00:00|晨跑|正在进行"_s, u"10:00:00|写报告|当前任务"_s, u"11:00:00|开会|正在进行"_s}));
     QCOMPARE(colourOf(0), QColor(0, 0, 0));
     QVERIFY(!boldOf(0));
     QCOMPARE(colourOf(1), StateColour::kRed);
     QVERIFY(boldOf(1));
     QCOMPARE(bar->windowTitle(), QStringLiteral("写报告"));
-    QCOMPARE(control<QLabel>("ToolBar", "Caption")->text(), QStringLiteral("写报告"));
-    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE today = '2009-01-31' AND zhuangtai <> 0").toInt(), 0);
+    QCOMPARE(control<QLabel>(u"ToolBar"_s, u"Caption"_s)->text(), QStringLiteral("写报告"));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu WHERE today = '2009-01-31' AND zhuangtai <> 0"_s).toInt(), 0);
 
     // The mark outlives a refill while the task stays open ...
     Changes::announce(Changes::Tasks);
@@ -212,7 +214,7 @@ void DesktopTest::currentTaskIsOneRow()
     QCOMPARE(barRows().at(1), QStringLiteral("10:00:00|写报告|当前任务"));
     QVERIFY(boldOf(1));
     // ... and goes with the task's state change.
-    QVERIFY(chooseRowMenuItem(barList(), 1, "wancheng"));
+    QVERIFY(chooseRowMenuItem(barList(), 1, u"wancheng"_s));
     QCOMPARE(barRows().at(1), QStringLiteral("10:00:00|写报告|已经完成"));
     QVERIFY(!boldOf(1));
     QCOMPARE(bar->windowTitle(), QStringLiteral("今日任务"));
@@ -241,18 +243,18 @@ void DesktopTest::stateActions()
     QFETCH(QColor, colour);
     QFETCH(QColor, refilled);
     ProgramRun run;
-    QVERIFY(loginAt(run, "8:00:00"));
-    setTasks(run, {"9:00:00|晨跑|" + QString::number(before), "10:00:00|写报告|0"});
+    QVERIFY(loginAt(run, u"8:00:00"_s));
+    setTasks(run, {u"9:00:00|晨跑|"_s + QString::number(before), u"10:00:00|写报告|0"_s});
     QVERIFY(openBar());
 
     QVERIFY(chooseRowMenuItem(barList(), 0, item));
-    QCOMPARE(stateOf(run, "晨跑"), after);
-    QCOMPARE(stateOf(run, "写报告"), 0);
+    QCOMPARE(stateOf(run, u"晨跑"_s), after);
+    QCOMPARE(stateOf(run, u"写报告"_s), 0);
     QCOMPARE(barList()->topLevelItem(0)->text(3), word);
     QCOMPARE(colourOf(0), colour);
     QVERIFY(run.messages.isEmpty());
 
-    find<ToolBar>("ToolBar")->ShowRw();
+    find<ToolBar>(u"ToolBar"_s)->ShowRw();
     QCOMPARE(barList()->topLevelItem(0)->text(3), word);
     QCOMPARE(colourOf(0), refilled);
 }
@@ -260,52 +262,52 @@ void DesktopTest::stateActions()
 void DesktopTest::popupShowsFirstOpenTaskAndDoneRefillsOnce()
 {
     ProgramRun run;
-    QVERIFY(loginAt(run, "8:00:00"));
-    setTasks(run, {"8:30:00|晨跑|1", "9:00:00|回信|0", "9:00:00|写报告|0", "11:00:00|开会|0"});
+    QVERIFY(loginAt(run, u"8:00:00"_s));
+    setTasks(run, {u"8:30:00|晨跑|1"_s, u"9:00:00|回信|0"_s, u"9:00:00|写报告|0"_s, u"11:00:00|开会|0"_s});
     QVERIFY(openBar());
 
     // One popup for the bar: a second "桌面显示" shows it afresh.
-    QVERIFY(chooseRowMenuItem(barList(), 3, "zuomian"));
-    QVERIFY(chooseRowMenuItem(barList(), 0, "zuomian"));
+    QVERIFY(chooseRowMenuItem(barList(), 3, u"zuomian"_s));
+    QVERIFY(chooseRowMenuItem(barList(), 0, u"zuomian"_s));
     settle();
     QCOMPARE(popups().size(), 1);
     Frmts* popup = popups().first();
     // Today's first open task by time, the newest of the two at 9:00.
-    QCOMPARE(popup->findChild<QLineEdit*>("Text1")->text(), QStringLiteral("写报告"));
+    QCOMPARE(popup->findChild<QLineEdit*>(u"Text1"_s)->text(), QStringLiteral("写报告"));
 
-    QTest::mouseClick(popup->findChild<QWidget*>("Image2"), Qt::LeftButton);
+    QTest::mouseClick(popup->findChild<QWidget*>(u"Image2"_s), Qt::LeftButton);
     settle();
-    QCOMPARE(run.messages, QStringList{"恭喜，继续努力！"});
-    QCOMPARE(stateOf(run, "写报告"), 1);
+    QCOMPARE(run.messages, QStringList{u"恭喜，继续努力！"_s});
+    QCOMPARE(stateOf(run, u"写报告"_s), 1);
     QVERIFY(popups().isEmpty());
-    QCOMPARE(barRows(), (QStringList{"8:30:00|晨跑|已经完成", "9:00:00|回信|正在进行", "9:00:00|写报告|已经完成",
-                                     "11:00:00|开会|正在进行"}));
+    QCOMPARE(barRows(), (QStringList{u"8:30:00|晨跑|已经完成"_s, u"9:00:00|回信|正在进行"_s,
+                                     u"9:00:00|写报告|已经完成"_s, u"11:00:00|开会|正在进行"_s}));
 }
 
 void DesktopTest::imagesReturnCloseAndMinimise()
 {
     const TrayPresent tray(true);
     ProgramRun run;
-    QVERIFY(loginAt(run, "8:00:00"));
+    QVERIFY(loginAt(run, u"8:00:00"_s));
     QVERIFY(openBar());
-    QVERIFY(clickImage("ToolBar", "Image3"));
-    QVERIFY(find<QWidget>("ToolBar")->isMinimized());
+    QVERIFY(clickImage(u"ToolBar"_s, "Image3"));
+    QVERIFY(find<QWidget>(u"ToolBar"_s)->isMinimized());
 
     // Close the frame as well: the tray takes over.
-    QVERIFY(clickImage("ToolBar", "Image2"));
-    QVERIFY(!find<QWidget>("ToolBar"));
-    QVERIFY(!find<QWidget>("MDIfrm"));
-    QVERIFY(find<QWidget>("myicon"));
+    QVERIFY(clickImage(u"ToolBar"_s, "Image2"));
+    QVERIFY(!find<QWidget>(u"ToolBar"_s));
+    QVERIFY(!find<QWidget>(u"MDIfrm"_s));
+    QVERIFY(find<QWidget>(u"myicon"_s));
 
     // The bar left open while in the tray brings the frame back, unminimised, with the today view.
     Forms::show<ToolBar>();
     settle();
-    QVERIFY(clickImage("ToolBar", "Image1"));
-    QVERIFY(!find<QWidget>("ToolBar"));
-    QVERIFY(shown("MDIfrm"));
-    QVERIFY(!find<QWidget>("MDIfrm")->isMinimized());
-    QVERIFY(shown("Frmmain"));
-    QVERIFY(!find<QWidget>("myicon"));
+    QVERIFY(clickImage(u"ToolBar"_s, "Image1"));
+    QVERIFY(!find<QWidget>(u"ToolBar"_s));
+    QVERIFY(shown(u"MDIfrm"_s));
+    QVERIFY(!find<QWidget>(u"MDIfrm"_s)->isMinimized());
+    QVERIFY(shown(u"Frmmain"_s));
+    QVERIFY(!find<QWidget>(u"myicon"_s));
     // The today view loaded afresh does not ask again about the overdue tasks on the same day.
     QVERIFY(!run.messages.join(QString()).contains(QStringLiteral("是否放置到今天")));
 }
@@ -325,44 +327,44 @@ void DesktopTest::closingTheFrameHandsOverToTheTray()
     QFETCH(QString, reason);
     const TrayPresent tray(present);
     ProgramRun run;
-    QVERIFY(loginAt(run, "8:00:00"));
+    QVERIFY(loginAt(run, u"8:00:00"_s));
     QVERIFY(openBar());
     closeFrame();
-    QVERIFY(!find<QWidget>("MDIfrm"));
+    QVERIFY(!find<QWidget>(u"MDIfrm"_s));
 
     if (!present) {
         // Said once; nothing hidden is left behind.
-        QCOMPARE(run.messages, QStringList{"桌面没有通知区域，无法在后台提醒，程序将退出。"});
-        QVERIFY(!find<QWidget>("myicon"));
-        QVERIFY(!find<QWidget>("ToolBar"));
+        QCOMPARE(run.messages, QStringList{u"桌面没有通知区域，无法在后台提醒，程序将退出。"_s});
+        QVERIFY(!find<QWidget>(u"myicon"_s));
+        QVERIFY(!find<QWidget>(u"ToolBar"_s));
         QVERIFY(QApplication::quitOnLastWindowClosed());
         return;
     }
     QVERIFY(run.messages.isEmpty());
-    QVERIFY(find<QWidget>("myicon"));
-    QVERIFY(!find<QWidget>("myicon")->isVisible());
-    QVERIFY(shown("ToolBar")); // the bar stays on the desktop
+    QVERIFY(find<QWidget>(u"myicon"_s));
+    QVERIFY(!find<QWidget>(u"myicon"_s)->isVisible());
+    QVERIFY(shown(u"ToolBar"_s)); // the bar stays on the desktop
     QVERIFY(trayIcon()->isVisible());
     QCOMPARE(trayIcon()->toolTip(), QStringLiteral("Vantorel时间管理软件"));
     QVERIFY(!QApplication::quitOnLastWindowClosed());
 
     // A double click is no menu click; the menu holds its two items.
-    QVERIFY(!trayMenuItem(QSystemTrayIcon::DoubleClick, "show"));
-    auto* menu = find<QWidget>("myicon")->findChild<QMenu*>("sys");
+    QVERIFY(!trayMenuItem(QSystemTrayIcon::DoubleClick, u"show"_s));
+    auto* menu = find<QWidget>(u"myicon"_s)->findChild<QMenu*>(u"sys"_s);
     QStringList items;
     for (QAction* a : menu->actions())
-        items << a->objectName() + '=' + a->text();
-    QCOMPARE(items, (QStringList{"show=显示", "exit=关闭"}));
+        items << a->objectName() + u'=' + a->text();
+    QCOMPARE(items, (QStringList{u"show=显示"_s, u"exit=关闭"_s}));
 
     run.answerNext(QMessageBox::No);
-    QVERIFY(trayMenuItem(reason == "left" ? QSystemTrayIcon::Trigger : QSystemTrayIcon::Context, "show"));
-    QVERIFY(shown("MDIfrm"));
-    QVERIFY(shown("Frmmain"));
-    QVERIFY(!find<QWidget>("myicon"));
+    QVERIFY(trayMenuItem(reason == "left"_L1 ? QSystemTrayIcon::Trigger : QSystemTrayIcon::Context, u"show"_s));
+    QVERIFY(shown(u"MDIfrm"_s));
+    QVERIFY(shown(u"Frmmain"_s));
+    QVERIFY(!find<QWidget>(u"myicon"_s));
     QVERIFY(QApplication::quitOnLastWindowClosed());
     // The frame's second closing hands over again.
     closeFrame();
-    QVERIFY(find<QWidget>("myicon"));
+    QVERIFY(find<QWidget>(u"myicon"_s));
 }
 
 void DesktopTest::trayMenuEndsTheProgram_data()
@@ -378,21 +380,21 @@ void DesktopTest::trayMenuEndsTheProgram()
     QFETCH(bool, popupOpen);
     const TrayPresent tray(true);
     ProgramRun run;
-    QVERIFY(loginAt(run, "8:00:00"));
+    QVERIFY(loginAt(run, u"8:00:00"_s));
     closeFrame();
     QVERIFY(trayIcon());
     QPointer<Frmts> popup = popupOpen ? Frmts::openNew() : nullptr;
     if (popupOpen)
         QVERIFY(popup && popup->isVisible());
     // The program's event loop ends on "关闭"; a guard ends it otherwise.
-    QTimer::singleShot(0, [] { trayMenuItem(QSystemTrayIcon::Trigger, "exit"); });
+    QTimer::singleShot(0, [] { trayMenuItem(QSystemTrayIcon::Trigger, u"exit"_s); });
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
     guard.start(5000);
     QCOMPARE(QCoreApplication::exec(), 0);
     settle();
-    QVERIFY(!find<QWidget>("myicon"));
+    QVERIFY(!find<QWidget>(u"myicon"_s));
     QVERIFY(QApplication::quitOnLastWindowClosed());
     QVERIFY(!popup || !popup->isVisible());
 }
@@ -401,42 +403,42 @@ void DesktopTest::barLeftAfterTheTrayEndsTheProgram()
 {
     const TrayPresent tray(true);
     ProgramRun run;
-    QVERIFY(loginAt(run, "8:00:00"));
+    QVERIFY(loginAt(run, u"8:00:00"_s));
     QVERIFY(openBar());
     closeFrame();
-    QVERIFY(trayMenuItem(QSystemTrayIcon::Context, "exit"));
-    QVERIFY(!find<QWidget>("myicon"));
-    QVERIFY(shown("ToolBar")); // still a way back to the frame
+    QVERIFY(trayMenuItem(QSystemTrayIcon::Context, u"exit"_s));
+    QVERIFY(!find<QWidget>(u"myicon"_s));
+    QVERIFY(shown(u"ToolBar"_s)); // still a way back to the frame
     // Closing the frame "as well" from the bar leaves nothing: the program ends.
-    QTimer::singleShot(0, [] { (void)clickImage("ToolBar", "Image2"); });
+    QTimer::singleShot(0, [] { (void)clickImage(u"ToolBar"_s, "Image2"); });
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
     guard.start(5000);
     QCOMPARE(QCoreApplication::exec(), 0);
     settle();
-    QVERIFY(!find<QWidget>("ToolBar"));
+    QVERIFY(!find<QWidget>(u"ToolBar"_s));
 }
 
 void DesktopTest::trayClockReminds()
 {
     const TrayPresent tray(true);
     ProgramRun run;
-    QVERIFY(loginAt(run, "8:59:58"));
-    setTasks(run, {"9:00:00|晨跑|1", "23:59:59|睡觉|0"});
-    run.exec("INSERT INTO renwu (title, today, intime) VALUES ('早餐', '2009-02-01', '00:00:30')");
+    QVERIFY(loginAt(run, u"8:59:58"_s));
+    setTasks(run, {u"9:00:00|晨跑|1"_s, u"23:59:59|睡觉|0"_s});
+    run.exec(u"INSERT INTO renwu (title, today, intime) VALUES ('早餐', '2009-02-01', '00:00:30')"_s);
     Changes::announce(Changes::Tasks);
     closeFrame();
     QVERIFY(trayTimer());
 
     // tick time -> popups open after the tick
     const QList<QPair<QDateTime, int>> ticks = {
-        {at("8:59:59"), 0},
-        {at("9:00:00"), 1}, // even a finished task is reminded at its time
-        {at("9:00:01"), 1},
-        {at("0:00:02", kDay.addDays(1)), 2}, // the tick that jumped over midnight keeps 23:59:59
-        {at("0:00:29", kDay.addDays(1)), 2},
-        {at("0:00:31", kDay.addDays(1)), 3}, // the new day's times, a second late
+        {at(u"8:59:59"_s), 0},
+        {at(u"9:00:00"_s), 1}, // even a finished task is reminded at its time
+        {at(u"9:00:01"_s), 1},
+        {at(u"0:00:02"_s, kDay.addDays(1)), 2}, // the tick that jumped over midnight keeps 23:59:59
+        {at(u"0:00:29"_s, kDay.addDays(1)), 2},
+        {at(u"0:00:31"_s, kDay.addDays(1)), 3}, // the new day's times, a second late
     };
     for (const auto& [now, expected] : ticks) {
         run.setNow(now);
@@ -444,12 +446,12 @@ void DesktopTest::trayClockReminds()
         QCOMPARE(popups().size(), expected);
         QCOMPARE(run.playedSounds.size(), expected);
     }
-    QVERIFY(run.playedSounds.first().endsWith("5.wav"));
+    QVERIFY(run.playedSounds.first().endsWith(u"5.wav"_s));
 
     // A task timed while only the tray is present is reminded too.
-    run.exec("INSERT INTO renwu (title, today, intime) VALUES ('午餐', '2009-02-01', '12:00:00')");
+    run.exec(u"INSERT INTO renwu (title, today, intime) VALUES ('午餐', '2009-02-01', '12:00:00')"_s);
     Changes::announce(Changes::Tasks);
-    run.setNow(at("12:00:00", kDay.addDays(1)));
+    run.setNow(at(u"12:00:00"_s, kDay.addDays(1)));
     QVERIFY(tick(trayTimer()));
     QCOMPARE(popups().size(), 4);
 }

@@ -16,34 +16,35 @@
 #include <QUuid>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 // Themes, goals, a rule and tasks covering every field that travels.
 void fillTasks(const ProgramRun& run)
 {
-    run.exec("DELETE FROM renwu");
-    run.exec("INSERT INTO juese (name) VALUES ('事业, 发展;'), ('健康')");
-    const qint64 career = run.scalar("SELECT id FROM juese WHERE name = '事业, 发展;'").toLongLong();
-    const qint64 health = run.scalar("SELECT id FROM juese WHERE name = '健康'").toLongLong();
-    run.exec("INSERT INTO mubiao (title, juese) VALUES ('学会游泳', ?), ('读书\\n计划', ?)", {health, career});
-    const qint64 swim = run.scalar("SELECT id FROM mubiao WHERE title = '学会游泳'").toLongLong();
+    run.exec(u"DELETE FROM renwu"_s);
+    run.exec(u"INSERT INTO juese (name) VALUES ('事业, 发展;'), ('健康')"_s);
+    const qint64 career = run.scalar(u"SELECT id FROM juese WHERE name = '事业, 发展;'"_s).toLongLong();
+    const qint64 health = run.scalar(u"SELECT id FROM juese WHERE name = '健康'"_s).toLongLong();
+    run.exec(u"INSERT INTO mubiao (title, juese) VALUES ('学会游泳', ?), ('读书\\n计划', ?)"_s, {health, career});
+    const qint64 swim = run.scalar(u"SELECT id FROM mubiao WHERE title = '学会游泳'"_s).toLongLong();
     run.exec(
-        "INSERT INTO renwu (title, content, mubiao, juese, zhongyao, jinpo, xuhao, today, intime, zhuangtai)"
-        " VALUES ('买泳镜', '第一行\n第二行，含逗号; 分号 \\ 反斜杠', ?, ?, 1, 1, 2.5, '2009-02-03', '08:30:00', 0)",
+        u"INSERT INTO renwu (title, content, mubiao, juese, zhongyao, jinpo, xuhao, today, intime, zhuangtai)"
+        " VALUES ('买泳镜', '第一行\n第二行，含逗号; 分号 \\ 反斜杠', ?, ?, 1, 1, 2.5, '2009-02-03', '08:30:00', 0)"_s,
         {swim, health});
     run.exec(
-        "INSERT INTO renwu (title, juese, zhongyao, jinpo, today, zhuangtai) VALUES"
-        " ('整理书架', ?, 1, 0, '2009-02-04', 1), ('打电话', 0, 0, 1, NULL, 2), ('闲逛', 0, 0, 0, '2009-01-01', 3)",
+        u"INSERT INTO renwu (title, juese, zhongyao, jinpo, today, zhuangtai) VALUES"
+        " ('整理书架', ?, 1, 0, '2009-02-04', 1), ('打电话', 0, 0, 1, NULL, 2), ('闲逛', 0, 0, 0, '2009-01-01', 3)"_s,
         {career});
-    run.exec("INSERT INTO chongfu (title, pinlv, xingqi, jiange, ksday, jzday, lastday, intime)"
+    run.exec(u"INSERT INTO chongfu (title, pinlv, xingqi, jiange, ksday, jzday, lastday, intime)"
              " VALUES ('晨跑', 2, 5, 1, '2009-02-02', '2009-03-31', '2009-02-04', '06:00:00'),"
-             " ('复盘', 4, 0, 3, '2009-02-01', NULL, '2009-02-01', NULL)");
-    run.exec("INSERT INTO renwu (title, type1, today, intime, chongfu, cfday) VALUES"
+             " ('复盘', 4, 0, 3, '2009-02-01', NULL, '2009-02-01', NULL)"_s);
+    run.exec(u"INSERT INTO renwu (title, type1, today, intime, chongfu, cfday) VALUES"
              " ('晨跑', 0, '2009-02-02', '06:00:00', (SELECT id FROM chongfu WHERE title = '晨跑'), '2009-02-02'),"
              " ('晨跑', 0, '2009-02-05', '06:00:00', (SELECT id FROM chongfu WHERE title = '晨跑'), '2009-02-04'),"
-             " ('复盘', 0, '2009-02-01', NULL, (SELECT id FROM chongfu WHERE title = '复盘'), '2009-02-01')");
-    run.exec("UPDATE chongfu SET zhuangtai = 1 WHERE title = '复盘'");
+             " ('复盘', 0, '2009-02-01', NULL, (SELECT id FROM chongfu WHERE title = '复盘'), '2009-02-01')"_s);
+    run.exec(u"UPDATE chongfu SET zhuangtai = 1 WHERE title = '复盘'"_s);
 }
 
 QList<IcalTask> sorted(QList<IcalTask> list)
@@ -71,27 +72,27 @@ QString describe(const IcalTask& t)
 
 void fillContacts(const ProgramRun& run)
 {
-    run.exec("DELETE FROM renji");
-    run.exec("DELETE FROM rjxx");
-    run.exec("INSERT INTO gxlb (gxlb) VALUES ('同学, 老友')");
-    run.exec("INSERT INTO renji (name, title, leibie, sex, tel, mob, \"add\", zip, email, msn) VALUES"
+    run.exec(u"DELETE FROM renji"_s);
+    run.exec(u"DELETE FROM rjxx"_s);
+    run.exec(u"INSERT INTO gxlb (gxlb) VALUES ('同学, 老友')"_s);
+    run.exec(u"INSERT INTO renji (name, title, leibie, sex, tel, mob, \"add\", zip, email, msn) VALUES"
              " ('张三', '大学同学', (SELECT id FROM gxlb WHERE gxlb = '同学, 老友'), 1, '010-1234;5', '13800000000',"
              " '北京市海淀区\n某路 1 号', '100080', 'zs@example.com', 'zs@msn.com'),"
-             " ('李四', '', 0, 0, '', '', '', '', '', '')");
-    run.exec("INSERT INTO rjxx (renji, title, content, type1, addtime) VALUES"
+             " ('李四', '', 0, 0, '', '', '', '', '', '')"_s);
+    run.exec(u"INSERT INTO rjxx (renji, title, content, type1, addtime) VALUES"
              " ((SELECT id FROM renji WHERE name = '张三'), '第一次\"见面\"', '在食堂，聊了很久\n很开心', '联系记录', "
              "'2009-01-20'),"
-             " ((SELECT id FROM renji WHERE name = '张三'), '生日', '三月', '补充资料', '2009-01-21')");
+             " ((SELECT id FROM renji WHERE name = '张三'), '生日', '三月', '补充资料', '2009-01-21')"_s);
 }
 
 QString contactsDump(const ProgramRun& run)
 {
     QStringList rows;
     QSqlQuery q =
-        run.query("SELECT r.uid, r.name, r.title, coalesce(g.gxlb, ''), r.sex, r.tel, r.mob, r.\"add\","
+        run.query(u"SELECT r.uid, r.name, r.title, coalesce(g.gxlb, ''), r.sex, r.tel, r.mob, r.\"add\","
                   " r.zip, r.email, r.msn, (SELECT group_concat(title || '/' || content || '/' || type1 || '/'"
                   " || addtime, '|') FROM (SELECT * FROM rjxx WHERE renji = r.id ORDER BY addtime))"
-                  " FROM renji r LEFT JOIN gxlb g ON g.id = r.leibie ORDER BY r.uid");
+                  " FROM renji r LEFT JOIN gxlb g ON g.id = r.leibie ORDER BY r.uid"_s);
     while (q.next()) {
         QStringList f;
         for (int i = 0; i < 12; ++i)
@@ -132,12 +133,12 @@ private slots:
     {
         ProgramRun run;
         QVERIFY(run.start());
-        QVERIFY(run.scalar("SELECT count(*) FROM renwu").toInt() > 0);
-        QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE uid IS NULL OR modified IS NULL").toInt(), 0);
-        run.exec("INSERT INTO renwu (title) VALUES ('新任务')");
-        QCOMPARE(run.scalar("SELECT count(DISTINCT uid) FROM renwu").toInt(),
-                 run.scalar("SELECT count(*) FROM renwu").toInt());
-        QVERIFY(QUuid::fromString(run.scalar("SELECT uid FROM renwu WHERE title = '新任务'").toString()).version()
+        QVERIFY(run.scalar(u"SELECT count(*) FROM renwu"_s).toInt() > 0);
+        QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu WHERE uid IS NULL OR modified IS NULL"_s).toInt(), 0);
+        run.exec(u"INSERT INTO renwu (title) VALUES ('新任务')"_s);
+        QCOMPARE(run.scalar(u"SELECT count(DISTINCT uid) FROM renwu"_s).toInt(),
+                 run.scalar(u"SELECT count(*) FROM renwu"_s).toInt());
+        QVERIFY(QUuid::fromString(run.scalar(u"SELECT uid FROM renwu WHERE title = '新任务'"_s).toString()).version()
                 == QUuid::Random);
     }
 
@@ -156,11 +157,11 @@ private slots:
         closeEverything();
         ProgramRun fresh;
         QVERIFY(fresh.start());
-        fresh.exec("DELETE FROM renwu");
-        fresh.exec("DELETE FROM chongfu");
-        fresh.exec("INSERT INTO juese (name) VALUES ('事业, 发展;'), ('健康')");
-        fresh.exec("INSERT INTO mubiao (title, juese) VALUES ('学会游泳', (SELECT id FROM juese WHERE name = '健康')),"
-                   " ('读书\\n计划', (SELECT id FROM juese WHERE name = '事业, 发展;'))");
+        fresh.exec(u"DELETE FROM renwu"_s);
+        fresh.exec(u"DELETE FROM chongfu"_s);
+        fresh.exec(u"INSERT INTO juese (name) VALUES ('事业, 发展;'), ('健康')"_s);
+        fresh.exec(u"INSERT INTO mubiao (title, juese) VALUES ('学会游泳', (SELECT id FROM juese WHERE name = '健康')),"
+                   " ('读书\\n计划', (SELECT id FROM juese WHERE name = '事业, 发展;'))"_s);
         const IcalParseResult parsed = IcalTasks::parse(ics);
         QVERIFY2(parsed.ok(), qPrintable(parsed.error));
         QCOMPARE(parsed.tasks.size(), 7);
@@ -181,7 +182,7 @@ private slots:
         QCOMPARE(after.size(), before.size());
         for (int i = 0; i < after.size(); ++i)
             QCOMPARE(describe(after[i]), describe(before[i]));
-        QCOMPARE(fresh.scalar("SELECT count(*) FROM chongfu").toInt(), 2);
+        QCOMPARE(fresh.scalar(u"SELECT count(*) FROM chongfu"_s).toInt(), 2);
     }
 
     void contactsRoundTripThroughVCard()
@@ -198,9 +199,9 @@ private slots:
         closeEverything();
         ProgramRun fresh;
         QVERIFY(fresh.start());
-        fresh.exec("DELETE FROM renji");
-        fresh.exec("DELETE FROM rjxx");
-        fresh.exec("DELETE FROM gxlb");
+        fresh.exec(u"DELETE FROM renji"_s);
+        fresh.exec(u"DELETE FROM rjxx"_s);
+        fresh.exec(u"DELETE FROM gxlb"_s);
         const Exchange::Summary first = Exchange::importContacts(vcf);
         QCOMPARE(first.text(), QStringLiteral("导入 2 项：新增 2，更新 0，跳过重复 0"));
         QCOMPARE(contactsDump(fresh), before);
@@ -250,12 +251,12 @@ private slots:
         QFETCH(int, line);
         ProgramRun run;
         QVERIFY(run.start());
-        const int tasks = run.scalar("SELECT count(*) FROM renwu").toInt();
-        const int contacts = run.scalar("SELECT count(*) FROM renji").toInt();
+        const int tasks = run.scalar(u"SELECT count(*) FROM renwu"_s).toInt();
+        const int contacts = run.scalar(u"SELECT count(*) FROM renji"_s).toInt();
         const Exchange::Summary s = calendar ? Exchange::importTasks(bytes) : Exchange::importContacts(bytes);
         QVERIFY2(s.error.startsWith(QStringLiteral("文件格式不正确：第 %1 行 ").arg(line)), qPrintable(s.error));
-        QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), tasks);
-        QCOMPARE(run.scalar("SELECT count(*) FROM renji").toInt(), contacts);
+        QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu"_s).toInt(), tasks);
+        QCOMPARE(run.scalar(u"SELECT count(*) FROM renji"_s).toInt(), contacts);
     }
 
     void bigVCardImportsWhole()
@@ -266,9 +267,9 @@ private slots:
         for (int i = 0; i < 10000; ++i)
             many += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:人" + QByteArray::number(i)
                     + "\r\nTEL;TYPE=CELL:" + QByteArray::number(13900000000LL + i) + "\r\nEND:VCARD\r\n";
-        const int before = run.scalar("SELECT count(*) FROM renji").toInt();
+        const int before = run.scalar(u"SELECT count(*) FROM renji"_s).toInt();
         QCOMPARE(Exchange::importContacts(many).added, 10000);
-        QCOMPARE(run.scalar("SELECT count(*) FROM renji").toInt(), before + 10000);
+        QCOMPARE(run.scalar(u"SELECT count(*) FROM renji"_s).toInt(), before + 10000);
         QCOMPARE(Exchange::importContacts(many).skipped, 10000);
     }
 
@@ -278,10 +279,10 @@ private slots:
         QVERIFY(run.start());
         fillTasks(run);
         const QByteArray ics = Exchange::exportTasks();
-        run.exec("DELETE FROM renwu");
+        run.exec(u"DELETE FROM renwu"_s);
         const Exchange::Summary s = Exchange::importTasks(ics, [](int done, int) { return done < 5; });
         QVERIFY(s.cancelled);
-        QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), 0);
+        QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu"_s).toInt(), 0);
     }
 
     void realClientsReadWhatWeWrite()
@@ -290,7 +291,7 @@ private slots:
         QVERIFY(run.start());
         fillTasks(run);
         fillContacts(run);
-        const QString ics = run.file("tasks.ics"), vcf = run.file("contacts.vcf");
+        const QString ics = run.file(u"tasks.ics"_s), vcf = run.file(u"contacts.vcf"_s);
         writeFile(ics, Exchange::exportTasks());
         writeFile(vcf, Exchange::exportContacts());
         const QString todos = python(QStringLiteral(R"(
@@ -307,12 +308,12 @@ for t in sorted(cal.walk('VTODO'), key=lambda t: str(t['SUMMARY']) + str(t.get('
                                      {ics});
         QStringList lines = todos.split(QLatin1Char('\n'));
         lines.sort();
-        QStringList expected({"复盘|20090201|NEEDS-ACTION|9||0|FREQ=DAILY;INTERVAL=3", "打电话||CANCELLED|5||0|",
-                              "整理书架|20090204|COMPLETED|3|事业, 发展;|0|",
-                              "晨跑|20090202T060000|NEEDS-ACTION|9||1|FREQ=WEEKLY;UNTIL=20090331;BYDAY=MO,WE",
-                              "晨跑|20090205T060000|NEEDS-ACTION|9||1|FREQ=WEEKLY;UNTIL=20090331;BYDAY=MO,WE",
-                              "买泳镜|20090203T083000|NEEDS-ACTION|1|健康,学会游泳|1|",
-                              "闲逛|20090101|NEEDS-ACTION|9||0|"});
+        QStringList expected({u"复盘|20090201|NEEDS-ACTION|9||0|FREQ=DAILY;INTERVAL=3"_s, u"打电话||CANCELLED|5||0|"_s,
+                              u"整理书架|20090204|COMPLETED|3|事业, 发展;|0|"_s,
+                              u"晨跑|20090202T060000|NEEDS-ACTION|9||1|FREQ=WEEKLY;UNTIL=20090331;BYDAY=MO,WE"_s,
+                              u"晨跑|20090205T060000|NEEDS-ACTION|9||1|FREQ=WEEKLY;UNTIL=20090331;BYDAY=MO,WE"_s,
+                              u"买泳镜|20090203T083000|NEEDS-ACTION|1|健康,学会游泳|1|"_s,
+                              u"闲逛|20090101|NEEDS-ACTION|9||0|"_s});
         expected.sort();
         QCOMPARE(lines, expected);
         const QString cards = python(QStringLiteral(R"(
@@ -325,36 +326,38 @@ for c in vobject.readComponents(open(sys.argv[1], encoding='utf-8').read()):
         QCOMPARE(cards, QStringLiteral("张三|13800000000,010-1234;5|100080|2\n李四|||0"));
 
         // todoman lists the tasks from a folder of one .ics per task.
-        const QString vdir = run.file("vdir/list");
+        const QString vdir = run.file(u"vdir/list"_s);
         QVERIFY(QDir().mkpath(vdir));
         for (const IcalTask& t : IcalTasks::readAll())
-            writeFile(vdir + "/" + t.uid + ".ics", IcalTasks::toCalendar(t));
-        writeFile(run.file("todoman.py"), QStringLiteral("path = \"%1/*\"\ndate_format = \"%Y-%m-%d\"\n"
-                                                         "time_format = \"%H:%M\"\ndefault_list = \"list\"\n")
-                                              .arg(run.file("vdir"))
-                                              .toUtf8());
+            writeFile(vdir + u"/"_s + t.uid + u".ics"_s, IcalTasks::toCalendar(t));
+        writeFile(run.file(u"todoman.py"_s), QStringLiteral("path = \"%1/*\"\ndate_format = \"%Y-%m-%d\"\n"
+                                                            "time_format = \"%H:%M\"\ndefault_list = \"list\"\n")
+                                                 .arg(run.file(u"vdir"_s))
+                                                 .toUtf8());
         QProcess todo;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", run.folder());
-        env.insert("XDG_CACHE_HOME", run.file("cache"));
+        env.insert(u"HOME"_s, run.folder());
+        env.insert(u"XDG_CACHE_HOME"_s, run.file(u"cache"_s));
         todo.setProcessEnvironment(env);
-        todo.start("/usr/bin/todoman", {"--config", run.file("todoman.py"), "--porcelain", "list", "--status", "ANY"});
+        todo.start(u"/usr/bin/todoman"_s,
+                   {u"--config"_s, run.file(u"todoman.py"_s), u"--porcelain"_s, u"list"_s, u"--status"_s, u"ANY"_s});
         QVERIFY(todo.waitForFinished(60000));
         QVERIFY2(todo.exitCode() == 0, todo.readAllStandardError().constData());
         QStringList listed;
         for (const QJsonValue v : QJsonDocument::fromJson(todo.readAllStandardOutput()).array())
-            listed << v.toObject().value("summary").toString();
+            listed << v.toObject().value(u"summary"_s).toString();
         listed.sort();
-        QCOMPARE(listed.join(","), QStringLiteral("买泳镜,复盘,打电话,整理书架,晨跑,晨跑,闲逛"));
+        QCOMPARE(listed.join(u","_s), QStringLiteral("买泳镜,复盘,打电话,整理书架,晨跑,晨跑,闲逛"));
     }
 
     void whatRealClientsWriteImports()
     {
         ProgramRun run;
         QVERIFY(run.start());
-        run.exec("INSERT INTO juese (name) VALUES ('健康')");
-        run.exec("INSERT INTO mubiao (title, juese) VALUES ('学会游泳', (SELECT id FROM juese WHERE name = '健康'))");
-        const QString ics = run.file("in.ics"), vcf = run.file("in.vcf");
+        run.exec(u"INSERT INTO juese (name) VALUES ('健康')"_s);
+        run.exec(
+            u"INSERT INTO mubiao (title, juese) VALUES ('学会游泳', (SELECT id FROM juese WHERE name = '健康'))"_s);
+        const QString ics = run.file(u"in.ics"_s), vcf = run.file(u"in.vcf"_s);
         python(QStringLiteral(R"(
 import sys, datetime, icalendar
 cal = icalendar.Calendar()
@@ -389,7 +392,7 @@ open(sys.argv[2], 'w', encoding='utf-8').write(c.serialize())
         QVERIFY(f.open(QIODevice::ReadOnly));
         const Exchange::Summary s = Exchange::importTasks(f.readAll());
         QCOMPARE(s.text(), QStringLiteral("导入 1 项：新增 1，更新 0，跳过重复 0；另有 1 个日程事件未导入"));
-        const auto t = IcalTasks::readByUid("py-1");
+        const auto t = IcalTasks::readByUid(u"py-1"_s);
         QVERIFY(t);
         QCOMPARE(t->name, QStringLiteral("游泳课"));
         QCOMPARE(t->description, QStringLiteral("带上\n泳帽"));
@@ -406,8 +409,9 @@ open(sys.argv[2], 'w', encoding='utf-8').write(c.serialize())
         QVERIFY(g.open(QIODevice::ReadOnly));
         QCOMPARE(Exchange::importContacts(g.readAll()).added, 1);
         QCOMPARE(
-            run.scalar("SELECT name || '|' || title || '|' || tel || '|' || mob || '|' || \"add\" || '|' || zip || '|'"
-                       " || email || '|' || (SELECT gxlb FROM gxlb WHERE id = leibie) FROM renji WHERE uid = 'py-card'")
+            run.scalar(
+                   u"SELECT name || '|' || title || '|' || tel || '|' || mob || '|' || \"add\" || '|' || zip || '|'"
+                   " || email || '|' || (SELECT gxlb FROM gxlb WHERE id = leibie) FROM renji WHERE uid = 'py-card'"_s)
                 .toString(),
             QStringLiteral("王五|邻居|021-5555|13911112222|南京路 2 号 上海|200000|ww@example.com|同事"));
     }
@@ -416,23 +420,24 @@ open(sys.argv[2], 'w', encoding='utf-8').write(c.serialize())
     {
         ProgramRun run;
         QVERIFY(run.start());
-        run.exec("INSERT INTO fftype (fftype) VALUES ('.隐藏/分类')");
+        run.exec(u"INSERT INTO fftype (fftype) VALUES ('.隐藏/分类')"_s);
         run.exec(
-            "INSERT INTO fangfa (title, content, ltype, addtime) VALUES ('a/b: \"c\"', '正文\n# 标题', '.隐藏/分类',"
+            u"INSERT INTO fangfa (title, content, ltype, addtime) VALUES ('a/b: \"c\"', '正文\n# 标题', '.隐藏/分类',"
             " '2009-01-05'), ('a/b: \"c\"', '另一篇', '.隐藏/分类', '2009-01-06'), ('..', '', '.隐藏/分类', "
-            "'2009-01-07')");
+            "'2009-01-07')"_s);
         const QString dump = "SELECT group_concat(title || '|' || content || '|' || ltype || '|' || addtime, '#')"
-                             " FROM (SELECT * FROM fangfa WHERE ltype <> '日志' ORDER BY title, content)";
+                             u" FROM (SELECT * FROM fangfa WHERE ltype <> '日志' ORDER BY title, content)"_s;
         const QString before = run.scalar(dump).toString();
-        const QString folder = run.file("md"), diary = run.file("diary");
+        const QString folder = run.file(u"md"_s), diary = run.file(u"diary"_s);
         QVERIFY(QDir().mkpath(folder) && QDir().mkpath(diary));
         const int articles = Exchange::exportKnowledge(folder);
-        QCOMPARE(Exchange::exportDiary(diary), run.scalar("SELECT count(*) FROM fangfa WHERE ltype = '日志'").toInt());
-        QVERIFY(QDir(folder).exists("隐藏_分类/a_b_ _c_.md"));
-        QVERIFY(QDir(folder).exists("隐藏_分类/a_b_ _c_ (2).md"));
-        QVERIFY(QDir(folder).exists("隐藏_分类/未命名.md"));
+        QCOMPARE(Exchange::exportDiary(diary),
+                 run.scalar(u"SELECT count(*) FROM fangfa WHERE ltype = '日志'"_s).toInt());
+        QVERIFY(QDir(folder).exists(u"隐藏_分类/a_b_ _c_.md"_s));
+        QVERIFY(QDir(folder).exists(u"隐藏_分类/a_b_ _c_ (2).md"_s));
+        QVERIFY(QDir(folder).exists(u"隐藏_分类/未命名.md"_s));
         QCOMPARE(Exchange::importKnowledge(folder).skipped, articles);
-        run.exec("DELETE FROM fangfa WHERE ltype <> '日志'");
+        run.exec(u"DELETE FROM fangfa WHERE ltype <> '日志'"_s);
         QCOMPARE(Exchange::importKnowledge(folder).added, articles);
         QCOMPARE(run.scalar(dump).toString(), before);
         QCOMPARE(Exchange::safeFileName(QString(300, QChar(0x4E2D))).toUtf8().size(), 120);
@@ -453,25 +458,25 @@ open(sys.argv[2], 'w', encoding='utf-8').write(c.serialize())
     {
         ProgramRun run;
         QVERIFY(run.login());
-        auto* open = find<QToolButton>("Command4");
+        auto* open = find<QToolButton>(u"Command4"_s);
         QVERIFY(open);
         open->click();
-        auto* dialog = find<QWidget>("DlogExchange");
+        auto* dialog = find<QWidget>(u"DlogExchange"_s);
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), QStringLiteral("导入与导出"));
-        run.savePath = run.file("out.ics");
-        find<QPushButton>("Export1")->click();
+        run.savePath = run.file(u"out.ics"_s);
+        find<QPushButton>(u"Export1"_s)->click();
         QVERIFY(QFile::exists(run.savePath));
         run.openPath = run.savePath;
         run.messages.clear();
-        find<QPushButton>("Import1")->click();
-        const int n = run.scalar("SELECT count(*) FROM renwu").toInt();
+        find<QPushButton>(u"Import1"_s)->click();
+        const int n = run.scalar(u"SELECT count(*) FROM renwu"_s).toInt();
         QCOMPARE(run.messages, QStringList{QStringLiteral("导入 %1 项：新增 0，更新 0，跳过重复 %1").arg(n)});
         QCOMPARE(run.openFilters, QStringList{QStringLiteral("iCalendar 文件 (*.ics)")});
-        writeFile(run.file("bad.vcf"), "BEGIN:VCARD\r\nFN\r\n");
-        run.openPath = run.file("bad.vcf");
+        writeFile(run.file(u"bad.vcf"_s), "BEGIN:VCARD\r\nFN\r\n");
+        run.openPath = run.file(u"bad.vcf"_s);
         run.messages.clear();
-        find<QPushButton>("Import2")->click();
+        find<QPushButton>(u"Import2"_s)->click();
         QCOMPARE(run.messages.size(), 1);
         QVERIFY(run.messages[0].startsWith(QStringLiteral("文件格式不正确：第 2 行")));
     }

@@ -27,6 +27,7 @@
 #include <minizip/unzip.h>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -96,12 +97,12 @@ void fillRecord(int tab, const QString& name, const QString& amount, const QStri
                 const QString& category = QString(), const QDate& day = QDate(2009, 1, 31))
 {
     const bool income = tab == 2;
-    ctl<QLineEdit>(income ? "Text5" : "Text7")->setText(name);
-    ctl<QLineEdit>(income ? "Text6" : "Text8")->setText(amount);
-    choose(ctl<QComboBox>(income ? "Combo2" : "Combo4"), account);
+    ctl<QLineEdit>(income ? u"Text5"_s : u"Text7"_s)->setText(name);
+    ctl<QLineEdit>(income ? u"Text6"_s : u"Text8"_s)->setText(amount);
+    choose(ctl<QComboBox>(income ? u"Combo2"_s : u"Combo4"_s), account);
     if (!category.isEmpty())
-        choose(ctl<QComboBox>(income ? "Combo3" : "Combo5"), category);
-    ctl<QDateEdit>(income ? "DTPicker2" : "DTPicker3")->setDate(day);
+        choose(ctl<QComboBox>(income ? u"Combo3"_s : u"Combo5"_s), category);
+    ctl<QDateEdit>(income ? u"DTPicker2"_s : u"DTPicker3"_s)->setDate(day);
 }
 
 // Sum of the balances and of what the records did to each account, for the balance checks.
@@ -264,37 +265,37 @@ void FinanceTest::tabsAndLoad()
 {
     ProgramRun run;
     openFinance(run);
-    auto* tabs = ctl<QTabWidget>("SSTab1");
+    auto* tabs = ctl<QTabWidget>(u"SSTab1"_s);
     QCOMPARE(tabs->count(), 4);
-    const QStringList captions{"报表查询", "帐户管理", "收入管理", "支出管理"};
+    const QStringList captions{u"报表查询"_s, u"帐户管理"_s, u"收入管理"_s, u"支出管理"_s};
     for (int i = 0; i < 4; ++i)
         QCOMPARE(tabs->tabText(i), captions[i]);
     // Accounts with balances shown as plain decimals; account types and both account choices.
-    QTreeWidget* accounts = ctl("ListView1");
+    QTreeWidget* accounts = ctl(u"ListView1"_s);
     QCOMPARE(accounts->topLevelItemCount(), 3);
     QCOMPARE(accounts->topLevelItem(0)->text(1), QStringLiteral("现金钱包"));
     QCOMPARE(accounts->topLevelItem(0)->text(3), QStringLiteral("226.7"));
     QCOMPARE(accounts->topLevelItem(1)->text(3), QStringLiteral("6603.07"));
-    QCOMPARE(ctl<QComboBox>("Combo1")->count(), 4);
-    QCOMPARE(ctl<QComboBox>("Combo2")->count(), 3);
-    QCOMPARE(ctl<QComboBox>("Combo4")->count(), 3);
-    QCOMPARE(ctl<QComboBox>("Combo3")->count(), 5);
-    QCOMPARE(ctl<QComboBox>("Combo5")->count(), 9);
+    QCOMPARE(ctl<QComboBox>(u"Combo1"_s)->count(), 4);
+    QCOMPARE(ctl<QComboBox>(u"Combo2"_s)->count(), 3);
+    QCOMPARE(ctl<QComboBox>(u"Combo4"_s)->count(), 3);
+    QCOMPARE(ctl<QComboBox>(u"Combo3"_s)->count(), 5);
+    QCOMPARE(ctl<QComboBox>(u"Combo5"_s)->count(), 9);
     // The report of this month with every category ticked.
-    QCOMPARE(ctl<QDateEdit>("DTPicker4")->date(), QDate(2009, 1, 1));
-    QCOMPARE(ctl<QDateEdit>("DTPicker5")->date(), QDate(2009, 1, 31));
-    QCOMPARE(ctl("ListView6")->topLevelItemCount(), 5);
-    QCOMPARE(ctl("ListView7")->topLevelItemCount(), 9);
-    const qint64 income = run.scalar("SELECT sum(moneys) FROM shouzhi WHERE shouzhi = 0 AND addtime >= '2009-01-01'"
-                                     " AND addtime <= '2009-01-31'")
+    QCOMPARE(ctl<QDateEdit>(u"DTPicker4"_s)->date(), QDate(2009, 1, 1));
+    QCOMPARE(ctl<QDateEdit>(u"DTPicker5"_s)->date(), QDate(2009, 1, 31));
+    QCOMPARE(ctl(u"ListView6"_s)->topLevelItemCount(), 5);
+    QCOMPARE(ctl(u"ListView7"_s)->topLevelItemCount(), 9);
+    const qint64 income = run.scalar(u"SELECT sum(moneys) FROM shouzhi WHERE shouzhi = 0 AND addtime >= '2009-01-01'"
+                                     " AND addtime <= '2009-01-31'"_s)
                               .toLongLong();
-    QCOMPARE(ctl<QGroupBox>("Frame4")->title(), QStringLiteral("收入合计：%1元").arg(Money::format(income)));
+    QCOMPARE(ctl<QGroupBox>(u"Frame4"_s)->title(), QStringLiteral("收入合计：%1元").arg(Money::format(income)));
     // Selecting an account shows its fields.
     pickRow(accounts, 1);
-    QCOMPARE(ctl<QLineEdit>("Text1")->text(), QStringLiteral("工资卡"));
-    QCOMPARE(ctl<QLineEdit>("Text4")->text(), QStringLiteral("6603.07"));
-    QCOMPARE(ctl<QComboBox>("Combo1")->currentText(), QStringLiteral("储蓄卡"));
-    QCOMPARE(ctl<QLineEdit>("Text2")->text(), QStringLiteral("6222 0000 1234 5678"));
+    QCOMPARE(ctl<QLineEdit>(u"Text1"_s)->text(), QStringLiteral("工资卡"));
+    QCOMPARE(ctl<QLineEdit>(u"Text4"_s)->text(), QStringLiteral("6603.07"));
+    QCOMPARE(ctl<QComboBox>(u"Combo1"_s)->currentText(), QStringLiteral("储蓄卡"));
+    QCOMPARE(ctl<QLineEdit>(u"Text2"_s)->text(), QStringLiteral("6222 0000 1234 5678"));
     QVERIFY(run.messages.isEmpty());
 }
 
@@ -302,34 +303,34 @@ void FinanceTest::changeIncomeMovesBothAccounts()
 {
     ProgramRun run;
     openFinance(run);
-    const qint64 a0 = balance(run, "现金钱包");
-    const qint64 b0 = balance(run, "工资卡");
-    QTreeWidget* list = ctl("ListView2");
+    const qint64 a0 = balance(run, u"现金钱包"_s);
+    const qint64 b0 = balance(run, u"工资卡"_s);
+    QTreeWidget* list = ctl(u"ListView2"_s);
     const int before = list->topLevelItemCount();
-    fillRecord(2, "稿费", "100", "现金钱包", "兼职收入", QDate(2009, 1, 20));
-    QVERIFY(press("Command4"));
+    fillRecord(2, u"稿费"_s, u"100"_s, u"现金钱包"_s, u"兼职收入"_s, QDate(2009, 1, 20));
+    QVERIFY(press(u"Command4"_s));
     QCOMPARE(list->topLevelItemCount(), before + 1);
-    QCOMPARE(balance(run, "现金钱包"), a0 + 1000000);
-    const qint64 id = run.scalar("SELECT max(id) FROM shouzhi").toLongLong();
+    QCOMPARE(balance(run, u"现金钱包"_s), a0 + 1000000);
+    const qint64 id = run.scalar(u"SELECT max(id) FROM shouzhi"_s).toLongLong();
     // The new row stands among the rows by its day.
     const int row = rowOf(list, id);
     QVERIFY(row >= 0);
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const QDate d = QDate::fromString(list->topLevelItem(i)->text(5), "yyyy-M-d");
+        const QDate d = QDate::fromString(list->topLevelItem(i)->text(5), u"yyyy-M-d"_s);
         QVERIFY(i < row ? d >= QDate(2009, 1, 20) : i == row || d <= QDate(2009, 1, 20));
     }
     // Selected, its amount and account changed: the old account loses 100, the new gains 80.
     pickRow(list, row);
-    ctl<QLineEdit>("Text6")->setText("80");
-    choose(ctl<QComboBox>("Combo2"), "工资卡");
-    QVERIFY(press("Command5"));
-    QCOMPARE(balance(run, "现金钱包"), a0);
-    QCOMPARE(balance(run, "工资卡"), b0 + 800000);
+    ctl<QLineEdit>(u"Text6"_s)->setText(u"80"_s);
+    choose(ctl<QComboBox>(u"Combo2"_s), u"工资卡"_s);
+    QVERIFY(press(u"Command5"_s));
+    QCOMPARE(balance(run, u"现金钱包"_s), a0);
+    QCOMPARE(balance(run, u"工资卡"_s), b0 + 800000);
     QCOMPARE(list->topLevelItem(row)->text(2), QStringLiteral("工资卡"));
     QCOMPARE(list->topLevelItem(row)->text(4), QStringLiteral("80"));
-    QCOMPARE(run.scalar("SELECT moneys FROM shouzhi WHERE id = ?", {id}).toLongLong(), 800000);
+    QCOMPARE(run.scalar(u"SELECT moneys FROM shouzhi WHERE id = ?"_s, {id}).toLongLong(), 800000);
     // The account list shows the stored balances at once.
-    QCOMPARE(ctl("ListView1")->topLevelItem(1)->text(3), Money::format(b0 + 800000));
+    QCOMPARE(ctl(u"ListView1"_s)->topLevelItem(1)->text(3), Money::format(b0 + 800000));
     QVERIFY(run.messages.isEmpty());
 }
 
@@ -346,19 +347,19 @@ void FinanceTest::deleteGivesBackTheStoredAmount()
     ProgramRun run;
     openFinance(run);
     const bool income = tab == 2;
-    const qint64 a0 = balance(run, "工资卡");
-    fillRecord(tab, "测试", "50", "工资卡");
-    QVERIFY(press(income ? "Command4" : "Command11"));
-    QCOMPARE(balance(run, "工资卡"), a0 + (income ? 500000 : -500000));
-    QTreeWidget* list = ctl(income ? "ListView2" : "ListView3");
-    const qint64 id = run.scalar("SELECT max(id) FROM shouzhi").toLongLong();
+    const qint64 a0 = balance(run, u"工资卡"_s);
+    fillRecord(tab, u"测试"_s, u"50"_s, u"工资卡"_s);
+    QVERIFY(press(income ? u"Command4"_s : u"Command11"_s));
+    QCOMPARE(balance(run, u"工资卡"_s), a0 + (income ? 500000 : -500000));
+    QTreeWidget* list = ctl(income ? u"ListView2"_s : u"ListView3"_s);
+    const qint64 id = run.scalar(u"SELECT max(id) FROM shouzhi"_s).toLongLong();
     pickRow(list, rowOf(list, id));
     // Whatever the amount field holds now, the stored 50 goes back.
-    ctl<QLineEdit>(income ? "Text6" : "Text8")->setText("7");
-    QVERIFY(press(income ? "Command6" : "Command13"));
-    QCOMPARE(balance(run, "工资卡"), a0);
+    ctl<QLineEdit>(income ? u"Text6"_s : u"Text8"_s)->setText(u"7"_s);
+    QVERIFY(press(income ? u"Command6"_s : u"Command13"_s));
+    QCOMPARE(balance(run, u"工资卡"_s), a0);
     QCOMPARE(rowOf(list, id), -1);
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi WHERE id = ?", {id}).toInt(), 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi WHERE id = ?"_s, {id}).toInt(), 0);
 }
 
 void FinanceTest::thirtyDayWindow()
@@ -368,19 +369,19 @@ void FinanceTest::thirtyDayWindow()
     // 30 days before 2009-01-31, and the day after.
     const QString insert = QStringLiteral("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
                                           " VALUES (?, '边界', '', '工资卡', 10000, ?)");
-    run.exec(insert, {0, "2009-01-01"});
-    const qint64 income30 = run.scalar("SELECT max(id) FROM shouzhi").toLongLong();
-    run.exec(insert, {1, "2009-01-01"});
-    const qint64 expense30 = run.scalar("SELECT max(id) FROM shouzhi").toLongLong();
-    run.exec(insert, {1, "2009-01-02"});
-    const qint64 expense29 = run.scalar("SELECT max(id) FROM shouzhi").toLongLong();
-    run.exec(insert, {0, "2008-12-31"});
-    const qint64 income31 = run.scalar("SELECT max(id) FROM shouzhi").toLongLong();
+    run.exec(insert, {0, u"2009-01-01"_s});
+    const qint64 income30 = run.scalar(u"SELECT max(id) FROM shouzhi"_s).toLongLong();
+    run.exec(insert, {1, u"2009-01-01"_s});
+    const qint64 expense30 = run.scalar(u"SELECT max(id) FROM shouzhi"_s).toLongLong();
+    run.exec(insert, {1, u"2009-01-02"_s});
+    const qint64 expense29 = run.scalar(u"SELECT max(id) FROM shouzhi"_s).toLongLong();
+    run.exec(insert, {0, u"2008-12-31"_s});
+    const qint64 income31 = run.scalar(u"SELECT max(id) FROM shouzhi"_s).toLongLong();
     openFinance(run);
-    QVERIFY(rowOf(ctl("ListView2"), income30) >= 0);
-    QCOMPARE(rowOf(ctl("ListView2"), income31), -1);
-    QCOMPARE(rowOf(ctl("ListView3"), expense30), -1);
-    QVERIFY(rowOf(ctl("ListView3"), expense29) >= 0);
+    QVERIFY(rowOf(ctl(u"ListView2"_s), income30) >= 0);
+    QCOMPARE(rowOf(ctl(u"ListView2"_s), income31), -1);
+    QCOMPARE(rowOf(ctl(u"ListView3"_s), expense30), -1);
+    QVERIFY(rowOf(ctl(u"ListView3"_s), expense29) >= 0);
 }
 
 void FinanceTest::amountChecks_data()
@@ -421,16 +422,16 @@ void FinanceTest::amountChecks()
     ProgramRun run;
     openFinance(run);
     const bool income = tab == 2;
-    QTreeWidget* list = ctl(income ? "ListView2" : "ListView3");
+    QTreeWidget* list = ctl(income ? u"ListView2"_s : u"ListView3"_s);
     if (modify)
         pickRow(list, 0);
-    const QString before = run.scalar("SELECT group_concat(moneys || zhname) FROM zhanghao").toString();
-    const QString records = run.scalar("SELECT group_concat(id || yuanyin || moneys) FROM shouzhi").toString();
-    fillRecord(tab, name, amount, "现金钱包");
-    QVERIFY(press(income ? (modify ? "Command5" : "Command4") : (modify ? "Command12" : "Command11")));
+    const QString before = run.scalar(u"SELECT group_concat(moneys || zhname) FROM zhanghao"_s).toString();
+    const QString records = run.scalar(u"SELECT group_concat(id || yuanyin || moneys) FROM shouzhi"_s).toString();
+    fillRecord(tab, name, amount, u"现金钱包"_s);
+    QVERIFY(press(income ? (modify ? u"Command5"_s : u"Command4"_s) : (modify ? u"Command12"_s : u"Command11"_s)));
     QCOMPARE(run.messages, QStringList{message});
-    QCOMPARE(run.scalar("SELECT group_concat(moneys || zhname) FROM zhanghao").toString(), before);
-    QCOMPARE(run.scalar("SELECT group_concat(id || yuanyin || moneys) FROM shouzhi").toString(), records);
+    QCOMPARE(run.scalar(u"SELECT group_concat(moneys || zhname) FROM zhanghao"_s).toString(), before);
+    QCOMPARE(run.scalar(u"SELECT group_concat(id || yuanyin || moneys) FROM shouzhi"_s).toString(), records);
 }
 
 void FinanceTest::noSelectionSaysWhy_data()
@@ -449,103 +450,103 @@ void FinanceTest::noSelectionSaysWhy()
     QFETCH(QString, button);
     ProgramRun run;
     openFinance(run);
-    fillRecord(2, "x", "5", "现金钱包");
-    fillRecord(3, "x", "5", "现金钱包");
-    ctl<QLineEdit>("Text1")->setText("新帐户");
-    ctl<QLineEdit>("Text4")->setText("5");
-    const QString before = run.scalar("SELECT group_concat(moneys || zhname) FROM zhanghao").toString();
-    const int records = run.scalar("SELECT count(*) FROM shouzhi").toInt();
+    fillRecord(2, u"x"_s, u"5"_s, u"现金钱包"_s);
+    fillRecord(3, u"x"_s, u"5"_s, u"现金钱包"_s);
+    ctl<QLineEdit>(u"Text1"_s)->setText(u"新帐户"_s);
+    ctl<QLineEdit>(u"Text4"_s)->setText(u"5"_s);
+    const QString before = run.scalar(u"SELECT group_concat(moneys || zhname) FROM zhanghao"_s).toString();
+    const int records = run.scalar(u"SELECT count(*) FROM shouzhi"_s).toInt();
     QVERIFY(press(button));
     QCOMPARE(run.messages.size(), 1);
     QVERIFY2(run.messages.first().contains(QStringLiteral("选择")), qPrintable(run.messages.first()));
-    QCOMPARE(run.scalar("SELECT group_concat(moneys || zhname) FROM zhanghao").toString(), before);
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi").toInt(), records);
+    QCOMPARE(run.scalar(u"SELECT group_concat(moneys || zhname) FROM zhanghao"_s).toString(), before);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi"_s).toInt(), records);
 }
 
 void FinanceTest::recordAndBalancesCommitWhole()
 {
     ProgramRun run;
     openFinance(run);
-    const qint64 a0 = balance(run, "现金钱包");
-    const qint64 b0 = balance(run, "工资卡");
-    fillRecord(2, "稿费", "100", "现金钱包", "兼职收入");
-    QVERIFY(press("Command4"));
-    const qint64 id = run.scalar("SELECT max(id) FROM shouzhi").toLongLong();
+    const qint64 a0 = balance(run, u"现金钱包"_s);
+    const qint64 b0 = balance(run, u"工资卡"_s);
+    fillRecord(2, u"稿费"_s, u"100"_s, u"现金钱包"_s, u"兼职收入"_s);
+    QVERIFY(press(u"Command4"_s));
+    const qint64 id = run.scalar(u"SELECT max(id) FROM shouzhi"_s).toLongLong();
     // The new account's balance cannot be written: the whole change is refused.
-    run.exec("CREATE TRIGGER refuse BEFORE UPDATE ON zhanghao WHEN NEW.zhname = '工资卡'"
-             " BEGIN SELECT RAISE(ABORT, 'refused'); END");
-    QTreeWidget* list = ctl("ListView2");
+    run.exec(u"CREATE TRIGGER refuse BEFORE UPDATE ON zhanghao WHEN NEW.zhname = '工资卡'"
+             " BEGIN SELECT RAISE(ABORT, 'refused'); END"_s);
+    QTreeWidget* list = ctl(u"ListView2"_s);
     pickRow(list, rowOf(list, id));
-    ctl<QLineEdit>("Text6")->setText("80");
-    choose(ctl<QComboBox>("Combo2"), "工资卡");
-    QVERIFY(press("Command5"));
+    ctl<QLineEdit>(u"Text6"_s)->setText(u"80"_s);
+    choose(ctl<QComboBox>(u"Combo2"_s), u"工资卡"_s);
+    QVERIFY(press(u"Command5"_s));
     QCOMPARE(run.messages.size(), 1);
-    QCOMPARE(balance(run, "现金钱包"), a0 + 1000000);
-    QCOMPARE(balance(run, "工资卡"), b0);
-    QCOMPARE(run.scalar("SELECT moneys || zhanghao FROM shouzhi WHERE id = ?", {id}).toString(),
+    QCOMPARE(balance(run, u"现金钱包"_s), a0 + 1000000);
+    QCOMPARE(balance(run, u"工资卡"_s), b0);
+    QCOMPARE(run.scalar(u"SELECT moneys || zhanghao FROM shouzhi WHERE id = ?"_s, {id}).toString(),
              QStringLiteral("1000000现金钱包"));
     QCOMPARE(list->topLevelItem(rowOf(list, id))->text(4), QStringLiteral("100"));
     // A deletion whose balance cannot be given back keeps the record.
-    run.exec("DROP TRIGGER refuse");
-    run.exec("CREATE TRIGGER refuse BEFORE UPDATE ON zhanghao BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    run.exec(u"DROP TRIGGER refuse"_s);
+    run.exec(u"CREATE TRIGGER refuse BEFORE UPDATE ON zhanghao BEGIN SELECT RAISE(ABORT, 'refused'); END"_s);
     pickRow(list, rowOf(list, id));
-    QVERIFY(press("Command6"));
+    QVERIFY(press(u"Command6"_s));
     QCOMPARE(run.messages.size(), 2);
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi WHERE id = ?", {id}).toInt(), 1);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi WHERE id = ?"_s, {id}).toInt(), 1);
     QVERIFY(rowOf(list, id) >= 0);
-    QCOMPARE(balance(run, "现金钱包"), a0 + 1000000);
+    QCOMPARE(balance(run, u"现金钱包"_s), a0 + 1000000);
 }
 
 void FinanceTest::accounts()
 {
     ProgramRun run;
     openFinance(run);
-    QTreeWidget* list = ctl("ListView1");
+    QTreeWidget* list = ctl(u"ListView1"_s);
     // A new account: its opening amount is its balance.
-    ctl<QLineEdit>("Text1")->setText("信用卡'A");
-    ctl<QLineEdit>("Text4")->setText("-12.5");
-    choose(ctl<QComboBox>("Combo1"), "信用卡");
-    ctl<QLineEdit>("Text2")->setText("4000");
-    QVERIFY(press("Command3"));
+    ctl<QLineEdit>(u"Text1"_s)->setText(u"信用卡'A"_s);
+    ctl<QLineEdit>(u"Text4"_s)->setText(u"-12.5"_s);
+    choose(ctl<QComboBox>(u"Combo1"_s), u"信用卡"_s);
+    ctl<QLineEdit>(u"Text2"_s)->setText(u"4000"_s);
+    QVERIFY(press(u"Command3"_s));
     QCOMPARE(run.messages, QStringList());
     QCOMPARE(list->topLevelItemCount(), 4);
-    QCOMPARE(balance(run, "信用卡'A"), -125000);
+    QCOMPARE(balance(run, u"信用卡'A"_s), -125000);
     QCOMPARE(list->topLevelItem(3)->text(3), QStringLiteral("-12.5"));
-    QVERIFY(ctl<QComboBox>("Combo2")->findText("信用卡'A") >= 0);
-    QVERIFY(ctl<QComboBox>("Combo4")->findText("信用卡'A") >= 0);
+    QVERIFY(ctl<QComboBox>(u"Combo2"_s)->findText(u"信用卡'A"_s) >= 0);
+    QVERIFY(ctl<QComboBox>(u"Combo4"_s)->findText(u"信用卡'A"_s) >= 0);
     // A second account of a name already used is refused.
-    ctl<QLineEdit>("Text1")->setText("工资卡");
-    QVERIFY(press("Command3"));
+    ctl<QLineEdit>(u"Text1"_s)->setText(u"工资卡"_s);
+    QVERIFY(press(u"Command3"_s));
     QCOMPARE(run.messages.size(), 1);
     QVERIFY(run.messages.first().contains(QStringLiteral("工资卡")));
-    QCOMPARE(run.scalar("SELECT count(*) FROM zhanghao WHERE zhname = '工资卡'").toInt(), 1);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM zhanghao WHERE zhname = '工资卡'"_s).toInt(), 1);
     // Renaming carries the account's records along; renaming onto another name is refused.
-    const int records = run.scalar("SELECT count(*) FROM shouzhi WHERE zhanghao = '工资卡'").toInt();
+    const int records = run.scalar(u"SELECT count(*) FROM shouzhi WHERE zhanghao = '工资卡'"_s).toInt();
     QVERIFY(records > 0);
     pickRow(list, 1);
-    ctl<QLineEdit>("Text1")->setText("现金钱包");
-    QVERIFY(press("Command2"));
+    ctl<QLineEdit>(u"Text1"_s)->setText(u"现金钱包"_s);
+    QVERIFY(press(u"Command2"_s));
     QCOMPARE(run.messages.size(), 2);
-    ctl<QLineEdit>("Text1")->setText("招行卡");
-    QVERIFY(press("Command2"));
+    ctl<QLineEdit>(u"Text1"_s)->setText(u"招行卡"_s);
+    QVERIFY(press(u"Command2"_s));
     QCOMPARE(run.messages.size(), 2);
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi WHERE zhanghao = '招行卡'").toInt(), records);
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi WHERE zhanghao = '工资卡'").toInt(), 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi WHERE zhanghao = '招行卡'"_s).toInt(), records);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi WHERE zhanghao = '工资卡'"_s).toInt(), 0);
     QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("招行卡"));
-    QVERIFY(ctl<QComboBox>("Combo2")->findText("工资卡") < 0);
-    for (int i = 0; i < ctl("ListView3")->topLevelItemCount(); ++i)
-        QVERIFY(ctl("ListView3")->topLevelItem(i)->text(2) != QStringLiteral("工资卡"));
+    QVERIFY(ctl<QComboBox>(u"Combo2"_s)->findText(u"工资卡"_s) < 0);
+    for (int i = 0; i < ctl(u"ListView3"_s)->topLevelItemCount(); ++i)
+        QVERIFY(ctl(u"ListView3"_s)->topLevelItem(i)->text(2) != QStringLiteral("工资卡"));
     // Deleting asks first; Cancel keeps it.
     pickRow(list, 3);
     run.answerNext(QMessageBox::Cancel);
-    QVERIFY(press("Command1"));
+    QVERIFY(press(u"Command1"_s));
     QCOMPARE(run.messageButtons.last(), QMessageBox::Ok | QMessageBox::Cancel);
     QCOMPARE(list->topLevelItemCount(), 4);
     pickRow(list, 3);
-    QVERIFY(press("Command1"));
+    QVERIFY(press(u"Command1"_s));
     QCOMPARE(list->topLevelItemCount(), 3);
-    QCOMPARE(run.scalar("SELECT count(*) FROM zhanghao").toInt(), 3);
-    QVERIFY(ctl<QComboBox>("Combo2")->findText("信用卡'A") < 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM zhanghao"_s).toInt(), 3);
+    QVERIFY(ctl<QComboBox>(u"Combo2"_s)->findText(u"信用卡'A"_s) < 0);
 }
 
 void FinanceTest::report_data()
@@ -556,13 +557,13 @@ void FinanceTest::report_data()
     QTest::addColumn<QString>("incomeTotal");
     QTest::addColumn<QString>("expenseTotal");
     QTest::addColumn<QString>("balance");
-    QTest::newRow("0.4 and 0.4") << QStringList{"0.4", "0.4"} << QStringList{"0.4", "0.4"} << false << "0.8"
+    QTest::newRow("0.4 and 0.4") << QStringList{u"0.4"_s, u"0.4"_s} << QStringList{u"0.4"_s, u"0.4"_s} << false << "0.8"
                                  << "0.8"
                                  << "0";
-    QTest::newRow("0.1 and 0.2") << QStringList{"0.1", "0.2"} << QStringList{"0.2"} << false << "0.3"
+    QTest::newRow("0.1 and 0.2") << QStringList{u"0.1"_s, u"0.2"_s} << QStringList{u"0.2"_s} << false << "0.3"
                                  << "0.2"
                                  << "0.1";
-    QTest::newRow("income unticked") << QStringList{"5"} << QStringList{"1.25", "2"} << true << "0"
+    QTest::newRow("income unticked") << QStringList{u"5"_s} << QStringList{u"1.25"_s, u"2"_s} << true << "0"
                                      << "3.25"
                                      << "-3.25";
 }
@@ -580,34 +581,34 @@ void FinanceTest::report()
     // A range of its own, both ends included; records outside it and transfers do not count.
     const QString insert = QStringLiteral("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
                                           " VALUES (?, ?, ?, '工资卡', ?, ?)");
-    const QStringList days{"2007-03-01", "2007-03-31"};
+    const QStringList days{u"2007-03-01"_s, u"2007-03-31"_s};
     for (int i = 0; i < income.size(); ++i)
-        run.exec(insert, {0, "收" + QString::number(i), "奖金", *Money::parse(income[i]), days[i % 2]});
+        run.exec(insert, {0, u"收"_s + QString::number(i), u"奖金"_s, *Money::parse(income[i]), days[i % 2]});
     for (int i = 0; i < expense.size(); ++i)
-        run.exec(insert, {1, "支" + QString::number(i), "餐饮", *Money::parse(expense[i]), days[i % 2]});
-    run.exec(insert, {0, "前", "奖金", 10000, "2007-02-28"});
-    run.exec(insert, {1, "后", "餐饮", 10000, "2007-04-01"});
-    run.exec(insert, {3, "转帐收入", "", 10000, "2007-03-15"});
+        run.exec(insert, {1, u"支"_s + QString::number(i), u"餐饮"_s, *Money::parse(expense[i]), days[i % 2]});
+    run.exec(insert, {0, u"前"_s, u"奖金"_s, 10000, u"2007-02-28"_s});
+    run.exec(insert, {1, u"后"_s, u"餐饮"_s, 10000, u"2007-04-01"_s});
+    run.exec(insert, {3, u"转帐收入"_s, u""_s, 10000, u"2007-03-15"_s});
     openFinance(run);
-    ctl<QDateEdit>("DTPicker4")->setDate(QDate(2007, 3, 1));
-    ctl<QDateEdit>("DTPicker5")->setDate(QDate(2007, 3, 31));
+    ctl<QDateEdit>(u"DTPicker4"_s)->setDate(QDate(2007, 3, 1));
+    ctl<QDateEdit>(u"DTPicker5"_s)->setDate(QDate(2007, 3, 31));
     if (untickIncome) {
-        QTreeWidget* checks = ctl("ListView6");
+        QTreeWidget* checks = ctl(u"ListView6"_s);
         for (int i = 0; i < checks->topLevelItemCount(); ++i)
             checks->topLevelItem(i)->setCheckState(1, Qt::Unchecked);
     }
-    QVERIFY(press("Command10"));
-    QCOMPARE(ctl("ListView4")->topLevelItemCount(), untickIncome ? 0 : income.size());
-    QCOMPARE(ctl("ListView5")->topLevelItemCount(), expense.size());
-    QCOMPARE(ctl<QGroupBox>("Frame4")->title(), "收入合计：" + incomeTotal + "元");
-    QCOMPARE(ctl<QGroupBox>("Frame5")->title(), "支出合计：" + expenseTotal + "元");
-    QCOMPARE(ctl<QLabel>("Label19")->text(), "收支总计：" + balance + "元");
+    QVERIFY(press(u"Command10"_s));
+    QCOMPARE(ctl(u"ListView4"_s)->topLevelItemCount(), untickIncome ? 0 : income.size());
+    QCOMPARE(ctl(u"ListView5"_s)->topLevelItemCount(), expense.size());
+    QCOMPARE(ctl<QGroupBox>(u"Frame4"_s)->title(), u"收入合计："_s + incomeTotal + u"元"_s);
+    QCOMPARE(ctl<QGroupBox>(u"Frame5"_s)->title(), u"支出合计："_s + expenseTotal + u"元"_s);
+    QCOMPARE(ctl<QLabel>(u"Label19"_s)->text(), u"收支总计："_s + balance + u"元"_s);
     // Newest first; the category, amount, reason and day of each row.
-    QTreeWidgetItem* first = ctl("ListView5")->topLevelItem(0);
+    QTreeWidgetItem* first = ctl(u"ListView5"_s)->topLevelItem(0);
     QCOMPARE(first->text(1), QStringLiteral("餐饮"));
     QCOMPARE(first->text(4), expense.size() > 1 ? QStringLiteral("2007-3-31") : QStringLiteral("2007-3-1"));
     // The chart gives the category's exact sum.
-    QCOMPARE(ctl<PieChart>("Chart2")->legend(), QStringList{"餐饮 " + expenseTotal + " (100.0%)"});
+    QCOMPARE(ctl<PieChart>(u"Chart2"_s)->legend(), QStringList{u"餐饮 "_s + expenseTotal + u" (100.0%)"_s});
     QVERIFY(run.messages.isEmpty());
 }
 
@@ -615,28 +616,28 @@ void FinanceTest::renamedCategoryKeepsItsRecords()
 {
     ProgramRun run;
     openFinance(run);
-    ctl<QDateEdit>("DTPicker4")->setDate(QDate(2008, 1, 1));
-    QVERIFY(press("Command10"));
-    const int bonuses = run.scalar("SELECT count(*) FROM shouzhi WHERE leixing = '奖金'").toInt();
+    ctl<QDateEdit>(u"DTPicker4"_s)->setDate(QDate(2008, 1, 1));
+    QVERIFY(press(u"Command10"_s));
+    const int bonuses = run.scalar(u"SELECT count(*) FROM shouzhi WHERE leixing = '奖金'"_s).toInt();
     QVERIFY(bonuses > 0);
-    const int rows = ctl("ListView4")->topLevelItemCount();
-    ctl<QTabWidget>("SSTab1")->setCurrentIndex(Frmcw::IncomeTab);
-    QVERIFY(press("Command8"));
-    QVERIFY(shown("Dlogszlb"));
-    QTreeWidget* list = dlg("Dlogszlb", "ListView1");
+    const int rows = ctl(u"ListView4"_s)->topLevelItemCount();
+    ctl<QTabWidget>(u"SSTab1"_s)->setCurrentIndex(Frmcw::IncomeTab);
+    QVERIFY(press(u"Command8"_s));
+    QVERIFY(shown(u"Dlogszlb"_s));
+    QTreeWidget* list = dlg(u"Dlogszlb"_s, u"ListView1"_s);
     QVERIFY(clickRow(list, 1));
-    QCOMPARE(dlg<QLineEdit>("Dlogszlb", "Text1")->text(), QStringLiteral("奖金"));
-    dlg<QLineEdit>("Dlogszlb", "Text1")->setText("年终奖金");
-    QVERIFY(click(dlg<QPushButton>("Dlogszlb", "Command2")));
+    QCOMPARE(dlg<QLineEdit>(u"Dlogszlb"_s, u"Text1"_s)->text(), QStringLiteral("奖金"));
+    dlg<QLineEdit>(u"Dlogszlb"_s, u"Text1"_s)->setText(u"年终奖金"_s);
+    QVERIFY(click(dlg<QPushButton>(u"Dlogszlb"_s, u"Command2"_s)));
     QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("年终奖金"));
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi WHERE leixing = '奖金'").toInt(), 0);
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi WHERE leixing = '年终奖金'").toInt(), bonuses);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi WHERE leixing = '奖金'"_s).toInt(), 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi WHERE leixing = '年终奖金'"_s).toInt(), bonuses);
     // The report's check list and the category choice follow; the records go with the name.
-    QCOMPARE(ctl("ListView6")->topLevelItem(1)->text(1), QStringLiteral("年终奖金"));
-    QVERIFY(ctl<QComboBox>("Combo3")->findText("年终奖金") >= 0);
-    ctl<QDateEdit>("DTPicker4")->setDate(QDate(2008, 1, 1));
-    QVERIFY(press("Command10"));
-    QCOMPARE(ctl("ListView4")->topLevelItemCount(), rows);
+    QCOMPARE(ctl(u"ListView6"_s)->topLevelItem(1)->text(1), QStringLiteral("年终奖金"));
+    QVERIFY(ctl<QComboBox>(u"Combo3"_s)->findText(u"年终奖金"_s) >= 0);
+    ctl<QDateEdit>(u"DTPicker4"_s)->setDate(QDate(2008, 1, 1));
+    QVERIFY(press(u"Command10"_s));
+    QCOMPARE(ctl(u"ListView4"_s)->topLevelItemCount(), rows);
     QVERIFY(run.messages.isEmpty());
 }
 
@@ -644,86 +645,86 @@ void FinanceTest::categoryDialogKeepsItsKind()
 {
     ProgramRun run;
     openFinance(run);
-    auto* tabs = ctl<QTabWidget>("SSTab1");
+    auto* tabs = ctl<QTabWidget>(u"SSTab1"_s);
     tabs->setCurrentIndex(Frmcw::ExpenseTab);
-    QVERIFY(press("Command9"));
-    QWidget* dialog = find("Dlogszlb");
+    QVERIFY(press(u"Command9"_s));
+    QWidget* dialog = find(u"Dlogszlb"_s);
     QCOMPARE(dialog->windowTitle(), QStringLiteral("支出类别管理"));
-    QTreeWidget* list = dlg("Dlogszlb", "ListView1");
+    QTreeWidget* list = dlg(u"Dlogszlb"_s, u"ListView1"_s);
     QCOMPARE(list->topLevelItemCount(), 9);
     // Without a row: rename and delete say so and change nothing.
-    QVERIFY(click(dlg<QPushButton>("Dlogszlb", "Command2")));
-    QVERIFY(click(dlg<QPushButton>("Dlogszlb", "Command3")));
-    QCOMPARE(run.messages, (QStringList{"请选择要修改的类别！", "请选择要删除的类别！"}));
-    QVERIFY(click(dlg<QPushButton>("Dlogszlb", "Command1")));
+    QVERIFY(click(dlg<QPushButton>(u"Dlogszlb"_s, u"Command2"_s)));
+    QVERIFY(click(dlg<QPushButton>(u"Dlogszlb"_s, u"Command3"_s)));
+    QCOMPARE(run.messages, (QStringList{u"请选择要修改的类别！"_s, u"请选择要删除的类别！"_s}));
+    QVERIFY(click(dlg<QPushButton>(u"Dlogszlb"_s, u"Command1"_s)));
     QCOMPARE(run.messages.last(), QStringLiteral("请输入类别名称！"));
     // The view shows another tab meanwhile: an add is still an expense category.
     tabs->setCurrentIndex(Frmcw::ReportTab);
-    ctl<QTreeWidget>("ListView7")->topLevelItem(0)->setCheckState(1, Qt::Unchecked);
-    dlg<QLineEdit>("Dlogszlb", "Text1")->setText("宠物");
-    QVERIFY(click(dlg<QPushButton>("Dlogszlb", "Command1")));
-    QCOMPARE(run.scalar("SELECT shouzhi FROM shouzhitype WHERE typename = '宠物'").toInt(), 1);
+    ctl<QTreeWidget>(u"ListView7"_s)->topLevelItem(0)->setCheckState(1, Qt::Unchecked);
+    dlg<QLineEdit>(u"Dlogszlb"_s, u"Text1"_s)->setText(u"宠物"_s);
+    QVERIFY(click(dlg<QPushButton>(u"Dlogszlb"_s, u"Command1"_s)));
+    QCOMPARE(run.scalar(u"SELECT shouzhi FROM shouzhitype WHERE typename = '宠物'"_s).toInt(), 1);
     QCOMPARE(list->topLevelItemCount(), 10);
-    QVERIFY(dlg<QLineEdit>("Dlogszlb", "Text1")->text().isEmpty());
+    QVERIFY(dlg<QLineEdit>(u"Dlogszlb"_s, u"Text1"_s)->text().isEmpty());
     // Every category ticked again in the report, the new one too; the choice has it.
-    QTreeWidget* checks = ctl("ListView7");
+    QTreeWidget* checks = ctl(u"ListView7"_s);
     QCOMPARE(checks->topLevelItemCount(), 10);
     for (int i = 0; i < checks->topLevelItemCount(); ++i)
         QCOMPARE(checks->topLevelItem(i)->checkState(1), Qt::Checked);
-    QVERIFY(ctl<QComboBox>("Combo5")->findText("宠物") >= 0);
+    QVERIFY(ctl<QComboBox>(u"Combo5"_s)->findText(u"宠物"_s) >= 0);
     // Deleting the selected row; records keep the name.
     QVERIFY(clickRow(list, 0));
-    QVERIFY(click(dlg<QPushButton>("Dlogszlb", "Command3")));
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhitype WHERE typename = '餐饮'").toInt(), 0);
-    QVERIFY(run.scalar("SELECT count(*) FROM shouzhi WHERE leixing = '餐饮'").toInt() > 0);
-    QCOMPARE(ctl<QComboBox>("Combo5")->findText("餐饮"), -1);
+    QVERIFY(click(dlg<QPushButton>(u"Dlogszlb"_s, u"Command3"_s)));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhitype WHERE typename = '餐饮'"_s).toInt(), 0);
+    QVERIFY(run.scalar(u"SELECT count(*) FROM shouzhi WHERE leixing = '餐饮'"_s).toInt() > 0);
+    QCOMPARE(ctl<QComboBox>(u"Combo5"_s)->findText(u"餐饮"_s), -1);
     // Opened for income it is the income dialog.
     tabs->setCurrentIndex(Frmcw::IncomeTab);
-    QVERIFY(press("Command8"));
+    QVERIFY(press(u"Command8"_s));
     settle();
-    QCOMPARE(find("Dlogszlb")->windowTitle(), QStringLiteral("收入类别管理"));
-    QCOMPARE(dlg("Dlogszlb", "ListView1")->topLevelItemCount(), 5);
+    QCOMPARE(find(u"Dlogszlb"_s)->windowTitle(), QStringLiteral("收入类别管理"));
+    QCOMPARE(dlg(u"Dlogszlb"_s, u"ListView1"_s)->topLevelItemCount(), 5);
 }
 
 void FinanceTest::accountTypes()
 {
     ProgramRun run;
     openFinance(run);
-    run.exec("UPDATE zhanghao SET leixing = '储蓄卡' WHERE id = 3");
-    QVERIFY(press("Command7"));
-    QVERIFY(shown("Dlogzhlb"));
-    QCOMPARE(find("Dlogzhlb")->windowTitle(), QStringLiteral("管理帐号类别"));
-    QTreeWidget* list = dlg("Dlogzhlb", "ListView1");
+    run.exec(u"UPDATE zhanghao SET leixing = '储蓄卡' WHERE id = 3"_s);
+    QVERIFY(press(u"Command7"_s));
+    QVERIFY(shown(u"Dlogzhlb"_s));
+    QCOMPARE(find(u"Dlogzhlb"_s)->windowTitle(), QStringLiteral("管理帐号类别"));
+    QTreeWidget* list = dlg(u"Dlogzhlb"_s, u"ListView1"_s);
     QCOMPARE(list->topLevelItemCount(), 4);
-    QVERIFY(click(dlg<QPushButton>("Dlogzhlb", "Command2")));
-    QVERIFY(click(dlg<QPushButton>("Dlogzhlb", "Command3")));
-    QCOMPARE(run.messages, (QStringList{"请选择要修改的类别！", "请选择要删除的类别！"}));
+    QVERIFY(click(dlg<QPushButton>(u"Dlogzhlb"_s, u"Command2"_s)));
+    QVERIFY(click(dlg<QPushButton>(u"Dlogzhlb"_s, u"Command3"_s)));
+    QCOMPARE(run.messages, (QStringList{u"请选择要修改的类别！"_s, u"请选择要删除的类别！"_s}));
     // Renaming a type renames it in every account of the type; the key stays.
     QVERIFY(clickRow(list, 1));
-    dlg<QLineEdit>("Dlogzhlb", "Text1")->setText("活期");
-    QVERIFY(click(dlg<QPushButton>("Dlogzhlb", "Command2")));
+    dlg<QLineEdit>(u"Dlogzhlb"_s, u"Text1"_s)->setText(u"活期"_s);
+    QVERIFY(click(dlg<QPushButton>(u"Dlogzhlb"_s, u"Command2"_s)));
     QCOMPARE(list->topLevelItem(1)->text(0), QStringLiteral("2"));
     QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("活期"));
-    QCOMPARE(run.scalar("SELECT count(*) FROM zhanghao WHERE leixing = '活期'").toInt(), 2);
-    QCOMPARE(run.scalar("SELECT count(*) FROM zhanghao WHERE leixing = '储蓄卡'").toInt(), 0);
-    QCOMPARE(ctl("ListView1")->topLevelItem(1)->text(2), QStringLiteral("活期"));
-    auto* types = ctl<QComboBox>("Combo1");
-    QVERIFY(types->findText("活期") >= 0);
-    QCOMPARE(types->findText("储蓄卡"), -1);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM zhanghao WHERE leixing = '活期'"_s).toInt(), 2);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM zhanghao WHERE leixing = '储蓄卡'"_s).toInt(), 0);
+    QCOMPARE(ctl(u"ListView1"_s)->topLevelItem(1)->text(2), QStringLiteral("活期"));
+    auto* types = ctl<QComboBox>(u"Combo1"_s);
+    QVERIFY(types->findText(u"活期"_s) >= 0);
+    QCOMPARE(types->findText(u"储蓄卡"_s), -1);
     // Deleting removes exactly that type from the choice; accounts keep the name.
     QVERIFY(clickRow(list, 2));
-    QVERIFY(click(dlg<QPushButton>("Dlogzhlb", "Command3")));
+    QVERIFY(click(dlg<QPushButton>(u"Dlogzhlb"_s, u"Command3"_s)));
     QCOMPARE(list->topLevelItemCount(), 3);
     QCOMPARE(types->count(), 3);
-    QCOMPARE(types->findText("信用卡"), -1);
+    QCOMPARE(types->findText(u"信用卡"_s), -1);
     // Adding.
-    dlg<QLineEdit>("Dlogzhlb", "Text1")->clear();
-    QVERIFY(click(dlg<QPushButton>("Dlogzhlb", "Command1")));
+    dlg<QLineEdit>(u"Dlogzhlb"_s, u"Text1"_s)->clear();
+    QVERIFY(click(dlg<QPushButton>(u"Dlogzhlb"_s, u"Command1"_s)));
     QCOMPARE(run.messages.last(), QStringLiteral("请输入帐户类别名称！"));
-    dlg<QLineEdit>("Dlogzhlb", "Text1")->setText("网银");
-    QVERIFY(click(dlg<QPushButton>("Dlogzhlb", "Command1")));
+    dlg<QLineEdit>(u"Dlogzhlb"_s, u"Text1"_s)->setText(u"网银"_s);
+    QVERIFY(click(dlg<QPushButton>(u"Dlogzhlb"_s, u"Command1"_s)));
     QCOMPARE(list->topLevelItemCount(), 4);
-    QVERIFY(types->findText("网银") >= 0);
+    QVERIFY(types->findText(u"网银"_s) >= 0);
     QCOMPARE(run.messages.size(), 3);
 }
 
@@ -747,77 +748,77 @@ void FinanceTest::transfer()
     QFETCH(QString, message);
     ProgramRun run;
     QVERIFY(run.start());
-    run.exec("UPDATE zhanghao SET moneys = 1000000 WHERE zhname = '现金钱包'");
+    run.exec(u"UPDATE zhanghao SET moneys = 1000000 WHERE zhname = '现金钱包'"_s);
     openFinance(run);
-    const qint64 b0 = balance(run, "定期存折");
-    const int records = run.scalar("SELECT count(*) FROM shouzhi").toInt();
-    QVERIFY(press("Command17"));
-    QVERIFY(shown("Dlogzhuanzhang"));
-    QTreeWidget* list = dlg("Dlogzhuanzhang", "ListView1");
+    const qint64 b0 = balance(run, u"定期存折"_s);
+    const int records = run.scalar(u"SELECT count(*) FROM shouzhi"_s).toInt();
+    QVERIFY(press(u"Command17"_s));
+    QVERIFY(shown(u"Dlogzhuanzhang"_s));
+    QTreeWidget* list = dlg(u"Dlogzhuanzhang"_s, u"ListView1"_s);
     const int rows = list->topLevelItemCount();
-    choose(dlg<QComboBox>("Dlogzhuanzhang", "Combo1"), "现金钱包");
-    choose(dlg<QComboBox>("Dlogzhuanzhang", "Combo2"), sameAccount ? "现金钱包" : "定期存折");
-    dlg<QLineEdit>("Dlogzhuanzhang", "Text1")->setText(amount);
-    QVERIFY(click(dlg<QPushButton>("Dlogzhuanzhang", "Command1")));
+    choose(dlg<QComboBox>(u"Dlogzhuanzhang"_s, u"Combo1"_s), u"现金钱包"_s);
+    choose(dlg<QComboBox>(u"Dlogzhuanzhang"_s, u"Combo2"_s), sameAccount ? u"现金钱包"_s : u"定期存折"_s);
+    dlg<QLineEdit>(u"Dlogzhuanzhang"_s, u"Text1"_s)->setText(amount);
+    QVERIFY(click(dlg<QPushButton>(u"Dlogzhuanzhang"_s, u"Command1"_s)));
     if (!message.isEmpty()) {
         QCOMPARE(run.messages, QStringList{message});
-        QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi").toInt(), records);
-        QCOMPARE(balance(run, "现金钱包"), 1000000);
-        QCOMPARE(balance(run, "定期存折"), b0);
+        QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi"_s).toInt(), records);
+        QCOMPARE(balance(run, u"现金钱包"_s), 1000000);
+        QCOMPARE(balance(run, u"定期存折"_s), b0);
         return;
     }
     QVERIFY(run.messages.isEmpty());
-    QCOMPARE(balance(run, "现金钱包"), 0);
-    QCOMPARE(balance(run, "定期存折"), b0 + 1000000);
+    QCOMPARE(balance(run, u"现金钱包"_s), 0);
+    QCOMPARE(balance(run, u"定期存折"_s), b0 + 1000000);
     QCOMPARE(list->topLevelItemCount(), rows + 2);
     const QStringList out{list->topLevelItem(0)->text(1), list->topLevelItem(0)->text(2),
                           list->topLevelItem(0)->text(3), list->topLevelItem(0)->text(4)};
     const QStringList in{list->topLevelItem(1)->text(1), list->topLevelItem(1)->text(2), list->topLevelItem(1)->text(3),
                          list->topLevelItem(1)->text(4)};
-    QCOMPARE(out, (QStringList{"转帐支出", "现金钱包", "-100", "2009-1-31"}));
-    QCOMPARE(in, (QStringList{"转帐收入", "定期存折", "100", "2009-1-31"}));
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi WHERE shouzhi = 3 AND addtime = '2009-01-31'").toInt(), 2);
+    QCOMPARE(out, (QStringList{u"转帐支出"_s, u"现金钱包"_s, u"-100"_s, u"2009-1-31"_s}));
+    QCOMPARE(in, (QStringList{u"转帐收入"_s, u"定期存折"_s, u"100"_s, u"2009-1-31"_s}));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi WHERE shouzhi = 3 AND addtime = '2009-01-31'"_s).toInt(), 2);
     // The finance view shows the new balances without being asked.
-    QCOMPARE(ctl("ListView1")->topLevelItem(0)->text(3), QStringLiteral("0"));
+    QCOMPARE(ctl(u"ListView1"_s)->topLevelItem(0)->text(3), QStringLiteral("0"));
     // Transfers are neither income nor expense.
-    QCOMPARE(rowOf(ctl("ListView2"), list->topLevelItem(1)->text(0).toLongLong()), -1);
+    QCOMPARE(rowOf(ctl(u"ListView2"_s), list->topLevelItem(1)->text(0).toLongLong()), -1);
 }
 
 void FinanceTest::transferLegsCommitWhole()
 {
     ProgramRun run;
     openFinance(run);
-    const qint64 a0 = balance(run, "工资卡");
-    const qint64 b0 = balance(run, "现金钱包");
-    const int records = run.scalar("SELECT count(*) FROM shouzhi").toInt();
-    run.exec("CREATE TRIGGER refuse BEFORE UPDATE ON zhanghao WHEN NEW.zhname = '现金钱包'"
-             " BEGIN SELECT RAISE(ABORT, 'refused'); END");
-    QVERIFY(press("Command17"));
-    choose(dlg<QComboBox>("Dlogzhuanzhang", "Combo1"), "工资卡");
-    choose(dlg<QComboBox>("Dlogzhuanzhang", "Combo2"), "现金钱包");
-    dlg<QLineEdit>("Dlogzhuanzhang", "Text1")->setText("10");
-    QVERIFY(click(dlg<QPushButton>("Dlogzhuanzhang", "Command1")));
+    const qint64 a0 = balance(run, u"工资卡"_s);
+    const qint64 b0 = balance(run, u"现金钱包"_s);
+    const int records = run.scalar(u"SELECT count(*) FROM shouzhi"_s).toInt();
+    run.exec(u"CREATE TRIGGER refuse BEFORE UPDATE ON zhanghao WHEN NEW.zhname = '现金钱包'"
+             " BEGIN SELECT RAISE(ABORT, 'refused'); END"_s);
+    QVERIFY(press(u"Command17"_s));
+    choose(dlg<QComboBox>(u"Dlogzhuanzhang"_s, u"Combo1"_s), u"工资卡"_s);
+    choose(dlg<QComboBox>(u"Dlogzhuanzhang"_s, u"Combo2"_s), u"现金钱包"_s);
+    dlg<QLineEdit>(u"Dlogzhuanzhang"_s, u"Text1"_s)->setText(u"10"_s);
+    QVERIFY(click(dlg<QPushButton>(u"Dlogzhuanzhang"_s, u"Command1"_s)));
     QCOMPARE(run.messages.size(), 1);
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi").toInt(), records);
-    QCOMPARE(balance(run, "工资卡"), a0);
-    QCOMPARE(balance(run, "现金钱包"), b0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi"_s).toInt(), records);
+    QCOMPARE(balance(run, u"工资卡"_s), a0);
+    QCOMPARE(balance(run, u"现金钱包"_s), b0);
 }
 
 void FinanceTest::transferListIsThisMonth()
 {
     ProgramRun run(QDateTime(QDate(2009, 2, 1), QTime(9, 0)));
     QVERIFY(run.start());
-    run.exec("INSERT INTO shouzhi (shouzhi, yuanyin, zhanghao, moneys, addtime) VALUES"
-             " (3, '转帐支出', '工资卡', -10000, '2009-01-31'), (3, '转帐收入', '现金钱包', 10000, '2009-01-31')");
+    run.exec(u"INSERT INTO shouzhi (shouzhi, yuanyin, zhanghao, moneys, addtime) VALUES"
+             " (3, '转帐支出', '工资卡', -10000, '2009-01-31'), (3, '转帐收入', '现金钱包', 10000, '2009-01-31')"_s);
     openFinance(run);
-    QVERIFY(press("Command17"));
-    QTreeWidget* list = dlg("Dlogzhuanzhang", "ListView1");
+    QVERIFY(press(u"Command17"_s));
+    QTreeWidget* list = dlg(u"Dlogzhuanzhang"_s, u"ListView1"_s);
     QCOMPARE(list->topLevelItemCount(), 0);
     // A transfer on the 1st is listed on that day.
-    choose(dlg<QComboBox>("Dlogzhuanzhang", "Combo1"), "工资卡");
-    choose(dlg<QComboBox>("Dlogzhuanzhang", "Combo2"), "现金钱包");
-    dlg<QLineEdit>("Dlogzhuanzhang", "Text1")->setText("1");
-    QVERIFY(click(dlg<QPushButton>("Dlogzhuanzhang", "Command1")));
+    choose(dlg<QComboBox>(u"Dlogzhuanzhang"_s, u"Combo1"_s), u"工资卡"_s);
+    choose(dlg<QComboBox>(u"Dlogzhuanzhang"_s, u"Combo2"_s), u"现金钱包"_s);
+    dlg<QLineEdit>(u"Dlogzhuanzhang"_s, u"Text1"_s)->setText(u"1"_s);
+    QVERIFY(click(dlg<QPushButton>(u"Dlogzhuanzhang"_s, u"Command1"_s)));
     QCOMPARE(list->topLevelItemCount(), 2);
     QCOMPARE(list->topLevelItem(0)->text(4), QStringLiteral("2009-2-1"));
 }
@@ -843,18 +844,18 @@ void FinanceTest::exportReadBack()
     ProgramRun run;
     openFinance(run);
     // An amount whose nearest binary fraction prints as 9.199999999999999.
-    run.exec("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
-             " VALUES (0, '小额', '工资', '现金钱包', 92000, '2009-01-20')");
-    ctl<QDateEdit>("DTPicker4")->setDate(QDate(2009, 1, 16));
-    ctl<QDateEdit>("DTPicker5")->setDate(QDate(2009, 1, 31));
-    QVERIFY(press("Command10"));
-    QVERIFY(ctl("ListView4")->topLevelItemCount() > 0);
-    run.savePath = run.file("报表");
-    QVERIFY(press("Command14"));
-    QCOMPARE(run.messages, QStringList{"导出成功！"});
+    run.exec(u"INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
+             " VALUES (0, '小额', '工资', '现金钱包', 92000, '2009-01-20')"_s);
+    ctl<QDateEdit>(u"DTPicker4"_s)->setDate(QDate(2009, 1, 16));
+    ctl<QDateEdit>(u"DTPicker5"_s)->setDate(QDate(2009, 1, 31));
+    QVERIFY(press(u"Command10"_s));
+    QVERIFY(ctl(u"ListView4"_s)->topLevelItemCount() > 0);
+    run.savePath = run.file(u"报表"_s);
+    QVERIFY(press(u"Command14"_s));
+    QCOMPARE(run.messages, QStringList{u"导出成功！"_s});
     QCOMPARE(run.saveFilters.last(), QStringLiteral("Excel 工作簿 (*.xlsx);;CSV (UTF-8) (*.csv)"));
     QSet<QString> texts;
-    const QMap<QString, QString> cells = sheetCells(run.file("报表.xlsx"), &texts);
+    const QMap<QString, QString> cells = sheetCells(run.file(u"报表.xlsx"_s), &texts);
     QVERIFY(!cells.isEmpty());
     // Every row of both lists: the amount a number cell holding the exact decimal, the day a
     // date cell; the rows of a side add up to its total, which is a number beside its label.
@@ -865,36 +866,36 @@ void FinanceTest::exportReadBack()
             const QTreeWidgetItem* r = rows->topLevelItem(i);
             bool found = false;
             for (auto it = cells.begin(); it != cells.end() && !found; ++it) {
-                if (it.key().startsWith('C') && it.value() == r->text(3)) {
+                if (it.key().startsWith(u'C') && it.value() == r->text(3)) {
                     const QString n = it.key().mid(1);
-                    found = cells.value("A" + n) == r->text(1) && cells.value("B" + n) == r->text(2)
-                            && !texts.contains("B" + n)
-                            && cells.value("D" + n) == serial(QDate::fromString(r->text(4), "yyyy-M-d"))
-                            && !texts.contains("D" + n);
+                    found = cells.value(u"A"_s + n) == r->text(1) && cells.value(u"B"_s + n) == r->text(2)
+                            && !texts.contains(u"B"_s + n)
+                            && cells.value(u"D"_s + n) == serial(QDate::fromString(r->text(4), u"yyyy-M-d"_s))
+                            && !texts.contains(u"D"_s + n);
                 }
             }
             QVERIFY2(found, qPrintable(r->text(3)));
             sum += Money::parse(r->text(2)).value_or(0);
         }
-        const QString label = list == "ListView4" ? "收入合计：" : "支出合计：";
+        const QString label = list == "ListView4"_L1 ? u"收入合计："_s : u"支出合计："_s;
         const QString ref = cells.key(label);
         QVERIFY2(!ref.isEmpty(), qPrintable(label));
-        const QString totalRef = "B" + ref.mid(1);
+        const QString totalRef = u"B"_s + ref.mid(1);
         QVERIFY(!texts.contains(totalRef));
         QCOMPARE(Money::parse(cells.value(totalRef), Money::Sign::Any).value_or(-1), sum);
     }
-    QVERIFY(cells.values().contains("9.2"));
-    const QString balanceRef = cells.key("收支总计：");
+    QVERIFY(cells.values().contains(u"9.2"_s));
+    const QString balanceRef = cells.key(u"收支总计："_s);
     QVERIFY(!balanceRef.isEmpty());
-    QCOMPARE(cells.value("B" + balanceRef.mid(1)) + "元", ctl<QLabel>("Label19")->text().mid(5));
-    QVERIFY(privateFile(run.file("报表.xlsx")));
+    QCOMPARE(cells.value(u"B"_s + balanceRef.mid(1)) + u"元"_s, ctl<QLabel>(u"Label19"_s)->text().mid(5));
+    QVERIFY(privateFile(run.file(u"报表.xlsx"_s)));
     // A cancelled dialog writes nothing and says nothing; a file that cannot be written is
     // reported as a failure.
     run.savePath.clear();
-    QVERIFY(press("Command14"));
+    QVERIFY(press(u"Command14"_s));
     QCOMPARE(run.messages.size(), 1);
-    run.savePath = run.file("no such folder/报表.xlsx");
-    QVERIFY(press("Command14"));
+    run.savePath = run.file(u"no such folder/报表.xlsx"_s);
+    QVERIFY(press(u"Command14"_s));
     QCOMPARE(run.messages.size(), 2);
     QVERIFY2(run.messages.last().startsWith(QStringLiteral("导出失败")), qPrintable(run.messages.last()));
 }
@@ -930,29 +931,29 @@ void FinanceTest::exportFiles()
     // A reason with a quote, a comma and a line break, made as long as the row asks.
     QString reason = QStringLiteral("年货,\"特价\"\n");
     reason += QString(reasonLength - reason.size(), QChar(0x94B1));
-    run.exec("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
-             " VALUES (1, ?, '服饰', '现金钱包', 1234500, '2009-01-20')",
+    run.exec(u"INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
+             " VALUES (1, ?, '服饰', '现金钱包', 1234500, '2009-01-20')"_s,
              {reason});
-    ctl<QDateEdit>("DTPicker4")->setDate(QDate(2009, 1, 20));
-    ctl<QDateEdit>("DTPicker5")->setDate(QDate(2009, 1, 20));
-    QVERIFY(press("Command10"));
+    ctl<QDateEdit>(u"DTPicker4"_s)->setDate(QDate(2009, 1, 20));
+    ctl<QDateEdit>(u"DTPicker5"_s)->setDate(QDate(2009, 1, 20));
+    QVERIFY(press(u"Command10"_s));
     run.savePath = run.file(typed);
-    QVERIFY(press("Command14"));
+    QVERIFY(press(u"Command14"_s));
     QCOMPARE(run.messages, QStringList{message});
-    const QString file = run.file(written == "报表.xls.xlsx" ? "报表.xlsx" : written);
+    const QString file = run.file(written == u"报表.xls.xlsx"_s ? u"报表.xlsx"_s : written);
     QVERIFY2(QFileInfo::exists(file), qPrintable(file));
     QVERIFY(privateFile(file));
-    const QString shownReason = reasonLength > 32767 ? reason.left(32766) + "…" : reason;
-    if (file.endsWith(".csv")) {
+    const QString shownReason = reasonLength > 32767 ? reason.left(32766) + u"…"_s : reason;
+    if (file.endsWith(u".csv"_s)) {
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         const QString text = QString::fromUtf8(bytes.mid(3));
         QString quoted = shownReason;
-        quoted.replace("\"", "\"\"");
-        QVERIFY2(text.contains("服饰,123.45,\"" + quoted + "\",2009-01-20\r\n"), qPrintable(text.mid(80, 120)));
-        QVERIFY(text.contains("支出合计：,489.45\r\n"));
+        quoted.replace(u"\""_s, u"\"\""_s);
+        QVERIFY2(text.contains(u"服饰,123.45,\""_s + quoted + u"\",2009-01-20\r\n"_s), qPrintable(text.mid(80, 120)));
+        QVERIFY(text.contains(u"支出合计：,489.45\r\n"_s));
     } else {
         const QMap<QString, QString> cells = sheetCells(file);
         QCOMPARE(cells.key(shownReason).isEmpty(), false);
@@ -983,61 +984,61 @@ void FinanceTest::fieldsNeverWriteBackStaleValues()
     QFETCH(qint64, expected);
     ProgramRun run;
     QVERIFY(run.start());
-    run.exec("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
-             " VALUES (1, '加班夜宵', '餐饮', '现金钱包', 100000, '2009-01-30')");
-    run.exec("UPDATE zhanghao SET moneys = 2267000 WHERE zhname = '现金钱包'");
+    run.exec(u"INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
+             " VALUES (1, '加班夜宵', '餐饮', '现金钱包', 100000, '2009-01-30')"_s);
+    run.exec(u"UPDATE zhanghao SET moneys = 2267000 WHERE zhname = '现金钱包'"_s);
     openFinance(run);
-    QTreeWidget* accounts = ctl("ListView1");
+    QTreeWidget* accounts = ctl(u"ListView1"_s);
     pickRow(accounts, 0);
-    QCOMPARE(ctl<QLineEdit>("Text4")->text(), QStringLiteral("226.7"));
-    if (change == "income") {
-        ctl<QTabWidget>("SSTab1")->setCurrentIndex(Frmcw::IncomeTab);
-        fillRecord(2, "奖金", "50", "现金钱包", QString(), QDate(2009, 1, 31));
-        QVERIFY(press("Command4"));
-    } else if (change == "transfer") {
+    QCOMPARE(ctl<QLineEdit>(u"Text4"_s)->text(), QStringLiteral("226.7"));
+    if (change == "income"_L1) {
+        ctl<QTabWidget>(u"SSTab1"_s)->setCurrentIndex(Frmcw::IncomeTab);
+        fillRecord(2, u"奖金"_s, u"50"_s, u"现金钱包"_s, QString(), QDate(2009, 1, 31));
+        QVERIFY(press(u"Command4"_s));
+    } else if (change == "transfer"_L1) {
         Finance::transfer(1, 2, 100000, QDate(2009, 1, 31));
         Changes::announce(Changes::Finance, nullptr);
         settle();
     } else {
-        ctl<QTabWidget>("SSTab1")->setCurrentIndex(Frmcw::ExpenseTab);
-        QTreeWidget* list = ctl("ListView3");
-        const qint64 id = run.scalar("SELECT id FROM shouzhi WHERE yuanyin = '加班夜宵'").toLongLong();
+        ctl<QTabWidget>(u"SSTab1"_s)->setCurrentIndex(Frmcw::ExpenseTab);
+        QTreeWidget* list = ctl(u"ListView3"_s);
+        const qint64 id = run.scalar(u"SELECT id FROM shouzhi WHERE yuanyin = '加班夜宵'"_s).toLongLong();
         pickRow(list, rowOf(list, id));
-        QVERIFY(press("Command13"));
+        QVERIFY(press(u"Command13"_s));
         // A record deleted: the amount comes back, then the lunch is bought with cash again.
         Finance::Record r;
         r.kind = Finance::Expense;
-        r.reason = "晚饭";
-        r.account = "现金钱包";
+        r.reason = u"晚饭"_s;
+        r.account = u"现金钱包"_s;
         r.amount = 200000;
         r.day = QDate(2009, 1, 31);
         Finance::addRecord(r);
         Changes::announce(Changes::Finance, nullptr);
         settle();
     }
-    const qint64 stored = balance(run, "现金钱包");
-    QCOMPARE(ctl<QLineEdit>("Text4")->text(), Money::format(stored));
+    const qint64 stored = balance(run, u"现金钱包"_s);
+    QCOMPARE(ctl<QLineEdit>(u"Text4"_s)->text(), Money::format(stored));
     QCOMPARE(accounts->currentItem()->text(3), Money::format(stored));
     // Only the number is changed (or the amount as well), then 修改.
-    ctl<QTabWidget>("SSTab1")->setCurrentIndex(Frmcw::AccountsTab);
-    ctl<QLineEdit>("Text2")->setText("6222 0000");
+    ctl<QTabWidget>(u"SSTab1"_s)->setCurrentIndex(Frmcw::AccountsTab);
+    ctl<QLineEdit>(u"Text2"_s)->setText(u"6222 0000"_s);
     if (!amount.isEmpty())
-        ctl<QLineEdit>("Text4")->setText(amount);
-    QVERIFY(press("Command2"));
-    QCOMPARE(balance(run, "现金钱包"), expected * 1000);
-    QCOMPARE(run.scalar("SELECT haoma FROM zhanghao WHERE zhname = '现金钱包'").toString(),
+        ctl<QLineEdit>(u"Text4"_s)->setText(amount);
+    QVERIFY(press(u"Command2"_s));
+    QCOMPARE(balance(run, u"现金钱包"_s), expected * 1000);
+    QCOMPARE(run.scalar(u"SELECT haoma FROM zhanghao WHERE zhname = '现金钱包'"_s).toString(),
              QStringLiteral("6222 0000"));
-    QCOMPARE(ctl<QLineEdit>("Text4")->text(), Money::format(expected * 1000));
+    QCOMPARE(ctl<QLineEdit>(u"Text4"_s)->text(), Money::format(expected * 1000));
 }
 
 void FinanceTest::helpLink()
 {
     ProgramRun run;
     openFinance(run);
-    auto* link = ctl<QLabel>("Label22");
+    auto* link = ctl<QLabel>(u"Label22"_s);
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
     QCOMPARE(run.openedUrls.size(), 1);
-    QVERIFY(run.openedUrls.first().toString().endsWith("/shuoming/9.asp"));
+    QVERIFY(run.openedUrls.first().toString().endsWith(u"/shuoming/9.asp"_s));
 }
 
 void FinanceTest::randomOperationsKeepBalances()

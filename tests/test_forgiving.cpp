@@ -32,6 +32,7 @@
 #include <cmath>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 template <class T = QTreeWidget>
@@ -48,7 +49,7 @@ T* ctl(const QString& window, const QString& name)
 void openView(ProgramRun& run, const QString& view)
 {
     QVERIFY(run.login());
-    find<MDIfrm>("MDIfrm")->showView(view);
+    find<MDIfrm>(u"MDIfrm"_s)->showView(view);
     settle();
     QVERIFY(shown(view));
     run.messages.clear();
@@ -158,20 +159,20 @@ void ForgivingTest::contactEditsAsked()
     QFETCH(bool, stays);
     ProgramRun run;
     openView(run, Views::kContacts);
-    QTreeWidget* list = ctl("Frmrj", "ListView1");
+    QTreeWidget* list = ctl(u"Frmrj"_s, u"ListView1"_s);
     QVERIFY(list->topLevelItemCount() >= 2);
     QVERIFY(clickRow(list, 0));
     const qint64 first = list->topLevelItem(0)->text(0).toLongLong();
-    const QString before = run.scalar("SELECT tel FROM renji WHERE id = ?", {first}).toString();
-    ctl<QLineEdit>("Frmrj", "Text3")->setText("010-12345678");
+    const QString before = run.scalar(u"SELECT tel FROM renji WHERE id = ?"_s, {first}).toString();
+    ctl<QLineEdit>(u"Frmrj"_s, u"Text3"_s)->setText(u"010-12345678"_s);
     run.answerNext(QMessageBox::StandardButton(answer));
     QVERIFY(clickRow(list, 1));
-    QCOMPARE(run.messages, QStringList{"是否保存对联系人的修改？"});
+    QCOMPARE(run.messages, QStringList{u"是否保存对联系人的修改？"_s});
     QVERIFY(run.messageButtons.first().testFlag(QMessageBox::Cancel));
-    QCOMPARE(run.scalar("SELECT tel FROM renji WHERE id = ?", {first}).toString(),
+    QCOMPARE(run.scalar(u"SELECT tel FROM renji WHERE id = ?"_s, {first}).toString(),
              saved ? QStringLiteral("010-12345678") : before);
     QCOMPARE(Gui::selectedId(list), stays ? first : list->topLevelItem(1)->text(0).toLongLong());
-    QCOMPARE(ctl<QLineEdit>("Frmrj", "Text3")->text() == "010-12345678", stays);
+    QCOMPARE(ctl<QLineEdit>(u"Frmrj"_s, u"Text3"_s)->text() == "010-12345678"_L1, stays);
     // Unchanged details are not asked about.
     run.messages.clear();
     if (!stays) {
@@ -203,47 +204,47 @@ void ForgivingTest::editDialogsAskOnClose()
     ProgramRun run;
     QString table;
     qint64 id = 0;
-    if (dialog == "Dlogmodff") {
+    if (dialog == "Dlogmodff"_L1) {
         openView(run, Views::kKnowledge);
-        QVERIFY(clickRow(ctl("Frmff", "ListView1"), rowOf(ctl("Frmff", "ListView1"), "理财知识", 0), 0));
-        QVERIFY(clickRow(ctl("Frmff", "ListView2"), 0));
-        id = ctl("Frmff", "ListView2")->topLevelItem(0)->text(0).toLongLong();
-        QVERIFY(press("Frmff", "Command2"));
-        table = "fangfa";
-    } else if (dialog == "dlomodmb") {
+        QVERIFY(clickRow(ctl(u"Frmff"_s, u"ListView1"_s), rowOf(ctl(u"Frmff"_s, u"ListView1"_s), u"理财知识"_s, 0), 0));
+        QVERIFY(clickRow(ctl(u"Frmff"_s, u"ListView2"_s), 0));
+        id = ctl(u"Frmff"_s, u"ListView2"_s)->topLevelItem(0)->text(0).toLongLong();
+        QVERIFY(press(u"Frmff"_s, u"Command2"_s));
+        table = u"fangfa"_s;
+    } else if (dialog == "dlomodmb"_L1) {
         openView(run, Views::kRoles);
-        QVERIFY(clickRow(ctl("Frmjs", "ListView2"), 0));
-        id = ctl("Frmjs", "ListView2")->topLevelItem(0)->text(0).toLongLong();
+        QVERIFY(clickRow(ctl(u"Frmjs"_s, u"ListView2"_s), 0));
+        id = ctl(u"Frmjs"_s, u"ListView2"_s)->topLevelItem(0)->text(0).toLongLong();
         QTest::mouseDClick(
-            ctl("Frmjs", "ListView2")->viewport(), Qt::LeftButton, {},
-            ctl("Frmjs", "ListView2")->visualItemRect(ctl("Frmjs", "ListView2")->topLevelItem(0)).center());
-        table = "mubiao";
-    } else if (dialog == "Dlogmodjs") {
+            ctl(u"Frmjs"_s, u"ListView2"_s)->viewport(), Qt::LeftButton, {},
+            ctl(u"Frmjs"_s, u"ListView2"_s)->visualItemRect(ctl(u"Frmjs"_s, u"ListView2"_s)->topLevelItem(0)).center());
+        table = u"mubiao"_s;
+    } else if (dialog == "Dlogmodjs"_L1) {
         openView(run, Views::kRoles);
-        QVERIFY(clickRow(ctl("Frmjs", "ListView1"), 0));
-        id = ctl("Frmjs", "ListView1")->topLevelItem(0)->text(0).toLongLong();
+        QVERIFY(clickRow(ctl(u"Frmjs"_s, u"ListView1"_s), 0));
+        id = ctl(u"Frmjs"_s, u"ListView1"_s)->topLevelItem(0)->text(0).toLongLong();
         QTest::mouseDClick(
-            ctl("Frmjs", "ListView1")->viewport(), Qt::LeftButton, {},
-            ctl("Frmjs", "ListView1")->visualItemRect(ctl("Frmjs", "ListView1")->topLevelItem(0)).center());
-        table = "juese";
+            ctl(u"Frmjs"_s, u"ListView1"_s)->viewport(), Qt::LeftButton, {},
+            ctl(u"Frmjs"_s, u"ListView1"_s)->visualItemRect(ctl(u"Frmjs"_s, u"ListView1"_s)->topLevelItem(0)).center());
+        table = u"juese"_s;
     } else {
         openView(run, Views::kToday);
-        QVERIFY(clickRow(ctl("Frmmain", "ListView1"), 0));
-        id = ctl("Frmmain", "ListView1")->topLevelItem(0)->text(0).toLongLong();
-        QVERIFY(press("Frmmain", "Command4"));
-        table = "renwu";
+        QVERIFY(clickRow(ctl(u"Frmmain"_s, u"ListView1"_s), 0));
+        id = ctl(u"Frmmain"_s, u"ListView1"_s)->topLevelItem(0)->text(0).toLongLong();
+        QVERIFY(press(u"Frmmain"_s, u"Command4"_s));
+        table = u"renwu"_s;
     }
     settle();
     QVERIFY(shown(dialog));
-    const QString column = table == "juese" ? "name" : "title";
-    const QString before = run.scalar(QString("SELECT %1 FROM %2 WHERE id = ?").arg(column, table), {id}).toString();
+    const QString column = table == "juese"_L1 ? u"name"_s : u"title"_s;
+    const QString before = run.scalar(u"SELECT %1 FROM %2 WHERE id = ?"_s.arg(column, table), {id}).toString();
     // Closing without a change asks nothing; here the title is changed first.
-    ctl<QLineEdit>(dialog, "Text1")->setText("改过的名字");
+    ctl<QLineEdit>(dialog, u"Text1"_s)->setText(u"改过的名字"_s);
     run.answerNext(QMessageBox::StandardButton(answer));
     find<QWidget>(dialog)->close();
     settle();
     QCOMPARE(run.messages.value(0), question);
-    QCOMPARE(run.scalar(QString("SELECT %1 FROM %2 WHERE id = ?").arg(column, table), {id}).toString(),
+    QCOMPARE(run.scalar(u"SELECT %1 FROM %2 WHERE id = ?"_s.arg(column, table), {id}).toString(),
              answer == QMessageBox::Yes ? QStringLiteral("改过的名字") : before);
     QCOMPARE(shown(dialog), answer == QMessageBox::Cancel);
 }
@@ -253,18 +254,18 @@ void ForgivingTest::accountKeepsTypeNotListed()
 {
     ProgramRun run;
     QVERIFY(run.start());
-    const QString type = run.scalar("SELECT leixing FROM zhanghao ORDER BY id LIMIT 1 OFFSET 1").toString();
+    const QString type = run.scalar(u"SELECT leixing FROM zhanghao ORDER BY id LIMIT 1 OFFSET 1"_s).toString();
     QVERIFY(!type.isEmpty());
-    run.exec("DELETE FROM zhanghaotype WHERE typename = ?", {type});
+    run.exec(u"DELETE FROM zhanghaotype WHERE typename = ?"_s, {type});
     openView(run, Views::kFinance);
-    ctl<QTabWidget>(Views::kFinance, "SSTab1")->setCurrentIndex(1);
-    QTreeWidget* accounts = ctl(Views::kFinance, "ListView1");
+    ctl<QTabWidget>(Views::kFinance, u"SSTab1"_s)->setCurrentIndex(1);
+    QTreeWidget* accounts = ctl(Views::kFinance, u"ListView1"_s);
     QVERIFY(clickRow(accounts, 0)); // another type is shown first
     QVERIFY(clickRow(accounts, 1));
-    QCOMPARE(ctl<QComboBox>(Views::kFinance, "Combo1")->currentText(), type);
-    QVERIFY(press(Views::kFinance, "Command2"));
+    QCOMPARE(ctl<QComboBox>(Views::kFinance, u"Combo1"_s)->currentText(), type);
+    QVERIFY(press(Views::kFinance, u"Command2"_s));
     const qint64 id = accounts->topLevelItem(1)->text(0).toLongLong();
-    QCOMPARE(run.scalar("SELECT leixing FROM zhanghao WHERE id = ?", {id}).toString(), type);
+    QCOMPARE(run.scalar(u"SELECT leixing FROM zhanghao WHERE id = ?"_s, {id}).toString(), type);
 }
 
 // A goal added with the default day (today) is listed at once.
@@ -272,14 +273,14 @@ void ForgivingTest::goalDueTodayIsListed()
 {
     ProgramRun run;
     openView(run, Views::kRoles);
-    QVERIFY(clickRow(ctl("Frmjs", "ListView1"), 0));
-    ctl<QToolBar>("Frmjs", "Toolbar1")->findChild<QAction*>("Button1")->trigger();
+    QVERIFY(clickRow(ctl(u"Frmjs"_s, u"ListView1"_s), 0));
+    ctl<QToolBar>(u"Frmjs"_s, u"Toolbar1"_s)->findChild<QAction*>(u"Button1"_s)->trigger();
     settle();
-    QVERIFY(shown("Dlogmb"));
-    ctl<QLineEdit>("Dlogmb", "Text1")->setText("今天到期的目标");
-    QVERIFY(press("Dlogmb", "Command1"));
+    QVERIFY(shown(u"Dlogmb"_s));
+    ctl<QLineEdit>(u"Dlogmb"_s, u"Text1"_s)->setText(u"今天到期的目标"_s);
+    QVERIFY(press(u"Dlogmb"_s, u"Command1"_s));
     settle();
-    QVERIFY(rowOf(ctl("Frmjs", "ListView2"), "今天到期的目标") >= 0);
+    QVERIFY(rowOf(ctl(u"Frmjs"_s, u"ListView2"_s), u"今天到期的目标"_s) >= 0);
 }
 
 // On a first run years after the sample's day (on another weekday), this week's goals are the
@@ -288,8 +289,8 @@ void ForgivingTest::firstRunMovesGoalStarts()
 {
     ProgramRun run(QDateTime(QDate(2026, 3, 4), QTime(9, 0)));
     openView(run, Views::kGoals);
-    QCOMPARE(run.scalar("SELECT min(ksdate) > '2026-01-01' FROM mubiao").toInt(), 1);
-    QVERIFY(ctl(Views::kGoals, "ListView3")->topLevelItemCount() > 0);
+    QCOMPARE(run.scalar(u"SELECT min(ksdate) > '2026-01-01' FROM mubiao"_s).toInt(), 1);
+    QVERIFY(ctl(Views::kGoals, u"ListView3"_s)->topLevelItemCount() > 0);
 }
 
 // The report is summed again after records change, and after a category is renamed.
@@ -297,43 +298,43 @@ void ForgivingTest::reportFollowsRecords()
 {
     ProgramRun run;
     openView(run, Views::kFinance);
-    ctl<QDateEdit>(Views::kFinance, "DTPicker4")->setDate(QDate(2000, 1, 1));
-    QVERIFY(press(Views::kFinance, "Command10"));
-    QTreeWidget* report = ctl(Views::kFinance, "ListView4");
+    ctl<QDateEdit>(Views::kFinance, u"DTPicker4"_s)->setDate(QDate(2000, 1, 1));
+    QVERIFY(press(Views::kFinance, u"Command10"_s));
+    QTreeWidget* report = ctl(Views::kFinance, u"ListView4"_s);
     const int rows = report->topLevelItemCount();
-    const QString total = ctl<QWidget>(Views::kFinance, "Frame4")->property("title").toString();
+    const QString total = ctl<QWidget>(Views::kFinance, u"Frame4"_s)->property("title").toString();
 
-    ctl<QTabWidget>(Views::kFinance, "SSTab1")->setCurrentIndex(2);
-    ctl<QLineEdit>(Views::kFinance, "Text5")->setText("稿费");
-    ctl<QLineEdit>(Views::kFinance, "Text6")->setText("100");
-    QVERIFY(press(Views::kFinance, "Command4"));
+    ctl<QTabWidget>(Views::kFinance, u"SSTab1"_s)->setCurrentIndex(2);
+    ctl<QLineEdit>(Views::kFinance, u"Text5"_s)->setText(u"稿费"_s);
+    ctl<QLineEdit>(Views::kFinance, u"Text6"_s)->setText(u"100"_s);
+    QVERIFY(press(Views::kFinance, u"Command4"_s));
     QCOMPARE(report->topLevelItemCount(), rows + 1);
-    QVERIFY(ctl<QWidget>(Views::kFinance, "Frame4")->property("title").toString() != total);
+    QVERIFY(ctl<QWidget>(Views::kFinance, u"Frame4"_s)->property("title").toString() != total);
 
     // A renamed category carries its records along.
-    const QString category = ctl<QComboBox>(Views::kFinance, "Combo3")->currentText();
+    const QString category = ctl<QComboBox>(Views::kFinance, u"Combo3"_s)->currentText();
     const int records =
-        run.scalar("SELECT count(*) FROM shouzhi WHERE leixing = ? AND shouzhi = 0", {category}).toInt();
-    QVERIFY(press(Views::kFinance, "Command8"));
-    QTreeWidget* categories = ctl("Dlogszlb", "ListView1");
+        run.scalar(u"SELECT count(*) FROM shouzhi WHERE leixing = ? AND shouzhi = 0"_s, {category}).toInt();
+    QVERIFY(press(Views::kFinance, u"Command8"_s));
+    QTreeWidget* categories = ctl(u"Dlogszlb"_s, u"ListView1"_s);
     QVERIFY(clickRow(categories, rowOf(categories, category)));
-    ctl<QLineEdit>("Dlogszlb", "Text1")->setText("新名字");
-    QVERIFY(press("Dlogszlb", "Command2"));
+    ctl<QLineEdit>(u"Dlogszlb"_s, u"Text1"_s)->setText(u"新名字"_s);
+    QVERIFY(press(u"Dlogszlb"_s, u"Command2"_s));
     settle();
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi WHERE leixing = '新名字' AND shouzhi = 0").toInt(), records);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi WHERE leixing = '新名字' AND shouzhi = 0"_s).toInt(), records);
     // The report was summed again at once: the records show under the new name.
-    QVERIFY(rowOf(report, "新名字") >= 0);
+    QVERIFY(rowOf(report, u"新名字"_s) >= 0);
     QCOMPARE(rowOf(report, category), -1);
 }
 
 void ForgivingTest::percentagesAddUp()
 {
-    PieChart chart("收入构成", {});
+    PieChart chart(u"收入构成"_s, {});
     chart.resize(400, 300);
-    chart.setTotals({{"甲", 10000}, {"乙", 10000}, {"丙", 10000}});
-    QCOMPARE(chart.legend(), (QStringList{"甲 1 (33.4%)", "乙 1 (33.3%)", "丙 1 (33.3%)"}));
-    chart.setTotals({{"甲", 9990}, {"乙", 5}, {"丙", 5}});
-    QCOMPARE(chart.legend(), (QStringList{"甲 0.999 (99.9%)", "乙 0.0005 (0.1%)", "丙 0.0005 (0.0%)"}));
+    chart.setTotals({{u"甲"_s, 10000}, {u"乙"_s, 10000}, {u"丙"_s, 10000}});
+    QCOMPARE(chart.legend(), (QStringList{u"甲 1 (33.4%)"_s, u"乙 1 (33.3%)"_s, u"丙 1 (33.3%)"_s}));
+    chart.setTotals({{u"甲"_s, 9990}, {u"乙"_s, 5}, {u"丙"_s, 5}});
+    QCOMPARE(chart.legend(), (QStringList{u"甲 0.999 (99.9%)"_s, u"乙 0.0005 (0.1%)"_s, u"丙 0.0005 (0.0%)"_s}));
 }
 
 // A left-over occurrence of a daily rule does not join today's occurrence: today keeps one row.
@@ -342,20 +343,20 @@ void ForgivingTest::leftOverOccurrenceNotDoubled()
     ProgramRun run(QDateTime(QDate(2009, 2, 2), QTime(9, 0)));
     QVERIFY(run.start());
     run.exec(
-        "INSERT INTO chongfu (id, title, pinlv, ksday, lastday) VALUES (50, '晨跑', 0, '2009-01-30', '2009-02-01')");
-    for (const char* day : {"2009-01-30", "2009-01-31", "2009-02-01"})
-        run.exec("INSERT INTO renwu (title, type1, today, chongfu, cfday) VALUES ('晨跑', 0, ?, 50, ?)", {day, day});
-    run.exec("DELETE FROM renwu WHERE today < '2009-02-02' AND chongfu = 0");
-    run.exec("INSERT INTO renwu (title, today) VALUES ('昨天剩下的', '2009-02-01')");
-    run.exec("DELETE FROM overdue_asked");
+        u"INSERT INTO chongfu (id, title, pinlv, ksday, lastday) VALUES (50, '晨跑', 0, '2009-01-30', '2009-02-01')"_s);
+    for (const QString& day : {u"2009-01-30"_s, u"2009-01-31"_s, u"2009-02-01"_s})
+        run.exec(u"INSERT INTO renwu (title, type1, today, chongfu, cfday) VALUES ('晨跑', 0, ?, 50, ?)"_s, {day, day});
+    run.exec(u"DELETE FROM renwu WHERE today < '2009-02-02' AND chongfu = 0"_s);
+    run.exec(u"INSERT INTO renwu (title, today) VALUES ('昨天剩下的', '2009-02-01')"_s);
+    run.exec(u"DELETE FROM overdue_asked"_s);
     run.answerNext(QMessageBox::Yes);
     QVERIFY(run.login());
     // Only the plain task is counted and moved; today's occurrence of the rule is the only one.
     QCOMPARE(run.messages.value(0), QStringLiteral("您以前有 1 个未完成任务，是否放置到今天？"));
-    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE chongfu = 50 AND today = '2009-02-02'").toInt(), 1);
-    const QStringList titles = column(ctl("Frmmain", "ListView1"), 1);
-    QCOMPARE(titles.count("晨跑"), 1);
-    QVERIFY(titles.contains("昨天剩下的"));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu WHERE chongfu = 50 AND today = '2009-02-02'"_s).toInt(), 1);
+    const QStringList titles = column(ctl(u"Frmmain"_s, u"ListView1"_s), 1);
+    QCOMPARE(titles.count(u"晨跑"_s), 1);
+    QVERIFY(titles.contains(u"昨天剩下的"_s));
 }
 
 // A recurring task without a rule shows no repeat row.
@@ -363,16 +364,16 @@ void ForgivingTest::repeatRowOnlyFromRule()
 {
     ProgramRun run;
     openView(run, Views::kToday);
-    const qint64 id = ctl("Frmmain", "ListView1")->topLevelItem(0)->text(0).toLongLong();
-    run.exec("UPDATE renwu SET type1 = 0, chongfu = 0 WHERE id = ?", {id});
-    QVERIFY(clickRow(ctl("Frmmain", "ListView1"), 0));
-    QVERIFY(press("Frmmain", "Command4"));
-    QVERIFY(shown("Dlogmodrw"));
-    QCOMPARE(ctl<QComboBox>("Dlogmodrw", "Combo3")->currentText(), QStringLiteral("经常性"));
-    QVERIFY(!ctl<QWidget>("Dlogmodrw", "repeatRow")->isVisible());
+    const qint64 id = ctl(u"Frmmain"_s, u"ListView1"_s)->topLevelItem(0)->text(0).toLongLong();
+    run.exec(u"UPDATE renwu SET type1 = 0, chongfu = 0 WHERE id = ?"_s, {id});
+    QVERIFY(clickRow(ctl(u"Frmmain"_s, u"ListView1"_s), 0));
+    QVERIFY(press(u"Frmmain"_s, u"Command4"_s));
+    QVERIFY(shown(u"Dlogmodrw"_s));
+    QCOMPARE(ctl<QComboBox>(u"Dlogmodrw"_s, u"Combo3"_s)->currentText(), QStringLiteral("经常性"));
+    QVERIFY(!ctl<QWidget>(u"Dlogmodrw"_s, u"repeatRow"_s)->isVisible());
     // Saving it starts no rule.
-    QVERIFY(click(ctl<QPushButton>("Dlogmodrw", "Command3")));
-    QCOMPARE(run.scalar("SELECT count(*) FROM chongfu").toInt(), 0);
+    QVERIFY(click(ctl<QPushButton>(u"Dlogmodrw"_s, u"Command3"_s)));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM chongfu"_s).toInt(), 0);
 }
 
 // A coming day of the calendar shows the occurrences its rules will make, as planned.
@@ -380,18 +381,18 @@ void ForgivingTest::plannedOccurrencesShown()
 {
     ProgramRun run;
     QVERIFY(run.start());
-    run.exec("INSERT INTO chongfu (id, title, pinlv, xingqi, ksday, lastday) VALUES (60, '周会', 2, 1, '2009-01-26', "
-             "'2009-01-31')");
+    run.exec(u"INSERT INTO chongfu (id, title, pinlv, xingqi, ksday, lastday) VALUES (60, '周会', 2, 1, '2009-01-26', "
+             "'2009-01-31')"_s);
     openView(run, Views::kToday);
-    auto* calendar = ctl<QCalendarWidget>("Frmmain", "MonthView1");
-    QTreeWidget* tasks = ctl("Frmmain", "ListView1");
+    auto* calendar = ctl<QCalendarWidget>(u"Frmmain"_s, u"MonthView1"_s);
+    QTreeWidget* tasks = ctl(u"Frmmain"_s, u"ListView1"_s);
     calendar->setSelectedDate(QDate(2009, 2, 2)); // a Monday
-    const int row = rowOf(tasks, "周会");
+    const int row = rowOf(tasks, u"周会"_s);
     QVERIFY(row >= 0);
     QCOMPARE(tasks->topLevelItem(row)->text(3), QStringLiteral("计划中"));
     QVERIFY(!(tasks->topLevelItem(row)->flags() & Qt::ItemIsSelectable));
     calendar->setSelectedDate(QDate(2009, 2, 3)); // no meeting on Tuesday
-    QCOMPARE(rowOf(tasks, "周会"), -1);
+    QCOMPARE(rowOf(tasks, u"周会"_s), -1);
 }
 
 void ForgivingTest::todayFollowsMidnight_data()
@@ -406,15 +407,15 @@ void ForgivingTest::todayFollowsMidnight()
     QFETCH(bool, picked);
     ProgramRun run(QDateTime(QDate(2009, 1, 31), QTime(23, 59, 0)));
     openView(run, Views::kToday);
-    auto* calendar = ctl<QCalendarWidget>("Frmmain", "MonthView1");
+    auto* calendar = ctl<QCalendarWidget>(u"Frmmain"_s, u"MonthView1"_s);
     if (picked)
         calendar->setSelectedDate(QDate(2009, 1, 20));
     const QDate shownBefore = calendar->selectedDate();
-    run.exec("INSERT INTO renwu (title, today) VALUES ('新一天的任务', '2009-02-01')");
+    run.exec(u"INSERT INTO renwu (title, today) VALUES ('新一天的任务', '2009-02-01')"_s);
     run.setNow(QDateTime(QDate(2009, 2, 1), QTime(0, 0, 30)));
-    QVERIFY(tick(find<QTimer>("dayTimer")));
+    QVERIFY(tick(find<QTimer>(u"dayTimer"_s)));
     QCOMPARE(calendar->selectedDate(), picked ? shownBefore : QDate(2009, 2, 1));
-    QCOMPARE(rowOf(ctl("Frmmain", "ListView1"), "新一天的任务") >= 0, !picked);
+    QCOMPARE(rowOf(ctl(u"Frmmain"_s, u"ListView1"_s), u"新一天的任务"_s) >= 0, !picked);
 }
 
 // The move-to-today question: not about the sample at the first login, then once a day with the count.
@@ -422,16 +423,16 @@ void ForgivingTest::overdueQuestionOnceADay()
 {
     ProgramRun run;
     QVERIFY(run.login());
-    QVERIFY(!run.messages.join("").contains("是否放置到今天"));
-    const int open = run.scalar("SELECT count(*) FROM renwu WHERE zhuangtai = 0 AND today < '2009-02-01'").toInt();
+    QVERIFY(!run.messages.join(u""_s).contains(u"是否放置到今天"_s));
+    const int open = run.scalar(u"SELECT count(*) FROM renwu WHERE zhuangtai = 0 AND today < '2009-02-01'"_s).toInt();
     QVERIFY(open > 0);
     closeEverything();
     run.setNow(QDateTime(QDate(2009, 2, 1), QTime(8, 0)));
     run.messages.clear();
     run.answerNext(QMessageBox::No);
     QVERIFY(run.login());
-    QCOMPARE(run.messages, QStringList{QString("您以前有 %1 个未完成任务，是否放置到今天？").arg(open)});
-    auto* frame = find<MDIfrm>("MDIfrm");
+    QCOMPARE(run.messages, QStringList{u"您以前有 %1 个未完成任务，是否放置到今天？"_s.arg(open)});
+    auto* frame = find<MDIfrm>(u"MDIfrm"_s);
     frame->showView(Views::kGoals);
     settle();
     frame->showView(Views::kToday);
@@ -444,17 +445,17 @@ void ForgivingTest::magazineSearchWithoutDirection()
 {
     ProgramRun run;
     openView(run, Views::kMagazine);
-    QTreeWidget* list = ctl(Views::kMagazine, "ListView1");
+    QTreeWidget* list = ctl(Views::kMagazine, u"ListView1"_s);
     const int all = list->topLevelItemCount();
     const QString title = list->topLevelItem(0)->text(1);
-    ctl<QLineEdit>(Views::kMagazine, "Text1")->setText(title);
-    QCOMPARE(ctl<QComboBox>(Views::kMagazine, "Combo1")->currentText(), QStringLiteral("搜索方向"));
-    QVERIFY(press(Views::kMagazine, "Command1"));
+    ctl<QLineEdit>(Views::kMagazine, u"Text1"_s)->setText(title);
+    QCOMPARE(ctl<QComboBox>(Views::kMagazine, u"Combo1"_s)->currentText(), QStringLiteral("搜索方向"));
+    QVERIFY(press(Views::kMagazine, u"Command1"_s));
     QVERIFY(list->topLevelItemCount() >= 1);
     QVERIFY(list->topLevelItemCount() < all);
     QCOMPARE(list->topLevelItem(0)->text(1), title);
-    ctl<QLineEdit>(Views::kMagazine, "Text1")->setText("没有这样的文字xyz");
-    QVERIFY(press(Views::kMagazine, "Command1"));
+    ctl<QLineEdit>(Views::kMagazine, u"Text1"_s)->setText(u"没有这样的文字xyz"_s);
+    QVERIFY(press(Views::kMagazine, u"Command1"_s));
     QCOMPARE(list->topLevelItemCount(), 0);
 }
 
@@ -462,11 +463,11 @@ void ForgivingTest::firstRunLoginShowsPassword()
 {
     ProgramRun run;
     QVERIFY(run.start());
-    QVERIFY(ctl<QLabel>("frmlogin", "LabelHint")->isVisible());
-    QCOMPARE(ctl<QLabel>("frmlogin", "LabelHint")->text(), QStringLiteral("初始密码：123456"));
+    QVERIFY(ctl<QLabel>(u"frmlogin"_s, u"LabelHint"_s)->isVisible());
+    QCOMPARE(ctl<QLabel>(u"frmlogin"_s, u"LabelHint"_s)->text(), QStringLiteral("初始密码：123456"));
     closeEverything();
     QVERIFY(run.start());
-    QVERIFY(!ctl<QLabel>("frmlogin", "LabelHint")->isVisible());
+    QVERIFY(!ctl<QLabel>(u"frmlogin"_s, u"LabelHint"_s)->isVisible());
 }
 
 // Dialogs belong to the frame, so the window manager keeps them above it.
@@ -474,15 +475,16 @@ void ForgivingTest::dialogsStayAboveFrame()
 {
     ProgramRun run;
     openView(run, Views::kRoles);
-    QVERIFY(clickRow(ctl("Frmjs", "ListView1"), 0));
-    QTest::mouseDClick(ctl("Frmjs", "ListView1")->viewport(), Qt::LeftButton, {},
-                       ctl("Frmjs", "ListView1")->visualItemRect(ctl("Frmjs", "ListView1")->topLevelItem(0)).center());
-    find<MDIfrm>("MDIfrm")->showView(Views::kFinance);
+    QVERIFY(clickRow(ctl(u"Frmjs"_s, u"ListView1"_s), 0));
+    QTest::mouseDClick(
+        ctl(u"Frmjs"_s, u"ListView1"_s)->viewport(), Qt::LeftButton, {},
+        ctl(u"Frmjs"_s, u"ListView1"_s)->visualItemRect(ctl(u"Frmjs"_s, u"ListView1"_s)->topLevelItem(0)).center());
+    find<MDIfrm>(u"MDIfrm"_s)->showView(Views::kFinance);
     settle();
-    QVERIFY(press(Views::kFinance, "Command7"));
-    QWindow* frame = find<QWidget>("MDIfrm")->windowHandle();
-    for (const char* name : {"Dlogmodjs", "Dlogzhlb"}) {
-        QVERIFY2(shown(name), name);
+    QVERIFY(press(Views::kFinance, u"Command7"_s));
+    QWindow* frame = find<QWidget>(u"MDIfrm"_s)->windowHandle();
+    for (const QString& name : {u"Dlogmodjs"_s, u"Dlogzhlb"_s}) {
+        QVERIFY2(shown(name), qPrintable(name));
         QCOMPARE(find<QWidget>(name)->windowHandle()->transientParent(), frame);
     }
 }
@@ -502,7 +504,7 @@ void ForgivingTest::boxesModalToTheirWindow()
     QFETCH(int, icon);
     ProgramRun run;
     QVERIFY(run.login());
-    QWidget* frame = find<QWidget>("MDIfrm");
+    QWidget* frame = find<QWidget>(u"MDIfrm"_s);
     frame->activateWindow();
     QApplication::setActiveWindow(frame);
     const SeenBox seen = realBox([&] {
@@ -521,10 +523,10 @@ void ForgivingTest::todayMenuWithoutCurrentTask()
 {
     ProgramRun run;
     openView(run, Views::kToday);
-    auto* menu = find<QMenu>("zhuangtai");
+    auto* menu = find<QMenu>(u"zhuangtai"_s);
     QVERIFY(menu);
-    QVERIFY(!menu->findChild<QAction*>("dangqian"));
-    QVERIFY(menu->findChild<QAction*>("wancheng"));
+    QVERIFY(!menu->findChild<QAction*>(u"dangqian"_s));
+    QVERIFY(menu->findChild<QAction*>(u"wancheng"_s));
 }
 
 void ForgivingTest::helpPageThatCannotOpen()
@@ -532,9 +534,9 @@ void ForgivingTest::helpPageThatCannotOpen()
     ProgramRun run;
     openView(run, Views::kToday);
     Shell::setOpenUrlResultHook([](const QUrl&) { return false; });
-    QTest::mouseClick(ctl<QLabel>("Frmmain", "Label3"), Qt::LeftButton);
+    QTest::mouseClick(ctl<QLabel>(u"Frmmain"_s, u"Label3"_s), Qt::LeftButton);
     Shell::setOpenUrlResultHook({});
-    QCOMPARE(run.messages, QStringList{"无法打开帮助页面"});
+    QCOMPARE(run.messages, QStringList{u"无法打开帮助页面"_s});
 }
 
 // The frame, the add-task dialog with its repeat row and the planning grids lie within the room
@@ -544,30 +546,29 @@ void ForgivingTest::windowsFitTheScreen()
     ProgramRun run;
     openView(run, Views::kToday);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY(area.contains(find<QWidget>("MDIfrm")->frameGeometry()));
-    QVERIFY(press("Frmmain", "Command1"));
-    auto* add = find<QWidget>("dlogaddrw");
+    QVERIFY(area.contains(find<QWidget>(u"MDIfrm"_s)->frameGeometry()));
+    QVERIFY(press(u"Frmmain"_s, u"Command1"_s));
+    auto* add = find<QWidget>(u"dlogaddrw"_s);
     QVERIFY(add && add->isVisible());
-    auto* kind = ctl<QComboBox>("dlogaddrw", "Combo3");
-    kind->setCurrentIndex(kind->findText("经常性"));
+    auto* kind = ctl<QComboBox>(u"dlogaddrw"_s, u"Combo3"_s);
+    kind->setCurrentIndex(kind->findText(u"经常性"_s));
     settle();
-    QVERIFY(ctl<QWidget>("dlogaddrw", "repeatRow")->isVisible());
+    QVERIFY(ctl<QWidget>(u"dlogaddrw"_s, u"repeatRow"_s)->isVisible());
     QVERIFY2(add->height() <= 800 - 32 - 40, qPrintable(QString::number(add->height())));
-    QVERIFY2(area.contains(add->frameGeometry()), qPrintable(QString("%1,%2 %3x%4 in %5x%6")
-                                                                 .arg(add->x())
+    QVERIFY2(area.contains(add->frameGeometry()), qPrintable(u"%1,%2 %3x%4 in %5x%6"_s.arg(add->x())
                                                                  .arg(add->y())
                                                                  .arg(add->width())
                                                                  .arg(add->height())
                                                                  .arg(area.width())
                                                                  .arg(area.height())));
     add->close();
-    for (const char* button : {"Command10", "Command8"}) {
-        QVERIFY(press("Frmmain", button));
+    for (const QString& button : {u"Command10"_s, u"Command8"_s}) {
+        QVERIFY(press(u"Frmmain"_s, button));
         settle();
     }
-    for (const char* grid : {"FrmDate", "FrmGuiHua"}) {
-        QVERIFY2(shown(grid), grid);
-        QVERIFY2(area.contains(find<QWidget>(grid)->frameGeometry()), grid);
+    for (const QString& grid : {u"FrmDate"_s, u"FrmGuiHua"_s}) {
+        QVERIFY2(shown(grid), qPrintable(grid));
+        QVERIFY2(area.contains(find<QWidget>(grid)->frameGeometry()), qPrintable(grid));
     }
 }
 
@@ -576,14 +577,14 @@ void ForgivingTest::popupBesideDesktopBar()
 {
     ProgramRun run(QDateTime(QDate(2009, 1, 31), QTime(10, 30)));
     QVERIFY(run.login());
-    QVERIFY(click(ctl<QAbstractButton>("MDIfrm", "Command2")));
+    QVERIFY(click(ctl<QAbstractButton>(u"MDIfrm"_s, u"Command2"_s)));
     settle();
-    QWidget* bar = find<QWidget>("ToolBar");
+    QWidget* bar = find<QWidget>(u"ToolBar"_s);
     QVERIFY(bar && bar->isVisible());
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     bar->move(area.right() - bar->width(), area.bottom() - bar->height());
     Frmts* popup = Frmts::openNew();
-    QTRY_VERIFY(!popup->findChild<QTimer*>("Timer1")->isActive());
+    QTRY_VERIFY(!popup->findChild<QTimer*>(u"Timer1"_s)->isActive());
     QVERIFY(!popup->geometry().intersects(bar->frameGeometry()));
     QVERIFY(area.contains(popup->geometry()));
 }
@@ -593,15 +594,15 @@ void ForgivingTest::stateColoursReadable()
 {
     ProgramRun run;
     openView(run, Views::kToday);
-    QTreeWidget* tasks = ctl("Frmmain", "ListView1");
+    QTreeWidget* tasks = ctl(u"Frmmain"_s, u"ListView1"_s);
     QList<QColor> colours;
-    for (const char* item : {"wancheng", "fangqi"}) {
+    for (const QString& item : {u"wancheng"_s, u"fangqi"_s}) {
         QVERIFY(chooseRowMenuItem(tasks, 0, item));
         colours << tasks->topLevelItem(0)->foreground(1).color();
     }
     QTreeWidget list;
     list.setColumnCount(2);
-    for (const char* code : {"1", "2", "3"})
+    for (const QString& code : {u"1"_s, u"2"_s, u"3"_s})
         new QTreeWidgetItem(&list, {QString(), code});
     ShowStatusText(&list, 1);
     for (int i = 0; i < list.topLevelItemCount(); ++i)

@@ -20,26 +20,27 @@
 #include <QWidgetAction>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QDate kDay(2009, 1, 31);
 
 QDateTime at(const QString& time, const QDate& day = kDay)
 {
-    return QDateTime(day, QTime::fromString(time, "H:mm:ss"));
+    return QDateTime(day, QTime::fromString(time, u"H:mm:ss"_s));
 }
 
 MDIfrm* frame()
 {
-    return find<MDIfrm>("MDIfrm");
+    return find<MDIfrm>(u"MDIfrm"_s);
 }
 
 // Replaces the tasks of the day with ones at the given times ("" for a task without a time).
 void setTasks(ProgramRun& run, const QDate& day, const QStringList& times)
 {
-    run.exec("DELETE FROM renwu WHERE today = ?", {day.toString(Qt::ISODate)});
+    run.exec(u"DELETE FROM renwu WHERE today = ?"_s, {day.toString(Qt::ISODate)});
     for (const QString& t : times) {
-        run.exec("INSERT INTO renwu (title, today, intime) VALUES ('t', ?, ?)",
+        run.exec(u"INSERT INTO renwu (title, today, intime) VALUES ('t', ?, ?)"_s,
                  {day.toString(Qt::ISODate), t.isEmpty() ? QVariant() : QVariant(t)});
     }
 }
@@ -83,24 +84,25 @@ void FrameTest::reminderChecks_data()
     QTest::addColumn<QStringList>("ticks"); // the moments the timer ticked
     QTest::addColumn<QString>("fired");     // one character a tick: 1 a reminder, 0 none
 
-    QTest::newRow("on the second") << QStringList{"14:30:00"} << "14:29:58"
-                                   << QStringList{"14:29:59", "14:30:00", "14:30:01"} << "010";
-    QTest::newRow("9:05 is not 19:05") << QStringList{"19:05:00"} << "9:04:59" << QStringList{"9:05:00", "9:05:01"}
-                                       << "00";
-    QTest::newRow("19:05 is not 9:05") << QStringList{"9:05:00"} << "19:04:59" << QStringList{"19:05:00"} << "0";
-    QTest::newRow("skipped second") << QStringList{"14:30:00"} << "14:29:58"
-                                    << QStringList{"14:29:59", "14:30:01", "14:30:02"} << "010";
+    QTest::newRow("on the second") << QStringList{u"14:30:00"_s} << "14:29:58"
+                                   << QStringList{u"14:29:59"_s, u"14:30:00"_s, u"14:30:01"_s} << "010";
+    QTest::newRow("9:05 is not 19:05") << QStringList{u"19:05:00"_s} << "9:04:59"
+                                       << QStringList{u"9:05:00"_s, u"9:05:01"_s} << "00";
+    QTest::newRow("19:05 is not 9:05") << QStringList{u"9:05:00"_s} << "19:04:59" << QStringList{u"19:05:00"_s} << "0";
+    QTest::newRow("skipped second") << QStringList{u"14:30:00"_s} << "14:29:58"
+                                    << QStringList{u"14:29:59"_s, u"14:30:01"_s, u"14:30:02"_s} << "010";
     QTest::newRow("two tasks, one second")
-        << QStringList{"14:30:00", "14:30:00"} << "14:29:59" << QStringList{"14:30:00", "14:30:01"} << "10";
-    QTest::newRow("woke after several") << QStringList{"9:00:00", "10:00:00", "11:00:00"} << "8:59:00"
-                                        << QStringList{"8:59:01", "11:30:00", "11:30:01"} << "010";
-    QTest::newRow("time of loading") << QStringList{"8:00:00"} << "8:00:00" << QStringList{"8:00:00"} << "1";
-    QTest::newRow("passed before loading") << QStringList{"7:59:59"} << "8:00:00" << QStringList{"8:00:01"} << "0";
-    QTest::newRow("same second twice") << QStringList{"8:00:05"} << "8:00:00" << QStringList{"8:00:05", "8:00:05"}
-                                       << "10";
-    QTest::newRow("clock set back") << QStringList{"14:30:00"} << "14:29:00"
-                                    << QStringList{"14:31:00", "14:29:59", "14:30:00"} << "101";
-    QTest::newRow("no times") << QStringList{} << "0:00:00" << QStringList{"0:00:00", "23:59:59"} << "00";
+        << QStringList{u"14:30:00"_s, u"14:30:00"_s} << "14:29:59" << QStringList{u"14:30:00"_s, u"14:30:01"_s} << "10";
+    QTest::newRow("woke after several") << QStringList{u"9:00:00"_s, u"10:00:00"_s, u"11:00:00"_s} << "8:59:00"
+                                        << QStringList{u"8:59:01"_s, u"11:30:00"_s, u"11:30:01"_s} << "010";
+    QTest::newRow("time of loading") << QStringList{u"8:00:00"_s} << "8:00:00" << QStringList{u"8:00:00"_s} << "1";
+    QTest::newRow("passed before loading")
+        << QStringList{u"7:59:59"_s} << "8:00:00" << QStringList{u"8:00:01"_s} << "0";
+    QTest::newRow("same second twice") << QStringList{u"8:00:05"_s} << "8:00:00"
+                                       << QStringList{u"8:00:05"_s, u"8:00:05"_s} << "10";
+    QTest::newRow("clock set back") << QStringList{u"14:30:00"_s} << "14:29:00"
+                                    << QStringList{u"14:31:00"_s, u"14:29:59"_s, u"14:30:00"_s} << "101";
+    QTest::newRow("no times") << QStringList{} << "0:00:00" << QStringList{u"0:00:00"_s, u"23:59:59"_s} << "00";
 }
 
 void FrameTest::reminderChecks()
@@ -123,62 +125,62 @@ void FrameTest::reminderChecks()
 
 void FrameTest::todaysTimesAreBuiltAtLoad()
 {
-    ProgramRun run(at("8:00:00"));
+    ProgramRun run(at(u"8:00:00"_s));
     QVERIFY(run.start());
-    setTasks(run, kDay, {"14:30:00", "", "09:00:00"});
-    setTasks(run, kDay.addDays(1), {"10:00:00"});
+    setTasks(run, kDay, {u"14:30:00"_s, u""_s, u"09:00:00"_s});
+    setTasks(run, kDay.addDays(1), {u"10:00:00"_s});
     QVERIFY(run.login());
 
     QCOMPARE(frame()->reminderClock().times(), (QList<QTime>{QTime(9, 0), QTime(14, 30)}));
     QString fired;
-    for (const char* t : {"8:59:59", "9:00:00", "9:00:01", "10:00:00", "14:30:00", "14:30:01"})
-        fired += tickAt(run, at(t)) ? '1' : '0';
+    for (const QString& t : {u"8:59:59"_s, u"9:00:00"_s, u"9:00:01"_s, u"10:00:00"_s, u"14:30:00"_s, u"14:30:01"_s})
+        fired += tickAt(run, at(t)) ? u'1' : u'0';
     QCOMPARE(fired, QStringLiteral("010010"));
 }
 
 void FrameTest::reminderPlaysTheSoundOfTheFolder()
 {
-    ProgramRun run(at("8:00:00"));
+    ProgramRun run(at(u"8:00:00"_s));
     QVERIFY(run.start());
-    setTasks(run, kDay, {"08:00:02"});
+    setTasks(run, kDay, {u"08:00:02"_s});
     QVERIFY(run.login());
-    QVERIFY(tickAt(run, at("8:00:02")));
-    QCOMPARE(run.playedSounds, QStringList{QDir(run.folder()).filePath("5.wav")});
+    QVERIFY(tickAt(run, at(u"8:00:02"_s)));
+    QCOMPARE(run.playedSounds, QStringList{QDir(run.folder()).filePath(u"5.wav"_s)});
 }
 
 void FrameTest::savedTaskIsRemindedAfterRebuild()
 {
-    ProgramRun run(at("8:00:00"));
+    ProgramRun run(at(u"8:00:00"_s));
     QVERIFY(run.start());
     setTasks(run, kDay, {});
     QVERIFY(run.login());
-    run.exec("INSERT INTO renwu (title, today, intime) VALUES ('new', '2009-01-31', '08:10:00')");
-    QVERIFY(!tickAt(run, at("8:05:00")));
+    run.exec(u"INSERT INTO renwu (title, today, intime) VALUES ('new', '2009-01-31', '08:10:00')"_s);
+    QVERIFY(!tickAt(run, at(u"8:05:00"_s)));
     frame()->ModRenwu();
-    QVERIFY(tickAt(run, at("8:10:00")));
+    QVERIFY(tickAt(run, at(u"8:10:00"_s)));
 }
 
 void FrameTest::midnightRebuildsTheTimes()
 {
-    ProgramRun run(at("23:59:00"));
+    ProgramRun run(at(u"23:59:00"_s));
     QVERIFY(run.start());
-    setTasks(run, kDay, {"09:30:00"});
-    setTasks(run, kDay.addDays(1), {"10:00:00"});
+    setTasks(run, kDay, {u"09:30:00"_s});
+    setTasks(run, kDay.addDays(1), {u"10:00:00"_s});
     QVERIFY(run.login());
 
-    QVERIFY(!tickAt(run, at("0:00:01", kDay.addDays(1))));
+    QVERIFY(!tickAt(run, at(u"0:00:01"_s, kDay.addDays(1))));
     QCOMPARE(frame()->reminderClock().day(), kDay.addDays(1));
-    QVERIFY(!tickAt(run, at("9:30:00", kDay.addDays(1)))); // yesterday's time
-    QVERIFY(tickAt(run, at("10:00:00", kDay.addDays(1))));
+    QVERIFY(!tickAt(run, at(u"9:30:00"_s, kDay.addDays(1)))); // yesterday's time
+    QVERIFY(tickAt(run, at(u"10:00:00"_s, kDay.addDays(1))));
 }
 
 void FrameTest::missingSoundFileIsQuiet()
 {
-    ProgramRun run(at("8:00:00"));
+    ProgramRun run(at(u"8:00:00"_s));
     QVERIFY(run.start());
-    QVERIFY(QFile::remove(run.file("5.wav")));
+    QVERIFY(QFile::remove(run.file(u"5.wav"_s)));
     Shell::setPlaySoundHook({});
-    Shell::playSound(run.file("5.wav")); // returns without a sound and without waiting
+    Shell::playSound(run.file(u"5.wav"_s)); // returns without a sound and without waiting
     Shell::playSound(QString());
     QVERIFY(run.messages.isEmpty());
 }
@@ -189,9 +191,9 @@ void FrameTest::frameLayout()
     QVERIFY(run.login());
     MDIfrm* f = frame();
     QCOMPARE(f->windowTitle(), QStringLiteral("Vantorel时间管理软件"));
-    const QStringList captions = {"今日安排", "行动主题", "我的目标", "我的任务", "我的财务",
-                                  "人际关系", "知识管理", "商业杂志", "四象限"};
-    auto* bar = control<QToolBar>("MDIfrm", "Toolbar1");
+    const QStringList captions = {u"今日安排"_s, u"行动主题"_s, u"我的目标"_s, u"我的任务"_s, u"我的财务"_s,
+                                  u"人际关系"_s, u"知识管理"_s, u"商业杂志"_s, u"四象限"_s};
+    auto* bar = control<QToolBar>(u"MDIfrm"_s, u"Toolbar1"_s);
     QVERIFY(bar);
     QStringList shownCaptions;
     for (QAction* a : bar->actions()) {
@@ -201,7 +203,7 @@ void FrameTest::frameLayout()
         }
     }
     QCOMPARE(shownCaptions, captions);
-    auto* tutorial = control<QToolButton>("MDIfrm", "Command1");
+    auto* tutorial = control<QToolButton>(u"MDIfrm"_s, u"Command1"_s);
     QCOMPARE(tutorial->text(), QStringLiteral("软件使用视频演示"));
 
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -214,26 +216,26 @@ void FrameTest::viewButtonReloadsTheView()
     ProgramRun run;
     run.answerNext(QMessageBox::No);
     QVERIFY(run.login());
-    auto* area = control<QMdiArea>("MDIfrm", "MdiArea");
+    auto* area = control<QMdiArea>(u"MDIfrm"_s, u"MdiArea"_s);
     QVERIFY(area);
-    QPointer<QWidget> first = find<QWidget>("Frmmain");
+    QPointer<QWidget> first = find<QWidget>(u"Frmmain"_s);
     QVERIFY(first);
     QCOMPARE(area->subWindowList().size(), 1);
     QCOMPARE(area->subWindowList().first()->geometry().topLeft(), QPoint(0, 0));
     QVERIFY(area->subWindowList().first()->width() >= area->viewport()->width());
 
     // Only the views that are part of the program can be chosen.
-    auto* bar = control<QToolBar>("MDIfrm", "Toolbar1");
+    auto* bar = control<QToolBar>(u"MDIfrm"_s, u"Toolbar1"_s);
     QList<bool> enabled;
     for (int i = 1; i <= 9; ++i)
         enabled << bar->findChild<QAction*>(QStringLiteral("Button%1").arg(i))->isEnabled();
     QCOMPARE(enabled, (QList<bool>{true, true, true, true, true, true, true, true, true}));
 
     run.answerNext(QMessageBox::No);
-    bar->findChild<QAction*>("Button1")->trigger();
+    bar->findChild<QAction*>(u"Button1"_s)->trigger();
     settle();
     QVERIFY(!first); // the old view is gone
-    QVERIFY(shown("Frmmain"));
+    QVERIFY(shown(u"Frmmain"_s));
     QCOMPARE(area->subWindowList().size(), 1);
 }
 
@@ -257,7 +259,7 @@ void FrameTest::tutorialOpensTheSitePage()
 {
     ProgramRun run;
     QVERIFY(run.login());
-    QVERIFY(click(control<QToolButton>("MDIfrm", "Command1")));
+    QVERIFY(click(control<QToolButton>(u"MDIfrm"_s, u"Command1"_s)));
     QCOMPARE(run.openedUrls.size(), 1);
     QCOMPARE(run.openedUrls.first().path(), QStringLiteral("/jiaocheng/class-1.asp"));
     QVERIFY(run.openedUrls.first().scheme().startsWith(QLatin1String("http")));
@@ -268,36 +270,36 @@ void FrameTest::secondStartInTheSameProcessIsRefused()
 {
     ProgramRun run;
     QVERIFY(run.login());
-    QVERIFY(QFile::remove(run.file("magazine.mdb")));
+    QVERIFY(QFile::remove(run.file(u"magazine.mdb"_s)));
     const QByteArray before = [&] {
-        QFile f(run.file("mylive.dc"));
+        QFile f(run.file(u"mylive.dc"_s));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
 
     run.messages.clear();
     QVERIFY(!Module1::Main(run.folder()));
     QCOMPARE(run.messages, QStringList{QStringLiteral("程序已经在运行")});
-    QVERIFY(!QFile::exists(run.file("magazine.mdb"))); // nothing in the folder was touched
-    QFile f(run.file("mylive.dc"));
+    QVERIFY(!QFile::exists(run.file(u"magazine.mdb"_s))); // nothing in the folder was touched
+    QFile f(run.file(u"mylive.dc"_s));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), before);
-    QVERIFY(shown("MDIfrm")); // the running program carries on
-    QVERIFY(!find<QWidget>("frmlogin"));
+    QVERIFY(shown(u"MDIfrm"_s)); // the running program carries on
+    QVERIFY(!find<QWidget>(u"frmlogin"_s));
 }
 
 void FrameTest::secondProcessIsRefused()
 {
     ProgramRun run;
-    const QString exe = run.file("vantorel");
+    const QString exe = run.file(u"vantorel"_s);
     QVERIFY(QFile::copy(QStringLiteral(VANTOREL_EXE), exe));
     QProcess first;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     first.setProcessEnvironment(env);
     first.start(exe, {});
     QVERIFY(first.waitForStarted());
     // The database appears once the program holds its folder.
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(run.file("mylive.dc")), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(run.file(u"mylive.dc"_s)), 20000);
     QTest::qWait(200);
 
     QVERIFY(!Module1::Main(run.folder()));
@@ -324,7 +326,7 @@ void FrameTest::closingTheFrameEndsTheProgram()
     guard.start(5000);
     QCOMPARE(QCoreApplication::exec(), 0);
     settle();
-    QVERIFY(!find<QWidget>("MDIfrm"));
+    QVERIFY(!find<QWidget>(u"MDIfrm"_s));
 }
 
 QTEST_MAIN(FrameTest)

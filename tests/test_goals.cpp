@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QDate kToday(2009, 1, 31); // a Saturday
@@ -38,19 +39,19 @@ bool start(ProgramRun& run, const Seed& seed, const QString& view)
 {
     if (!run.login())
         return false;
-    run.exec("DELETE FROM renwu");
-    run.exec("DELETE FROM mubiao");
-    run.exec("DELETE FROM juese");
+    run.exec(u"DELETE FROM renwu"_s);
+    run.exec(u"DELETE FROM mubiao"_s);
+    run.exec(u"DELETE FROM juese"_s);
     for (int i = 0; i < seed.themes.size(); ++i)
-        run.exec("INSERT INTO juese (id, name, content) VALUES (?, ?, '')", {i + 1, seed.themes[i]});
+        run.exec(u"INSERT INTO juese (id, name, content) VALUES (?, ?, '')"_s, {i + 1, seed.themes[i]});
     for (const QVariantList& g : seed.goals)
-        run.exec("INSERT INTO mubiao (id, title, jsdate, juese, zhuangtai, ksdate) VALUES (?, ?, ?, ?, ?, ?)",
-                 {g[0], g[1], g[2], g[3], g[4], g.value(5, "2009-01-01")});
+        run.exec(u"INSERT INTO mubiao (id, title, jsdate, juese, zhuangtai, ksdate) VALUES (?, ?, ?, ?, ?, ?)"_s,
+                 {g[0], g[1], g[2], g[3], g[4], g.value(5, u"2009-01-01"_s)});
     for (const QVariantList& t : seed.tasks)
-        run.exec("INSERT INTO renwu (id, title, mubiao, juese, xuhao, zhuangtai, zhongyao, jinpo) "
-                 "VALUES (?, ?, ?, ?, ?, ?, 1, 0)",
+        run.exec(u"INSERT INTO renwu (id, title, mubiao, juese, xuhao, zhuangtai, zhongyao, jinpo) "
+                 "VALUES (?, ?, ?, ?, ?, ?, 1, 0)"_s,
                  {t[0], t[1], t[2], t[3], t[4], t[5]});
-    find<MDIfrm>("MDIfrm")->showView(view);
+    find<MDIfrm>(u"MDIfrm"_s)->showView(view);
     settle();
     run.messages.clear();
     return shown(view);
@@ -92,7 +93,7 @@ QStringList queryColumn(const ProgramRun& run, const QString& sql)
 // Clicks the goal with that title in the goals view's goal list.
 void pickGoal(const QString& title)
 {
-    auto* goals = control<QTreeWidget>(Views::kGoals, "ListView1");
+    auto* goals = control<QTreeWidget>(Views::kGoals, u"ListView1"_s);
     QVERIFY(clickRow(goals, int(column(goals, 2).indexOf(title))));
 }
 
@@ -110,14 +111,16 @@ void dragRow(QTreeWidget* list, int from, int to)
     settle();
 }
 
-const Seed kThreeGoals{
-    {"事业", "健康"},
-    {{1, "明天到期", "2009-02-01", 1, 1},
-     {2, "今天到期", "2009-01-31", 1, 1},
-     {3, "没有日期", QVariant(), 1, 0},
-     {4, "已过期", "2009-01-20", 1, 2},
-     {5, "健康目标", "2009-03-01", 2, 1}},
-    {{1, "任务甲", 1, 1, 1, 0}, {2, "任务乙", 1, 1, 2, 1}, {3, "任务丙", 1, 1, 3, 0}, {4, "健康任务", 5, 2, 1, 0}}};
+const Seed kThreeGoals{{u"事业"_s, u"健康"_s},
+                       {{1, u"明天到期"_s, u"2009-02-01"_s, 1, 1},
+                        {2, u"今天到期"_s, u"2009-01-31"_s, 1, 1},
+                        {3, u"没有日期"_s, QVariant(), 1, 0},
+                        {4, u"已过期"_s, u"2009-01-20"_s, 1, 2},
+                        {5, u"健康目标"_s, u"2009-03-01"_s, 2, 1}},
+                       {{1, u"任务甲"_s, 1, 1, 1, 0},
+                        {2, u"任务乙"_s, 1, 1, 2, 1},
+                        {3, u"任务丙"_s, 1, 1, 3, 0},
+                        {4, u"健康任务"_s, 5, 2, 1, 0}}};
 } // namespace
 
 class GoalsTest : public QObject
@@ -161,10 +164,10 @@ void GoalsTest::rolesGoalList_data()
     QTest::addColumn<QStringList>("titles");
     QTest::addColumn<QStringList>("days");
     // Only goals whose target day has passed are hidden.
-    QTest::newRow("not past") << false << QStringList{"没有日期", "今天到期", "明天到期"}
-                              << QStringList{"暂未安排", "2009-1-31", "2009-2-1"};
-    QTest::newRow("all times") << true << QStringList{"没有日期", "已过期", "今天到期", "明天到期"}
-                               << QStringList{"暂未安排", "2009-1-20", "2009-1-31", "2009-2-1"};
+    QTest::newRow("not past") << false << QStringList{u"没有日期"_s, u"今天到期"_s, u"明天到期"_s}
+                              << QStringList{u"暂未安排"_s, u"2009-1-31"_s, u"2009-2-1"_s};
+    QTest::newRow("all times") << true << QStringList{u"没有日期"_s, u"已过期"_s, u"今天到期"_s, u"明天到期"_s}
+                               << QStringList{u"暂未安排"_s, u"2009-1-20"_s, u"2009-1-31"_s, u"2009-2-1"_s};
 }
 
 void GoalsTest::rolesGoalList()
@@ -174,16 +177,16 @@ void GoalsTest::rolesGoalList()
     QFETCH(QStringList, days);
     ProgramRun run;
     QVERIFY(start(run, kThreeGoals, Views::kRoles));
-    QCOMPARE(column(ctl("Frmjs", "ListView1"), 1), (QStringList{"事业", "健康"}));
-    ctl<QCheckBox>("Frmjs", "Check1")->setChecked(all);
-    auto* goals = ctl("Frmjs", "ListView2");
+    QCOMPARE(column(ctl(u"Frmjs"_s, u"ListView1"_s), 1), (QStringList{u"事业"_s, u"健康"_s}));
+    ctl<QCheckBox>(u"Frmjs"_s, u"Check1"_s)->setChecked(all);
+    auto* goals = ctl(u"Frmjs"_s, u"ListView2"_s);
     QCOMPARE(column(goals, 1), titles);
     QCOMPARE(column(goals, 2), days);
-    QVERIFY(column(goals, 3).count("事业") == titles.size());
+    QVERIFY(column(goals, 3).count(u"事业"_s) == titles.size());
 
     // Another theme shows its own goals.
-    QVERIFY(clickRow(ctl("Frmjs", "ListView1"), 1));
-    QCOMPARE(column(goals, 1), QStringList{"健康目标"});
+    QVERIFY(clickRow(ctl(u"Frmjs"_s, u"ListView1"_s), 1));
+    QCOMPARE(column(goals, 1), QStringList{u"健康目标"_s});
 }
 
 void GoalsTest::rolesGoalStates_data()
@@ -191,7 +194,7 @@ void GoalsTest::rolesGoalStates_data()
     QTest::addColumn<QString>("item");
     QTest::addColumn<int>("state");
     QTest::addColumn<QStringList>("messages");
-    QTest::newRow("complete") << "wancheng" << 2 << QStringList{"恭喜您又前进了一步，加油，继续努力！"};
+    QTest::newRow("complete") << "wancheng" << 2 << QStringList{u"恭喜您又前进了一步，加油，继续努力！"_s};
     QTest::newRow("start") << "kaishi" << 1 << QStringList{};
     QTest::newRow("pause") << "zanting" << 0 << QStringList{};
     QTest::newRow("back to unfinished") << "weiwancheng" << 0 << QStringList{};
@@ -206,101 +209,101 @@ void GoalsTest::rolesGoalStates()
     Seed seed = kThreeGoals;
     seed.goals[0][4] = 2 - state; // starts elsewhere than where it goes
     QVERIFY(start(run, seed, Views::kRoles));
-    auto* goals = ctl("Frmjs", "ListView2");
-    const int row = int(column(goals, 0).indexOf("1"));
+    auto* goals = ctl(u"Frmjs"_s, u"ListView2"_s);
+    const int row = int(column(goals, 0).indexOf(u"1"_s));
     QVERIFY(chooseRowMenuItem(goals, row, item));
     QCOMPARE(run.messages, messages);
-    QCOMPARE(run.scalar("SELECT zhuangtai FROM mubiao WHERE id = 1").toInt(), state);
+    QCOMPARE(run.scalar(u"SELECT zhuangtai FROM mubiao WHERE id = 1"_s).toInt(), state);
     QCOMPARE(goals->topLevelItem(row)->data(1, Qt::UserRole).toInt(), state);
-    QCOMPARE(run.scalar("SELECT count(*) FROM mubiao WHERE zhuangtai <> ?", {state}).toInt() > 0, true);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM mubiao WHERE zhuangtai <> ?"_s, {state}).toInt() > 0, true);
 }
 
 void GoalsTest::rolesDeleteTheme()
 {
     ProgramRun run;
     Seed seed = kThreeGoals;
-    seed.tasks.append({5, "无主题的目标任务", 3, 0, 1, 0}); // a task of the theme's goal filed elsewhere
-    seed.tasks.append({6, "主题直属任务", 0, 1, 1, 0});
+    seed.tasks.append({5, u"无主题的目标任务"_s, 3, 0, 1, 0}); // a task of the theme's goal filed elsewhere
+    seed.tasks.append({6, u"主题直属任务"_s, 0, 1, 1, 0});
     QVERIFY(start(run, seed, Views::kRoles));
-    QVERIFY(ctl("Frmjs", "ListView2")->topLevelItemCount() > 0);
+    QVERIFY(ctl(u"Frmjs"_s, u"ListView2"_s)->topLevelItemCount() > 0);
     // The first theme is shown selected; its deletion names what goes with it.
-    QCOMPARE(ctl("Frmjs", "ListView1")->selectedItems().size(), 1);
-    QVERIFY(press("Frmjs", "Command2"));
-    QCOMPARE(run.messages, QStringList{"删除主题“事业”及其 4 个目标、5 个任务？"});
-    QCOMPARE(column(ctl("Frmjs", "ListView1"), 1), QStringList{"健康"});
-    QCOMPARE(ctl("Frmjs", "ListView2")->topLevelItemCount(), 0);
-    QCOMPARE(queryColumn(run, "SELECT id FROM juese"), QStringList{"2"});
-    QCOMPARE(queryColumn(run, "SELECT id FROM mubiao"), QStringList{"5"});
-    QCOMPARE(queryColumn(run, "SELECT id FROM renwu"), QStringList{"4"});
+    QCOMPARE(ctl(u"Frmjs"_s, u"ListView1"_s)->selectedItems().size(), 1);
+    QVERIFY(press(u"Frmjs"_s, u"Command2"_s));
+    QCOMPARE(run.messages, QStringList{u"删除主题“事业”及其 4 个目标、5 个任务？"_s});
+    QCOMPARE(column(ctl(u"Frmjs"_s, u"ListView1"_s), 1), QStringList{u"健康"_s});
+    QCOMPARE(ctl(u"Frmjs"_s, u"ListView2"_s)->topLevelItemCount(), 0);
+    QCOMPARE(queryColumn(run, u"SELECT id FROM juese"_s), QStringList{u"2"_s});
+    QCOMPARE(queryColumn(run, u"SELECT id FROM mubiao"_s), QStringList{u"5"_s});
+    QCOMPARE(queryColumn(run, u"SELECT id FROM renwu"_s), QStringList{u"4"_s});
 
     // A failing statement keeps everything: the theme, its goals and its tasks.
-    run.exec("CREATE TRIGGER refuse BEFORE DELETE ON mubiao BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    run.exec(u"CREATE TRIGGER refuse BEFORE DELETE ON mubiao BEGIN SELECT RAISE(ABORT, 'refused'); END"_s);
     run.messages.clear();
-    QVERIFY(clickRow(ctl("Frmjs", "ListView1"), 0));
-    QVERIFY(press("Frmjs", "Command2"));
+    QVERIFY(clickRow(ctl(u"Frmjs"_s, u"ListView1"_s), 0));
+    QVERIFY(press(u"Frmjs"_s, u"Command2"_s));
     QCOMPARE(run.messages.size(), 2); // the question, then the failure
-    QCOMPARE(queryColumn(run, "SELECT id FROM juese"), QStringList{"2"});
-    QCOMPARE(queryColumn(run, "SELECT id FROM renwu"), QStringList{"4"});
-    QCOMPARE(column(ctl("Frmjs", "ListView1"), 1), QStringList{"健康"});
+    QCOMPARE(queryColumn(run, u"SELECT id FROM juese"_s), QStringList{u"2"_s});
+    QCOMPARE(queryColumn(run, u"SELECT id FROM renwu"_s), QStringList{u"4"_s});
+    QCOMPARE(column(ctl(u"Frmjs"_s, u"ListView1"_s), 1), QStringList{u"健康"_s});
 }
 
 void GoalsTest::rolesWithoutThemes()
 {
     ProgramRun run;
-    QVERIFY(start(run, Seed{{}, {{1, "孤立目标", "2009-05-01", 9, 1}}, {}}, Views::kRoles));
-    auto* goals = ctl("Frmjs", "ListView2");
+    QVERIFY(start(run, Seed{{}, {{1, u"孤立目标"_s, u"2009-05-01"_s, 9, 1}}, {}}, Views::kRoles));
+    auto* goals = ctl(u"Frmjs"_s, u"ListView2"_s);
     for (bool all : {false, true}) {
-        ctl<QCheckBox>("Frmjs", "Check1")->setChecked(all);
+        ctl<QCheckBox>(u"Frmjs"_s, u"Check1"_s)->setChecked(all);
         QCOMPARE(goals->topLevelItemCount(), 0);
     }
-    QVERIFY(press("Frmjs", "Command2"));
-    QTest::mouseDClick(ctl("Frmjs", "ListView1")->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
-    QCOMPARE(run.messages, (QStringList{"没有可删除的行动主题！", "没有可选择编辑的行动主题！"}));
-    QVERIFY(!shown("Dlogmodjs"));
+    QVERIFY(press(u"Frmjs"_s, u"Command2"_s));
+    QTest::mouseDClick(ctl(u"Frmjs"_s, u"ListView1"_s)->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    QCOMPARE(run.messages, (QStringList{u"没有可删除的行动主题！"_s, u"没有可选择编辑的行动主题！"_s}));
+    QVERIFY(!shown(u"Dlogmodjs"_s));
 
     // A goal needs a theme.
     run.messages.clear();
-    ctl<QToolBar>("Frmjs", "Toolbar1")->findChild<QAction*>("Button1")->trigger();
+    ctl<QToolBar>(u"Frmjs"_s, u"Toolbar1"_s)->findChild<QAction*>(u"Button1"_s)->trigger();
     settle();
-    QVERIFY(shown("Dlogmb"));
-    ctl<QLineEdit>("Dlogmb", "Text1")->setText("新目标");
-    QVERIFY(press("Dlogmb", "Command1"));
-    QCOMPARE(run.messages, QStringList{"请选择与目标相关的主题！"});
-    QVERIFY(shown("Dlogmb"));
-    QCOMPARE(run.scalar("SELECT count(*) FROM mubiao").toInt(), 1);
+    QVERIFY(shown(u"Dlogmb"_s));
+    ctl<QLineEdit>(u"Dlogmb"_s, u"Text1"_s)->setText(u"新目标"_s);
+    QVERIFY(press(u"Dlogmb"_s, u"Command1"_s));
+    QCOMPARE(run.messages, QStringList{u"请选择与目标相关的主题！"_s});
+    QVERIFY(shown(u"Dlogmb"_s));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM mubiao"_s).toInt(), 1);
 }
 
 void GoalsTest::rolesToolbar()
 {
     ProgramRun run;
     QVERIFY(start(run, kThreeGoals, Views::kRoles));
-    auto* bar = ctl<QToolBar>("Frmjs", "Toolbar1");
+    auto* bar = ctl<QToolBar>(u"Frmjs"_s, u"Toolbar1"_s);
     auto trigger = [&](const char* name) {
-        bar->findChild<QAction*>(name)->trigger();
+        bar->findChild<QAction*>(QLatin1StringView(name))->trigger();
         settle();
     };
     // Without a goal selected, edit and delete say so.
     trigger("Button2");
     trigger("Button3");
-    QCOMPARE(run.messages, (QStringList{"请先选择要编辑的目标！", "请先选择要删除的目标！"}));
+    QCOMPARE(run.messages, (QStringList{u"请先选择要编辑的目标！"_s, u"请先选择要删除的目标！"_s}));
 
     // The add dialog preselects the theme selected in the view.
-    QVERIFY(clickRow(ctl("Frmjs", "ListView1"), 1));
+    QVERIFY(clickRow(ctl(u"Frmjs"_s, u"ListView1"_s), 1));
     trigger("Button1");
-    QCOMPARE(ctl<QComboBox>("Dlogmb", "Cbo1")->currentText(), QStringLiteral("健康"));
+    QCOMPARE(ctl<QComboBox>(u"Dlogmb"_s, u"Cbo1"_s)->currentText(), QStringLiteral("健康"));
     Forms::unload(QStringLiteral("Dlogmb"));
     settle();
 
-    QVERIFY(clickRow(ctl("Frmjs", "ListView2"), 0));
+    QVERIFY(clickRow(ctl(u"Frmjs"_s, u"ListView2"_s), 0));
     trigger("Button2");
-    QVERIFY(shown("dlomodmb"));
-    QCOMPARE(ctl<QLineEdit>("dlomodmb", "Text1")->text(), QStringLiteral("健康目标"));
+    QVERIFY(shown(u"dlomodmb"_s));
+    QCOMPARE(ctl<QLineEdit>(u"dlomodmb"_s, u"Text1"_s)->text(), QStringLiteral("健康目标"));
     Forms::unload(QStringLiteral("dlomodmb"));
     settle();
     trigger("Button3");
-    QCOMPARE(ctl("Frmjs", "ListView2")->topLevelItemCount(), 0);
-    QCOMPARE(run.scalar("SELECT count(*) FROM mubiao WHERE id = 5").toInt(), 0);
-    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE mubiao = 5").toInt(), 0);
+    QCOMPARE(ctl(u"Frmjs"_s, u"ListView2"_s)->topLevelItemCount(), 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM mubiao WHERE id = 5"_s).toInt(), 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu WHERE mubiao = 5"_s).toInt(), 0);
 }
 
 void GoalsTest::themeDialogs_data()
@@ -314,24 +317,26 @@ void GoalsTest::themeDialogs_data()
 
     QTest::newRow("add blanks") << "Frmaddjuese"
                                 << "  "
-                                << "说明" << QStringList{} << QStringList{"事业", "健康", "  "} << "  |说明";
+                                << "说明" << QStringList{} << QStringList{u"事业"_s, u"健康"_s, u"  "_s} << "  |说明";
     QTest::newRow("add quotes") << "Frmaddjuese"
                                 << "It's \"我的\""
-                                << "a'b" << QStringList{} << QStringList{"事业", "健康", "It's \"我的\""}
+                                << "a'b" << QStringList{} << QStringList{u"事业"_s, u"健康"_s, u"It's \"我的\""_s}
                                 << "It's \"我的\"|a'b";
     QTest::newRow("add without name") << "Frmaddjuese"
                                       << ""
-                                      << "说明" << QStringList{"请输入角色名称！"} << QStringList{"事业", "健康"} << "";
+                                      << "说明" << QStringList{u"请输入角色名称！"_s}
+                                      << QStringList{u"事业"_s, u"健康"_s} << "";
     QTest::newRow("add without description")
         << "Frmaddjuese"
         << "家庭"
-        << "" << QStringList{"请输入角色描述！"} << QStringList{"事业", "健康"} << "";
+        << "" << QStringList{u"请输入角色描述！"_s} << QStringList{u"事业"_s, u"健康"_s} << "";
     QTest::newRow("edit clears description") << "Dlogmodjs"
                                              << "健康's"
-                                             << "" << QStringList{} << QStringList{"事业", "健康's"} << "健康's|";
+                                             << "" << QStringList{} << QStringList{u"事业"_s, u"健康's"_s} << "健康's|";
     QTest::newRow("edit without name") << "Dlogmodjs"
                                        << ""
-                                       << "x" << QStringList{"请输入角色名称！"} << QStringList{"事业", "健康"} << "";
+                                       << "x" << QStringList{u"请输入角色名称！"_s} << QStringList{u"事业"_s, u"健康"_s}
+                                       << "";
 }
 
 void GoalsTest::themeDialogs()
@@ -344,32 +349,33 @@ void GoalsTest::themeDialogs()
     QFETCH(QString, stored);
     ProgramRun run;
     QVERIFY(start(run, kThreeGoals, Views::kRoles));
-    run.exec("UPDATE juese SET content = '旧说明' WHERE id = 2");
-    auto* themes = ctl("Frmjs", "ListView1");
+    run.exec(u"UPDATE juese SET content = '旧说明' WHERE id = 2"_s);
+    auto* themes = ctl(u"Frmjs"_s, u"ListView1"_s);
     QVERIFY(clickRow(themes, 1));
-    if (dialog == "Frmaddjuese") {
-        QVERIFY(press("Frmjs", "Command1"));
+    if (dialog == "Frmaddjuese"_L1) {
+        QVERIFY(press(u"Frmjs"_s, u"Command1"_s));
     } else {
         QVERIFY(clickRow(themes, 1, 1, true));
-        QCOMPARE(ctl<QPlainTextEdit>(dialog, "Rtb1")->toPlainText(), QStringLiteral("旧说明"));
+        QCOMPARE(ctl<QPlainTextEdit>(dialog, u"Rtb1"_s)->toPlainText(), QStringLiteral("旧说明"));
     }
     QVERIFY(shown(dialog));
-    ctl<QLineEdit>(dialog, "Text1")->setText(name);
-    ctl<QPlainTextEdit>(dialog, "Rtb1")->setPlainText(content);
-    QVERIFY(press(dialog, "Command1"));
+    ctl<QLineEdit>(dialog, u"Text1"_s)->setText(name);
+    ctl<QPlainTextEdit>(dialog, u"Rtb1"_s)->setPlainText(content);
+    QVERIFY(press(dialog, u"Command1"_s));
     settle();
     QCOMPARE(run.messages, messages);
     QCOMPARE(shown(dialog), !messages.isEmpty());
     QCOMPARE(column(themes, 1), listed);
-    const qint64 id = dialog == "Dlogmodjs" ? 2 : 3;
+    const qint64 id = dialog == "Dlogmodjs"_L1 ? 2 : 3;
     const QString row =
-        run.scalar("SELECT name || '|' || content FROM juese WHERE id = ? OR (? = 3 AND id > 2)", {id, id}).toString();
+        run.scalar(u"SELECT name || '|' || content FROM juese WHERE id = ? OR (? = 3 AND id > 2)"_s, {id, id})
+            .toString();
     if (!stored.isEmpty())
         QCOMPARE(row, stored);
-    else if (dialog == "Dlogmodjs")
+    else if (dialog == "Dlogmodjs"_L1)
         QCOMPARE(row, QStringLiteral("健康|旧说明"));
     // The theme picked in the list stays picked, with its goals.
-    QCOMPARE(column(ctl("Frmjs", "ListView2"), 1), QStringList{"健康目标"});
+    QCOMPARE(column(ctl(u"Frmjs"_s, u"ListView2"_s), 1), QStringList{u"健康目标"_s});
 }
 
 void GoalsTest::addGoal_data()
@@ -381,7 +387,7 @@ void GoalsTest::addGoal_data()
     QTest::addColumn<int>("state"); // stored, -1 for none
     QTest::newRow("today, start") << Views::kGoals << 0 << false << QStringList{} << 1;
     QTest::newRow("later, pause") << Views::kRoles << 10 << true << QStringList{} << 0;
-    QTest::newRow("yesterday") << Views::kGoals << -1 << false << QStringList{"完成预期的日期不能早于今日！"} << -1;
+    QTest::newRow("yesterday") << Views::kGoals << -1 << false << QStringList{u"完成预期的日期不能早于今日！"_s} << -1;
 }
 
 void GoalsTest::addGoal()
@@ -395,26 +401,26 @@ void GoalsTest::addGoal()
     QVERIFY(start(run, kThreeGoals, view));
     const bool goalsView = view == Views::kGoals;
     if (goalsView) {
-        QVERIFY(press(view, "Command2"));
+        QVERIFY(press(view, u"Command2"_s));
     } else {
-        QVERIFY(clickRow(ctl(view, "ListView1"), 1));
-        ctl<QToolBar>(view, "Toolbar1")->findChild<QAction*>("Button1")->trigger();
+        QVERIFY(clickRow(ctl(view, u"ListView1"_s), 1));
+        ctl<QToolBar>(view, u"Toolbar1"_s)->findChild<QAction*>(u"Button1"_s)->trigger();
         settle();
     }
-    QVERIFY(shown("Dlogmb"));
+    QVERIFY(shown(u"Dlogmb"_s));
     // The goals view offers the first theme; the execution view its selected one.
-    QCOMPARE(ctl<QComboBox>("Dlogmb", "Cbo1")->currentText(),
+    QCOMPARE(ctl<QComboBox>(u"Dlogmb"_s, u"Cbo1"_s)->currentText(),
              goalsView ? QStringLiteral("事业") : QStringLiteral("健康"));
-    QCOMPARE(ctl<QDateEdit>("Dlogmb", "DTP1")->date(), kToday);
-    ctl<QLineEdit>("Dlogmb", "Text1")->setText("攒钱 'A' 50%");
-    ctl<QPlainTextEdit>("Dlogmb", "Rtb1")->setPlainText("说\"明\"");
-    ctl<QDateEdit>("Dlogmb", "DTP1")->setDate(kToday.addDays(dayOffset));
-    ctl<QRadioButton>("Dlogmb", pause ? "Option1_0" : "Option1_1")->setChecked(true);
-    QVERIFY(press("Dlogmb", "Command1"));
+    QCOMPARE(ctl<QDateEdit>(u"Dlogmb"_s, u"DTP1"_s)->date(), kToday);
+    ctl<QLineEdit>(u"Dlogmb"_s, u"Text1"_s)->setText(u"攒钱 'A' 50%"_s);
+    ctl<QPlainTextEdit>(u"Dlogmb"_s, u"Rtb1"_s)->setPlainText(u"说\"明\""_s);
+    ctl<QDateEdit>(u"Dlogmb"_s, u"DTP1"_s)->setDate(kToday.addDays(dayOffset));
+    ctl<QRadioButton>(u"Dlogmb"_s, pause ? u"Option1_0"_s : u"Option1_1"_s)->setChecked(true);
+    QVERIFY(press(u"Dlogmb"_s, u"Command1"_s));
     settle();
     QCOMPARE(run.messages, messages);
-    QCOMPARE(shown("Dlogmb"), state < 0);
-    QSqlQuery q = run.query("SELECT title, content, jsdate, juese, zhuangtai, ksdate FROM mubiao WHERE id > 5");
+    QCOMPARE(shown(u"Dlogmb"_s), state < 0);
+    QSqlQuery q = run.query(u"SELECT title, content, jsdate, juese, zhuangtai, ksdate FROM mubiao WHERE id > 5"_s);
     QCOMPARE(q.next(), state >= 0);
     if (state < 0)
         return;
@@ -425,23 +431,23 @@ void GoalsTest::addGoal()
     QCOMPARE(q.value(4).toInt(), state);
     QCOMPARE(q.value(5).toString(), kToday.toString(Qt::ISODate));
     // The opener's list shows the new goal.
-    QVERIFY(column(ctl(view, "ListView1"), 2).contains("攒钱 'A' 50%")
-            || column(ctl(view, "ListView2"), 1).contains("攒钱 'A' 50%"));
+    QVERIFY(column(ctl(view, u"ListView1"_s), 2).contains(u"攒钱 'A' 50%"_s)
+            || column(ctl(view, u"ListView2"_s), 1).contains(u"攒钱 'A' 50%"_s));
 }
 
 void GoalsTest::addGoalFailureKeepsInput()
 {
     ProgramRun run;
     QVERIFY(start(run, kThreeGoals, Views::kGoals));
-    run.exec("CREATE TRIGGER refuse BEFORE INSERT ON mubiao BEGIN SELECT RAISE(ABORT, 'disk full'); END");
-    QVERIFY(press(Views::kGoals, "Command2"));
-    ctl<QLineEdit>("Dlogmb", "Text1")->setText("保留我");
-    QVERIFY(press("Dlogmb", "Command1"));
+    run.exec(u"CREATE TRIGGER refuse BEFORE INSERT ON mubiao BEGIN SELECT RAISE(ABORT, 'disk full'); END"_s);
+    QVERIFY(press(Views::kGoals, u"Command2"_s));
+    ctl<QLineEdit>(u"Dlogmb"_s, u"Text1"_s)->setText(u"保留我"_s);
+    QVERIFY(press(u"Dlogmb"_s, u"Command1"_s));
     settle();
     QCOMPARE(run.messages.size(), 1);
-    QVERIFY(run.messages.first().contains("disk full"));
-    QVERIFY(shown("Dlogmb"));
-    QCOMPARE(ctl<QLineEdit>("Dlogmb", "Text1")->text(), QStringLiteral("保留我"));
+    QVERIFY(run.messages.first().contains(u"disk full"_s));
+    QVERIFY(shown(u"Dlogmb"_s));
+    QCOMPARE(ctl<QLineEdit>(u"Dlogmb"_s, u"Text1"_s)->text(), QStringLiteral("保留我"));
 }
 
 void GoalsTest::editGoal_data()
@@ -459,39 +465,39 @@ void GoalsTest::editGoal()
     QFETCH(bool, save);
     ProgramRun run;
     Seed seed = kThreeGoals;
-    seed.goals[0][2] = "2009-01-10"; // past
+    seed.goals[0][2] = u"2009-01-10"_s; // past
     QVERIFY(start(run, seed, view));
     const bool goalsView = view == Views::kGoals;
-    QTreeWidget* goals = ctl(view, goalsView ? "ListView1" : "ListView2");
+    QTreeWidget* goals = ctl(view, goalsView ? u"ListView1"_s : u"ListView2"_s);
     if (!goalsView)
-        ctl<QCheckBox>(view, "Check1")->setChecked(true);
-    const int row = int(column(goals, goalsView ? 2 : 1).indexOf("明天到期"));
+        ctl<QCheckBox>(view, u"Check1"_s)->setChecked(true);
+    const int row = int(column(goals, goalsView ? 2 : 1).indexOf(u"明天到期"_s));
     QVERIFY(clickRow(goals, row, 1, true));
-    auto* d = qobject_cast<dlomodmb*>(Forms::find("dlomodmb"));
+    auto* d = qobject_cast<dlomodmb*>(Forms::find(u"dlomodmb"_s));
     QVERIFY(d);
     QCOMPARE(d->goalId(), 1);
-    QCOMPARE(ctl<QDateEdit>("dlomodmb", "DTP1")->date(), QDate(2009, 1, 10));
-    auto* themes = ctl<QComboBox>("dlomodmb", "Cbo1");
+    QCOMPARE(ctl<QDateEdit>(u"dlomodmb"_s, u"DTP1"_s)->date(), QDate(2009, 1, 10));
+    auto* themes = ctl<QComboBox>(u"dlomodmb"_s, u"Cbo1"_s);
     QCOMPARE(themes->currentText(), QStringLiteral("事业"));
     QCOMPARE(themes->count(), 3); // its own theme first, then every theme
 
     // Another window renames the goal meanwhile: the list follows when the dialog goes.
-    run.exec("UPDATE mubiao SET title = '别处改名' WHERE id = 1");
+    run.exec(u"UPDATE mubiao SET title = '别处改名' WHERE id = 1"_s);
     if (save) {
-        ctl<QLineEdit>("dlomodmb", "Text1")->setText("改过's");
-        QVERIFY(press("dlomodmb", "Command1"));
+        ctl<QLineEdit>(u"dlomodmb"_s, u"Text1"_s)->setText(u"改过's"_s);
+        QVERIFY(press(u"dlomodmb"_s, u"Command1"_s));
     } else {
-        ctl<QLineEdit>("dlomodmb", "Text1")->setText("不保存");
+        ctl<QLineEdit>(u"dlomodmb"_s, u"Text1"_s)->setText(u"不保存"_s);
         run.answerNext(QMessageBox::No);
         d->close();
     }
     settle();
-    QVERIFY(!shown("dlomodmb"));
+    QVERIFY(!shown(u"dlomodmb"_s));
     // Closed with a change, it asks; "否" lets the change go.
-    QCOMPARE(run.messages, save ? QStringList() : QStringList{"是否保存对目标的修改？"});
+    QCOMPARE(run.messages, save ? QStringList() : QStringList{u"是否保存对目标的修改？"_s});
     const QString title = save ? QStringLiteral("改过's") : QStringLiteral("别处改名");
-    QCOMPARE(run.scalar("SELECT title || '|' || jsdate || '|' || juese FROM mubiao WHERE id = 1").toString(),
-             title + "|2009-01-10|1");
+    QCOMPARE(run.scalar(u"SELECT title || '|' || jsdate || '|' || juese FROM mubiao WHERE id = 1"_s).toString(),
+             title + u"|2009-01-10|1"_s);
     QVERIFY(column(goals, goalsView ? 2 : 1).contains(title));
 }
 
@@ -502,9 +508,9 @@ void GoalsTest::weekList_data()
     QTest::addColumn<QStringList>("goals");
     // Goals started on days around the week, all due by the Monday after it.
     QTest::newRow("sunday") << QDate(2009, 2, 1) << "本周目标（2009-2-2 至 2009-2-8）"
-                            << QStringList{"周一开始", "下周一到期"};
+                            << QStringList{u"周一开始"_s, u"下周一到期"_s};
     QTest::newRow("monday") << QDate(2009, 1, 26) << "本周目标（2009-1-26 至 2009-2-1）"
-                            << QStringList{"周日开始", "上周一开始"};
+                            << QStringList{u"周日开始"_s, u"上周一开始"_s};
 }
 
 void GoalsTest::weekList()
@@ -513,29 +519,29 @@ void GoalsTest::weekList()
     QFETCH(QString, title);
     QFETCH(QStringList, goals);
     ProgramRun run(QDateTime(today, QTime(9, 0)));
-    Seed seed{{"事业"},
-              {{1, "周日开始", "2009-02-01", 1, 1, "2009-02-01"},
-               {2, "周一开始", "2009-02-05", 1, 1, "2009-02-02"},
-               {3, "下周一到期", "2009-02-09", 1, 1, "2009-02-03"},
-               {4, "太晚到期", "2009-02-10", 1, 1, "2009-02-03"},
-               {5, "上周一开始", "2009-01-27", 1, 1, "2009-01-26"},
-               {6, "更早开始", "2009-01-27", 1, 1, "2009-01-25"}},
+    Seed seed{{u"事业"_s},
+              {{1, u"周日开始"_s, u"2009-02-01"_s, 1, 1, u"2009-02-01"_s},
+               {2, u"周一开始"_s, u"2009-02-05"_s, 1, 1, u"2009-02-02"_s},
+               {3, u"下周一到期"_s, u"2009-02-09"_s, 1, 1, u"2009-02-03"_s},
+               {4, u"太晚到期"_s, u"2009-02-10"_s, 1, 1, u"2009-02-03"_s},
+               {5, u"上周一开始"_s, u"2009-01-27"_s, 1, 1, u"2009-01-26"_s},
+               {6, u"更早开始"_s, u"2009-01-27"_s, 1, 1, u"2009-01-25"_s}},
               {}};
     QVERIFY(start(run, seed, Views::kGoals));
-    QCOMPARE(ctl<QGroupBox>(Views::kGoals, "Frame4")->title(), title);
-    auto* week = ctl(Views::kGoals, "ListView3");
+    QCOMPARE(ctl<QGroupBox>(Views::kGoals, u"Frame4"_s)->title(), title);
+    auto* week = ctl(Views::kGoals, u"ListView3"_s);
     QCOMPARE(column(week, 1), goals);
 
     // A week forward and back again.
-    QVERIFY(press(Views::kGoals, "Command9"));
+    QVERIFY(press(Views::kGoals, u"Command9"_s));
     const QDate monday = qobject_cast<Frmmb*>(Forms::find(Views::kGoals))->weekStart();
     QCOMPARE(monday.dayOfWeek(), 1);
-    QVERIFY(ctl<QGroupBox>(Views::kGoals, "Frame4")->title().startsWith("周目标"));
-    QVERIFY(press(Views::kGoals, "Command8"));
-    QVERIFY(press(Views::kGoals, "Command8"));
+    QVERIFY(ctl<QGroupBox>(Views::kGoals, u"Frame4"_s)->title().startsWith(u"周目标"_s));
+    QVERIFY(press(Views::kGoals, u"Command8"_s));
+    QVERIFY(press(Views::kGoals, u"Command8"_s));
     QCOMPARE(qobject_cast<Frmmb*>(Forms::find(Views::kGoals))->weekStart(), monday.addDays(-14));
-    QVERIFY(press(Views::kGoals, "Command10"));
-    QCOMPARE(ctl<QGroupBox>(Views::kGoals, "Frame4")->title(), title);
+    QVERIFY(press(Views::kGoals, u"Command10"_s));
+    QCOMPARE(ctl<QGroupBox>(Views::kGoals, u"Frame4"_s)->title(), title);
     QCOMPARE(column(week, 1), goals);
 }
 
@@ -545,10 +551,11 @@ void GoalsTest::search_data()
     QTest::addColumn<int>("theme"); // index in Combo1
     QTest::addColumn<QStringList>("titles");
     QTest::newRow("everything between") << "" << 0
-                                        << QStringList{"第二天", "中间 'x'", "5000 个", "50% 达成", "前一天"};
-    QTest::newRow("quote") << "'x" << 0 << QStringList{"中间 'x'"};
-    QTest::newRow("percent as typed") << "50%" << 0 << QStringList{"50% 达成"};
-    QTest::newRow("theme") << "" << 2 << QStringList{"50% 达成"};
+                                        << QStringList{u"第二天"_s, u"中间 'x'"_s, u"5000 个"_s, u"50% 达成"_s,
+                                                       u"前一天"_s};
+    QTest::newRow("quote") << "'x" << 0 << QStringList{u"中间 'x'"_s};
+    QTest::newRow("percent as typed") << "50%" << 0 << QStringList{u"50% 达成"_s};
+    QTest::newRow("theme") << "" << 2 << QStringList{u"50% 达成"_s};
 }
 
 void GoalsTest::search()
@@ -557,27 +564,27 @@ void GoalsTest::search()
     QFETCH(int, theme);
     QFETCH(QStringList, titles);
     ProgramRun run;
-    Seed seed{{"事业", "健康"},
-              {{1, "边界当天", "2009-01-01", 1, 1},
-               {2, "第二天", "2009-01-02", 1, 0},
-               {3, "前一天", "2009-03-01", 1, 2},
-               {4, "边界末天", "2009-03-02", 1, 1},
-               {5, "50% 达成", "2009-02-20", 2, 2},
-               {6, "中间 'x'", "2009-02-10", 1, 1},
-               {7, "无日期", QVariant(), 1, 1},
-               {8, "5000 个", "2009-02-11", 1, 1},
-               {9, "别的主题", "2009-02-12", 9, 1}},
+    Seed seed{{u"事业"_s, u"健康"_s},
+              {{1, u"边界当天"_s, u"2009-01-01"_s, 1, 1},
+               {2, u"第二天"_s, u"2009-01-02"_s, 1, 0},
+               {3, u"前一天"_s, u"2009-03-01"_s, 1, 2},
+               {4, u"边界末天"_s, u"2009-03-02"_s, 1, 1},
+               {5, u"50% 达成"_s, u"2009-02-20"_s, 2, 2},
+               {6, u"中间 'x'"_s, u"2009-02-10"_s, 1, 1},
+               {7, u"无日期"_s, QVariant(), 1, 1},
+               {8, u"5000 个"_s, u"2009-02-11"_s, 1, 1},
+               {9, u"别的主题"_s, u"2009-02-12"_s, 9, 1}},
               {}};
     QVERIFY(start(run, seed, Views::kGoals));
-    QCOMPARE(ctl<QDateEdit>(Views::kGoals, "DTP1")->date(), QDate(2009, 1, 1));
-    QCOMPARE(ctl<QDateEdit>(Views::kGoals, "DTP2")->date(), QDate(2009, 3, 2));
-    auto* combo = ctl<QComboBox>(Views::kGoals, "Combo1");
+    QCOMPARE(ctl<QDateEdit>(Views::kGoals, u"DTP1"_s)->date(), QDate(2009, 1, 1));
+    QCOMPARE(ctl<QDateEdit>(Views::kGoals, u"DTP2"_s)->date(), QDate(2009, 3, 2));
+    auto* combo = ctl<QComboBox>(Views::kGoals, u"Combo1"_s);
     QCOMPARE(combo->currentText(), QStringLiteral("无"));
     QCOMPARE(combo->count(), 3);
-    ctl<QLineEdit>(Views::kGoals, "Text1")->setText(text);
+    ctl<QLineEdit>(Views::kGoals, u"Text1"_s)->setText(text);
     combo->setCurrentIndex(theme);
-    QVERIFY(press(Views::kGoals, "Command1"));
-    QCOMPARE(column(ctl(Views::kGoals, "ListView1"), 2), titles);
+    QVERIFY(press(Views::kGoals, u"Command1"_s));
+    QCOMPARE(column(ctl(Views::kGoals, u"ListView1"_s), 2), titles);
 }
 
 void GoalsTest::dragRenumbers_data()
@@ -585,9 +592,9 @@ void GoalsTest::dragRenumbers_data()
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
     QTest::addColumn<QStringList>("order");
-    QTest::newRow("third onto first") << 2 << 0 << QStringList{"任务丙", "任务甲", "任务乙"};
-    QTest::newRow("first onto third") << 0 << 2 << QStringList{"任务乙", "任务丙", "任务甲"};
-    QTest::newRow("onto itself") << 1 << 1 << QStringList{"任务甲", "任务乙", "任务丙"};
+    QTest::newRow("third onto first") << 2 << 0 << QStringList{u"任务丙"_s, u"任务甲"_s, u"任务乙"_s};
+    QTest::newRow("first onto third") << 0 << 2 << QStringList{u"任务乙"_s, u"任务丙"_s, u"任务甲"_s};
+    QTest::newRow("onto itself") << 1 << 1 << QStringList{u"任务甲"_s, u"任务乙"_s, u"任务丙"_s};
 }
 
 void GoalsTest::dragRenumbers()
@@ -600,13 +607,13 @@ void GoalsTest::dragRenumbers()
     for (int i = 0; i < 3; ++i)
         seed.tasks[i][4] = 5 + 2 * i; // 5, 7, 9
     QVERIFY(start(run, seed, Views::kGoals));
-    auto* tasks = ctl(Views::kGoals, "ListView2");
-    pickGoal("明天到期");
-    QCOMPARE(column(tasks, 2), (QStringList{"任务甲", "任务乙", "任务丙"}));
+    auto* tasks = ctl(Views::kGoals, u"ListView2"_s);
+    pickGoal(u"明天到期"_s);
+    QCOMPARE(column(tasks, 2), (QStringList{u"任务甲"_s, u"任务乙"_s, u"任务丙"_s}));
     dragRow(tasks, from, to);
     QCOMPARE(column(tasks, 2), order);
-    QCOMPARE(column(tasks, 4), (QStringList{"1", "2", "3"}));
-    QCOMPARE(queryColumn(run, "SELECT title FROM renwu WHERE mubiao = 1 ORDER BY xuhao"), order);
+    QCOMPARE(column(tasks, 4), (QStringList{u"1"_s, u"2"_s, u"3"_s}));
+    QCOMPARE(queryColumn(run, u"SELECT title FROM renwu WHERE mubiao = 1 ORDER BY xuhao"_s), order);
     QCOMPARE(tasks->currentItem()->text(2), order.at(to));
 
     // A drop below the rows moves nothing.
@@ -632,18 +639,18 @@ void GoalsTest::failedChangesKeepEverything()
     QFETCH(QString, trigger);
     ProgramRun run;
     QVERIFY(start(run, kThreeGoals, Views::kGoals));
-    pickGoal("明天到期");
-    const QString before = queryColumn(run, "SELECT id || ':' || xuhao FROM renwu ORDER BY id").join(' ');
+    pickGoal(u"明天到期"_s);
+    const QString before = queryColumn(run, u"SELECT id || ':' || xuhao FROM renwu ORDER BY id"_s).join(u' ');
     run.exec(QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(trigger));
-    if (action == "delete")
-        QVERIFY(press(Views::kGoals, "Command4"));
+    if (action == "delete"_L1)
+        QVERIFY(press(Views::kGoals, u"Command4"_s));
     else
-        dragRow(ctl(Views::kGoals, "ListView2"), 2, 0);
-    QCOMPARE(run.messages.size(), action == "delete" ? 2 : 1); // a deletion's question comes first
-    QCOMPARE(queryColumn(run, "SELECT id || ':' || xuhao FROM renwu ORDER BY id").join(' '), before);
-    QCOMPARE(run.scalar("SELECT count(*) FROM mubiao").toInt(), 5);
+        dragRow(ctl(Views::kGoals, u"ListView2"_s), 2, 0);
+    QCOMPARE(run.messages.size(), action == "delete"_L1 ? 2 : 1); // a deletion's question comes first
+    QCOMPARE(queryColumn(run, u"SELECT id || ':' || xuhao FROM renwu ORDER BY id"_s).join(u' '), before);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM mubiao"_s).toInt(), 5);
     // The list shows what is stored.
-    QCOMPARE(column(ctl(Views::kGoals, "ListView2"), 2), (QStringList{"任务甲", "任务乙", "任务丙"}));
+    QCOMPARE(column(ctl(Views::kGoals, u"ListView2"_s), 2), (QStringList{u"任务甲"_s, u"任务乙"_s, u"任务丙"_s}));
 }
 
 void GoalsTest::taskFilter()
@@ -652,47 +659,47 @@ void GoalsTest::taskFilter()
     Seed seed = kThreeGoals;
     seed.tasks[3][5] = 1; // the health goal's only task is done
     QVERIFY(start(run, seed, Views::kGoals));
-    auto* goals = ctl(Views::kGoals, "ListView1");
-    auto* tasks = ctl(Views::kGoals, "ListView2");
-    auto* openOnly = ctl<QCheckBox>(Views::kGoals, "Check1");
+    auto* goals = ctl(Views::kGoals, u"ListView1"_s);
+    auto* tasks = ctl(Views::kGoals, u"ListView2"_s);
+    auto* openOnly = ctl<QCheckBox>(Views::kGoals, u"Check1"_s);
     QCOMPARE(tasks->topLevelItemCount(), 0); // the first goal has no task
-    pickGoal("明天到期");
-    QCOMPARE(column(tasks, 1), (QStringList{"正在进行", "已经完成", "正在进行"}));
+    pickGoal(u"明天到期"_s);
+    QCOMPARE(column(tasks, 1), (QStringList{u"正在进行"_s, u"已经完成"_s, u"正在进行"_s}));
     openOnly->setChecked(true);
-    QCOMPARE(column(tasks, 2), (QStringList{"任务甲", "任务丙"}));
-    QVERIFY(clickRow(goals, int(column(goals, 2).indexOf("健康目标"))));
+    QCOMPARE(column(tasks, 2), (QStringList{u"任务甲"_s, u"任务丙"_s}));
+    QVERIFY(clickRow(goals, int(column(goals, 2).indexOf(u"健康目标"_s))));
     QCOMPARE(tasks->topLevelItemCount(), 0);
     openOnly->setChecked(false);
-    QCOMPARE(column(tasks, 2), QStringList{"健康任务"});
+    QCOMPARE(column(tasks, 2), QStringList{u"健康任务"_s});
 }
 
 void GoalsTest::goalCommands()
 {
     ProgramRun run;
     QVERIFY(start(run, kThreeGoals, Views::kGoals));
-    auto* goals = ctl(Views::kGoals, "ListView1");
-    auto* tasks = ctl(Views::kGoals, "ListView2");
+    auto* goals = ctl(Views::kGoals, u"ListView1"_s);
+    auto* tasks = ctl(Views::kGoals, u"ListView2"_s);
     // Executing goals, by theme name then day.
-    QCOMPARE(column(goals, 2), (QStringList{"今天到期", "明天到期", "健康目标"}));
-    QCOMPARE(column(goals, 3), (QStringList{"2009-1-31", "2009-2-1", "2009-3-1"}));
+    QCOMPARE(column(goals, 2), (QStringList{u"今天到期"_s, u"明天到期"_s, u"健康目标"_s}));
+    QCOMPARE(column(goals, 3), (QStringList{u"2009-1-31"_s, u"2009-2-1"_s, u"2009-3-1"_s}));
 
     // Completing a goal congratulates and drops it from the executing goals.
-    QVERIFY(chooseRowMenuItem(goals, 1, "wancheng"));
-    QCOMPARE(run.messages, QStringList{"恭喜，目标完成，继续努力！"});
-    QCOMPARE(column(goals, 2), (QStringList{"今天到期", "健康目标"}));
-    ctl<QCheckBox>(Views::kGoals, "Check2")->setChecked(true);
+    QVERIFY(chooseRowMenuItem(goals, 1, u"wancheng"_s));
+    QCOMPARE(run.messages, QStringList{u"恭喜，目标完成，继续努力！"_s});
+    QCOMPARE(column(goals, 2), (QStringList{u"今天到期"_s, u"健康目标"_s}));
+    ctl<QCheckBox>(Views::kGoals, u"Check2"_s)->setChecked(true);
     QCOMPARE(goals->topLevelItemCount(), 5);
-    QCOMPARE(column(goals, 3).count("还未安排"), 1);
+    QCOMPARE(column(goals, 3).count(u"还未安排"_s), 1);
 
     // Deleting a goal deletes its tasks and empties the task list.
-    const int row = int(column(goals, 2).indexOf("明天到期"));
+    const int row = int(column(goals, 2).indexOf(u"明天到期"_s));
     QVERIFY(clickRow(goals, row));
     QCOMPARE(tasks->topLevelItemCount(), 3);
-    QVERIFY(press(Views::kGoals, "Command4"));
+    QVERIFY(press(Views::kGoals, u"Command4"_s));
     QCOMPARE(tasks->topLevelItemCount(), 0);
-    QVERIFY(!column(goals, 2).contains("明天到期"));
-    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE mubiao = 1").toInt(), 0);
-    QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), 1);
+    QVERIFY(!column(goals, 2).contains(u"明天到期"_s));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu WHERE mubiao = 1"_s).toInt(), 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu"_s).toInt(), 1);
 }
 
 void GoalsTest::taskMenu_data()
@@ -716,11 +723,11 @@ void GoalsTest::taskMenu()
     QFETCH(QColor, colour);
     ProgramRun run;
     QVERIFY(start(run, kThreeGoals, Views::kGoals));
-    auto* tasks = ctl(Views::kGoals, "ListView2");
-    pickGoal("明天到期");
+    auto* tasks = ctl(Views::kGoals, u"ListView2"_s);
+    pickGoal(u"明天到期"_s);
     QVERIFY(chooseRowMenuItem(tasks, row, item));
     const qint64 id = tasks->topLevelItem(row)->text(0).toLongLong();
-    QCOMPARE(run.scalar("SELECT zhuangtai FROM renwu WHERE id = ?", {id}).toInt(), state);
+    QCOMPARE(run.scalar(u"SELECT zhuangtai FROM renwu WHERE id = ?"_s, {id}).toInt(), state);
     QCOMPARE(tasks->topLevelItem(row)->text(1), word);
     for (int c = 1; c <= 4; ++c)
         QCOMPARE(tasks->topLevelItem(row)->foreground(c).color(), colour);
@@ -730,47 +737,47 @@ void GoalsTest::taskMenu()
 void GoalsTest::emptyListMessages()
 {
     ProgramRun run;
-    QVERIFY(start(run, Seed{{"事业"}, {}, {}}, Views::kGoals));
-    for (const char* b : {"Command3", "Command4", "Command6", "Command7"})
+    QVERIFY(start(run, Seed{{u"事业"_s}, {}, {}}, Views::kGoals));
+    for (const QString& b : {u"Command3"_s, u"Command4"_s, u"Command6"_s, u"Command7"_s})
         QVERIFY(press(Views::kGoals, b));
-    QCOMPARE(run.messages,
-             (QStringList{"没有可编辑的目标！", "没有可删除的目标！", "没有可编辑的任务！", "没有可删除的任务！"}));
+    QCOMPARE(run.messages, (QStringList{u"没有可编辑的目标！"_s, u"没有可删除的目标！"_s, u"没有可编辑的任务！"_s,
+                                        u"没有可删除的任务！"_s}));
     // A task needs a goal to belong to.
     run.messages.clear();
-    QVERIFY(press(Views::kGoals, "Command5"));
-    QCOMPARE(run.messages, QStringList{"请先选择目标，再输入任务！"});
-    QVERIFY(!shown("dlogaddrw"));
+    QVERIFY(press(Views::kGoals, u"Command5"_s));
+    QCOMPARE(run.messages, QStringList{u"请先选择目标，再输入任务！"_s});
+    QVERIFY(!shown(u"dlogaddrw"_s));
 }
 
 void GoalsTest::taskDialogsFromGoalsView()
 {
     ProgramRun run;
     QVERIFY(start(run, kThreeGoals, Views::kGoals));
-    auto* goals = ctl(Views::kGoals, "ListView1");
-    auto* tasks = ctl(Views::kGoals, "ListView2");
+    auto* goals = ctl(Views::kGoals, u"ListView1"_s);
+    auto* tasks = ctl(Views::kGoals, u"ListView2"_s);
     // The new task belongs to the goal selected, and shows in its list.
-    QVERIFY(clickRow(goals, int(column(goals, 2).indexOf("健康目标"))));
-    QVERIFY(press(Views::kGoals, "Command5"));
-    QVERIFY(shown("dlogaddrw"));
-    QCOMPARE(ctl<QComboBox>("dlogaddrw", "Combo4")->currentText(), QStringLiteral("健康目标"));
-    ctl<QLineEdit>("dlogaddrw", "Text1")->setText("新跑步任务");
-    ctl<QLineEdit>("dlogaddrw", "Text3")->setText("2");
-    QVERIFY(press("dlogaddrw", "OKButton"));
+    QVERIFY(clickRow(goals, int(column(goals, 2).indexOf(u"健康目标"_s))));
+    QVERIFY(press(Views::kGoals, u"Command5"_s));
+    QVERIFY(shown(u"dlogaddrw"_s));
+    QCOMPARE(ctl<QComboBox>(u"dlogaddrw"_s, u"Combo4"_s)->currentText(), QStringLiteral("健康目标"));
+    ctl<QLineEdit>(u"dlogaddrw"_s, u"Text1"_s)->setText(u"新跑步任务"_s);
+    ctl<QLineEdit>(u"dlogaddrw"_s, u"Text3"_s)->setText(u"2"_s);
+    QVERIFY(press(u"dlogaddrw"_s, u"OKButton"_s));
     settle();
     QCOMPARE(run.messages, QStringList());
-    QCOMPARE(run.scalar("SELECT mubiao || '|' || juese FROM renwu WHERE title = '新跑步任务'").toString(),
+    QCOMPARE(run.scalar(u"SELECT mubiao || '|' || juese FROM renwu WHERE title = '新跑步任务'"_s).toString(),
              QStringLiteral("5|2"));
-    QCOMPARE(column(tasks, 2), (QStringList{"健康任务", "新跑步任务"}));
+    QCOMPARE(column(tasks, 2), (QStringList{u"健康任务"_s, u"新跑步任务"_s}));
 
     // The edit dialog edits the task selected there; the list follows the save.
     QVERIFY(clickRow(tasks, 0, 2, true));
-    QVERIFY(shown("Dlogmodrw"));
-    QCOMPARE(ctl<QLineEdit>("Dlogmodrw", "Text1")->text(), QStringLiteral("健康任务"));
-    ctl<QLineEdit>("Dlogmodrw", "Text1")->setText("改名任务");
-    QVERIFY(press("Dlogmodrw", "Command3"));
+    QVERIFY(shown(u"Dlogmodrw"_s));
+    QCOMPARE(ctl<QLineEdit>(u"Dlogmodrw"_s, u"Text1"_s)->text(), QStringLiteral("健康任务"));
+    ctl<QLineEdit>(u"Dlogmodrw"_s, u"Text1"_s)->setText(u"改名任务"_s);
+    QVERIFY(press(u"Dlogmodrw"_s, u"Command3"_s));
     settle();
     QCOMPARE(run.messages, QStringList());
-    QCOMPARE(column(tasks, 2), (QStringList{"改名任务", "新跑步任务"}));
+    QCOMPARE(column(tasks, 2), (QStringList{u"改名任务"_s, u"新跑步任务"_s}));
     QCOMPARE(tasks->currentItem()->text(2), QStringLiteral("改名任务"));
 }
 

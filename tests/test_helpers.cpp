@@ -7,6 +7,8 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+using namespace Qt::StringLiterals;
+
 // A shared dialog of the registry, for the tests below.
 class ProbeDialog : public FormDialog
 {
@@ -83,7 +85,7 @@ void HelpersTest::statusWordsAndColours()
 
     QTreeWidget list;
     list.setColumnCount(4);
-    auto* row = new QTreeWidgetItem(&list, {"7", "8:30:00", "task", code});
+    auto* row = new QTreeWidgetItem(&list, {u"7"_s, u"8:30:00"_s, u"task"_s, code});
     const QBrush before = row->foreground(1);
 
     ShowStatusText(&list, 3);
@@ -101,9 +103,9 @@ void HelpersTest::statusRendererTwiceChangesNothing()
 {
     QTreeWidget list;
     list.setColumnCount(4);
-    const QStringList codes = {"1", "0", "2", "3", "9"};
+    const QStringList codes = {u"1"_s, u"0"_s, u"2"_s, u"3"_s, u"9"_s};
     for (const QString& code : codes)
-        new QTreeWidgetItem(&list, {"1", "", "t", code});
+        new QTreeWidgetItem(&list, {u"1"_s, u""_s, u"t"_s, code});
 
     ShowStatusText(&list, 3);
     QStringList once;
@@ -118,14 +120,14 @@ void HelpersTest::statusRendererTwiceChangesNothing()
         QCOMPARE(list.topLevelItem(i)->foreground(2).color(), coloursOnce[i]);
     }
     QCOMPARE(once, (QStringList{QStringLiteral("已经完成"), QStringLiteral("正在进行"), QStringLiteral("已经放弃"),
-                                QStringLiteral("时间拖延"), "9"}));
+                                QStringLiteral("时间拖延"), u"9"_s}));
 }
 
 void HelpersTest::statusRendererLeavesColumnZero()
 {
     QTreeWidget list;
     list.setColumnCount(3);
-    auto* row = new QTreeWidgetItem(&list, {"5", "1", "x"});
+    auto* row = new QTreeWidgetItem(&list, {u"5"_s, u"1"_s, u"x"_s});
     const QBrush before = row->foreground(0);
     ShowStatusText(&list, 1);
     QCOMPARE(row->text(1), QStringLiteral("已经完成"));
@@ -181,18 +183,18 @@ void HelpersTest::closedDialogLoadsAfresh()
 {
     QPointer<ProbeDialog> first = Forms::show<ProbeDialog>();
     QCOMPARE(first->objectName(), QStringLiteral("ProbeDialog"));
-    QVERIFY(Forms::isOpen("ProbeDialog"));
+    QVERIFY(Forms::isOpen(u"ProbeDialog"_s));
     QCOMPARE(Forms::show<ProbeDialog>(), first.data()); // shown already: brought forward
 
     QVERIFY(first->close());
-    QVERIFY(!Forms::isOpen("ProbeDialog"));
-    QVERIFY(!Forms::find("ProbeDialog"));
+    QVERIFY(!Forms::isOpen(u"ProbeDialog"_s));
+    QVERIFY(!Forms::find(u"ProbeDialog"_s));
     // Even before the closed one is deleted, the next use loads a new dialog.
     ProbeDialog* second = Forms::instance<ProbeDialog>();
     QVERIFY(second != first.data());
     QTRY_VERIFY(!first);
     Forms::unload(second);
-    QVERIFY(!Forms::find("ProbeDialog"));
+    QVERIFY(!Forms::find(u"ProbeDialog"_s));
 }
 
 QTEST_MAIN(HelpersTest)

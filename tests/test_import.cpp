@@ -17,6 +17,7 @@
 #include <iconv.h>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -33,7 +34,7 @@ QByteArray ofx1(const QList<std::tuple<QString, QString, QString, QString>>& row
     for (const auto& [day, amount, id, name] : rows)
         out += QStringLiteral("<STMTTRN>\r\n<TRNTYPE>OTHER\r\n<DTPOSTED>%1[+8:CST]\r\n<TRNAMT>%2\r\n<FITID>%3\r\n"
                               "<NAME>%4\r\n<MEMO>&lt;网银&gt; &amp; 转帐\r\n</STMTTRN>\r\n")
-                   .arg(day + "120000", amount, id, name)
+                   .arg(day + u"120000"_s, amount, id, name)
                    .toUtf8();
     out += "</BANKTRANLIST><LEDGERBAL><BALAMT>0<DTASOF>20090131</LEDGERBAL></STMTRS></STMTTRNRS></BANKMSGSRSV1>\r\n"
            "</OFX>\r\n";
@@ -167,17 +168,19 @@ void ImportTest::readers_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("expected"); // day|amount|payee
-    QTest::newRow("ofx 1") << ofx1({{"20090105", "-1,234.56", "A1", "超市"}, {"20090120", "2000", "A2", "公司"}})
-                           << "a.ofx" << QStringList{"2009-01-05|-12345600|超市", "2009-01-20|20000000|公司"};
-    QTest::newRow("ofx 2") << kOfx2 << "b.xml" << QStringList{"2009-01-15|-12345600|房东", "2009-01-20|50000000|公司"};
+    QTest::newRow("ofx 1") << ofx1(
+        {{u"20090105"_s, u"-1,234.56"_s, u"A1"_s, u"超市"_s}, {u"20090120"_s, u"2000"_s, u"A2"_s, u"公司"_s}})
+                           << "a.ofx" << QStringList{u"2009-01-05|-12345600|超市"_s, u"2009-01-20|20000000|公司"_s};
+    QTest::newRow("ofx 2") << kOfx2 << "b.xml"
+                           << QStringList{u"2009-01-15|-12345600|房东"_s, u"2009-01-20|50000000|公司"_s};
     QTest::newRow("qif") << kQif << "c.qif"
-                         << QStringList{"2009-01-05|-12345600|超市", "2009-01-20|20000000|公司",
-                                        "2009-01-21|-123000|咖啡"};
+                         << QStringList{u"2009-01-05|-12345600|超市"_s, u"2009-01-20|20000000|公司"_s,
+                                        u"2009-01-21|-123000|咖啡"_s};
     QTest::newRow("csv gb18030") << csvGb18030() << "d.csv"
-                                 << QStringList{"2009-01-05|-12345600|超市,大卖场", "2009-01-20|20000000|公司",
-                                                "2009-01-21|-123000|咖啡"};
+                                 << QStringList{u"2009-01-05|-12345600|超市,大卖场"_s, u"2009-01-20|20000000|公司"_s,
+                                                u"2009-01-21|-123000|咖啡"_s};
     QTest::newRow("csv utf-8 with bom") << QByteArray("\xEF\xBB\xBF日期,金额,对方\n2009-01-05,-1234.56,超市\n")
-                                        << "e.csv" << QStringList{"2009-01-05|-12345600|超市"};
+                                        << "e.csv" << QStringList{u"2009-01-05|-12345600|超市"_s};
 }
 
 void ImportTest::readers()
@@ -199,7 +202,7 @@ void ImportTest::readers()
     for (const Statement::Entry& e : parsed.entries)
         got << QStringLiteral("%1|%2|%3").arg(e.day.toString(Qt::ISODate)).arg(e.amount).arg(e.payee);
     QCOMPARE(got, expected);
-    if (name == "a.ofx") {
+    if (name == "a.ofx"_L1) {
         QCOMPARE(parsed.accountNumber, QStringLiteral("6222 0200 1234"));
         QCOMPARE(parsed.entries.first().fitid, QStringLiteral("A1"));
         QCOMPARE(parsed.entries.first().memo, QStringLiteral("<网银> & 转帐"));
@@ -211,7 +214,8 @@ void ImportTest::badFiles_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("start"); // the message starts so
-    const QByteArray whole = ofx1({{"20090105", "-1", "A1", "超市"}, {"20090120", "2", "A2", "公司"}});
+    const QByteArray whole =
+        ofx1({{u"20090105"_s, u"-1"_s, u"A1"_s, u"超市"_s}, {u"20090120"_s, u"2"_s, u"A2"_s, u"公司"_s}});
     QTest::newRow("truncated ofx") << whole.left(whole.indexOf("<FITID>A2") + 4) << "t.ofx"
                                    << "第 ";
     QTest::newRow("ofx without amount") << QByteArray(whole).replace("<TRNAMT>2\r\n", "") << "t.ofx"
@@ -237,20 +241,20 @@ void ImportTest::badFiles()
     QVERIFY(run.login());
     Forms::find<MDIfrm>()->showView(Views::kFinance);
     settle();
-    const qint64 records = run.scalar("SELECT count(*) FROM shouzhi").toLongLong();
+    const qint64 records = run.scalar(u"SELECT count(*) FROM shouzhi"_s).toLongLong();
     const QString path = run.file(name);
     writeFile(path, bytes);
     Shell::setOpenFileNameHook([&](const QString&) { return path; });
-    QVERIFY(click(control<QPushButton>("Frmcw", "Command18")));
+    QVERIFY(click(control<QPushButton>(u"Frmcw"_s, u"Command18"_s)));
     run.messages.clear();
-    QVERIFY(click(imp<QPushButton>("Command1")));
+    QVERIFY(click(imp<QPushButton>(u"Command1"_s)));
     Shell::setOpenFileNameHook({});
     QCOMPARE(run.messages.size(), 1);
     QVERIFY2(run.messages.first().startsWith(QStringLiteral("无法读取文件“%1”：%2").arg(name, start)),
              qPrintable(run.messages.first().left(200)));
-    QCOMPARE(imp<QTreeWidget>("ListView1")->topLevelItemCount(), 0);
-    QVERIFY(click(imp<QPushButton>("Command2")));
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi").toLongLong(), records);
+    QCOMPARE(imp<QTreeWidget>(u"ListView1"_s)->topLevelItemCount(), 0);
+    QVERIFY(click(imp<QPushButton>(u"Command2"_s)));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi"_s).toLongLong(), records);
 }
 
 void ImportTest::summaryText()
@@ -273,70 +277,70 @@ void ImportTest::importTwiceAndOverlap()
 {
     ProgramRun run;
     QVERIFY(run.start());
-    run.exec("UPDATE zhanghao SET haoma = '6222-0200-1234' WHERE zhname = '工资卡'");
-    run.exec("INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
-             " VALUES (1, '超市', '服饰', '现金钱包', 10000, '2008-12-01')");
+    run.exec(u"UPDATE zhanghao SET haoma = '6222-0200-1234' WHERE zhname = '工资卡'"_s);
+    run.exec(u"INSERT INTO shouzhi (shouzhi, yuanyin, leixing, zhanghao, moneys, addtime)"
+             " VALUES (1, '超市', '服饰', '现金钱包', 10000, '2008-12-01')"_s);
     QVERIFY(run.login());
     Forms::find<MDIfrm>()->showView(Views::kFinance);
     settle();
-    const qint64 effectBefore = recordEffect(run, "工资卡");
-    const qint64 opening = balance(run, "工资卡") - effectBefore;
-    const QString first = run.file("一月.ofx");
-    writeFile(first, ofx1({{"20090105", "-1,234.56", "A1", "超市"},
-                           {"20090120", "2000", "A2", "公司"},
-                           {"20090121", "-12.30", "A3", "咖啡"}}));
+    const qint64 effectBefore = recordEffect(run, u"工资卡"_s);
+    const qint64 opening = balance(run, u"工资卡"_s) - effectBefore;
+    const QString first = run.file(u"一月.ofx"_s);
+    writeFile(first, ofx1({{u"20090105"_s, u"-1,234.56"_s, u"A1"_s, u"超市"_s},
+                           {u"20090120"_s, u"2000"_s, u"A2"_s, u"公司"_s},
+                           {u"20090121"_s, u"-12.30"_s, u"A3"_s, u"咖啡"_s}}));
     QString file = first;
     Shell::setOpenFileNameHook([&](const QString&) { return file; });
-    QVERIFY(click(control<QPushButton>("Frmcw", "Command18")));
-    QVERIFY(click(imp<QPushButton>("Command1")));
-    QCOMPARE(imp<QComboBox>("Combo1")->currentText(), QStringLiteral("工资卡"));
-    QTreeWidget* list = imp<QTreeWidget>("ListView1");
+    QVERIFY(click(control<QPushButton>(u"Frmcw"_s, u"Command18"_s)));
+    QVERIFY(click(imp<QPushButton>(u"Command1"_s)));
+    QCOMPARE(imp<QComboBox>(u"Combo1"_s)->currentText(), QStringLiteral("工资卡"));
+    QTreeWidget* list = imp<QTreeWidget>(u"ListView1"_s);
     QCOMPARE(list->topLevelItemCount(), 3);
     QCOMPARE(list->topLevelItem(0)->text(4), QStringLiteral("服饰")); // the payee's last category
     QCOMPARE(list->topLevelItem(1)->text(4), QStringLiteral("工资")); // the first income category
     run.messages.clear();
-    QVERIFY(click(imp<QPushButton>("Command2")));
-    QCOMPARE(run.messages, QStringList{"导入 3 笔：收入 1 笔 2,000.00 元，支出 2 笔 1,246.86 元，跳过重复 0 笔"});
-    QCOMPARE(balance(run, "工资卡"), opening + recordEffect(run, "工资卡"));
-    QCOMPARE(recordEffect(run, "工资卡") - effectBefore, qint64(20000000 - 12345600 - 123000));
+    QVERIFY(click(imp<QPushButton>(u"Command2"_s)));
+    QCOMPARE(run.messages, QStringList{u"导入 3 笔：收入 1 笔 2,000.00 元，支出 2 笔 1,246.86 元，跳过重复 0 笔"_s});
+    QCOMPARE(balance(run, u"工资卡"_s), opening + recordEffect(run, u"工资卡"_s));
+    QCOMPARE(recordEffect(run, u"工资卡"_s) - effectBefore, qint64(20000000 - 12345600 - 123000));
     // The finance view shows the new balance at once.
-    QTreeWidget* accounts = control<QTreeWidget>("Frmcw", "ListView1");
+    QTreeWidget* accounts = control<QTreeWidget>(u"Frmcw"_s, u"ListView1"_s);
     bool shown = false;
     for (int i = 0; i < accounts->topLevelItemCount(); ++i)
         shown = shown
-                || (accounts->topLevelItem(i)->text(1) == "工资卡"
-                    && accounts->topLevelItem(i)->text(3) == Money::format(balance(run, "工资卡")));
+                || (accounts->topLevelItem(i)->text(1) == u"工资卡"_s
+                    && accounts->topLevelItem(i)->text(3) == Money::format(balance(run, u"工资卡"_s)));
     QVERIFY(shown);
 
     // The same file again: every record greyed as already there; nothing to import.
-    const qint64 records = run.scalar("SELECT count(*) FROM shouzhi").toLongLong();
-    QVERIFY(click(imp<QPushButton>("Command1")));
+    const qint64 records = run.scalar(u"SELECT count(*) FROM shouzhi"_s).toLongLong();
+    QVERIFY(click(imp<QPushButton>(u"Command1"_s)));
     QCOMPARE(list->topLevelItemCount(), 3);
     for (int i = 0; i < 3; ++i) {
         QCOMPARE(list->topLevelItem(i)->text(5), QStringLiteral("已存在"));
         QCOMPARE(list->topLevelItem(i)->checkState(1), Qt::Unchecked);
     }
     run.messages.clear();
-    QVERIFY(click(imp<QPushButton>("Command2")));
-    QCOMPARE(run.messages, QStringList{"没有要导入的记录！"});
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi").toLongLong(), records);
+    QVERIFY(click(imp<QPushButton>(u"Command2"_s)));
+    QCOMPARE(run.messages, QStringList{u"没有要导入的记录！"_s});
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi"_s).toLongLong(), records);
 
     // An overlapping statement: two known, one new.
-    file = run.file("一月下.ofx");
-    writeFile(file, ofx1({{"20090120", "2000", "A2", "公司"},
-                          {"20090121", "-12.30", "A3", "咖啡"},
-                          {"20090125", "-100", "A4", "电费"}}));
-    QVERIFY(click(imp<QPushButton>("Command1")));
+    file = run.file(u"一月下.ofx"_s);
+    writeFile(file, ofx1({{u"20090120"_s, u"2000"_s, u"A2"_s, u"公司"_s},
+                          {u"20090121"_s, u"-12.30"_s, u"A3"_s, u"咖啡"_s},
+                          {u"20090125"_s, u"-100"_s, u"A4"_s, u"电费"_s}}));
+    QVERIFY(click(imp<QPushButton>(u"Command1"_s)));
     run.messages.clear();
-    QVERIFY(click(imp<QPushButton>("Command2")));
-    QCOMPARE(run.messages, QStringList{"导入 1 笔：收入 0 笔 0.00 元，支出 1 笔 100.00 元，跳过重复 2 笔"});
-    QCOMPARE(run.scalar("SELECT count(*) FROM shouzhi").toLongLong(), records + 1);
-    QCOMPARE(balance(run, "工资卡"), opening + recordEffect(run, "工资卡"));
+    QVERIFY(click(imp<QPushButton>(u"Command2"_s)));
+    QCOMPARE(run.messages, QStringList{u"导入 1 笔：收入 0 笔 0.00 元，支出 1 笔 100.00 元，跳过重复 2 笔"_s});
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM shouzhi"_s).toLongLong(), records + 1);
+    QCOMPARE(balance(run, u"工资卡"_s), opening + recordEffect(run, u"工资卡"_s));
 
     // A QIF of the same days: known by day, amount and payee; two coffees of one day are two.
-    file = run.file("一月.qif");
+    file = run.file(u"一月.qif"_s);
     writeFile(file, "!Type:Bank\nD01/21/2009\nT-12.30\nP咖啡\n^\nD01/21/2009\nT-12.30\nP咖啡\n^\n");
-    QVERIFY(click(imp<QPushButton>("Command1")));
+    QVERIFY(click(imp<QPushButton>(u"Command1"_s)));
     QCOMPARE(list->topLevelItem(0)->text(5), QStringLiteral("已存在"));
     QCOMPARE(list->topLevelItem(1)->text(5), QString());
     Shell::setOpenFileNameHook({});
@@ -348,37 +352,37 @@ void ImportTest::csvColumnsRememberedPerAccount()
     QVERIFY(run.login());
     Forms::find<MDIfrm>()->showView(Views::kFinance);
     settle();
-    const QString path = run.file("流水.csv");
+    const QString path = run.file(u"流水.csv"_s);
     // Headers the guess cannot place: the user maps them.
     writeFile(path, "a;b;c\n05.01.2009;Markt;-1.234,56\n");
     Shell::setOpenFileNameHook([&](const QString&) { return path; });
-    QVERIFY(click(control<QPushButton>("Frmcw", "Command18")));
+    QVERIFY(click(control<QPushButton>(u"Frmcw"_s, u"Command18"_s)));
     run.messages.clear();
-    QVERIFY(click(imp<QPushButton>("Command1")));
+    QVERIFY(click(imp<QPushButton>(u"Command1"_s)));
     QCOMPARE(run.messages.size(), 1); // no day or amount column yet
     auto pick = [](const QString& name, int data) {
         QComboBox* c = imp<QComboBox>(name);
         c->setCurrentIndex(c->findData(data));
         emit c->activated(c->currentIndex());
     };
-    auto* format = imp<QComboBox>("Combo9");
-    format->setCurrentIndex(format->findText("d.M.yyyy"));
-    auto* decimal = imp<QComboBox>("Combo10");
+    auto* format = imp<QComboBox>(u"Combo9"_s);
+    format->setCurrentIndex(format->findText(u"d.M.yyyy"_s));
+    auto* decimal = imp<QComboBox>(u"Combo10"_s);
     decimal->setCurrentIndex(1);
-    pick("Combo3", 0);
-    pick("Combo7", 1);
+    pick(u"Combo3"_s, 0);
+    pick(u"Combo7"_s, 1);
     run.messages.clear();
-    pick("Combo4", 2);
+    pick(u"Combo4"_s, 2);
     QCOMPARE(run.messages, QStringList());
-    QTreeWidget* list = imp<QTreeWidget>("ListView1");
+    QTreeWidget* list = imp<QTreeWidget>(u"ListView1"_s);
     QCOMPARE(list->topLevelItemCount(), 1);
     QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("-1234.56"));
-    QVERIFY(click(imp<QPushButton>("Command2")));
+    QVERIFY(click(imp<QPushButton>(u"Command2"_s)));
     // Opened again for the same account, the file reads with the remembered columns.
-    QVERIFY(click(imp<QPushButton>("Command1")));
+    QVERIFY(click(imp<QPushButton>(u"Command1"_s)));
     QCOMPARE(list->topLevelItemCount(), 1);
     QCOMPARE(list->topLevelItem(0)->text(5), QStringLiteral("已存在"));
-    QCOMPARE(imp<QComboBox>("Combo4")->currentData().toInt(), 2);
+    QCOMPARE(imp<QComboBox>(u"Combo4"_s)->currentData().toInt(), 2);
     Shell::setOpenFileNameHook({});
 }
 

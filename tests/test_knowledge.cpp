@@ -17,6 +17,7 @@
 #include <random>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QString kAll = QStringLiteral("全部类别");
@@ -34,7 +35,7 @@ void openView(ProgramRun& run)
     QVERIFY(run.login());
     Forms::find<MDIfrm>()->showView(Views::kKnowledge);
     settle();
-    QVERIFY(shown("Frmff"));
+    QVERIFY(shown(u"Frmff"_s));
     run.messages.clear();
 }
 
@@ -49,7 +50,7 @@ QStringList names(const QTreeWidget* list, int column)
 QList<qint64> articleIds()
 {
     QList<qint64> ids;
-    for (const QString& id : names(ctl("ListView2"), 0))
+    for (const QString& id : names(ctl(u"ListView2"_s), 0))
         ids << id.toLongLong();
     return ids;
 }
@@ -61,36 +62,36 @@ int rowNamed(QTreeWidget* list, const QString& name)
 
 void pickCategory(const QString& name, const QString& window = QStringLiteral("Frmff"))
 {
-    QTreeWidget* list = ctl("ListView1", window);
+    QTreeWidget* list = ctl(u"ListView1"_s, window);
     QVERIFY(clickRow(list, rowNamed(list, name), 0));
 }
 
 void pickArticle(qint64 id, bool doubleClick = false)
 {
-    QVERIFY(clickRow(ctl("ListView2"), int(articleIds().indexOf(id)), 1, doubleClick));
+    QVERIFY(clickRow(ctl(u"ListView2"_s), int(articleIds().indexOf(id)), 1, doubleClick));
 }
 
 void runSearch(const QString& keyword, const QString& category, bool withContent)
 {
-    ctl<QLineEdit>("Text1")->setText(keyword);
-    ctl<QComboBox>("Combo1")->setEditText(category);
-    ctl<QCheckBox>("Check1")->setChecked(withContent);
-    QVERIFY(click(ctl<QPushButton>("Command4")));
+    ctl<QLineEdit>(u"Text1"_s)->setText(keyword);
+    ctl<QComboBox>(u"Combo1"_s)->setEditText(category);
+    ctl<QCheckBox>(u"Check1"_s)->setChecked(withContent);
+    QVERIFY(click(ctl<QPushButton>(u"Command4"_s)));
 }
 
 // The ids a plain scan finds, in table order: the answer every search must give.
 QList<qint64> scan(const ProgramRun& run, const QString& keyword, const QString& category, bool withContent)
 {
-    QString sql = withContent ? "SELECT id FROM fangfa WHERE (instr(title, ?) > 0 OR instr(content, ?) > 0)"
-                              : "SELECT id FROM fangfa WHERE instr(title, ?) > 0";
+    QString sql = withContent ? u"SELECT id FROM fangfa WHERE (instr(title, ?) > 0 OR instr(content, ?) > 0)"_s
+                              : u"SELECT id FROM fangfa WHERE instr(title, ?) > 0"_s;
     QVariantList values{keyword};
     if (withContent)
         values << keyword;
     if (category != kAll) {
-        sql += " AND ltype = ?";
+        sql += u" AND ltype = ?"_s;
         values << category;
     }
-    QSqlQuery q = run.query(sql + " ORDER BY id", values);
+    QSqlQuery q = run.query(sql + u" ORDER BY id"_s, values);
     QList<qint64> ids;
     while (q.next())
         ids << q.value(0).toLongLong();
@@ -99,23 +100,23 @@ QList<qint64> scan(const ProgramRun& run, const QString& keyword, const QString&
 
 QWidget* openManager()
 {
-    if (!click(ctl<QPushButton>("Command5")))
+    if (!click(ctl<QPushButton>(u"Command5"_s)))
         return nullptr;
-    return find<QWidget>("Dlogfflb");
+    return find<QWidget>(u"Dlogfflb"_s);
 }
 
 void manage(const QString& button, const QString& name, const QString& select = QString())
 {
     if (!select.isEmpty())
-        pickCategory(select, "Dlogfflb");
-    ctl<QLineEdit>("Text1", "Dlogfflb")->setText(name);
-    QVERIFY(click(ctl<QPushButton>(button, "Dlogfflb")));
+        pickCategory(select, u"Dlogfflb"_s);
+    ctl<QLineEdit>(u"Text1"_s, u"Dlogfflb"_s)->setText(name);
+    QVERIFY(click(ctl<QPushButton>(button, u"Dlogfflb"_s)));
     settle();
 }
 
 QString categoryOf(const ProgramRun& run, qint64 id)
 {
-    return run.scalar("SELECT ltype FROM fangfa WHERE id = ?", {id}).toString();
+    return run.scalar(u"SELECT ltype FROM fangfa WHERE id = ?"_s, {id}).toString();
 }
 } // namespace
 
@@ -151,12 +152,12 @@ void KnowledgeTest::loadShowsCategories()
 {
     ProgramRun run;
     openView(run);
-    const QStringList sample{"日志", "时间管理", "读书笔记", "工作方法", "健康生活", "理财知识"};
-    QCOMPARE(names(ctl("ListView1"), 0), sample);
-    auto* box = ctl<QComboBox>("Combo1");
+    const QStringList sample{u"日志"_s, u"时间管理"_s, u"读书笔记"_s, u"工作方法"_s, u"健康生活"_s, u"理财知识"_s};
+    QCOMPARE(names(ctl(u"ListView1"_s), 0), sample);
+    auto* box = ctl<QComboBox>(u"Combo1"_s);
     QCOMPARE(box->currentText(), kAll);
     QCOMPARE(box->count(), sample.size());
-    QVERIFY(!ctl<QCheckBox>("Check1")->isChecked());
+    QVERIFY(!ctl<QCheckBox>(u"Check1"_s)->isChecked());
     QVERIFY(articleIds().isEmpty());
 }
 
@@ -165,12 +166,12 @@ void KnowledgeTest::diaryNewestFirst()
     ProgramRun run;
     QVERIFY(run.start());
     run.exec(
-        "INSERT INTO fangfa (id, title, content, ltype, addtime) VALUES (50, '旧日志', 'x', '日志', '2008-06-01')");
+        u"INSERT INTO fangfa (id, title, content, ltype, addtime) VALUES (50, '旧日志', 'x', '日志', '2008-06-01')"_s);
     openView(run);
-    pickCategory("日志");
+    pickCategory(u"日志"_s);
     QCOMPARE(articleIds(), (QList<qint64>{13, 12, 11, 50}));
-    QCOMPARE(ctl("ListView2")->topLevelItem(0)->text(1), QStringLiteral("2009-1-31日志"));
-    QCOMPARE(ctl("ListView2")->topLevelItem(0)->text(2), QStringLiteral("2009-1-31"));
+    QCOMPARE(ctl(u"ListView2"_s)->topLevelItem(0)->text(1), QStringLiteral("2009-1-31日志"));
+    QCOMPARE(ctl(u"ListView2"_s)->topLevelItem(0)->text(2), QStringLiteral("2009-1-31"));
 }
 
 void KnowledgeTest::search_data()
@@ -208,7 +209,7 @@ void KnowledgeTest::search()
     QCOMPARE(articleIds(), scan(run, keyword, category, withContent));
 
     runSearch(QString(), category, withContent);
-    QCOMPARE(run.messages, QStringList{"请输入要搜索的关键字"});
+    QCOMPARE(run.messages, QStringList{u"请输入要搜索的关键字"_s});
     QCOMPARE(articleIds(), ids); // the list stays
 }
 
@@ -218,13 +219,13 @@ void KnowledgeTest::searchFindsTextAsTyped()
 {
     ProgramRun run;
     QVERIFY(run.start());
-    run.exec("INSERT INTO fangfa (id, title, content, ltype, addtime) VALUES"
+    run.exec(u"INSERT INTO fangfa (id, title, content, ltype, addtime) VALUES"
              " (60, '他说\"好\"的''例子''', '完成100%_了', '工作方法', '2009-01-31'),"
              " (61, '别的', '完成1000了', '工作方法', '2009-01-31'),"
-             " (62, '片段', '甲乙丙，乙丙丁。Vantorel Ärger', '工作方法', '2009-01-31')");
+             " (62, '片段', '甲乙丙，乙丙丁。Vantorel Ärger', '工作方法', '2009-01-31')"_s);
     openView(run);
-    const QList<std::pair<QString, bool>> keywords = {{"\"好\"的'例", false}, {"'", false}, {"\"", true},
-                                                      {"100%_", true},        {"%", true},  {"_", true}};
+    const QList<std::pair<QString, bool>> keywords = {{u"\"好\"的'例"_s, false}, {u"'"_s, false}, {u"\""_s, true},
+                                                      {u"100%_"_s, true},        {u"%"_s, true},  {u"_"_s, true}};
     for (const auto& [keyword, withContent] : keywords) {
         runSearch(keyword, kAll, withContent);
         QCOMPARE(articleIds(), QList<qint64>{60});
@@ -232,31 +233,31 @@ void KnowledgeTest::searchFindsTextAsTyped()
     // The index knows the two-character pieces, not their order; case is folded as LIKE does
     // (ASCII only).
     const QList<std::pair<QString, QList<qint64>>> pieces = {
-        {"乙丙丁", {62}}, {"甲乙丙丁", {}}, {"VANTOREL", {62}}, {"ärger", {}}, {"Ärg", {62}}};
+        {u"乙丙丁"_s, {62}}, {u"甲乙丙丁"_s, {}}, {u"VANTOREL"_s, {62}}, {u"ärger"_s, {}}, {u"Ärg"_s, {62}}};
     for (const auto& [keyword, ids] : pieces) {
         runSearch(keyword, kAll, true);
         QCOMPARE(articleIds(), ids);
     }
 
     // Added, changed and deleted articles are found, or no longer found, at once.
-    runSearch("周报的五个", kAll, true);
+    runSearch(u"周报的五个"_s, kAll, true);
     QCOMPARE(articleIds(), QList<qint64>{5});
     pickArticle(5);
-    QVERIFY(click(ctl<QPushButton>("Command2")));
-    ctl<QPlainTextEdit>("RichTextBox1", "Dlogmodff")->setPlainText("改写后的正文");
-    QVERIFY(click(ctl<QPushButton>("Command1", "Dlogmodff")));
+    QVERIFY(click(ctl<QPushButton>(u"Command2"_s)));
+    ctl<QPlainTextEdit>(u"RichTextBox1"_s, u"Dlogmodff"_s)->setPlainText(u"改写后的正文"_s);
+    QVERIFY(click(ctl<QPushButton>(u"Command1"_s, u"Dlogmodff"_s)));
     settle();
-    runSearch("周报的五个", kAll, true);
+    runSearch(u"周报的五个"_s, kAll, true);
     QCOMPARE(articleIds(), QList<qint64>{5}); // still by its title
-    runSearch("写好工作", kAll, true);
+    runSearch(u"写好工作"_s, kAll, true);
     QCOMPARE(articleIds(), QList<qint64>{5});
-    runSearch("改写后", kAll, true);
+    runSearch(u"改写后"_s, kAll, true);
     QCOMPARE(articleIds(), QList<qint64>{5});
     pickArticle(5);
-    QVERIFY(click(ctl<QPushButton>("Command3")));
-    runSearch("改写后", kAll, true);
+    QVERIFY(click(ctl<QPushButton>(u"Command3"_s)));
+    runSearch(u"改写后"_s, kAll, true);
     QVERIFY(articleIds().isEmpty());
-    QCOMPARE(run.scalar("SELECT count(*) FROM fangfa_grams WHERE fangfa_grams MATCH '\"改写\"'").toInt(), 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM fangfa_grams WHERE fangfa_grams MATCH '\"改写\"'"_s).toInt(), 0);
 }
 
 void KnowledgeTest::categoryRules_data()
@@ -316,33 +317,33 @@ void KnowledgeTest::categoryRules()
     ProgramRun run;
     openView(run);
     QVERIFY(openManager());
-    const QStringList before = names(ctl("ListView1", "Dlogfflb"), 0);
+    const QStringList before = names(ctl(u"ListView1"_s, u"Dlogfflb"_s), 0);
     manage(button, name, select);
     QCOMPARE(run.messages, QStringList{message});
-    QCOMPARE(names(ctl("ListView1", "Dlogfflb"), 0), before);
-    QCOMPARE(run.scalar("SELECT count(*) FROM fangfa").toInt(), 13);
-    QVERIFY(shown("Dlogfflb"));
+    QCOMPARE(names(ctl(u"ListView1"_s, u"Dlogfflb"_s), 0), before);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM fangfa"_s).toInt(), 13);
+    QVERIFY(shown(u"Dlogfflb"_s));
 
     // A name with quotes is added and shown in the view's lists as typed.
-    manage("Command1", "读者'说\"的");
-    QCOMPARE(names(ctl("ListView1"), 0).last(), QStringLiteral("读者'说\"的"));
-    QCOMPARE(ctl<QComboBox>("Combo1")->itemText(6), QStringLiteral("读者'说\"的"));
-    QCOMPARE(ctl<QComboBox>("Combo1")->currentText(), kAll);
+    manage(u"Command1"_s, u"读者'说\"的"_s);
+    QCOMPARE(names(ctl(u"ListView1"_s), 0).last(), QStringLiteral("读者'说\"的"));
+    QCOMPARE(ctl<QComboBox>(u"Combo1"_s)->itemText(6), QStringLiteral("读者'说\"的"));
+    QCOMPARE(ctl<QComboBox>(u"Combo1"_s)->currentText(), kAll);
 }
 
 void KnowledgeTest::renameMovesArticles()
 {
     ProgramRun run;
     openView(run);
-    pickCategory("工作方法");
+    pickCategory(u"工作方法"_s);
     QCOMPARE(articleIds(), (QList<qint64>{6, 5}));
     QVERIFY(openManager());
-    manage("Command2", "工作'心得", "工作方法");
+    manage(u"Command2"_s, u"工作'心得"_s, u"工作方法"_s);
     QVERIFY(run.messages.isEmpty());
     QCOMPARE(categoryOf(run, 5), QStringLiteral("工作'心得"));
     QCOMPARE(categoryOf(run, 6), QStringLiteral("工作'心得"));
-    QVERIFY(!names(ctl("ListView1"), 0).contains("工作方法"));
-    pickCategory("工作'心得");
+    QVERIFY(!names(ctl(u"ListView1"_s), 0).contains(u"工作方法"_s));
+    pickCategory(u"工作'心得"_s);
     QCOMPARE(articleIds(), (QList<qint64>{6, 5}));
 }
 
@@ -358,19 +359,19 @@ void KnowledgeTest::deleteCategory()
     QFETCH(bool, yes);
     ProgramRun run;
     openView(run);
-    pickCategory("健康生活");
+    pickCategory(u"健康生活"_s);
     QCOMPARE(articleIds(), (QList<qint64>{8, 7}));
     QVERIFY(openManager());
     run.answerNext(yes ? QMessageBox::Yes : QMessageBox::No);
-    manage("Command3", QString(), "健康生活");
+    manage(u"Command3"_s, QString(), u"健康生活"_s);
     QCOMPARE(run.messages, QStringList{kDelete});
     QCOMPARE(run.messageButtons.last(), QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(run.scalar("SELECT count(*) FROM fangfa WHERE ltype = '健康生活'").toInt(), yes ? 0 : 2);
-    QCOMPARE(run.scalar("SELECT count(*) FROM fftype WHERE fftype = '健康生活'").toInt(), yes ? 0 : 1);
-    QCOMPARE(names(ctl("ListView1"), 0).contains("健康生活"), !yes);
-    QCOMPARE(names(ctl("ListView1", "Dlogfflb"), 0).contains("健康生活"), !yes);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM fangfa WHERE ltype = '健康生活'"_s).toInt(), yes ? 0 : 2);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM fftype WHERE fftype = '健康生活'"_s).toInt(), yes ? 0 : 1);
+    QCOMPARE(names(ctl(u"ListView1"_s), 0).contains(u"健康生活"_s), !yes);
+    QCOMPARE(names(ctl(u"ListView1"_s, u"Dlogfflb"_s), 0).contains(u"健康生活"_s), !yes);
     QCOMPARE(articleIds().isEmpty(), yes);
-    QCOMPARE(run.scalar("SELECT count(*) FROM fangfa").toInt(), yes ? 11 : 13);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM fangfa"_s).toInt(), yes ? 11 : 13);
 }
 
 void KnowledgeTest::categoryChangeIsWholeOrNothing_data()
@@ -393,34 +394,34 @@ void KnowledgeTest::categoryChangeIsWholeOrNothing()
     run.exec(QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(trigger));
     QVERIFY(openManager());
     run.answerNext(QMessageBox::Yes);
-    manage(button, "理财", "理财知识");
-    QCOMPARE(run.messages.size(), button == "Command3" ? 2 : 1);
-    QVERIFY(run.messages.last().contains("refused"));
-    QCOMPARE(run.scalar("SELECT count(*) FROM fftype WHERE fftype = '理财知识'").toInt(), 1);
-    QCOMPARE(run.scalar("SELECT count(*) FROM fangfa WHERE ltype = '理财知识'").toInt(), 2);
-    QVERIFY(names(ctl("ListView1", "Dlogfflb"), 0).contains("理财知识"));
+    manage(button, u"理财"_s, u"理财知识"_s);
+    QCOMPARE(run.messages.size(), button == "Command3"_L1 ? 2 : 1);
+    QVERIFY(run.messages.last().contains(u"refused"_s));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM fftype WHERE fftype = '理财知识'"_s).toInt(), 1);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM fangfa WHERE ltype = '理财知识'"_s).toInt(), 2);
+    QVERIFY(names(ctl(u"ListView1"_s, u"Dlogfflb"_s), 0).contains(u"理财知识"_s));
 }
 
 void KnowledgeTest::addArticle()
 {
     ProgramRun run;
     openView(run);
-    pickCategory("时间管理");
+    pickCategory(u"时间管理"_s);
     QCOMPARE(articleIds(), (QList<qint64>{2, 1}));
-    QVERIFY(click(ctl<QPushButton>("Command1")));
-    auto* box = ctl<QComboBox>("Combo3", "Dlogaddff");
+    QVERIFY(click(ctl<QPushButton>(u"Command1"_s)));
+    auto* box = ctl<QComboBox>(u"Combo3"_s, u"Dlogaddff"_s);
     QVERIFY(box);
     // The view's category first, then every category once.
     QCOMPARE(box->currentText(), QStringLiteral("时间管理"));
     QCOMPARE(box->count(), 6);
-    ctl<QLineEdit>("Text1", "Dlogaddff")->setText("读'书\"法");
-    box->setEditText("读书笔记");
-    ctl<QPlainTextEdit>("RichTextBox1", "Dlogaddff")->setPlainText("正文'一\"二\n第二行");
-    QVERIFY(click(ctl<QPushButton>("Command1", "Dlogaddff")));
+    ctl<QLineEdit>(u"Text1"_s, u"Dlogaddff"_s)->setText(u"读'书\"法"_s);
+    box->setEditText(u"读书笔记"_s);
+    ctl<QPlainTextEdit>(u"RichTextBox1"_s, u"Dlogaddff"_s)->setPlainText(u"正文'一\"二\n第二行"_s);
+    QVERIFY(click(ctl<QPushButton>(u"Command1"_s, u"Dlogaddff"_s)));
     settle();
-    QVERIFY(!shown("Dlogaddff"));
+    QVERIFY(!shown(u"Dlogaddff"_s));
 
-    QSqlQuery q = run.query("SELECT id, title, content, ltype, addtime FROM fangfa ORDER BY id DESC LIMIT 1");
+    QSqlQuery q = run.query(u"SELECT id, title, content, ltype, addtime FROM fangfa ORDER BY id DESC LIMIT 1"_s);
     QVERIFY(q.next());
     const qint64 id = q.value(0).toLongLong();
     QCOMPARE(q.value(1).toString(), QStringLiteral("读'书\"法"));
@@ -430,10 +431,10 @@ void KnowledgeTest::addArticle()
 
     // Shown in the other category's list until the user lists again.
     QCOMPARE(articleIds(), (QList<qint64>{2, 1, id}));
-    QCOMPARE(ctl("ListView2")->topLevelItem(2)->text(1), QStringLiteral("读'书\"法"));
-    QCOMPARE(ctl("ListView2")->topLevelItem(2)->text(2), QStringLiteral("2009-1-31"));
-    pickCategory("读书笔记");
-    pickCategory("时间管理");
+    QCOMPARE(ctl(u"ListView2"_s)->topLevelItem(2)->text(1), QStringLiteral("读'书\"法"));
+    QCOMPARE(ctl(u"ListView2"_s)->topLevelItem(2)->text(2), QStringLiteral("2009-1-31"));
+    pickCategory(u"读书笔记"_s);
+    pickCategory(u"时间管理"_s);
     QCOMPARE(articleIds(), (QList<qint64>{2, 1}));
 }
 
@@ -470,48 +471,48 @@ void KnowledgeTest::addChecks()
     QFETCH(QString, focus);
     ProgramRun run;
     openView(run);
-    QVERIFY(click(ctl<QPushButton>("Command1")));
-    QWidget* dialog = find<QWidget>("Dlogaddff");
+    QVERIFY(click(ctl<QPushButton>(u"Command1"_s)));
+    QWidget* dialog = find<QWidget>(u"Dlogaddff"_s);
     QVERIFY(dialog);
     QApplication::setActiveWindow(dialog);
-    ctl<QLineEdit>("Text1", "Dlogaddff")->setText(title);
-    ctl<QComboBox>("Combo3", "Dlogaddff")->setEditText(category);
-    ctl<QPlainTextEdit>("RichTextBox1", "Dlogaddff")->setPlainText(body);
-    QVERIFY(click(ctl<QPushButton>("Command1", "Dlogaddff")));
+    ctl<QLineEdit>(u"Text1"_s, u"Dlogaddff"_s)->setText(title);
+    ctl<QComboBox>(u"Combo3"_s, u"Dlogaddff"_s)->setEditText(category);
+    ctl<QPlainTextEdit>(u"RichTextBox1"_s, u"Dlogaddff"_s)->setPlainText(body);
+    QVERIFY(click(ctl<QPushButton>(u"Command1"_s, u"Dlogaddff"_s)));
     QCOMPARE(run.messages, QStringList{message});
-    QVERIFY(shown("Dlogaddff"));
+    QVERIFY(shown(u"Dlogaddff"_s));
     QTRY_COMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), focus);
-    QCOMPARE(run.scalar("SELECT count(*) FROM fangfa").toInt(), 13);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM fangfa"_s).toInt(), 13);
 }
 
 void KnowledgeTest::editArticle()
 {
     ProgramRun run;
     openView(run);
-    pickCategory("理财知识");
+    pickCategory(u"理财知识"_s);
     QCOMPARE(articleIds(), (QList<qint64>{10, 9}));
     pickArticle(9, true);
-    QVERIFY(shown("Dlogmodff"));
-    QCOMPARE(ctl<QLineEdit>("Text1", "Dlogmodff")->text(), QStringLiteral("家庭记账的分类怎么定"));
-    QCOMPARE(ctl<QComboBox>("Combo1", "Dlogmodff")->currentText(), QStringLiteral("理财知识"));
+    QVERIFY(shown(u"Dlogmodff"_s));
+    QCOMPARE(ctl<QLineEdit>(u"Text1"_s, u"Dlogmodff"_s)->text(), QStringLiteral("家庭记账的分类怎么定"));
+    QCOMPARE(ctl<QComboBox>(u"Combo1"_s, u"Dlogmodff"_s)->currentText(), QStringLiteral("理财知识"));
     // Another pick in the view does not change the article being edited.
     pickArticle(10);
-    ctl<QLineEdit>("Text1", "Dlogmodff")->clear();
-    ctl<QPlainTextEdit>("RichTextBox1", "Dlogmodff")->setPlainText("it's \"new\"");
-    QVERIFY(click(ctl<QPushButton>("Command1", "Dlogmodff")));
+    ctl<QLineEdit>(u"Text1"_s, u"Dlogmodff"_s)->clear();
+    ctl<QPlainTextEdit>(u"RichTextBox1"_s, u"Dlogmodff"_s)->setPlainText(u"it's \"new\""_s);
+    QVERIFY(click(ctl<QPushButton>(u"Command1"_s, u"Dlogmodff"_s)));
     settle();
     QVERIFY(run.messages.isEmpty());
-    QVERIFY(!shown("Dlogmodff"));
-    QCOMPARE(run.scalar("SELECT title FROM fangfa WHERE id = 9").toString(), QString());
-    QCOMPARE(run.scalar("SELECT content FROM fangfa WHERE id = 9").toString(), QStringLiteral("it's \"new\""));
-    QCOMPARE(run.scalar("SELECT title FROM fangfa WHERE id = 10").toString(), QStringLiteral("应急资金该留多少"));
-    QCOMPARE(ctl("ListView2")->topLevelItem(1)->text(1), QString());
+    QVERIFY(!shown(u"Dlogmodff"_s));
+    QCOMPARE(run.scalar(u"SELECT title FROM fangfa WHERE id = 9"_s).toString(), QString());
+    QCOMPARE(run.scalar(u"SELECT content FROM fangfa WHERE id = 9"_s).toString(), QStringLiteral("it's \"new\""));
+    QCOMPARE(run.scalar(u"SELECT title FROM fangfa WHERE id = 10"_s).toString(), QStringLiteral("应急资金该留多少"));
+    QCOMPARE(ctl(u"ListView2"_s)->topLevelItem(1)->text(1), QString());
 
     // Moved to another category, it leaves this list.
     pickArticle(10);
-    QVERIFY(click(ctl<QPushButton>("Command2")));
-    ctl<QComboBox>("Combo1", "Dlogmodff")->setEditText("日志");
-    QVERIFY(click(ctl<QPushButton>("Command1", "Dlogmodff")));
+    QVERIFY(click(ctl<QPushButton>(u"Command2"_s)));
+    ctl<QComboBox>(u"Combo1"_s, u"Dlogmodff"_s)->setEditText(u"日志"_s);
+    QVERIFY(click(ctl<QPushButton>(u"Command1"_s, u"Dlogmodff"_s)));
     settle();
     QCOMPARE(categoryOf(run, 10), QStringLiteral("日志"));
     QCOMPARE(articleIds(), QList<qint64>{9});
@@ -521,43 +522,43 @@ void KnowledgeTest::articleActionsNeedARow()
 {
     ProgramRun run;
     openView(run);
-    QVERIFY(click(ctl<QPushButton>("Command2")));
-    QVERIFY(click(ctl<QPushButton>("Command3")));
-    QCOMPARE(run.messages, (QStringList{"没有可以编辑的知识！", "没有可删除的知识！"}));
-    QVERIFY(!shown("Dlogmodff"));
+    QVERIFY(click(ctl<QPushButton>(u"Command2"_s)));
+    QVERIFY(click(ctl<QPushButton>(u"Command3"_s)));
+    QCOMPARE(run.messages, (QStringList{u"没有可以编辑的知识！"_s, u"没有可删除的知识！"_s}));
+    QVERIFY(!shown(u"Dlogmodff"_s));
 
     // An article deleted while its editor is open is not written back.
-    pickCategory("日志");
+    pickCategory(u"日志"_s);
     pickArticle(12);
-    QVERIFY(click(ctl<QPushButton>("Command2")));
-    QVERIFY(shown("Dlogmodff"));
-    run.exec("DELETE FROM fangfa WHERE id = 12");
-    QVERIFY(click(ctl<QPushButton>("Command1", "Dlogmodff")));
+    QVERIFY(click(ctl<QPushButton>(u"Command2"_s)));
+    QVERIFY(shown(u"Dlogmodff"_s));
+    run.exec(u"DELETE FROM fangfa WHERE id = 12"_s);
+    QVERIFY(click(ctl<QPushButton>(u"Command1"_s, u"Dlogmodff"_s)));
     settle();
     QCOMPARE(run.messages.last(), QStringLiteral("没有可以编辑的知识！"));
-    QCOMPARE(run.scalar("SELECT count(*) FROM fangfa WHERE id = 12").toInt(), 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM fangfa WHERE id = 12"_s).toInt(), 0);
 }
 
 void KnowledgeTest::deleteArticle()
 {
     ProgramRun run;
     openView(run);
-    pickCategory("日志");
+    pickCategory(u"日志"_s);
     pickArticle(12);
-    QVERIFY(click(ctl<QPushButton>("Command3")));
+    QVERIFY(click(ctl<QPushButton>(u"Command3"_s)));
     QVERIFY(run.messages.isEmpty()); // no question asked
     QCOMPARE(articleIds(), (QList<qint64>{13, 11}));
-    QCOMPARE(run.scalar("SELECT count(*) FROM fangfa WHERE id = 12").toInt(), 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM fangfa WHERE id = 12"_s).toInt(), 0);
 }
 
 void KnowledgeTest::helpLink()
 {
     ProgramRun run;
     openView(run);
-    auto* label = ctl<QLabel>("Label2");
+    auto* label = ctl<QLabel>(u"Label2"_s);
     QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
     QCOMPARE(run.openedUrls.size(), 1);
-    QVERIFY(run.openedUrls.first().toString().endsWith("/shuoming/11.asp"));
+    QVERIFY(run.openedUrls.first().toString().endsWith(u"/shuoming/11.asp"_s));
 }
 
 // On a generated corpus of Chinese, Latin letters in both cases, digits and punctuation, every
@@ -599,11 +600,12 @@ void KnowledgeTest::indexAnswersAsAScan()
                 ids << h.id;
             // LIKE folds ASCII case; instr() does not, so the scan here is LIKE itself.
             QString pattern = keyword;
-            pattern.replace("\\", "\\\\").replace("%", "\\%").replace("_", "\\_");
-            pattern = "%" + pattern + "%";
-            QSqlQuery q = run.query("SELECT id FROM fangfa WHERE title LIKE ? ESCAPE '\\' OR content LIKE ? ESCAPE '\\'"
-                                    " ORDER BY id",
-                                    {pattern, pattern});
+            pattern.replace(u"\\"_s, u"\\\\"_s).replace(u"%"_s, u"\\%"_s).replace(u"_"_s, u"\\_"_s);
+            pattern = u"%"_s + pattern + u"%"_s;
+            QSqlQuery q =
+                run.query(u"SELECT id FROM fangfa WHERE title LIKE ? ESCAPE '\\' OR content LIKE ? ESCAPE '\\'"
+                          " ORDER BY id"_s,
+                          {pattern, pattern});
             QList<qint64> like;
             while (q.next())
                 like << q.value(0).toLongLong();
@@ -622,9 +624,9 @@ void KnowledgeTest::indexOfAnOlderFileIsBuiltInTheBackground()
     ProgramRun run;
     QVERIFY(run.start());
     // As the migration leaves a file with articles: an empty index and all of them to add.
-    run.exec("INSERT INTO fangfa_grams (fangfa_grams) VALUES ('delete-all')");
-    run.exec("INSERT OR IGNORE INTO fangfa_grams_todo (id) SELECT id FROM fangfa");
-    const int articles = run.scalar("SELECT count(*) FROM fangfa").toInt();
+    run.exec(u"INSERT INTO fangfa_grams (fangfa_grams) VALUES ('delete-all')"_s);
+    run.exec(u"INSERT OR IGNORE INTO fangfa_grams_todo (id) SELECT id FROM fangfa"_s);
+    const int articles = run.scalar(u"SELECT count(*) FROM fangfa"_s).toInt();
     QVERIFY(articles > 4);
     // A first run added one batch, then ended.
     QCOMPARE(Knowledge::buildSearchIndexStep(Db::main(), 2), articles - 2);
@@ -632,22 +634,22 @@ void KnowledgeTest::indexOfAnOlderFileIsBuiltInTheBackground()
 
     IndexBuilder::holdForTests(true);
     openView(run);
-    auto* label = ctl<QLabel>("LabelIndex");
+    auto* label = ctl<QLabel>(u"LabelIndex"_s);
     QVERIFY(label->isVisible());
     QCOMPARE(label->text(), QStringLiteral("正在建立搜索索引…（0/%1）").arg(articles - 2));
     QVERIFY(!Knowledge::searchIndexReady());
-    runSearch("时间", kAll, true); // scanned meanwhile
+    runSearch(u"时间"_s, kAll, true); // scanned meanwhile
     const QList<qint64> found = articleIds();
     QVERIFY(!found.isEmpty());
-    QCOMPARE(found, scan(run, "时间", kAll, true));
+    QCOMPARE(found, scan(run, u"时间"_s, kAll, true));
 
     IndexBuilder::holdForTests(false);
     QTRY_VERIFY(!label->isVisible());
     QVERIFY(Knowledge::searchIndexReady());
-    QCOMPARE(run.scalar("SELECT count(*) FROM fangfa_grams_todo").toInt(), 0);
-    QCOMPARE(run.scalar("SELECT count(*) FROM fangfa_grams WHERE fangfa_grams MATCH '\"时间\"'").toInt(),
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM fangfa_grams_todo"_s).toInt(), 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM fangfa_grams WHERE fangfa_grams MATCH '\"时间\"'"_s).toInt(),
              int(found.size()));
-    runSearch("时间", kAll, true);
+    runSearch(u"时间"_s, kAll, true);
     QCOMPARE(articleIds(), found);
     IndexBuilder::setBatchForTests(50);
 }

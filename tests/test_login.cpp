@@ -13,6 +13,7 @@
 #include <QScreen>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QDate kReference(2009, 1, 31);
@@ -23,7 +24,7 @@ QMap<QString, QVariant> datesOf(const std::function<QSqlQuery(const QString&)>& 
 {
     QMap<QString, QVariant> dates;
     const QList<QPair<QString, QString>> columns = {
-        {"shouzhi", "addtime"}, {"rjxx", "addtime"}, {"renwu", "today"}, {"mubiao", "jsdate"}};
+        {u"shouzhi"_s, u"addtime"_s}, {u"rjxx"_s, u"addtime"_s}, {u"renwu"_s, u"today"_s}, {u"mubiao"_s, u"jsdate"_s}};
     for (const auto& [table, column] : columns) {
         QSqlQuery q = run(QStringLiteral("SELECT id, %1 FROM %2").arg(column, table));
         while (q.next())
@@ -59,7 +60,7 @@ bool backupsDone()
 
 QLabel* waitLabel()
 {
-    return control<QLabel>("frmlogin", "lblWait");
+    return control<QLabel>(u"frmlogin"_s, u"lblWait"_s);
 }
 
 QString waitText(int seconds)
@@ -110,7 +111,7 @@ void LoginTest::firstStartShiftsSampleDates()
     ProgramRun run(QDateTime(firstDay, QTime(9, 0)));
     QVERIFY(run.start());
     QVERIFY(run.messages.isEmpty());
-    QCOMPARE(run.scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("2"));
+    QCOMPARE(run.scalar(uR"(SELECT password FROM "user" WHERE id = 2)"_s).toString(), QStringLiteral("2"));
 
     auto now = datesOf([&](const QString& sql) { return run.query(sql); });
     QCOMPARE(now.keys(), delivered.keys());
@@ -136,8 +137,8 @@ void LoginTest::firstStartShiftsSampleDates()
 void LoginTest::markerAlreadySetStopsTheShift()
 {
     ProgramRun run(QDateTime(QDate(2009, 2, 10), QTime(9, 0)));
-    Store::ensureMainDatabase(run.file("mylive.dc"));
-    run.exec(R"(UPDATE "user" SET password = '2' WHERE id = 2)");
+    Store::ensureMainDatabase(run.file(u"mylive.dc"_s));
+    run.exec(uR"(UPDATE "user" SET password = '2' WHERE id = 2)"_s);
     const auto before = datesOf([&](const QString& sql) { return run.query(sql); });
     Db::closeAll();
 
@@ -148,25 +149,25 @@ void LoginTest::markerAlreadySetStopsTheShift()
 void LoginTest::failedShiftMovesNothingAndRunsLater()
 {
     ProgramRun run(QDateTime(QDate(2009, 2, 10), QTime(9, 0)));
-    Store::ensureMainDatabase(run.file("mylive.dc"));
+    Store::ensureMainDatabase(run.file(u"mylive.dc"_s));
     // The last of the four updates fails.
-    run.exec("CREATE TRIGGER refuse BEFORE UPDATE ON mubiao BEGIN SELECT RAISE(ABORT, 'disk trouble'); END");
+    run.exec(u"CREATE TRIGGER refuse BEFORE UPDATE ON mubiao BEGIN SELECT RAISE(ABORT, 'disk trouble'); END"_s);
     const auto before = datesOf([&](const QString& sql) { return run.query(sql); });
     Db::closeAll();
 
     QVERIFY(run.start());
     QCOMPARE(run.messages.size(), 1);
     QVERIFY(run.messages.first().contains(QLatin1String("disk trouble")));
-    QCOMPARE(run.scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("1"));
+    QCOMPARE(run.scalar(uR"(SELECT password FROM "user" WHERE id = 2)"_s).toString(), QStringLiteral("1"));
     QCOMPARE(datesOf([&](const QString& sql) { return run.query(sql); }), before);
 
     closeEverything();
-    run.exec("DROP TRIGGER refuse");
+    run.exec(u"DROP TRIGGER refuse"_s);
     Db::closeAll();
     QVERIFY(run.start());
-    QCOMPARE(run.scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("2"));
-    QCOMPARE(Db::dayFrom(run.scalar("SELECT addtime FROM shouzhi WHERE id = 1")),
-             Db::dayFrom(before.value("shouzhi 1")).addDays(10));
+    QCOMPARE(run.scalar(uR"(SELECT password FROM "user" WHERE id = 2)"_s).toString(), QStringLiteral("2"));
+    QCOMPARE(Db::dayFrom(run.scalar(u"SELECT addtime FROM shouzhi WHERE id = 1"_s)),
+             Db::dayFrom(before.value(u"shouzhi 1"_s)).addDays(10));
 }
 
 void LoginTest::password_data()
@@ -174,7 +175,7 @@ void LoginTest::password_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("accepted");
     QTest::newRow("right") << kSamplePassword << true;
-    QTest::newRow("blanks around") << "  " + kSamplePassword + "\t " << true;
+    QTest::newRow("blanks around") << u"  "_s + kSamplePassword + u"\t "_s << true;
     QTest::newRow("wrong") << "654321" << false;
     QTest::newRow("inner blank") << "123 456" << false;
     QTest::newRow("empty") << "" << false;
@@ -193,20 +194,20 @@ void LoginTest::password()
     QCOMPARE(run.login(typed), accepted);
     if (accepted) {
         QVERIFY(!run.messages.contains(kWrongPassword));
-        QVERIFY(!find<QWidget>("frmlogin")); // the frame unloads the login window
+        QVERIFY(!find<QWidget>(u"frmlogin"_s)); // the frame unloads the login window
         return;
     }
     QCOMPARE(run.messages, QStringList{kWrongPassword});
-    QVERIFY(shown("frmlogin"));
-    QCOMPARE(control<QLineEdit>("frmlogin", "txtPassword")->text(), typed);
-    QVERIFY(!find<QWidget>("MDIfrm"));
+    QVERIFY(shown(u"frmlogin"_s));
+    QCOMPARE(control<QLineEdit>(u"frmlogin"_s, u"txtPassword"_s)->text(), typed);
+    QVERIFY(!find<QWidget>(u"MDIfrm"_s));
 }
 
 void LoginTest::passwordWithQuote()
 {
     ProgramRun run;
-    Store::ensureMainDatabase(run.file("mylive.dc"));
-    run.exec(R"(UPDATE "user" SET password = ? WHERE id = 1)", {QStringLiteral("it's 王")});
+    Store::ensureMainDatabase(run.file(u"mylive.dc"_s));
+    run.exec(uR"(UPDATE "user" SET password = ? WHERE id = 1)"_s, {QStringLiteral("it's 王")});
     Db::closeAll();
     QVERIFY(!run.login(kSamplePassword));
     QVERIFY(run.login(QStringLiteral("it's 王")));
@@ -216,30 +217,30 @@ void LoginTest::loginWindowLooksRight()
 {
     ProgramRun run;
     QVERIFY(run.start());
-    auto* login = find<QWidget>("frmlogin");
+    auto* login = find<QWidget>(u"frmlogin"_s);
     QVERIFY(login);
     QCOMPARE(login->windowTitle(), QStringLiteral("Vantorel时间管理软件 V3.8"));
-    auto* button = control<QPushButton>("frmlogin", "Command1");
+    auto* button = control<QPushButton>(u"frmlogin"_s, u"Command1"_s);
     QCOMPARE(button->text(), QStringLiteral("登录"));
     QVERIFY(button->isDefault());
-    QCOMPARE(control<QLineEdit>("frmlogin", "txtPassword")->echoMode(), QLineEdit::Password);
+    QCOMPARE(control<QLineEdit>(u"frmlogin"_s, u"txtPassword"_s)->echoMode(), QLineEdit::Password);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QVERIFY(std::abs(login->frameGeometry().center().x() - screen.center().x()) <= 2);
     QVERIFY(std::abs(login->frameGeometry().center().y() - screen.center().y()) <= 2);
 
     // Enter in the password box logs in.
-    auto* box = control<QLineEdit>("frmlogin", "txtPassword");
+    auto* box = control<QLineEdit>(u"frmlogin"_s, u"txtPassword"_s);
     box->setText(kSamplePassword);
     QTest::keyClick(box, Qt::Key_Return);
     settle();
-    QVERIFY(shown("MDIfrm"));
+    QVERIFY(shown(u"MDIfrm"_s));
 }
 
 void LoginTest::damagedDatabaseIsReportedAndKept()
 {
     ProgramRun run;
     const QByteArray junk("this is not a database, but it is the user's file\n");
-    QFile f(run.file("mylive.dc"));
+    QFile f(run.file(u"mylive.dc"_s));
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(junk);
     f.close();
@@ -248,7 +249,7 @@ void LoginTest::damagedDatabaseIsReportedAndKept()
     QVERIFY(!run.start());
     QCOMPARE(run.messages.size(), 1);
     QVERIFY(!run.messages.contains(kWrongPassword));
-    QVERIFY(!shown("frmlogin"));
+    QVERIFY(!shown(u"frmlogin"_s));
 
     closeEverything();
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -260,11 +261,11 @@ void LoginTest::newDatabaseHoldsOnlyAHash()
     ProgramRun run;
     QVERIFY(run.login());
     QVERIFY(backupsDone());
-    QVERIFY(run.scalar(R"(SELECT password FROM "user" WHERE id = 1)").toString().startsWith("$argon2id$"));
-    const QList<Backup::Copy> copies = Backup::list(run.file("backup"));
+    QVERIFY(run.scalar(uR"(SELECT password FROM "user" WHERE id = 1)"_s).toString().startsWith(u"$argon2id$"_s));
+    const QList<Backup::Copy> copies = Backup::list(run.file(u"backup"_s));
     QCOMPARE(copies.size(), 1);
     closeEverything();
-    QVERIFY(!fileHolds(run.file("mylive.dc"), kSamplePassword));
+    QVERIFY(!fileHolds(run.file(u"mylive.dc"_s), kSamplePassword));
     QVERIFY(!fileHolds(copies.first().path, kSamplePassword));
 }
 
@@ -280,34 +281,34 @@ void LoginTest::plainPasswordIsHashedAtLogin()
     QFETCH(bool, restored);
     ProgramRun run;
     const QString plain = QStringLiteral("Plain-旧密码-7731");
-    const QString database = run.file("mylive.dc");
-    const QString older = restored ? run.file("older.dc") : database;
+    const QString database = run.file(u"mylive.dc"_s);
+    const QString older = restored ? run.file(u"older.dc"_s) : database;
     Store::ensureMainDatabase(older);
     {
         // As an older build left it: the password as typed.
         const QSqlDatabase db = Db::open(older);
-        Db::exec(db, R"(UPDATE "user" SET password = ? WHERE id = 1)", {plain});
+        Db::exec(db, uR"(UPDATE "user" SET password = ? WHERE id = 1)"_s, {plain});
     }
     Db::closeAll();
     if (restored) {
         Store::ensureMainDatabase(database);
         Db::closeAll();
         Backup::completeRestore(
-            Backup::prepareRestore(older, database, run.file("safety"), QDateTime::currentDateTime()), database);
+            Backup::prepareRestore(older, database, run.file(u"safety"_s), QDateTime::currentDateTime()), database);
     }
 
     QVERIFY(!run.login(kSamplePassword));
     QVERIFY(run.login(plain));
     QVERIFY(backupsDone());
-    QVERIFY(run.scalar(R"(SELECT password FROM "user" WHERE id = 1)").toString().startsWith("$argon2id$"));
-    QCOMPARE(run.scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("2"));
+    QVERIFY(run.scalar(uR"(SELECT password FROM "user" WHERE id = 1)"_s).toString().startsWith(u"$argon2id$"_s));
+    QCOMPARE(run.scalar(uR"(SELECT password FROM "user" WHERE id = 2)"_s).toString(), QStringLiteral("2"));
 
     // The hash admits at the next start; the plain text is nowhere in the file or a fresh copy.
     closeEverything();
-    QVERIFY(run.login("  " + plain));
+    QVERIFY(run.login(u"  "_s + plain));
     QVERIFY(backupsDone());
     closeEverything();
-    const QString copy = Backup::makeCopy(database, run.file("fresh"), QDateTime::currentDateTime());
+    const QString copy = Backup::makeCopy(database, run.file(u"fresh"_s), QDateTime::currentDateTime());
     QVERIFY(!fileHolds(database, plain));
     QVERIFY(!fileHolds(copy, plain));
 }
@@ -317,11 +318,11 @@ void LoginTest::wrongGuessesAreSlowed()
     frmlogin::setSecondForTests(20);
     ProgramRun run;
     for (int i = 0; i < 2; ++i)
-        QVERIFY(!run.login("wrong"));
+        QVERIFY(!run.login(u"wrong"_s));
     QVERIFY(!waitLabel()->isVisible());
     // The third wrong password in a row: the next answer waits 1 s, then 2 s, then 4 s.
     for (int seconds : {1, 2, 4}) {
-        QVERIFY(!run.login("wrong"));
+        QVERIFY(!run.login(u"wrong"_s));
         QVERIFY(waitLabel()->isVisible());
         QCOMPARE(waitLabel()->text(), waitText(seconds));
         QTRY_VERIFY(!waitLabel()->isVisible());
@@ -329,19 +330,19 @@ void LoginTest::wrongGuessesAreSlowed()
     QCOMPARE(run.messages.count(kWrongPassword), 5);
 
     // During the wait the window stays usable; a password entered then is answered once it ends.
-    QVERIFY(!run.login("wrong"));
+    QVERIFY(!run.login(u"wrong"_s));
     QCOMPARE(waitLabel()->text(), waitText(8));
-    QVERIFY(control<QLineEdit>("frmlogin", "txtPassword")->isEnabled());
+    QVERIFY(control<QLineEdit>(u"frmlogin"_s, u"txtPassword"_s)->isEnabled());
     QVERIFY(!run.login(kSamplePassword));
     QCOMPARE(run.messages.count(kWrongPassword), 6);
-    QTRY_VERIFY(shown("MDIfrm"));
+    QTRY_VERIFY(shown(u"MDIfrm"_s));
     QCOMPARE(run.messages.count(kWrongPassword), 6);
 
     // A right password starts the count afresh.
     closeEverything();
-    QCOMPARE(run.scalar("SELECT count(*) FROM login_wait").toInt(), 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM login_wait"_s).toInt(), 0);
     for (int i = 0; i < 2; ++i)
-        QVERIFY(!run.login("wrong"));
+        QVERIFY(!run.login(u"wrong"_s));
     QVERIFY(!waitLabel()->isVisible());
     frmlogin::setSecondForTests(1000);
 }
@@ -352,10 +353,10 @@ void LoginTest::slowingSurvivesARestart()
     ProgramRun run;
     for (int i = 0; i < 3; ++i) {
         QTRY_VERIFY(!waitLabel() || !waitLabel()->isVisible());
-        QVERIFY(!run.login("wrong"));
+        QVERIFY(!run.login(u"wrong"_s));
     }
     QTRY_VERIFY(!waitLabel()->isVisible());
-    QVERIFY(!run.login("wrong"));
+    QVERIFY(!run.login(u"wrong"_s));
     QCOMPARE(waitLabel()->text(), waitText(2));
 
     // Closed during the wait: the next start still waits, and the count goes on.
@@ -364,7 +365,7 @@ void LoginTest::slowingSurvivesARestart()
     QVERIFY(waitLabel()->isVisible());
     QCOMPARE(waitLabel()->text(), waitText(2));
     QTRY_VERIFY(!waitLabel()->isVisible());
-    QVERIFY(!run.login("wrong"));
+    QVERIFY(!run.login(u"wrong"_s));
     QCOMPARE(waitLabel()->text(), waitText(4));
 
     // A start after the wait is over goes straight to the answer.

@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 // What a new user met in the first hour with the today view, the task dialogs and the popup.
 class NewUserTest : public QObject
@@ -37,17 +38,17 @@ const QString kDiaryQuestion = QStringLiteral("日志内容已修改，是否保
 template <class T = QTreeWidget>
 T* ctl(const QString& name)
 {
-    return control<T>("Frmmain", name);
+    return control<T>(u"Frmmain"_s, name);
 }
 
 QString diaryOf(const ProgramRun& run, const QString& day)
 {
-    return run.scalar("SELECT content FROM fangfa WHERE ltype = '日志' AND addtime = ?", {day}).toString();
+    return run.scalar(u"SELECT content FROM fangfa WHERE ltype = '日志' AND addtime = ?"_s, {day}).toString();
 }
 
 int rowOf(qint64 id)
 {
-    auto* list = ctl("ListView1");
+    auto* list = ctl(u"ListView1"_s);
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         if (list->topLevelItem(i)->text(0).toLongLong() == id)
             return i;
@@ -77,31 +78,31 @@ void NewUserTest::unsavedDiary()
     ProgramRun run;
     QVERIFY(run.login());
     run.messages.clear();
-    const QString stored = diaryOf(run, "2009-01-31"); // the sample has today's diary
+    const QString stored = diaryOf(run, u"2009-01-31"_s); // the sample has today's diary
     if (typed)
-        ctl<QPlainTextEdit>("RichTextBox2")->setPlainText("it's the evening's note");
-    if (leave == "close")
+        ctl<QPlainTextEdit>(u"RichTextBox2"_s)->setPlainText(u"it's the evening's note"_s);
+    if (leave == "close"_L1)
         run.answerNext(QMessageBox::Ok); // the program's end, said before the diary question
     run.answerNext(yes ? QMessageBox::Yes : QMessageBox::No);
 
-    if (leave == "day") {
-        auto* calendar = ctl<QCalendarWidget>("MonthView1");
+    if (leave == "day"_L1) {
+        auto* calendar = ctl<QCalendarWidget>(u"MonthView1"_s);
         calendar->setSelectedDate(QDate(2009, 2, 3));
         emit calendar->clicked(QDate(2009, 2, 3));
-    } else if (leave == "view") {
-        find<MDIfrm>("MDIfrm")->showView("Frmmain"); // the bar loads a view afresh
+    } else if (leave == "view"_L1) {
+        find<MDIfrm>(u"MDIfrm"_s)->showView(u"Frmmain"_s); // the bar loads a view afresh
     } else {
-        find<MDIfrm>("MDIfrm")->close();
+        find<MDIfrm>(u"MDIfrm"_s)->close();
     }
     settle();
 
     QStringList expected = typed ? QStringList{kDiaryQuestion} : QStringList{};
-    if (leave == "close") // offscreen there is no notification area: the program says it ends
+    if (leave == "close"_L1) // offscreen there is no notification area: the program says it ends
         expected.prepend(QStringLiteral("桌面没有通知区域，无法在后台提醒，程序将退出。"));
     QCOMPARE(run.messages, expected);
     // Stored under the day it was written for, never under the day clicked.
-    QCOMPARE(diaryOf(run, "2009-01-31"), typed && yes ? QString("it's the evening's note") : stored);
-    QCOMPARE(diaryOf(run, "2009-02-03"), QString());
+    QCOMPARE(diaryOf(run, u"2009-01-31"_s), typed && yes ? u"it's the evening's note"_s : stored);
+    QCOMPARE(diaryOf(run, u"2009-02-03"_s), QString());
 }
 
 void NewUserTest::editDialogFollowsTheSelection()
@@ -109,37 +110,37 @@ void NewUserTest::editDialogFollowsTheSelection()
     ProgramRun run;
     QVERIFY(run.login());
     run.messages.clear();
-    auto* list = ctl("ListView1");
-    const QString first = run.scalar("SELECT title FROM renwu WHERE id = 19").toString();
-    const QString second = run.scalar("SELECT title FROM renwu WHERE id = 20").toString();
-    const QString third = run.scalar("SELECT title FROM renwu WHERE id = 11").toString();
-    auto title = [] { return control<QLineEdit>("Dlogmodrw", "Text1")->text(); };
+    auto* list = ctl(u"ListView1"_s);
+    const QString first = run.scalar(u"SELECT title FROM renwu WHERE id = 19"_s).toString();
+    const QString second = run.scalar(u"SELECT title FROM renwu WHERE id = 20"_s).toString();
+    const QString third = run.scalar(u"SELECT title FROM renwu WHERE id = 11"_s).toString();
+    auto title = [] { return control<QLineEdit>(u"Dlogmodrw"_s, u"Text1"_s)->text(); };
 
     QVERIFY(clickRow(list, rowOf(19)));
-    QVERIFY(click(ctl<QPushButton>("Command4")));
+    QVERIFY(click(ctl<QPushButton>(u"Command4"_s)));
     QCOMPARE(title(), first);
 
     // Untouched: the dialog simply shows the newly chosen task.
     QVERIFY(clickRow(list, rowOf(20)));
-    QVERIFY(click(ctl<QPushButton>("Command4")));
+    QVERIFY(click(ctl<QPushButton>(u"Command4"_s)));
     QCOMPARE(title(), second);
-    QVERIFY2(run.messages.isEmpty(), qPrintable(run.messages.join("|")));
+    QVERIFY2(run.messages.isEmpty(), qPrintable(run.messages.join(u"|"_s)));
 
     // Edited: the user is asked first; No keeps the edits, Yes shows the chosen task.
-    control<QLineEdit>("Dlogmodrw", "Text1")->setText("edited");
+    control<QLineEdit>(u"Dlogmodrw"_s, u"Text1"_s)->setText(u"edited"_s);
     QVERIFY(clickRow(list, rowOf(11)));
     run.answerNext(QMessageBox::No);
-    QVERIFY(click(ctl<QPushButton>("Command4")));
-    QCOMPARE(title(), QString("edited"));
+    QVERIFY(click(ctl<QPushButton>(u"Command4"_s)));
+    QCOMPARE(title(), u"edited"_s);
     run.answerNext(QMessageBox::Yes);
-    QVERIFY(click(ctl<QPushButton>("Command4")));
+    QVERIFY(click(ctl<QPushButton>(u"Command4"_s)));
     QCOMPARE(title(), third);
-    QCOMPARE(run.messages, (QStringList{"是否放弃对当前任务的修改？", "是否放弃对当前任务的修改？"}));
+    QCOMPARE(run.messages, (QStringList{u"是否放弃对当前任务的修改？"_s, u"是否放弃对当前任务的修改？"_s}));
 
     // The save goes to the task shown.
-    QVERIFY(click(control<QPushButton>("Dlogmodrw", "Command3")));
-    QCOMPARE(run.scalar("SELECT title FROM renwu WHERE id = 20").toString(), second);
-    QCOMPARE(run.scalar("SELECT title FROM renwu WHERE id = 11").toString(), third);
+    QVERIFY(click(control<QPushButton>(u"Dlogmodrw"_s, u"Command3"_s)));
+    QCOMPARE(run.scalar(u"SELECT title FROM renwu WHERE id = 20"_s).toString(), second);
+    QCOMPARE(run.scalar(u"SELECT title FROM renwu WHERE id = 11"_s).toString(), third);
 }
 
 void NewUserTest::popupsDoNotCoverEachOther()
@@ -149,7 +150,7 @@ void NewUserTest::popupsDoNotCoverEachOther()
     QList<Frmts*> popups{Frmts::openNew(), Frmts::openNew(), Frmts::openNew()};
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     for (Frmts* p : popups) {
-        QTRY_VERIFY(!p->findChild<QTimer*>("Timer1")->isActive()); // the slide is over
+        QTRY_VERIFY(!p->findChild<QTimer*>(u"Timer1"_s)->isActive()); // the slide is over
         QVERIFY(screen.contains(p->geometry()));
     }
     for (int i = 0; i < popups.size(); ++i) {
@@ -164,12 +165,12 @@ void NewUserTest::overdueQuestionComesOverTheFrame()
 {
     ProgramRun run;
     QVERIFY(run.start());
-    run.exec("INSERT INTO renwu (title, today, zhuangtai) VALUES ('left over', '2009-01-20', 0)");
-    run.exec("DELETE FROM overdue_asked"); // a later day than the first run's
+    run.exec(u"INSERT INTO renwu (title, today, zhuangtai) VALUES ('left over', '2009-01-20', 0)"_s);
+    run.exec(u"DELETE FROM overdue_asked"_s); // a later day than the first run's
     bool frameShownWhenAsked = false;
     setMsgBoxResponder([&](const QString& text, QMessageBox::StandardButtons) {
         run.messages.append(text);
-        frameShownWhenAsked = shown("MDIfrm") && !shown("frmlogin");
+        frameShownWhenAsked = shown(u"MDIfrm"_s) && !shown(u"frmlogin"_s);
         return QMessageBox::No;
     });
     QVERIFY(run.login());
@@ -182,18 +183,18 @@ void NewUserTest::frameFitsASmallScreen()
 {
     ProgramRun run;
     QVERIFY(run.login());
-    auto* frame = find<MDIfrm>("MDIfrm");
+    auto* frame = find<MDIfrm>(u"MDIfrm"_s);
     // 1024×768 less a title bar and a panel of the desktop.
     frame->resize(1024, 768 - 60);
     settle();
-    auto* area = frame->findChild<QMdiArea*>("MdiArea");
+    auto* area = frame->findChild<QMdiArea*>(u"MdiArea"_s);
     QVERIFY(!area->horizontalScrollBar()->isVisible());
     QVERIFY(!area->verticalScrollBar()->isVisible());
-    QWidget* view = find<QWidget>("Frmmain");
+    QWidget* view = find<QWidget>(u"Frmmain"_s);
     QVERIFY(view->minimumSizeHint().width() <= area->viewport()->width());
     QVERIFY(view->minimumSizeHint().height() <= area->viewport()->height());
     // Nothing cut off: the planning buttons lie inside the view.
-    auto* last = ctl<QPushButton>("Command8");
+    auto* last = ctl<QPushButton>(u"Command8"_s);
     QVERIFY(view->rect().contains(QRect(last->mapTo(view, QPoint()), last->size())));
 }
 

@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QDate kToday(2009, 1, 31);
@@ -74,16 +75,16 @@ Workbook readWorkbook(const QString& file)
             continue;
         const QXmlStreamAttributes a = sheet.attributes();
         if (sheet.name() == QLatin1String("c")) {
-            ref = a.value("r").toString();
-            type = a.value("t").toString();
+            ref = a.value(u"r"_s).toString();
+            type = a.value(u"t"_s).toString();
         } else if (sheet.name() == QLatin1String("v")) {
             const QString v = sheet.readElementText();
             book.cells[ref] = type == QLatin1String("s") ? shared.value(v.toInt()) : v;
         } else if (sheet.name() == QLatin1String("mergeCell")) {
-            book.merges.append(a.value("ref").toString());
+            book.merges.append(a.value(u"ref"_s).toString());
         } else if (sheet.name() == QLatin1String("col")) {
-            for (int c = a.value("min").toInt(); c <= a.value("max").toInt(); ++c)
-                book.widths[c] = a.value("width").toDouble();
+            for (int c = a.value(u"min"_s).toInt(); c <= a.value(u"max"_s).toInt(); ++c)
+                book.widths[c] = a.value(u"width"_s).toDouble();
         }
     }
     book.ok = !sheetXml.isEmpty() && !sheet.hasError();
@@ -96,32 +97,32 @@ class Plans
 public:
     explicit Plans(const ProgramRun& run) : run_(run)
     {
-        run.exec("DELETE FROM renwu");
-        run.exec("DELETE FROM mubiao");
-        run.exec("DELETE FROM juese");
+        run.exec(u"DELETE FROM renwu"_s);
+        run.exec(u"DELETE FROM mubiao"_s);
+        run.exec(u"DELETE FROM juese"_s);
     }
     qint64 theme(const QString& name) const
     {
-        run_.exec("INSERT INTO juese (name) VALUES (?)", {name});
+        run_.exec(u"INSERT INTO juese (name) VALUES (?)"_s, {name});
         return lastId();
     }
     qint64 goal(qint64 theme, const QString& title, int dueInDays) const
     {
-        run_.exec("INSERT INTO mubiao (title, juese, jsdate) VALUES (?, ?, ?)",
+        run_.exec(u"INSERT INTO mubiao (title, juese, jsdate) VALUES (?, ?, ?)"_s,
                   {title, theme, kToday.addDays(dueInDays).toString(Qt::ISODate)});
         return lastId();
     }
     qint64 task(qint64 goal, qint64 theme, const QString& title, int order, const QVariant& day = QVariant(),
                 int state = 0, const QVariant& time = QVariant()) const
     {
-        run_.exec("INSERT INTO renwu (title, mubiao, juese, xuhao, today, intime, zhuangtai)"
-                  " VALUES (?, ?, ?, ?, ?, ?, ?)",
+        run_.exec(u"INSERT INTO renwu (title, mubiao, juese, xuhao, today, intime, zhuangtai)"
+                  " VALUES (?, ?, ?, ?, ?, ?, ?)"_s,
                   {title, goal, theme, order, day, time, state});
         return lastId();
     }
 
 private:
-    qint64 lastId() const { return run_.scalar("SELECT last_insert_rowid()").toLongLong(); }
+    qint64 lastId() const { return run_.scalar(u"SELECT last_insert_rowid()"_s).toLongLong(); }
     const ProgramRun& run_;
 };
 
@@ -136,10 +137,10 @@ QTableView* openGrid(ProgramRun& run, const QString& button, const QString& wind
     if (!run.login())
         return nullptr;
     run.messages.clear();
-    if (!click(control<QPushButton>("Frmmain", button)))
+    if (!click(control<QPushButton>(u"Frmmain"_s, button)))
         return nullptr;
     settle();
-    return shown(window) ? control<QTableView>(window, "MSHFlexGrid1") : nullptr;
+    return shown(window) ? control<QTableView>(window, u"MSHFlexGrid1"_s) : nullptr;
 }
 
 QStringList column(const QTableView* grid, int c)
@@ -183,23 +184,23 @@ private slots:
 void PlanTest::buttonsOpenWindowsModelessly()
 {
     ProgramRun run;
-    QVERIFY(openGrid(run, "Command8", "FrmGuiHua"));
+    QVERIFY(openGrid(run, u"Command8"_s, u"FrmGuiHua"_s));
     QVERIFY(!QApplication::activeModalWidget());
-    QVERIFY(control<QWidget>("FrmGuiHua", "Image1")); // the window's own close picture
-    QVERIFY(control<QPushButton>("Frmmain", "Command10")->isEnabled());
-    QVERIFY(click(control<QPushButton>("Frmmain", "Command10")));
+    QVERIFY(control<QWidget>(u"FrmGuiHua"_s, u"Image1"_s)); // the window's own close picture
+    QVERIFY(control<QPushButton>(u"Frmmain"_s, u"Command10"_s)->isEnabled());
+    QVERIFY(click(control<QPushButton>(u"Frmmain"_s, u"Command10"_s)));
     settle();
-    QVERIFY(shown("FrmDate"));
-    QVERIFY(shown("FrmGuiHua"));
+    QVERIFY(shown(u"FrmDate"_s));
+    QVERIFY(shown(u"FrmGuiHua"_s));
     const QPointer<FrmDate> date = Forms::find<FrmDate>();
-    QCOMPARE(control<QTableView>("FrmDate", "MSHFlexGrid1")->model()->headerData(1, Qt::Horizontal).toString(),
+    QCOMPARE(control<QTableView>(u"FrmDate"_s, u"MSHFlexGrid1"_s)->model()->headerData(1, Qt::Horizontal).toString(),
              QStringLiteral("日期时间"));
 
     // Closing by the picture unloads the window; the next click loads it afresh.
-    QTest::mouseClick(control<QWidget>("FrmDate", "Image1"), Qt::LeftButton);
+    QTest::mouseClick(control<QWidget>(u"FrmDate"_s, u"Image1"_s), Qt::LeftButton);
     settle();
     QVERIFY(!Forms::find<FrmDate>());
-    QVERIFY(click(control<QPushButton>("Frmmain", "Command10")));
+    QVERIFY(click(control<QPushButton>(u"Frmmain"_s, u"Command10"_s)));
     settle();
     // A new window, not the old one again (which is gone: its address may be reused).
     QVERIFY(!date);
@@ -224,24 +225,24 @@ void PlanTest::deadlineRange()
     ProgramRun run;
     QVERIFY(run.start());
     const Plans plans(run);
-    const qint64 theme = plans.theme("事业");
-    plans.task(plans.goal(theme, "目标", dueInDays), theme, "任务", 1);
+    const qint64 theme = plans.theme(u"事业"_s);
+    plans.task(plans.goal(theme, u"目标"_s, dueInDays), theme, u"任务"_s, 1);
     // A goal without tasks and a theme without goals give no rows.
-    plans.goal(theme, "空目标", 0);
-    plans.theme("空主题");
+    plans.goal(theme, u"空目标"_s, 0);
+    plans.theme(u"空主题"_s);
 
-    QTableView* grid = openGrid(run, "Command8", "FrmGuiHua");
+    QTableView* grid = openGrid(run, u"Command8"_s, u"FrmGuiHua"_s);
     QVERIFY(grid);
-    const QStringList expected = {"事业", "目标", kToday.addDays(dueInDays).toString("yyyy-M-d"),
-                                  "任务", "1",    "未安排"};
+    const QStringList expected = {u"事业"_s, u"目标"_s, kToday.addDays(dueInDays).toString(u"yyyy-M-d"_s),
+                                  u"任务"_s, u"1"_s,    u"未安排"_s};
     QCOMPARE(grid->model()->rowCount(), listed ? 1 : 0);
     if (listed)
         QCOMPARE(rowTexts(grid, 0), expected);
 
     // A wider range picked by hand and "统计" list it.
-    control<QDateEdit>("FrmGuiHua", "DTP1")->setDate(kToday.addDays(-40));
-    control<QDateEdit>("FrmGuiHua", "DTP2")->setDate(kToday.addDays(40));
-    QVERIFY(press("FrmGuiHua", "Command1"));
+    control<QDateEdit>(u"FrmGuiHua"_s, u"DTP1"_s)->setDate(kToday.addDays(-40));
+    control<QDateEdit>(u"FrmGuiHua"_s, u"DTP2"_s)->setDate(kToday.addDays(40));
+    QVERIFY(press(u"FrmGuiHua"_s, u"Command1"_s));
     QCOMPARE(rowTexts(grid, 0), expected);
 }
 
@@ -271,8 +272,8 @@ void PlanTest::taskStates()
     ProgramRun run;
     QVERIFY(run.start());
     const Plans plans(run);
-    const qint64 theme = plans.theme("学习");
-    plans.task(plans.goal(theme, "读完三本书", 5), theme, "读书", 2, dayIn(3), state);
+    const qint64 theme = plans.theme(u"学习"_s);
+    plans.task(plans.goal(theme, u"读完三本书"_s, 5), theme, u"读书"_s, 2, dayIn(3), state);
 
     QTableView* grid = openGrid(run, button, window);
     QVERIFY(grid);
@@ -290,23 +291,23 @@ void PlanTest::overviewMergesThemesAndGoals()
     ProgramRun run;
     QVERIFY(run.start());
     const Plans plans(run);
-    const qint64 work = plans.theme("事业");
-    const qint64 health = plans.theme("健康");
-    const qint64 report = plans.goal(work, "年度报告", 10);
-    const qint64 common = plans.goal(work, "坚持", 20);
-    const qint64 other = plans.goal(health, "坚持", 5);
+    const qint64 work = plans.theme(u"事业"_s);
+    const qint64 health = plans.theme(u"健康"_s);
+    const qint64 report = plans.goal(work, u"年度报告"_s, 10);
+    const qint64 common = plans.goal(work, u"坚持"_s, 20);
+    const qint64 other = plans.goal(health, u"坚持"_s, 5);
     // Tasks by order number within their goal; goals by deadline within their theme.
-    plans.task(report, work, "写提纲", 2, dayIn(1), 1);
-    plans.task(report, work, "收集数据", 1, dayIn(2));
-    plans.task(common, work, "晨读", 1);
-    plans.task(other, health, "跑步", 1, dayIn(4), 2);
+    plans.task(report, work, u"写提纲"_s, 2, dayIn(1), 1);
+    plans.task(report, work, u"收集数据"_s, 1, dayIn(2));
+    plans.task(common, work, u"晨读"_s, 1);
+    plans.task(other, health, u"跑步"_s, 1, dayIn(4), 2);
 
-    QTableView* grid = openGrid(run, "Command8", "FrmGuiHua");
+    QTableView* grid = openGrid(run, u"Command8"_s, u"FrmGuiHua"_s);
     QVERIFY(grid);
-    QCOMPARE(column(grid, 1), QStringList({"事业", "事业", "事业", "健康"}));
-    QCOMPARE(column(grid, 2), QStringList({"年度报告", "年度报告", "坚持", "坚持"}));
-    QCOMPARE(column(grid, 4), QStringList({"收集数据", "写提纲√", "晨读", "跑步"}));
-    QCOMPARE(column(grid, 6), QStringList({"2009-2-2", "2009-2-1", "未安排", "2009-2-4"}));
+    QCOMPARE(column(grid, 1), QStringList({u"事业"_s, u"事业"_s, u"事业"_s, u"健康"_s}));
+    QCOMPARE(column(grid, 2), QStringList({u"年度报告"_s, u"年度报告"_s, u"坚持"_s, u"坚持"_s}));
+    QCOMPARE(column(grid, 4), QStringList({u"收集数据"_s, u"写提纲√"_s, u"晨读"_s, u"跑步"_s}));
+    QCOMPARE(column(grid, 6), QStringList({u"2009-2-2"_s, u"2009-2-1"_s, u"未安排"_s, u"2009-2-4"_s}));
     QCOMPARE(grid->rowSpan(0, 1), 3);
     QCOMPARE(grid->rowSpan(0, 2), 2);
     // Two goals of one title under different themes stay apart.
@@ -314,35 +315,36 @@ void PlanTest::overviewMergesThemesAndGoals()
     QCOMPARE(grid->rowSpan(3, 2), 1);
     QCOMPARE(grid->rowSpan(3, 1), 1);
 
-    const QString file = run.file("规划.xlsx");
+    const QString file = run.file(u"规划.xlsx"_s);
     run.savePath = file;
-    QVERIFY(press("FrmGuiHua", "Command2"));
-    QCOMPARE(run.messages, QStringList{"导出成功！"});
-    QCOMPARE(run.saveFilters, QStringList{"Excel文件 (*.xlsx);;CSV (UTF-8) (*.csv)"});
+    QVERIFY(press(u"FrmGuiHua"_s, u"Command2"_s));
+    QCOMPARE(run.messages, QStringList{u"导出成功！"_s});
+    QCOMPARE(run.saveFilters, QStringList{u"Excel文件 (*.xlsx);;CSV (UTF-8) (*.csv)"_s});
     const Workbook book = readWorkbook(file);
     QVERIFY(book.ok);
-    const QStringList headers = {"行动主题", "我的目标", "目标预定完成时间", "相关任务", "任务排序", "时间安排"};
+    const QStringList headers = {u"行动主题"_s, u"我的目标"_s, u"目标预定完成时间"_s,
+                                 u"相关任务"_s, u"任务排序"_s, u"时间安排"_s};
     for (int c = 0; c < 6; ++c)
-        QCOMPARE(book.cells.value(QChar('A' + c) + QString("1")), headers[c]);
-    QCOMPARE(book.cells.value("A2"), QString("事业"));
-    QCOMPARE(book.cells.value("B2"), QString("年度报告"));
+        QCOMPARE(book.cells.value(QChar('A' + c) + u"1"_s), headers[c]);
+    QCOMPARE(book.cells.value(u"A2"_s), u"事业"_s);
+    QCOMPARE(book.cells.value(u"B2"_s), u"年度报告"_s);
     // Days are date cells: the serial number of the day.
-    QCOMPARE(book.cells.value("C2"), QString::number(QDate(1899, 12, 30).daysTo(QDate(2009, 2, 10))));
-    QCOMPARE(book.cells.value("D3"), QString("写提纲√"));
-    QCOMPARE(book.cells.value("E2"), QString("1"));
-    QCOMPARE(book.cells.value("F4"), QString("未安排"));
-    QCOMPARE(book.cells.value("A5"), QString("健康"));
-    QCOMPARE(book.cells.value("B5"), QString("坚持"));
-    QVERIFY(!book.cells.contains("A3")); // covered by the merge
+    QCOMPARE(book.cells.value(u"C2"_s), QString::number(QDate(1899, 12, 30).daysTo(QDate(2009, 2, 10))));
+    QCOMPARE(book.cells.value(u"D3"_s), u"写提纲√"_s);
+    QCOMPARE(book.cells.value(u"E2"_s), u"1"_s);
+    QCOMPARE(book.cells.value(u"F4"_s), u"未安排"_s);
+    QCOMPARE(book.cells.value(u"A5"_s), u"健康"_s);
+    QCOMPARE(book.cells.value(u"B5"_s), u"坚持"_s);
+    QVERIFY(!book.cells.contains(u"A3"_s)); // covered by the merge
     QStringList merges = book.merges;
     merges.sort();
-    QCOMPARE(merges, QStringList({"A2:A4", "B2:B3"}));
+    QCOMPARE(merges, QStringList({u"A2:A4"_s, u"B2:B3"_s}));
     const QList<double> widths = {15, 15, 15, 50, 15, 15};
     for (int c = 1; c <= 6; ++c)
         QVERIFY2(book.widths.value(c) >= widths[c - 1] && book.widths.value(c) < widths[c - 1] + 1,
                  qPrintable(QString::number(book.widths.value(c))));
     // Only the workbook is left in the folder.
-    QCOMPARE(QDir(run.folder()).entryList({"*.part"}, QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(QDir(run.folder()).entryList({u"*.part"_s}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 void PlanTest::byDateListsInsideTheRange()
@@ -350,46 +352,47 @@ void PlanTest::byDateListsInsideTheRange()
     ProgramRun run;
     QVERIFY(run.start());
     const Plans plans(run);
-    const qint64 theme = plans.theme("家庭");
-    const qint64 goal = plans.goal(theme, "陪伴父母", 40);
-    const qint64 gone = plans.goal(theme, "旧目标", 40);
+    const qint64 theme = plans.theme(u"家庭"_s);
+    const qint64 goal = plans.goal(theme, u"陪伴父母"_s, 40);
+    const qint64 gone = plans.goal(theme, u"旧目标"_s, 40);
     // Done, so that the question about open tasks of earlier days leaves it on its day.
-    plans.task(goal, theme, "第一天", 1, dayIn(-30), 1);
-    plans.task(goal, theme, "最后一天", 1, dayIn(30));
-    plans.task(goal, theme, "不安排", 1);
-    plans.task(goal, theme, "买菜", 3, dayIn(2), 0, "18:00:00");
-    plans.task(goal, theme, "做饭", 2, dayIn(2), 0, "08:30:00");
-    plans.task(gone, 999, "打电话", 1, dayIn(2));
-    plans.task(goal, theme, "散步", 4, dayIn(-29), 1, "19:00:00");
-    run.exec("DELETE FROM mubiao WHERE id = ?", {gone});
+    plans.task(goal, theme, u"第一天"_s, 1, dayIn(-30), 1);
+    plans.task(goal, theme, u"最后一天"_s, 1, dayIn(30));
+    plans.task(goal, theme, u"不安排"_s, 1);
+    plans.task(goal, theme, u"买菜"_s, 3, dayIn(2), 0, u"18:00:00"_s);
+    plans.task(goal, theme, u"做饭"_s, 2, dayIn(2), 0, u"08:30:00"_s);
+    plans.task(gone, 999, u"打电话"_s, 1, dayIn(2));
+    plans.task(goal, theme, u"散步"_s, 4, dayIn(-29), 1, u"19:00:00"_s);
+    run.exec(u"DELETE FROM mubiao WHERE id = ?"_s, {gone});
 
-    QTableView* grid = openGrid(run, "Command10", "FrmDate");
+    QTableView* grid = openGrid(run, u"Command10"_s, u"FrmDate"_s);
     QVERIFY(grid);
     QCOMPARE(grid->model()->rowCount(), 4);
-    QCOMPARE(rowTexts(grid, 0), QStringList({"2009-1-2", "家庭", "陪伴父母", "散步√", "4", "19:00:00"}));
+    QCOMPARE(rowTexts(grid, 0),
+             QStringList({u"2009-1-2"_s, u"家庭"_s, u"陪伴父母"_s, u"散步√"_s, u"4"_s, u"19:00:00"_s}));
     // Three tasks on one day: the day once over them, the task of the deleted goal and theme
     // with empty cells.
-    QCOMPARE(column(grid, 1).mid(1), QStringList({"2009-2-2", "2009-2-2", "2009-2-2"}));
+    QCOMPARE(column(grid, 1).mid(1), QStringList({u"2009-2-2"_s, u"2009-2-2"_s, u"2009-2-2"_s}));
     QCOMPARE(grid->rowSpan(1, 1), 3);
     QCOMPARE(grid->rowSpan(0, 1), 1);
-    QCOMPARE(column(grid, 4).mid(1), QStringList({"打电话", "做饭", "买菜"}));
-    QCOMPARE(rowTexts(grid, 1), QStringList({"2009-2-2", "", "", "打电话", "1", "非提醒任务"}));
-    QCOMPARE(column(grid, 6).mid(2), QStringList({"8:30:00", "18:00:00"}));
+    QCOMPARE(column(grid, 4).mid(1), QStringList({u"打电话"_s, u"做饭"_s, u"买菜"_s}));
+    QCOMPARE(rowTexts(grid, 1), QStringList({u"2009-2-2"_s, u""_s, u""_s, u"打电话"_s, u"1"_s, u"非提醒任务"_s}));
+    QCOMPARE(column(grid, 6).mid(2), QStringList({u"8:30:00"_s, u"18:00:00"_s}));
     QCOMPARE(grid->currentIndex().column(), 1);
 
-    const QString file = run.file("按日期.xlsx");
-    run.savePath = run.file("按日期"); // the extension is added
-    QVERIFY(press("FrmDate", "Command2"));
-    QCOMPARE(run.messages, QStringList{"导出成功！"});
+    const QString file = run.file(u"按日期.xlsx"_s);
+    run.savePath = run.file(u"按日期"_s); // the extension is added
+    QVERIFY(press(u"FrmDate"_s, u"Command2"_s));
+    QCOMPARE(run.messages, QStringList{u"导出成功！"_s});
     const Workbook book = readWorkbook(file);
     QVERIFY(book.ok);
-    QCOMPARE(book.cells.value("A1"), QString("日期时间"));
-    QCOMPARE(book.cells.value("A3"), QString::number(QDate(1899, 12, 30).daysTo(QDate(2009, 2, 2))));
-    QCOMPARE(book.cells.value("D5"), QString("买菜"));
-    QCOMPARE(book.cells.value("C3"), QString());
-    QCOMPARE(book.merges, QStringList{"A3:A5"});
+    QCOMPARE(book.cells.value(u"A1"_s), u"日期时间"_s);
+    QCOMPARE(book.cells.value(u"A3"_s), QString::number(QDate(1899, 12, 30).daysTo(QDate(2009, 2, 2))));
+    QCOMPARE(book.cells.value(u"D5"_s), u"买菜"_s);
+    QCOMPARE(book.cells.value(u"C3"_s), QString());
+    QCOMPARE(book.merges, QStringList{u"A3:A5"_s});
     // Times are time cells: the fraction of the day.
-    QVERIFY(qAbs(book.cells.value("F4").toDouble() - 8.5 / 24) < 1e-9);
+    QVERIFY(qAbs(book.cells.value(u"F4"_s).toDouble() - 8.5 / 24) < 1e-9);
     QVERIFY(book.widths.value(1) >= 20 && book.widths.value(1) < 21);
     QVERIFY(book.widths.value(4) >= 50 && book.widths.value(4) < 51);
 }
@@ -419,32 +422,32 @@ void PlanTest::exportFailures()
     ProgramRun run;
     QVERIFY(run.start());
     QDir folder(run.folder());
-    QVERIFY(folder.mkdir("folder.xlsx"));
-    QVERIFY(folder.mkdir("readonly"));
-    QVERIFY(QFile::setPermissions(run.file("readonly"), QFile::ReadOwner | QFile::ExeOwner));
-    if (target.startsWith("readonly") && geteuid() == 0)
+    QVERIFY(folder.mkdir(u"folder.xlsx"_s));
+    QVERIFY(folder.mkdir(u"readonly"_s));
+    QVERIFY(QFile::setPermissions(run.file(u"readonly"_s), QFile::ReadOwner | QFile::ExeOwner));
+    if (target.startsWith(u"readonly"_s) && geteuid() == 0)
         QSKIP("a superuser writes into read-only folders");
-    QFile old(run.file("old.xlsx"));
+    QFile old(run.file(u"old.xlsx"_s));
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
     old.close();
 
-    QVERIFY(openGrid(run, "Command8", "FrmGuiHua"));
+    QVERIFY(openGrid(run, u"Command8"_s, u"FrmGuiHua"_s));
     QVERIFY(Forms::find<FrmGuiHua>()->table().rows.size() > 0); // the sample's plans
     run.savePath = target.isEmpty() ? QString() : run.file(target);
-    QVERIFY(press("FrmGuiHua", "Command2"));
+    QVERIFY(press(u"FrmGuiHua"_s, u"Command2"_s));
     // A failure names its reason after the message.
     QCOMPARE(run.messages.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
         QVERIFY2(run.messages.first().startsWith(message), qPrintable(run.messages.first()));
-    QVERIFY(QFileInfo(run.file("folder.xlsx")).isDir());
-    if (message == "导出成功！")
-        QVERIFY(readWorkbook(run.savePath).cells.value("A1") == "行动主题");
-    else if (!target.isEmpty() && target != "folder.xlsx")
+    QVERIFY(QFileInfo(run.file(u"folder.xlsx"_s)).isDir());
+    if (message == u"导出成功！"_s)
+        QVERIFY(readWorkbook(run.savePath).cells.value(u"A1"_s) == u"行动主题"_s);
+    else if (!target.isEmpty() && target != "folder.xlsx"_L1)
         QVERIFY(!QFileInfo::exists(run.savePath));
     // No partial file anywhere.
-    for (const QString& sub : {QString("."), QString("readonly"), QString("folder.xlsx")})
-        QCOMPARE(QDir(run.file(sub)).entryList({"*.part"}, QDir::Files | QDir::Hidden), QStringList());
-    QFile::setPermissions(run.file("readonly"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (const QString& sub : {u"."_s, u"readonly"_s, u"folder.xlsx"_s})
+        QCOMPARE(QDir(run.file(sub)).entryList({u"*.part"_s}, QDir::Files | QDir::Hidden), QStringList());
+    QFile::setPermissions(run.file(u"readonly"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QTEST_MAIN(PlanTest)

@@ -13,13 +13,14 @@
 #include <QTreeWidget>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QDate kDay(2009, 1, 31);
 
 QDateTime at(const QString& time, const QDate& day = kDay)
 {
-    return QDateTime(day, QTime::fromString(time, "H:mm:ss"));
+    return QDateTime(day, QTime::fromString(time, u"H:mm:ss"_s));
 }
 
 // Logs in at the given time, leaving earlier open tasks on their days.
@@ -36,26 +37,26 @@ bool loginAt(ProgramRun& run, const QString& time)
 // without a reminder and an optional fourth field moving the task that many days.
 void setTasks(ProgramRun& run, const QStringList& tasks)
 {
-    run.exec("DELETE FROM renwu WHERE today = ?", {kDay.toString(Qt::ISODate)});
+    run.exec(u"DELETE FROM renwu WHERE today = ?"_s, {kDay.toString(Qt::ISODate)});
     for (const QString& entry : tasks) {
-        const QStringList f = entry.split('|');
+        const QStringList f = entry.split(u'|');
         const QDate day = kDay.addDays(f.value(3).toInt());
-        run.exec("INSERT INTO renwu (title, content, today, intime, zhuangtai) VALUES (?, ?, ?, ?, ?)",
-                 {f[1], f[1] + "的说明", day.toString(Qt::ISODate), f[0].isEmpty() ? QVariant() : QVariant(f[0]),
+        run.exec(u"INSERT INTO renwu (title, content, today, intime, zhuangtai) VALUES (?, ?, ?, ?, ?)"_s,
+                 {f[1], f[1] + u"的说明"_s, day.toString(Qt::ISODate), f[0].isEmpty() ? QVariant() : QVariant(f[0]),
                   f[2].toInt()});
     }
 }
 
 qint64 idOf(ProgramRun& run, const QString& title)
 {
-    return run.scalar("SELECT id FROM renwu WHERE title = ?", {title}).toLongLong();
+    return run.scalar(u"SELECT id FROM renwu WHERE title = ?"_s, {title}).toLongLong();
 }
 
 QList<Frmts*> popups()
 {
     QList<Frmts*> found;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "Frmts" && w->isVisible())
+        if (w->objectName() == "Frmts"_L1 && w->isVisible())
             found << qobject_cast<Frmts*>(w);
     }
     return found;
@@ -64,7 +65,7 @@ QList<Frmts*> popups()
 template <class T>
 T* part(QWidget* popup, const char* name)
 {
-    return popup->findChild<T*>(name);
+    return popup->findChild<T*>(QLatin1StringView(name));
 }
 
 [[nodiscard]] bool clickImage(QWidget* popup, const char* name)
@@ -81,23 +82,23 @@ T* part(QWidget* popup, const char* name)
 QString allTasks(ProgramRun& run)
 {
     QString text;
-    QSqlQuery q = run.query("SELECT * FROM renwu ORDER BY id");
+    QSqlQuery q = run.query(u"SELECT * FROM renwu ORDER BY id"_s);
     while (q.next()) {
         for (int c = 0; c < q.record().count(); ++c)
-            text += q.value(c).toString() + '|';
-        text += '\n';
+            text += q.value(c).toString() + u'|';
+        text += u'\n';
     }
     return text;
 }
 
 QTimer* frameTimer()
 {
-    return find<MDIfrm>("MDIfrm") ? reminderTimer() : nullptr;
+    return find<MDIfrm>(u"MDIfrm"_s) ? reminderTimer() : nullptr;
 }
 
 QTreeWidgetItem* todayRow(qint64 id)
 {
-    auto* list = control<QTreeWidget>("Frmmain", "ListView1");
+    auto* list = control<QTreeWidget>(u"Frmmain"_s, u"ListView1"_s);
     for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
         if (list->topLevelItem(i)->text(0) == QString::number(id))
             return list->topLevelItem(i);
@@ -131,21 +132,21 @@ void PopupTest::choosesTheTaskDueLast_data()
     QTest::addColumn<QString>("now");
     QTest::addColumn<QString>("shown"); // title, empty for none
 
-    const QStringList two = {"14:30:00|回信|0", "15:00:00|开会|0"};
+    const QStringList two = {u"14:30:00|回信|0"_s, u"15:00:00|开会|0"_s};
     QTest::newRow("latest not after now") << two << "15:00:10"
                                           << "开会";
     QTest::newRow("between the two") << two << "14:59:59"
                                      << "回信";
     QTest::newRow("exactly at the time, already done")
-        << QStringList{"14:30:00|回信|1", "15:00:00|开会|0"} << "14:30:00"
+        << QStringList{u"14:30:00|回信|1"_s, u"15:00:00|开会|0"_s} << "14:30:00"
         << "回信";
     QTest::newRow("before every time") << two << "06:00:00"
                                        << "";
-    QTest::newRow("same time: the newest") << QStringList{"09:00:00|早|0", "09:00:00|晚|0"} << "09:30:00"
+    QTest::newRow("same time: the newest") << QStringList{u"09:00:00|早|0"_s, u"09:00:00|晚|0"_s} << "09:30:00"
                                            << "晚";
-    QTest::newRow("untimed tasks never") << QStringList{"|无时|0"} << "23:59:59"
+    QTest::newRow("untimed tasks never") << QStringList{u"|无时|0"_s} << "23:59:59"
                                          << "";
-    QTest::newRow("not another day's") << QStringList{"07:00:00|昨天|0|-1", "07:00:00|明天|0|1"} << "08:00:00"
+    QTest::newRow("not another day's") << QStringList{u"07:00:00|昨天|0|-1"_s, u"07:00:00|明天|0|1"_s} << "08:00:00"
                                        << "";
 }
 
@@ -161,19 +162,19 @@ void PopupTest::choosesTheTaskDueLast()
     Frmts* popup = Frmts::openNew();
 
     QCOMPARE(part<QLineEdit>(popup, "Text1")->text(), shown);
-    QCOMPARE(part<QPlainTextEdit>(popup, "RichTextBox1")->toPlainText(), shown.isEmpty() ? "" : shown + "的说明");
+    QCOMPARE(part<QPlainTextEdit>(popup, "RichTextBox1")->toPlainText(), shown.isEmpty() ? u""_s : shown + u"的说明"_s);
     QCOMPARE(popup->taskId(), shown.isEmpty() ? 0 : idOf(run, shown));
-    QCOMPARE(part<QLineEdit>(popup, "Text2")->text(), shown.isEmpty() ? "" : QString::number(idOf(run, shown)));
+    QCOMPARE(part<QLineEdit>(popup, "Text2")->text(), shown.isEmpty() ? u""_s : QString::number(idOf(run, shown)));
 }
 
 void PopupTest::reminderClockOpensOnePopupPerDueTime()
 {
     ProgramRun run;
-    QVERIFY(loginAt(run, "14:00:00"));
-    setTasks(run, {"14:30:00|回信|0", "15:00:00|开会|0"});
-    find<MDIfrm>("MDIfrm")->ModRenwu();
+    QVERIFY(loginAt(run, u"14:00:00"_s));
+    setTasks(run, {u"14:30:00|回信|0"_s, u"15:00:00|开会|0"_s});
+    find<MDIfrm>(u"MDIfrm"_s)->ModRenwu();
 
-    const QStringList ticks = {"14:29:59", "14:30:00", "14:30:01", "15:00:00"};
+    const QStringList ticks = {u"14:29:59"_s, u"14:30:00"_s, u"14:30:01"_s, u"15:00:00"_s};
     const QList<int> expected = {0, 1, 1, 2};
     for (int i = 0; i < ticks.size(); ++i) {
         run.setNow(at(ticks[i]));
@@ -184,19 +185,19 @@ void PopupTest::reminderClockOpensOnePopupPerDueTime()
     for (Frmts* p : popups())
         titles << part<QLineEdit>(p, "Text1")->text();
     titles.sort();
-    QCOMPARE(titles, (QStringList{"回信", "开会"}));
+    QCOMPARE(titles, (QStringList{u"回信"_s, u"开会"_s}));
 }
 
 void PopupTest::showsTheTodayViewsSelectedTaskOnce()
 {
     ProgramRun run;
-    QVERIFY(loginAt(run, "08:00:00")); // the time rule gives 晨跑三公里 (7:00)
-    auto* list = control<QTreeWidget>("Frmmain", "ListView1");
+    QVERIFY(loginAt(run, u"08:00:00"_s)); // the time rule gives 晨跑三公里 (7:00)
+    auto* list = control<QTreeWidget>(u"Frmmain"_s, u"ListView1"_s);
     QVERIFY2(list, "the today view's list");
     QTreeWidgetItem* row = todayRow(19); // 送父母去火车站
     QVERIFY(row);
     QVERIFY(clickRow(list, list->indexOfTopLevelItem(row)));
-    QVERIFY(chooseRowMenuItem(list, list->indexOfTopLevelItem(row), "zuomian"));
+    QVERIFY(chooseRowMenuItem(list, list->indexOfTopLevelItem(row), u"zuomian"_s));
 
     QCOMPARE(popups().size(), 1);
     QCOMPARE(popups().first()->taskId(), 19);
@@ -225,38 +226,38 @@ void PopupTest::saveStoresTheEdits()
     QFETCH(QString, content);
 
     ProgramRun run;
-    QVERIFY(loginAt(run, "14:30:00")); // 回复表妹的婚礼请柬, id 20
-    const int tasks = run.scalar("SELECT count(*) FROM renwu").toInt();
+    QVERIFY(loginAt(run, u"14:30:00"_s)); // 回复表妹的婚礼请柬, id 20
+    const int tasks = run.scalar(u"SELECT count(*) FROM renwu"_s).toInt();
     Frmts* popup = Frmts::openNew();
     QCOMPARE(popup->taskId(), 20);
     part<QLineEdit>(popup, "Text1")->setText(title);
     part<QPlainTextEdit>(popup, "RichTextBox1")->setPlainText(content);
-    const QString before = run.scalar("SELECT title || '/' || content FROM renwu WHERE id = 20").toString();
+    const QString before = run.scalar(u"SELECT title || '/' || content FROM renwu WHERE id = 20"_s).toString();
     QVERIFY(clickImage(popup, "Image1"));
 
     if (title.trimmed().isEmpty()) {
-        QCOMPARE(run.messages, QStringList{"请输入任务名称！"});
-        QCOMPARE(run.scalar("SELECT title || '/' || content FROM renwu WHERE id = 20").toString(), before);
+        QCOMPARE(run.messages, QStringList{u"请输入任务名称！"_s});
+        QCOMPARE(run.scalar(u"SELECT title || '/' || content FROM renwu WHERE id = 20"_s).toString(), before);
         return;
     }
-    QCOMPARE(run.messages, QStringList{"修改完成！"});
-    QCOMPARE(run.scalar("SELECT title FROM renwu WHERE id = 20").toString(), title);
-    QCOMPARE(run.scalar("SELECT content FROM renwu WHERE id = 20").toString(), content);
-    QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), tasks);
-    QCOMPARE(run.scalar("SELECT zhuangtai FROM renwu WHERE id = 20").toInt(), 0);
+    QCOMPARE(run.messages, QStringList{u"修改完成！"_s});
+    QCOMPARE(run.scalar(u"SELECT title FROM renwu WHERE id = 20"_s).toString(), title);
+    QCOMPARE(run.scalar(u"SELECT content FROM renwu WHERE id = 20"_s).toString(), content);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu"_s).toInt(), tasks);
+    QCOMPARE(run.scalar(u"SELECT zhuangtai FROM renwu WHERE id = 20"_s).toInt(), 0);
     QCOMPARE(popups().size(), 1);
 }
 
 void PopupTest::doneCompletesAndCloses()
 {
     ProgramRun run;
-    QVERIFY(loginAt(run, "14:30:00"));
+    QVERIFY(loginAt(run, u"14:30:00"_s));
     Frmts* popup = Frmts::openNew();
     QCOMPARE(popup->taskId(), 20);
     QVERIFY(clickImage(popup, "Image2"));
 
-    QCOMPARE(run.messages, QStringList{"恭喜，继续努力！"});
-    QCOMPARE(run.scalar("SELECT zhuangtai FROM renwu WHERE id = 20").toInt(), 1);
+    QCOMPARE(run.messages, QStringList{u"恭喜，继续努力！"_s});
+    QCOMPARE(run.scalar(u"SELECT zhuangtai FROM renwu WHERE id = 20"_s).toInt(), 1);
     QVERIFY(popups().isEmpty());
     QTreeWidgetItem* row = todayRow(20);
     QVERIFY2(row, "the today view's row of the task");
@@ -291,8 +292,8 @@ void PopupTest::actionsNeedAnExistingTask()
     QVERIFY(loginAt(run, now));
     Frmts* popup = Frmts::openNew();
     if (deleteTask)
-        run.exec("DELETE FROM renwu WHERE id = ?", {popup->taskId()});
-    part<QLineEdit>(popup, "Text1")->setText("新的名称");
+        run.exec(u"DELETE FROM renwu WHERE id = ?"_s, {popup->taskId()});
+    part<QLineEdit>(popup, "Text1")->setText(u"新的名称"_s);
     const QString before = allTasks(run);
     QVERIFY(clickImage(popup, qPrintable(image)));
 
@@ -304,11 +305,11 @@ void PopupTest::actionsNeedAnExistingTask()
 void PopupTest::closeKeepsTheData()
 {
     ProgramRun run;
-    QVERIFY(loginAt(run, "14:30:00"));
+    QVERIFY(loginAt(run, u"14:30:00"_s));
     const QString before = allTasks(run);
     Frmts* popup = Frmts::openNew();
-    part<QLineEdit>(popup, "Text1")->setText("改过的名称");
-    part<QPlainTextEdit>(popup, "RichTextBox1")->setPlainText("改过的说明");
+    part<QLineEdit>(popup, "Text1")->setText(u"改过的名称"_s);
+    part<QPlainTextEdit>(popup, "RichTextBox1")->setPlainText(u"改过的说明"_s);
     QVERIFY(clickImage(popup, "Image3"));
 
     QVERIFY(popups().isEmpty());
@@ -319,7 +320,7 @@ void PopupTest::closeKeepsTheData()
 void PopupTest::slidesUpIntoTheWorkArea()
 {
     ProgramRun run;
-    QVERIFY(loginAt(run, "14:30:00"));
+    QVERIFY(loginAt(run, u"14:30:00"_s));
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     Frmts* popup = Frmts::openNew();
     QVERIFY(popup->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -342,7 +343,7 @@ void PopupTest::slidesUpIntoTheWorkArea()
 void PopupTest::dragsByItsBackground()
 {
     ProgramRun run;
-    QVERIFY(loginAt(run, "14:30:00"));
+    QVERIFY(loginAt(run, u"14:30:00"_s));
     Frmts* popup = Frmts::openNew();
     auto* caption = part<QWidget>(popup, "CaptionText");
     QVERIFY(caption);

@@ -18,13 +18,14 @@
 #include <memory>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 template <class T = QTreeWidget>
 T* ctl(const QString& name)
 {
-    return control<T>("FrmQuadrant", name);
+    return control<T>(u"FrmQuadrant"_s, name);
 }
 QTreeWidget* list(int quadrant)
 {
@@ -41,22 +42,23 @@ QString frameTitle(int quadrant)
     run.answerNext(QMessageBox::No);
     if (!run.login())
         return false;
-    run.exec("DELETE FROM renwu");
+    run.exec(u"DELETE FROM renwu"_s);
     if (prepare)
         prepare();
-    control<QToolBar>("MDIfrm", "Toolbar1")->findChild<QAction*>("Button9")->trigger();
+    control<QToolBar>(u"MDIfrm"_s, u"Toolbar1"_s)->findChild<QAction*>(u"Button9"_s)->trigger();
     settle();
     run.messages.clear();
-    return shown("FrmQuadrant");
+    return shown(u"FrmQuadrant"_s);
 }
 
 // Quadrants as on the board: 1 important+urgent, 2 important, 3 urgent, 4 neither.
 qint64 addTask(const ProgramRun& run, const QString& title, int quadrant, const QVariant& day = {}, int state = 0,
                qint64 theme = 0, const QVariant& time = {})
 {
-    run.exec("INSERT INTO renwu (title, zhongyao, jinpo, today, intime, zhuangtai, juese) VALUES (?, ?, ?, ?, ?, ?, ?)",
-             {title, quadrant <= 2 ? 1 : 0, quadrant == 1 || quadrant == 3 ? 1 : 0, day, time, state, theme});
-    return run.scalar("SELECT max(id) FROM renwu").toLongLong();
+    run.exec(
+        u"INSERT INTO renwu (title, zhongyao, jinpo, today, intime, zhuangtai, juese) VALUES (?, ?, ?, ?, ?, ?, ?)"_s,
+        {title, quadrant <= 2 ? 1 : 0, quadrant == 1 || quadrant == 3 ? 1 : 0, day, time, state, theme});
+    return run.scalar(u"SELECT max(id) FROM renwu"_s).toLongLong();
 }
 
 QStringList titles(QTreeWidget* l)
@@ -105,7 +107,7 @@ bool dropOn(QTreeWidget* l, const QByteArray& format = "text/plain")
 
 QPair<int, int> flags(const ProgramRun& run, qint64 id)
 {
-    QSqlQuery q = run.query("SELECT zhongyao, jinpo FROM renwu WHERE id = ?", {id});
+    QSqlQuery q = run.query(u"SELECT zhongyao, jinpo FROM renwu WHERE id = ?"_s, {id});
     q.next();
     return {q.value(0).toInt(), q.value(1).toInt()};
 }
@@ -138,17 +140,18 @@ void QuadrantTest::board_data()
     QTest::addColumn<QList<QStringList>>("expected");
 
     QTest::newRow("today") << "今日"
-                           << "全部主题" << QList<QStringList>{{"A"}, {}, {}, {}};
+                           << "全部主题" << QList<QStringList>{{u"A"_s}, {}, {}, {}};
     QTest::newRow("week") << "本周"
-                          << "全部主题" << QList<QStringList>{{"A"}, {"B"}, {"G"}, {}};
+                          << "全部主题" << QList<QStringList>{{u"A"_s}, {u"B"_s}, {u"G"_s}, {}};
     QTest::newRow("unplanned") << "未安排"
-                               << "全部主题" << QList<QStringList>{{}, {}, {}, {"D"}};
+                               << "全部主题" << QList<QStringList>{{}, {}, {}, {u"D"_s}};
     QTest::newRow("all open, by day") << "全部未完成"
-                                      << "全部主题" << QList<QStringList>{{"H", "A"}, {"B"}, {"G", "C"}, {"D"}};
+                                      << "全部主题"
+                                      << QList<QStringList>{{u"H"_s, u"A"_s}, {u"B"_s}, {u"G"_s, u"C"_s}, {u"D"_s}};
     QTest::newRow("theme") << "全部未完成"
-                           << "甲主题" << QList<QStringList>{{"A"}, {}, {"G", "C"}, {}};
+                           << "甲主题" << QList<QStringList>{{u"A"_s}, {}, {u"G"_s, u"C"_s}, {}};
     QTest::newRow("theme and week") << "本周"
-                                    << "乙主题" << QList<QStringList>{{}, {"B"}, {}, {}};
+                                    << "乙主题" << QList<QStringList>{{}, {u"B"_s}, {}, {}};
 }
 
 void QuadrantTest::board()
@@ -159,24 +162,24 @@ void QuadrantTest::board()
 
     ProgramRun run;
     QVERIFY(openView(run, [&] {
-        run.exec("INSERT INTO juese (name) VALUES ('甲主题')");
-        const qint64 a = run.scalar("SELECT max(id) FROM juese").toLongLong();
-        run.exec("INSERT INTO juese (name) VALUES ('乙主题')");
-        const qint64 b = run.scalar("SELECT max(id) FROM juese").toLongLong();
-        addTask(run, "A", 1, "2009-01-31", 0, a);
-        addTask(run, "B", 2, "2009-01-26", 0, b);
-        addTask(run, "C", 3, "2009-02-02", 0, a);
-        addTask(run, "D", 4, QVariant(), 0, b);
-        addTask(run, "E done", 1, "2009-01-31", 1, a);
-        addTask(run, "F abandoned", 2, "2009-01-27", 2, b);
-        addTask(run, "G", 3, "2009-02-01", 0, a);
-        addTask(run, "H", 1, "2009-01-25", 0, b);
+        run.exec(u"INSERT INTO juese (name) VALUES ('甲主题')"_s);
+        const qint64 a = run.scalar(u"SELECT max(id) FROM juese"_s).toLongLong();
+        run.exec(u"INSERT INTO juese (name) VALUES ('乙主题')"_s);
+        const qint64 b = run.scalar(u"SELECT max(id) FROM juese"_s).toLongLong();
+        addTask(run, u"A"_s, 1, u"2009-01-31"_s, 0, a);
+        addTask(run, u"B"_s, 2, u"2009-01-26"_s, 0, b);
+        addTask(run, u"C"_s, 3, u"2009-02-02"_s, 0, a);
+        addTask(run, u"D"_s, 4, QVariant(), 0, b);
+        addTask(run, u"E done"_s, 1, u"2009-01-31"_s, 1, a);
+        addTask(run, u"F abandoned"_s, 2, u"2009-01-27"_s, 2, b);
+        addTask(run, u"G"_s, 3, u"2009-02-01"_s, 0, a);
+        addTask(run, u"H"_s, 1, u"2009-01-25"_s, 0, b);
     }));
-    QCOMPARE(ctl<QComboBox>("Combo1")->currentText(), QStringLiteral("本周"));
-    QVERIFY(choose(ctl<QComboBox>("Combo1"), range));
-    QVERIFY(choose(ctl<QComboBox>("Combo2"), theme));
+    QCOMPARE(ctl<QComboBox>(u"Combo1"_s)->currentText(), QStringLiteral("本周"));
+    QVERIFY(choose(ctl<QComboBox>(u"Combo1"_s), range));
+    QVERIFY(choose(ctl<QComboBox>(u"Combo2"_s), theme));
 
-    const QStringList names = {"重要且紧迫", "重要不紧迫", "紧迫不重要", "不重要不紧迫"};
+    const QStringList names = {u"重要且紧迫"_s, u"重要不紧迫"_s, u"紧迫不重要"_s, u"不重要不紧迫"_s};
     for (int q = 1; q <= 4; ++q) {
         QCOMPARE(titles(list(q)), expected[q - 1]);
         QCOMPARE(frameTitle(q), QStringLiteral("%1（%2）").arg(names[q - 1]).arg(expected[q - 1].size()));
@@ -187,11 +190,11 @@ void QuadrantTest::rowsShowDayAndTime()
 {
     ProgramRun run;
     QVERIFY(openView(run, [&] {
-        addTask(run, "timed", 2, "2009-01-28", 0, 0, "09:30:00");
-        addTask(run, "untimed", 2, "2009-01-29");
-        addTask(run, "unplanned", 2);
+        addTask(run, u"timed"_s, 2, u"2009-01-28"_s, 0, 0, u"09:30:00"_s);
+        addTask(run, u"untimed"_s, 2, u"2009-01-29"_s);
+        addTask(run, u"unplanned"_s, 2);
     }));
-    QVERIFY(choose(ctl<QComboBox>("Combo1"), "全部未完成"));
+    QVERIFY(choose(ctl<QComboBox>(u"Combo1"_s), u"全部未完成"_s));
     QTreeWidget* l = list(2);
     QCOMPARE(l->topLevelItemCount(), 3);
     QCOMPARE(l->topLevelItem(0)->text(2), QStringLiteral("2009-1-28"));
@@ -208,12 +211,12 @@ void QuadrantTest::moveByDrop()
     qint64 id = 0;
     qint64 other = 0;
     QVERIFY(openView(run, [&] {
-        id = addTask(run, "urgent chore", 3, "2009-01-31");
-        other = addTask(run, "stays", 3, "2009-01-31");
+        id = addTask(run, u"urgent chore"_s, 3, u"2009-01-31"_s);
+        other = addTask(run, u"stays"_s, 3, u"2009-01-31"_s);
     }));
     Frmmain today;
     today.Form_Load();
-    QTreeWidget* todayList = today.findChild<QTreeWidget*>("ListView1");
+    QTreeWidget* todayList = today.findChild<QTreeWidget*>(u"ListView1"_s);
     const int todayRow = rowOf(todayList, id);
     QVERIFY(todayRow >= 0);
     QCOMPARE(todayList->topLevelItem(todayRow)->data(1, Qt::UserRole).toInt(), 2); // ordinary and urgent
@@ -224,8 +227,8 @@ void QuadrantTest::moveByDrop()
     QVERIFY(dropOn(list(2)));
     QCOMPARE(flags(run, id), qMakePair(1, 0));
     QCOMPARE(flags(run, other), qMakePair(0, 1));
-    QCOMPARE(titles(list(2)), QStringList{"urgent chore"});
-    QCOMPARE(titles(list(3)), QStringList{"stays"});
+    QCOMPARE(titles(list(2)), QStringList{u"urgent chore"_s});
+    QCOMPARE(titles(list(3)), QStringList{u"stays"_s});
     QCOMPARE(frameTitle(2), QStringLiteral("重要不紧迫（1）"));
     QCOMPARE(frameTitle(3), QStringLiteral("紧迫不重要（1）"));
     // The moved task stays selected, now in its new list; a drop on that list changes nothing.
@@ -256,7 +259,7 @@ void QuadrantTest::moveByKeys()
     QFETCH(int, jinpo);
     ProgramRun run;
     qint64 id = 0;
-    QVERIFY(openView(run, [&] { id = addTask(run, "someday", 4, "2009-01-29"); }));
+    QVERIFY(openView(run, [&] { id = addTask(run, u"someday"_s, 4, u"2009-01-29"_s); }));
     // Nothing selected: the keys move nothing.
     QTest::keyClick(list(4), Qt::Key(Qt::Key_0 + key), Qt::ControlModifier);
     QCOMPARE(flags(run, id), qMakePair(0, 0));
@@ -264,7 +267,7 @@ void QuadrantTest::moveByKeys()
     QVERIFY(clickRow(list(4), 0));
     QTest::keyClick(list(4), Qt::Key(Qt::Key_0 + key), Qt::ControlModifier);
     QCOMPARE(flags(run, id), qMakePair(zhongyao, jinpo));
-    QCOMPARE(titles(list(key)), QStringList{"someday"});
+    QCOMPARE(titles(list(key)), QStringList{u"someday"_s});
     QCOMPARE(list(4)->topLevelItemCount(), 0);
 }
 
@@ -274,19 +277,19 @@ void QuadrantTest::doubleClickEdits()
     ProgramRun run;
     qint64 id = 0;
     QVERIFY(openView(run, [&] {
-        addTask(run, "first", 2, "2009-01-27");
-        id = addTask(run, "second", 2, "2009-01-28");
+        addTask(run, u"first"_s, 2, u"2009-01-27"_s);
+        id = addTask(run, u"second"_s, 2, u"2009-01-28"_s);
     }));
     QVERIFY(clickRow(list(2), rowOf(list(2), id), 1, true));
     settle();
-    QVERIFY(shown("Dlogmodrw"));
-    auto* name = control<QLineEdit>("Dlogmodrw", "Text1");
+    QVERIFY(shown(u"Dlogmodrw"_s));
+    auto* name = control<QLineEdit>(u"Dlogmodrw"_s, u"Text1"_s);
     QCOMPARE(name->text(), QStringLiteral("second"));
-    name->setText("second, renamed");
-    QVERIFY(click(control<QPushButton>("Dlogmodrw", "Command3")));
+    name->setText(u"second, renamed"_s);
+    QVERIFY(click(control<QPushButton>(u"Dlogmodrw"_s, u"Command3"_s)));
     settle();
-    QCOMPARE(run.scalar("SELECT title FROM renwu WHERE id = ?", {id}).toString(), QStringLiteral("second, renamed"));
-    QCOMPARE(titles(list(2)), (QStringList{"first", "second, renamed"}));
+    QCOMPARE(run.scalar(u"SELECT title FROM renwu WHERE id = ?"_s, {id}).toString(), QStringLiteral("second, renamed"));
+    QCOMPARE(titles(list(2)), (QStringList{u"first"_s, u"second, renamed"_s}));
 }
 
 void QuadrantTest::review_data()
@@ -298,22 +301,31 @@ void QuadrantTest::review_data()
 
     QTest::newRow("this week") << ""
                                << "2009-1-26 至 2009-2-1"
-                               << QList<QStringList>{{"1", "0", "1"}, {"2", "0", "1"}, {"0", "0", "1"}, {"0", "1", "0"}}
+                               << QList<QStringList>{{u"1"_s, u"0"_s, u"1"_s},
+                                                     {u"2"_s, u"0"_s, u"1"_s},
+                                                     {u"0"_s, u"0"_s, u"1"_s},
+                                                     {u"0"_s, u"1"_s, u"0"_s}}
                                << "本周完成 3 项，其中重要不紧迫 2 项（67%）";
     QTest::newRow("next week") << "Command2"
                                << "2009-2-2 至 2009-2-8"
-                               << QList<QStringList>{{"0", "0", "0"}, {"0", "0", "0"}, {"0", "0", "0"}, {"1", "0", "0"}}
+                               << QList<QStringList>{{u"0"_s, u"0"_s, u"0"_s},
+                                                     {u"0"_s, u"0"_s, u"0"_s},
+                                                     {u"0"_s, u"0"_s, u"0"_s},
+                                                     {u"1"_s, u"0"_s, u"0"_s}}
                                << "本周完成 1 项，其中重要不紧迫 0 项（0%）";
-    QTest::newRow("empty week")
-        << "Command1 Command1"
-        << "2009-1-12 至 2009-1-18"
-        << QList<QStringList>{{"0", "0", "0"}, {"0", "0", "0"}, {"0", "0", "0"}, {"0", "0", "0"}} << "本周完成 0 项";
+    QTest::newRow("empty week") << "Command1 Command1"
+                                << "2009-1-12 至 2009-1-18"
+                                << QList<QStringList>{{u"0"_s, u"0"_s, u"0"_s},
+                                                      {u"0"_s, u"0"_s, u"0"_s},
+                                                      {u"0"_s, u"0"_s, u"0"_s},
+                                                      {u"0"_s, u"0"_s, u"0"_s}}
+                                << "本周完成 0 项";
     QTest::newRow("back to this week") << "Command2 Command2 Command3"
                                        << "2009-1-26 至 2009-2-1"
-                                       << QList<QStringList>{{"1", "0", "1"},
-                                                             {"2", "0", "1"},
-                                                             {"0", "0", "1"},
-                                                             {"0", "1", "0"}}
+                                       << QList<QStringList>{{u"1"_s, u"0"_s, u"1"_s},
+                                                             {u"2"_s, u"0"_s, u"1"_s},
+                                                             {u"0"_s, u"0"_s, u"1"_s},
+                                                             {u"0"_s, u"1"_s, u"0"_s}}
                                        << "本周完成 3 项，其中重要不紧迫 2 项（67%）";
 }
 
@@ -326,29 +338,29 @@ void QuadrantTest::review()
 
     ProgramRun run;
     QVERIFY(openView(run, [&] {
-        addTask(run, "q1 done", 1, "2009-01-26", 1);
-        addTask(run, "q1 open", 1, "2009-02-01", 0);
-        addTask(run, "q2 done", 2, "2009-01-27", 1);
-        addTask(run, "q2 done too", 2, "2009-01-31", 1);
-        addTask(run, "q2 open", 2, "2009-01-30", 0);
-        addTask(run, "q3 delayed", 3, "2009-01-28", 3);
-        addTask(run, "q4 abandoned", 4, "2009-01-29", 2);
-        addTask(run, "next week", 4, "2009-02-02", 1);
-        addTask(run, "last sunday", 2, "2009-01-25", 1);
-        addTask(run, "no day", 2, QVariant(), 1);
+        addTask(run, u"q1 done"_s, 1, u"2009-01-26"_s, 1);
+        addTask(run, u"q1 open"_s, 1, u"2009-02-01"_s, 0);
+        addTask(run, u"q2 done"_s, 2, u"2009-01-27"_s, 1);
+        addTask(run, u"q2 done too"_s, 2, u"2009-01-31"_s, 1);
+        addTask(run, u"q2 open"_s, 2, u"2009-01-30"_s, 0);
+        addTask(run, u"q3 delayed"_s, 3, u"2009-01-28"_s, 3);
+        addTask(run, u"q4 abandoned"_s, 4, u"2009-01-29"_s, 2);
+        addTask(run, u"next week"_s, 4, u"2009-02-02"_s, 1);
+        addTask(run, u"last sunday"_s, 2, u"2009-01-25"_s, 1);
+        addTask(run, u"no day"_s, 2, QVariant(), 1);
     }));
-    ctl<QTabWidget>("SSTab1")->setCurrentIndex(1);
-    for (const QString& button : step.split(' ', Qt::SkipEmptyParts))
+    ctl<QTabWidget>(u"SSTab1"_s)->setCurrentIndex(1);
+    for (const QString& button : step.split(u' ', Qt::SkipEmptyParts))
         QVERIFY(click(ctl<QPushButton>(button)));
 
-    QCOMPARE(ctl<QLabel>("LabelWeek")->text(), week);
-    QTreeWidget* l = ctl("ListReview");
+    QCOMPARE(ctl<QLabel>(u"LabelWeek"_s)->text(), week);
+    QTreeWidget* l = ctl(u"ListReview"_s);
     QCOMPARE(l->topLevelItemCount(), 4);
     for (int q = 0; q < 4; ++q) {
         const QTreeWidgetItem* row = l->topLevelItem(q);
         QCOMPARE((QStringList{row->text(2), row->text(3), row->text(4)}), table[q]);
     }
-    QCOMPARE(ctl<QLabel>("LabelReview")->text(), line);
+    QCOMPARE(ctl<QLabel>(u"LabelReview"_s)->text(), line);
     QVERIFY(run.messages.isEmpty());
 }
 

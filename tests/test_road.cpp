@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 // A task from its creation to its reminder, as a person goes through it.
 class RoadTest : public QObject
@@ -49,32 +50,32 @@ void RoadTest::taskFromCreationToDone()
     ProgramRun run(QDateTime(QDate(2009, 1, 31), QTime(8, 0)));
     run.answerNext(QMessageBox::No); // earlier open tasks stay where they are
     QVERIFY(run.login());
-    auto* list = control<QTreeWidget>("Frmmain", "ListView1");
+    auto* list = control<QTreeWidget>(u"Frmmain"_s, u"ListView1"_s);
     QVERIFY(list);
     QVERIFY(!rowTitled(list, title));
 
     // 1. "增加任务" opens the dialog above the frame.
-    QVERIFY(click(control<QPushButton>("Frmmain", "Command1")));
-    QVERIFY(shown("dlogaddrw"));
-    QVERIFY(find<QWidget>("dlogaddrw")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(click(control<QPushButton>(u"Frmmain"_s, u"Command1"_s)));
+    QVERIFY(shown(u"dlogaddrw"_s));
+    QVERIFY(find<QWidget>(u"dlogaddrw"_s)->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
     // 2. Name, description and a time today; save.
-    control<QLineEdit>("dlogaddrw", "Text1")->setText(title);
-    control<QPlainTextEdit>("dlogaddrw", "RichTextBox1")->setPlainText(QStringLiteral("问清楚报价"));
-    QVERIFY(!control<QCheckBox>("dlogaddrw", "Check2")->isChecked()); // the day of the calendar
-    control<QCheckBox>("dlogaddrw", "Check1")->setChecked(false);
-    control<QLineEdit>("dlogaddrw", "Text2")->setText(QStringLiteral("9:15:00"));
+    control<QLineEdit>(u"dlogaddrw"_s, u"Text1"_s)->setText(title);
+    control<QPlainTextEdit>(u"dlogaddrw"_s, u"RichTextBox1"_s)->setPlainText(QStringLiteral("问清楚报价"));
+    QVERIFY(!control<QCheckBox>(u"dlogaddrw"_s, u"Check2"_s)->isChecked()); // the day of the calendar
+    control<QCheckBox>(u"dlogaddrw"_s, u"Check1"_s)->setChecked(false);
+    control<QLineEdit>(u"dlogaddrw"_s, u"Text2"_s)->setText(QStringLiteral("9:15:00"));
     run.messages.clear();
-    QVERIFY(click(control<QPushButton>("dlogaddrw", "OKButton")));
+    QVERIFY(click(control<QPushButton>(u"dlogaddrw"_s, u"OKButton"_s)));
     settle();
     QCOMPARE(run.messages, QStringList());
-    QVERIFY(!shown("dlogaddrw"));
+    QVERIFY(!shown(u"dlogaddrw"_s));
 
     QTreeWidgetItem* row = rowTitled(list, title);
     QVERIFY(row);
     QCOMPARE(row->text(2), QStringLiteral("9:15:00"));
     QCOMPARE(row->text(3), QStringLiteral("正在进行"));
-    QVERIFY(find<MDIfrm>("MDIfrm")->reminderClock().times().contains(QTime(9, 15)));
+    QVERIFY(find<MDIfrm>(u"MDIfrm"_s)->reminderClock().times().contains(QTime(9, 15)));
 
     // 3. The clock reaches the time: one popup with the task, and the sound.
     QTimer* clock = reminderTimer();
@@ -90,12 +91,12 @@ void RoadTest::taskFromCreationToDone()
             popup = p;
     }
     QVERIFY(popup);
-    QCOMPARE(popup->findChild<QLineEdit*>("Text1")->text(), title);
-    QCOMPARE(popup->findChild<QPlainTextEdit*>("RichTextBox1")->toPlainText(), QStringLiteral("问清楚报价"));
+    QCOMPARE(popup->findChild<QLineEdit*>(u"Text1"_s)->text(), title);
+    QCOMPARE(popup->findChild<QPlainTextEdit*>(u"RichTextBox1"_s)->toPlainText(), QStringLiteral("问清楚报价"));
     QVERIFY(run.playedSounds.size() >= 1);
 
     // 4. Done in the popup: the list is refilled and the row reads done, in green.
-    QWidget* done = popup->findChild<QWidget*>("Image2");
+    QWidget* done = popup->findChild<QWidget*>(u"Image2"_s);
     QVERIFY(done);
     QTest::mouseClick(done, Qt::LeftButton);
     settle();
@@ -105,7 +106,7 @@ void RoadTest::taskFromCreationToDone()
     QVERIFY(row);
     QCOMPARE(row->text(3), QStringLiteral("已经完成"));
     QCOMPARE(row->foreground(1).color(), StateColour::kDone);
-    QCOMPARE(run.scalar("SELECT zhuangtai FROM renwu WHERE title = ?", {title}).toInt(), 1);
+    QCOMPARE(run.scalar(u"SELECT zhuangtai FROM renwu WHERE title = ?"_s, {title}).toInt(), 1);
 }
 
 QTEST_MAIN(RoadTest)

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QtEndian>
 
+using namespace Qt::StringLiterals;
+
 // The database files a first start creates, and the rules every data function follows.
 class StoreTest : public QObject
 {
@@ -52,7 +54,7 @@ private:
 void StoreTest::init()
 {
     Db::closeAll();
-    path_ = dir_.filePath(QStringLiteral("case-%1.dc").arg(QTest::currentTestFunction()));
+    path_ = dir_.filePath(QStringLiteral("case-%1.dc").arg(QLatin1StringView(QTest::currentTestFunction())));
     QFile::remove(path_);
     Store::ensureMainDatabase(path_);
     Module1::ConnString = path_;
@@ -118,13 +120,13 @@ void StoreTest::migratedFileHasTheFreshSchema()
 void StoreTest::idsAreNeverReused()
 {
     const QSqlDatabase d = db();
-    Db::exec(d, "INSERT INTO juese (name) VALUES ('a')");
-    QSqlQuery q = Db::exec(d, "SELECT max(id) FROM juese");
+    Db::exec(d, u"INSERT INTO juese (name) VALUES ('a')"_s);
+    QSqlQuery q = Db::exec(d, u"SELECT max(id) FROM juese"_s);
     QVERIFY(q.next());
     const qint64 newest = q.value(0).toLongLong();
-    Db::exec(d, "DELETE FROM juese WHERE id = ?", {newest});
-    Db::exec(d, "INSERT INTO juese (name) VALUES ('b')");
-    QSqlQuery again = Db::exec(d, "SELECT max(id) FROM juese");
+    Db::exec(d, u"DELETE FROM juese WHERE id = ?"_s, {newest});
+    Db::exec(d, u"INSERT INTO juese (name) VALUES ('b')"_s);
+    QSqlQuery again = Db::exec(d, u"SELECT max(id) FROM juese"_s);
     QVERIFY(again.next());
     QVERIFY(again.value(0).toLongLong() > newest);
 }
@@ -132,28 +134,28 @@ void StoreTest::idsAreNeverReused()
 void StoreTest::newRowsGetTheirDefaults()
 {
     const QSqlDatabase d = db();
-    Db::exec(d, "INSERT INTO renwu (title) VALUES ('x')");
-    QSqlQuery q = Db::exec(d, "SELECT zhuangtai, type1, today, intime FROM renwu ORDER BY id DESC LIMIT 1");
+    Db::exec(d, u"INSERT INTO renwu (title) VALUES ('x')"_s);
+    QSqlQuery q = Db::exec(d, u"SELECT zhuangtai, type1, today, intime FROM renwu ORDER BY id DESC LIMIT 1"_s);
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toInt(), 0);
     QCOMPARE(q.value(1).toInt(), 1);
     QVERIFY(q.value(2).isNull());
     QVERIFY(q.value(3).isNull());
 
-    Db::exec(d, "INSERT INTO mubiao (title) VALUES ('g')");
-    Db::exec(d, "INSERT INTO rjxx (renji, title) VALUES (1, 'n')");
-    for (const char* sql :
-         {"SELECT ksdate FROM mubiao ORDER BY id DESC LIMIT 1", "SELECT addtime FROM rjxx ORDER BY id DESC LIMIT 1"}) {
+    Db::exec(d, u"INSERT INTO mubiao (title) VALUES ('g')"_s);
+    Db::exec(d, u"INSERT INTO rjxx (renji, title) VALUES (1, 'n')"_s);
+    for (const QString& sql : {u"SELECT ksdate FROM mubiao ORDER BY id DESC LIMIT 1"_s,
+                               u"SELECT addtime FROM rjxx ORDER BY id DESC LIMIT 1"_s}) {
         QSqlQuery day = Db::exec(d, sql);
         QVERIFY(day.next());
-        QVERIFY2(Db::dayFrom(day.value(0)).isValid(), sql);
+        QVERIFY2(Db::dayFrom(day.value(0)).isValid(), qPrintable(sql));
     }
 }
 
 void StoreTest::sampleDataIsOurs()
 {
     const QSqlDatabase d = db();
-    QSqlQuery users = Db::exec(d, R"(SELECT id, password FROM "user" ORDER BY id)");
+    QSqlQuery users = Db::exec(d, uR"(SELECT id, password FROM "user" ORDER BY id)"_s);
     QVERIFY(users.next());
     // The sample password, kept only as its hash.
     QVERIFY(users.value(1).toString().startsWith(QLatin1String("$argon2id$")));
@@ -163,21 +165,22 @@ void StoreTest::sampleDataIsOurs()
     QCOMPARE(users.value(1).toString(), QStringLiteral("1"));
     QVERIFY(!users.next());
 
-    QSqlQuery diary = Db::exec(d, "SELECT count(*) FROM fftype WHERE fftype = ?", {QStringLiteral("日志")});
+    QSqlQuery diary = Db::exec(d, u"SELECT count(*) FROM fftype WHERE fftype = ?"_s, {QStringLiteral("日志")});
     QVERIFY(diary.next());
     QCOMPARE(diary.value(0).toInt(), 1);
 
-    for (const char* table : {"juese", "mubiao", "renwu", "mengxiang", "fangfa", "renji", "rjxx", "gxlb", "zhanghao",
-                              "zhanghaotype", "shouzhi", "shouzhitype"}) {
-        QSqlQuery q = Db::exec(d, QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(table)));
+    for (const QString& table :
+         {u"juese"_s, u"mubiao"_s, u"renwu"_s, u"mengxiang"_s, u"fangfa"_s, u"renji"_s, u"rjxx"_s, u"gxlb"_s,
+          u"zhanghao"_s, u"zhanghaotype"_s, u"shouzhi"_s, u"shouzhitype"_s}) {
+        QSqlQuery q = Db::exec(d, QStringLiteral("SELECT count(*) FROM %1").arg(table));
         QVERIFY(q.next());
-        QVERIFY2(q.value(0).toInt() > 0, table);
+        QVERIFY2(q.value(0).toInt() > 0, qPrintable(table));
     }
 
     // Tasks on the sample's own day, with and without a time, and tasks without a day.
     QSqlQuery tasks = Db::exec(
-        d, "SELECT sum(today = '2009-01-31' AND intime IS NOT NULL), sum(today = '2009-01-31' AND intime IS NULL),"
-           " sum(today IS NULL), min(today), max(today) FROM renwu");
+        d, u"SELECT sum(today = '2009-01-31' AND intime IS NOT NULL), sum(today = '2009-01-31' AND intime IS NULL),"
+           " sum(today IS NULL), min(today), max(today) FROM renwu"_s);
     QVERIFY(tasks.next());
     QVERIFY(tasks.value(0).toInt() >= 2);
     QVERIFY(tasks.value(1).toInt() >= 1);
@@ -187,13 +190,13 @@ void StoreTest::sampleDataIsOurs()
 
     // Every account's balance is what its records add up to.
     QSqlQuery balances = Db::exec(
-        d, "SELECT z.zhname, z.moneys, coalesce((SELECT sum(CASE s.shouzhi WHEN 1 THEN -s.moneys ELSE s.moneys END)"
-           " FROM shouzhi s WHERE s.zhanghao = z.zhname), 0) FROM zhanghao z");
+        d, u"SELECT z.zhname, z.moneys, coalesce((SELECT sum(CASE s.shouzhi WHEN 1 THEN -s.moneys ELSE s.moneys END)"
+           " FROM shouzhi s WHERE s.zhanghao = z.zhname), 0) FROM zhanghao z"_s);
     while (balances.next())
         QCOMPARE(balances.value(1).toLongLong(), balances.value(2).toLongLong());
 
     // Transfers come in pairs of legs that cancel out.
-    QSqlQuery transfers = Db::exec(d, "SELECT count(*), coalesce(sum(moneys), 0) FROM shouzhi WHERE shouzhi = 3");
+    QSqlQuery transfers = Db::exec(d, u"SELECT count(*), coalesce(sum(moneys), 0) FROM shouzhi WHERE shouzhi = 3"_s);
     QVERIFY(transfers.next());
     QCOMPARE(transfers.value(0).toInt() % 2, 0);
     QCOMPARE(transfers.value(1).toLongLong(), 0);
@@ -201,10 +204,10 @@ void StoreTest::sampleDataIsOurs()
 
 void StoreTest::existingDatabaseIsKept()
 {
-    Db::exec(db(), R"(UPDATE "user" SET password = 'mine' WHERE id = 1)");
+    Db::exec(db(), uR"(UPDATE "user" SET password = 'mine' WHERE id = 1)"_s);
     Db::closeAll();
     Store::ensureMainDatabase(path_);
-    QSqlQuery q = Db::exec(db(), R"(SELECT password FROM "user" WHERE id = 1)");
+    QSqlQuery q = Db::exec(db(), uR"(SELECT password FROM "user" WHERE id = 1)"_s);
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toString(), QStringLiteral("mine"));
 }
@@ -217,7 +220,7 @@ void StoreTest::emptyFileIsFilled()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.close();
     Store::ensureMainDatabase(empty);
-    QSqlQuery q = Db::exec(Db::open(empty), "SELECT count(*) FROM renwu");
+    QSqlQuery q = Db::exec(Db::open(empty), u"SELECT count(*) FROM renwu"_s);
     QVERIFY(q.next());
     QVERIFY(q.value(0).toInt() > 0);
 }
@@ -251,7 +254,7 @@ void StoreTest::refusalSaysWhetherACopyMayReplace()
         QVERIFY(QFile::link(path_, path));
     } else if (kind == QLatin1String("newer")) {
         QVERIFY(QFile::copy(path_, path));
-        Db::exec(Db::open(path), "PRAGMA user_version = 99");
+        Db::exec(Db::open(path), u"PRAGMA user_version = 99"_s);
         Db::closeAll();
     } else {
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -272,8 +275,8 @@ void StoreTest::quotesRoundTrip()
 {
     const QString text = QStringLiteral("It's Tom's \"plan\"; DROP TABLE renwu; -- 王's");
     const QSqlDatabase d = db();
-    Db::exec(d, "INSERT INTO renwu (title, content) VALUES (?, ?)", {text, text});
-    QSqlQuery q = Db::exec(d, "SELECT title, content FROM renwu WHERE title = ?", {text});
+    Db::exec(d, u"INSERT INTO renwu (title, content) VALUES (?, ?)"_s, {text, text});
+    QSqlQuery q = Db::exec(d, u"SELECT title, content FROM renwu WHERE title = ?"_s, {text});
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toString(), text);
     QCOMPARE(q.value(1).toString(), text);
@@ -281,22 +284,22 @@ void StoreTest::quotesRoundTrip()
 
 void StoreTest::failedChangeKeepsNothing()
 {
-    QSqlQuery before = Db::exec(db(), "SELECT count(*) FROM juese");
+    QSqlQuery before = Db::exec(db(), u"SELECT count(*) FROM juese"_s);
     QVERIFY(before.next());
     const int count = before.value(0).toInt();
     before.finish();
 
     const bool ok = Db::run([] {
         Db::transaction([] {
-            Db::exec(Db::main(), "INSERT INTO juese (name) VALUES ('half')");
-            Db::exec(Db::main(), "INSERT INTO no_such_table (x) VALUES (1)");
+            Db::exec(Db::main(), u"INSERT INTO juese (name) VALUES ('half')"_s);
+            Db::exec(Db::main(), u"INSERT INTO no_such_table (x) VALUES (1)"_s);
         });
     });
     QVERIFY(!ok);
     QCOMPARE(reported_.size(), 1);
     QVERIFY(reported_.first().contains(QLatin1String("no_such_table")));
 
-    QSqlQuery after = Db::exec(db(), "SELECT count(*) FROM juese");
+    QSqlQuery after = Db::exec(db(), u"SELECT count(*) FROM juese"_s);
     QVERIFY(after.next());
     QCOMPARE(after.value(0).toInt(), count);
 }
@@ -333,10 +336,10 @@ void StoreTest::lookupsUseIndexes()
 void StoreTest::reminderTimesOfADay()
 {
     const QSqlDatabase d = db();
-    Db::exec(d, "DELETE FROM renwu");
-    Db::exec(d, "INSERT INTO renwu (title, today, intime) VALUES ('a', '2010-05-01', '14:30:00'),"
+    Db::exec(d, u"DELETE FROM renwu"_s);
+    Db::exec(d, u"INSERT INTO renwu (title, today, intime) VALUES ('a', '2010-05-01', '14:30:00'),"
                 " ('b', '2010-05-01', NULL), ('c', '2010-05-01', '09:00:00'), ('d', '2010-05-02', '10:00:00'),"
-                " ('e', NULL, '11:00:00')");
+                " ('e', NULL, '11:00:00')"_s);
     const auto times = Tasks::reminderTimes(QDate(2010, 5, 1));
     QCOMPARE(times, (QList<QTime>{QTime(14, 30), QTime(9, 0)}));
     QVERIFY(Tasks::reminderTimes(QDate(2010, 5, 3)).isEmpty());
@@ -350,7 +353,7 @@ void StoreTest::magazineDatabase()
     QStringList names;
     for (int i = 0; i < record.count(); ++i)
         names << record.fieldName(i);
-    QCOMPARE(names, (QStringList{"id", QStringLiteral("标题"), QStringLiteral("作者"), QStringLiteral("杂志"),
+    QCOMPARE(names, (QStringList{u"id"_s, QStringLiteral("标题"), QStringLiteral("作者"), QStringLiteral("杂志"),
                                  QStringLiteral("内容"), QStringLiteral("发布时间")}));
     QSqlQuery q = Db::exec(Db::open(path), QStringLiteral("SELECT count(*), sum(内容 LIKE '%<BR>%') FROM news"));
     QVERIFY(q.next());

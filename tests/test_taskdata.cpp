@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // The data functions behind the today view, the task dialogs and the reminder popup, on a
 // database of their own.
 class TaskDataTest : public QObject
@@ -42,8 +44,8 @@ private:
     }
     qint64 addTask(const QString& title, const QVariant& day, const QVariant& time, int state = 0)
     {
-        exec("INSERT INTO renwu (title, today, intime, zhuangtai) VALUES (?, ?, ?, ?)", {title, day, time, state});
-        return scalar("SELECT max(id) FROM renwu").toLongLong();
+        exec(u"INSERT INTO renwu (title, today, intime, zhuangtai) VALUES (?, ?, ?, ?)"_s, {title, day, time, state});
+        return scalar(u"SELECT max(id) FROM renwu"_s).toLongLong();
     }
 
     QTemporaryDir dir_;
@@ -53,17 +55,17 @@ private:
 void TaskDataTest::init()
 {
     Db::closeAll();
-    Module1::ConnString = dir_.filePath(QStringLiteral("%1.dc").arg(QTest::currentTestFunction()));
+    Module1::ConnString = dir_.filePath(QStringLiteral("%1.dc").arg(QLatin1StringView(QTest::currentTestFunction())));
     QFile::remove(Module1::ConnString);
     Store::ensureMainDatabase(Module1::ConnString);
-    exec("DELETE FROM renwu");
+    exec(u"DELETE FROM renwu"_s);
     reported_.clear();
     Db::setErrorReporter([this](const QString& t) { reported_ << t; });
 }
 
 void TaskDataTest::cleanup()
 {
-    QVERIFY2(reported_.isEmpty(), qPrintable(reported_.join('\n')));
+    QVERIFY2(reported_.isEmpty(), qPrintable(reported_.join(u'\n')));
     Db::setErrorReporter({});
     Db::closeAll();
 }
@@ -95,39 +97,39 @@ void TaskDataTest::orderNumber()
     QCOMPARE(value.toDouble(), stored.toDouble());
     // What is stored reads back as the number the user typed.
     Tasks::Task t;
-    t.title = "o";
+    t.title = u"o"_s;
     t.order = value;
     const qint64 id = Tasks::insert(t);
     QVERIFY(id > 0);
-    QCOMPARE(Tasks::orderText(Tasks::load(id)->order), text.endsWith('.')     ? text.chopped(1)
-                                                       : text.startsWith('.') ? "0" + text
-                                                                              : text);
+    QCOMPARE(Tasks::orderText(Tasks::load(id)->order), text.endsWith(u'.')     ? text.chopped(1)
+                                                       : text.startsWith(u'.') ? u"0"_s + text
+                                                                               : text);
 }
 
 void TaskDataTest::dayListSortsUntimedFirst()
 {
-    const QString day = "2010-03-03";
-    addTask("b late", day, "18:00:00");
-    addTask("z untimed", day, QVariant());
-    addTask("a early", day, "07:30:00");
-    addTask("a untimed", day, QVariant());
-    addTask("other day", "2010-03-04", "07:00:00");
+    const QString day = u"2010-03-03"_s;
+    addTask(u"b late"_s, day, u"18:00:00"_s);
+    addTask(u"z untimed"_s, day, QVariant());
+    addTask(u"a early"_s, day, u"07:30:00"_s);
+    addTask(u"a untimed"_s, day, QVariant());
+    addTask(u"other day"_s, u"2010-03-04"_s, u"07:00:00"_s);
     const auto tasks = Tasks::ofDay(QDate(2010, 3, 3));
     QStringList titles;
     for (const auto& t : tasks)
         titles << t.title;
-    QCOMPARE(titles, (QStringList{"a untimed", "z untimed", "a early", "b late"}));
+    QCOMPARE(titles, (QStringList{u"a untimed"_s, u"z untimed"_s, u"a early"_s, u"b late"_s}));
     QVERIFY(!tasks.first().time.isValid());
     QCOMPARE(tasks.at(2).time, QTime(7, 30));
 }
 
 void TaskDataTest::overdueMovesOpenTasksOnly()
 {
-    const qint64 open = addTask("open", "2010-03-01", "09:00:00", Tasks::Open);
-    const qint64 done = addTask("done", "2010-03-01", QVariant(), Tasks::Done);
-    const qint64 abandoned = addTask("abandoned", "2010-02-27", QVariant(), Tasks::Abandoned);
-    const qint64 unscheduled = addTask("unscheduled", QVariant(), QVariant(), Tasks::Open);
-    const qint64 future = addTask("future", "2010-03-09", QVariant(), Tasks::Open);
+    const qint64 open = addTask(u"open"_s, u"2010-03-01"_s, u"09:00:00"_s, Tasks::Open);
+    const qint64 done = addTask(u"done"_s, u"2010-03-01"_s, QVariant(), Tasks::Done);
+    const qint64 abandoned = addTask(u"abandoned"_s, u"2010-02-27"_s, QVariant(), Tasks::Abandoned);
+    const qint64 unscheduled = addTask(u"unscheduled"_s, QVariant(), QVariant(), Tasks::Open);
+    const qint64 future = addTask(u"future"_s, u"2010-03-09"_s, QVariant(), Tasks::Open);
     const QDate today(2010, 3, 5);
 
     QCOMPARE(Tasks::overdueCount(today), 1);
@@ -167,11 +169,11 @@ void TaskDataTest::insertAndUpdateRoundTrip()
     QCOMPARE(back->order.toDouble(), 2.5);
     QCOMPARE(back->day, t.day);
     QCOMPARE(back->time, t.time);
-    QCOMPARE(back->state, int(Tasks::Open));
-    QCOMPARE(scalar("SELECT intime FROM renwu WHERE id = ?", {id}).toString(), QStringLiteral("14:30:00"));
+    QCOMPARE(back->state, Tasks::Open);
+    QCOMPARE(scalar(u"SELECT intime FROM renwu WHERE id = ?"_s, {id}).toString(), QStringLiteral("14:30:00"));
 
     Tasks::setState(id, Tasks::Done);
-    back->title = "renamed";
+    back->title = u"renamed"_s;
     back->time = QTime();
     Tasks::update(*back);
     const auto again = Tasks::load(id);
@@ -187,12 +189,12 @@ void TaskDataTest::insertAndUpdateRoundTrip()
 void TaskDataTest::taskWithoutDayKeepsNoTime()
 {
     Tasks::Task t;
-    t.title = "no day";
+    t.title = u"no day"_s;
     t.time = QTime(9, 0); // a time without a day is never stored
     const qint64 id = Tasks::insert(t);
     QVERIFY(id > 0);
-    QVERIFY(scalar("SELECT intime FROM renwu WHERE id = ?", {id}).isNull());
-    QVERIFY(scalar("SELECT today FROM renwu WHERE id = ?", {id}).isNull());
+    QVERIFY(scalar(u"SELECT intime FROM renwu WHERE id = ?"_s, {id}).isNull());
+    QVERIFY(scalar(u"SELECT today FROM renwu WHERE id = ?"_s, {id}).isNull());
 }
 
 void TaskDataTest::reminderChoice_data()
@@ -214,11 +216,11 @@ void TaskDataTest::reminderChoice()
     QFETCH(QString, now);
     QFETCH(QString, expected);
     const QDate day(2010, 4, 1);
-    addTask("half past two", "2010-04-01", "14:30:00", Tasks::Done); // whatever its state
-    addTask("three pm", "2010-04-01", "15:00:00");
-    addTask("untimed", "2010-04-01", QVariant());
-    addTask("tomorrow", "2010-04-02", "09:00:00");
-    const auto task = Tasks::latestDue(day, QTime::fromString(now, "HH:mm:ss"));
+    addTask(u"half past two"_s, u"2010-04-01"_s, u"14:30:00"_s, Tasks::Done); // whatever its state
+    addTask(u"three pm"_s, u"2010-04-01"_s, u"15:00:00"_s);
+    addTask(u"untimed"_s, u"2010-04-01"_s, QVariant());
+    addTask(u"tomorrow"_s, u"2010-04-02"_s, u"09:00:00"_s);
+    const auto task = Tasks::latestDue(day, QTime::fromString(now, u"HH:mm:ss"_s));
     QCOMPARE(task ? task->title : QString(), expected);
 }
 
@@ -231,8 +233,8 @@ void TaskDataTest::diaryOnePerDay()
     QCOMPARE(Diary::save(first, QStringLiteral("day one, again")), Diary::Saved::Changed);
     QCOMPARE(Diary::of(first).text, QStringLiteral("day one, again"));
     QCOMPARE(Diary::of(second).text, QStringLiteral("day two"));
-    QCOMPARE(scalar("SELECT count(*) FROM fangfa WHERE ltype = '日志' AND addtime = '2010-05-01'").toInt(), 1);
-    QCOMPARE(scalar("SELECT title FROM fangfa WHERE ltype = '日志' AND addtime = '2010-05-02'").toString(),
+    QCOMPARE(scalar(u"SELECT count(*) FROM fangfa WHERE ltype = '日志' AND addtime = '2010-05-01'"_s).toInt(), 1);
+    QCOMPARE(scalar(u"SELECT title FROM fangfa WHERE ltype = '日志' AND addtime = '2010-05-02'"_s).toString(),
              QStringLiteral("2010-5-2日志"));
 }
 
@@ -254,21 +256,21 @@ void TaskDataTest::passwordChangeLeavesTheMarker()
 {
     for (const QString& password : {QStringLiteral("1"), QStringLiteral("it's new")}) {
         Users::changePassword(Passwords::hash(password));
-        QCOMPARE(scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("1"));
-        QVERIFY(scalar(R"(SELECT password FROM "user" WHERE id = 1)").toString().startsWith("$argon2id$"));
+        QCOMPARE(scalar(uR"(SELECT password FROM "user" WHERE id = 2)"_s).toString(), QStringLiteral("1"));
+        QVERIFY(scalar(uR"(SELECT password FROM "user" WHERE id = 1)"_s).toString().startsWith(u"$argon2id$"_s));
         QCOMPARE(Users::passwordMatches(password), true);
-        QCOMPARE(Users::passwordMatches("123456"), false);
+        QCOMPARE(Users::passwordMatches(u"123456"_s), false);
     }
 }
 
 void TaskDataTest::passwordChangeWithoutPasswordRows()
 {
-    exec(R"(DELETE FROM "user" WHERE id <> 2)");
+    exec(uR"(DELETE FROM "user" WHERE id <> 2)"_s);
     // A typed password is never stored; its hash is.
-    QVERIFY_THROWS_EXCEPTION(Db::Error, Users::changePassword("fresh"));
-    Users::changePassword(Passwords::hash("fresh"));
-    QCOMPARE(Users::passwordMatches("fresh"), true);
-    QCOMPARE(scalar(R"(SELECT count(*) FROM "user")").toInt(), 2);
+    QVERIFY_THROWS_EXCEPTION(Db::Error, Users::changePassword(u"fresh"_s));
+    Users::changePassword(Passwords::hash(u"fresh"_s));
+    QCOMPARE(Users::passwordMatches(u"fresh"_s), true);
+    QCOMPARE(scalar(uR"(SELECT count(*) FROM "user")"_s).toInt(), 2);
 }
 
 QTEST_GUILESS_MAIN(TaskDataTest)

@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QDate kToday(2009, 1, 31);
@@ -36,7 +37,7 @@ bool logIn(ProgramRun& run)
 // The add dialog, or the edit dialog; with no view open the edit dialog works on task 1.
 QWidget* open(const QString& dialog, bool keepTodayView = false)
 {
-    if (dialog == "add")
+    if (dialog == "add"_L1)
         return dlogaddrw::showShared();
     if (!keepTodayView) {
         Forms::unload(QStringLiteral("Frmmain"));
@@ -69,7 +70,7 @@ QComboBox* list(QWidget* dialog, const char* name)
 
 QPushButton* saveButton(QWidget* dialog)
 {
-    return field<QPushButton>(dialog, dialog->objectName() == "dlogaddrw" ? "OKButton" : "Command3");
+    return field<QPushButton>(dialog, dialog->objectName() == "dlogaddrw"_L1 ? "OKButton" : "Command3");
 }
 
 // A user's pick in a drop-down list.
@@ -98,17 +99,17 @@ QString taskRow(const ProgramRun& run, qint64 id, const QString& columns)
     QStringList values;
     for (int i = 0; i < q.record().count(); ++i)
         values << (q.value(i).isNull() ? QStringLiteral("NULL") : q.value(i).toString());
-    return values.join('|');
+    return values.join(u'|');
 }
 
 qint64 newestTask(const ProgramRun& run)
 {
-    return run.scalar("SELECT max(id) FROM renwu").toLongLong();
+    return run.scalar(u"SELECT max(id) FROM renwu"_s).toLongLong();
 }
 
 bool reminded(const QTime& time)
 {
-    return find<MDIfrm>("MDIfrm")->reminderClock().times().contains(time);
+    return find<MDIfrm>(u"MDIfrm"_s)->reminderClock().times().contains(time);
 }
 } // namespace
 
@@ -185,12 +186,12 @@ void TaskdialogsTest::timeSlider()
     QFETCH(QString, expected);
 
     QString result;
-    if (function == "positionOf")
-        result = QString::number(TimeSlider::positionOf(QTime::fromString(text, "H:mm:ss")));
-    else if (function == "textAt")
+    if (function == "positionOf"_L1)
+        result = QString::number(TimeSlider::positionOf(QTime::fromString(text, u"H:mm:ss"_s)));
+    else if (function == "textAt"_L1)
         result = TimeSlider::textAt(number);
-    else if (function == "parse")
-        result = TimeSlider::parse(text).value_or(QTime()).toString("HH:mm:ss");
+    else if (function == "parse"_L1)
+        result = TimeSlider::parse(text).value_or(QTime()).toString(u"HH:mm:ss"_s);
     else
         result = TimeSlider::shifted(text, number);
     QCOMPARE(result, expected);
@@ -236,22 +237,22 @@ void TaskdialogsTest::sliderAndTimeBox()
     QVERIFY(logIn(run));
     QWidget* d = open(dialog);
     auto* slider = field<QSlider>(d, "Slider1");
-    box(d, "Text2")->setText("8:30:00");
+    box(d, "Text2")->setText(u"8:30:00"_s);
     const int before = slider->value();
 
-    if (action.startsWith("drag")) {
+    if (action.startsWith(u"drag"_s)) {
         slider->setSliderDown(true);
         slider->setValue(action.mid(5).toInt());
         QCOMPARE(box(d, "Text2")->text(), whileDragging);
         slider->setSliderDown(false);
-    } else if (action == "key End") {
+    } else if (action == "key End"_L1) {
         QTest::keyClick(slider, Qt::Key_End);
     } else {
         QVERIFY(click(field<QPushButton>(d, qPrintable(action))));
         QCOMPARE(slider->value(), before); // the minute buttons leave the slider alone
     }
     QCOMPARE(box(d, "Text2")->text(), shown);
-    if (!action.startsWith("Command"))
+    if (!action.startsWith(u"Command"_s))
         QCOMPARE(slider->toolTip(), shown);
 }
 
@@ -262,9 +263,9 @@ void TaskdialogsTest::editLoadsTheTask_data()
     QTest::addColumn<int>("type1");
     QTest::addColumn<QString>("shown"); // Check2 Check1 | day | time box | slider | kinds
 
-    QTest::newRow("timed") << QVariant("2009-02-02") << QVariant("14:30:00") << 1
+    QTest::newRow("timed") << QVariant(u"2009-02-02"_s) << QVariant(u"14:30:00"_s) << 1
                            << "00|2009-02-02|14:30:00|86|一次性 经常性 一次性";
-    QTest::newRow("day without time") << QVariant("2009-02-02") << QVariant() << 0
+    QTest::newRow("day without time") << QVariant(u"2009-02-02"_s) << QVariant() << 0
                                       << "01|2009-02-02|23:00:00|138|经常性 经常性 一次性";
     QTest::newRow("no day") << QVariant() << QVariant() << 1 << "11|2009-01-31|23:00:00|138|一次性 经常性 一次性";
 }
@@ -278,23 +279,23 @@ void TaskdialogsTest::editLoadsTheTask()
 
     ProgramRun run;
     QVERIFY(logIn(run));
-    run.exec("UPDATE renwu SET today = ?, intime = ?, type1 = ?, xuhao = 2.5 WHERE id = 1", {today, intime, type1});
-    auto* d = qobject_cast<Dlogmodrw*>(open("edit"));
+    run.exec(u"UPDATE renwu SET today = ?, intime = ?, type1 = ?, xuhao = 2.5 WHERE id = 1"_s, {today, intime, type1});
+    auto* d = qobject_cast<Dlogmodrw*>(open(u"edit"_s));
     QCOMPARE(d->taskId(), 1);
 
-    const QString checks = QString(field<QCheckBox>(d, "Check2")->isChecked() ? "1" : "0")
-                           + (field<QCheckBox>(d, "Check1")->isChecked() ? "1" : "0");
+    const QString checks = QString(field<QCheckBox>(d, "Check2")->isChecked() ? u"1"_s : u"0"_s)
+                           + (field<QCheckBox>(d, "Check1")->isChecked() ? u"1"_s : u"0"_s);
     QCOMPARE(
         QStringList({checks, field<QDateEdit>(d, "DTPicker1")->date().toString(Qt::ISODate), box(d, "Text2")->text(),
-                     QString::number(field<QSlider>(d, "Slider1")->value()), entries(list(d, "Combo3")).join(' ')})
-            .join('|'),
+                     QString::number(field<QSlider>(d, "Slider1")->value()), entries(list(d, "Combo3")).join(u' ')})
+            .join(u'|'),
         shown);
     QCOMPARE(list(d, "Combo3")->currentIndex(), 0);
     QCOMPARE(box(d, "Text1")->text(), QStringLiteral("收集去年各区域的销售数据"));
     QCOMPARE(box(d, "Text3")->text(), QStringLiteral("2.5"));
     QCOMPARE(list(d, "Combo1")->currentText() + list(d, "Combo2")->currentText(), QStringLiteral("重要紧迫"));
     QCOMPARE(list(d, "Combo5")->currentText(), QStringLiteral("事业发展"));
-    QCOMPARE(entries(list(d, "Combo4")), (QStringList{"无", "完成年度销售方案"}));
+    QCOMPARE(entries(list(d, "Combo4")), (QStringList{u"无"_s, u"完成年度销售方案"_s}));
     QCOMPARE(list(d, "Combo4")->currentIndex(), 1);
 }
 
@@ -330,28 +331,28 @@ void TaskdialogsTest::addSaves()
 
     ProgramRun run;
     QVERIFY(logIn(run));
-    QWidget* d = open("add");
-    const QString title = "Tom's 'quoted' 任务";
-    const QString content = "别忘了 O'Brien 的 \"资料\"\n第二行";
+    QWidget* d = open(u"add"_s);
+    const QString title = u"Tom's 'quoted' 任务"_s;
+    const QString content = u"别忘了 O'Brien 的 \"资料\"\n第二行"_s;
     box(d, "Text1")->setText(title);
     field<QPlainTextEdit>(d, "RichTextBox1")->setPlainText(content);
     field<QCheckBox>(d, "Check2")->setChecked(unscheduled);
     field<QCheckBox>(d, "Check1")->setChecked(noReminder);
     box(d, "Text2")->setText(time);
     pick(list(d, "Combo3"), kind);
-    pick(list(d, "Combo1"), "重要");
-    pick(list(d, "Combo5"), "身心健康");
-    pick(list(d, "Combo4"), "养成早睡早起的习惯");
+    pick(list(d, "Combo1"), u"重要"_s);
+    pick(list(d, "Combo5"), u"身心健康"_s);
+    pick(list(d, "Combo4"), u"养成早睡早起的习惯"_s);
     QVERIFY(click(saveButton(d)));
     settle();
 
     QVERIFY(run.messages.isEmpty());
-    QVERIFY(!shown("dlogaddrw"));
+    QVERIFY(!shown(u"dlogaddrw"_s));
     const qint64 id = newestTask(run);
-    QCOMPARE(taskRow(run, id, "today, intime, type1"), stored);
-    QCOMPARE(taskRow(run, id, "title, content, mubiao, juese, zhongyao, jinpo, xuhao, zhuangtai"),
-             QStringList({title, content, "4", "2", "1", "0", "2", "0"}).join('|'));
-    const QTime storedTime = QTime::fromString(stored.section('|', 1, 1), "HH:mm:ss");
+    QCOMPARE(taskRow(run, id, u"today, intime, type1"_s), stored);
+    QCOMPARE(taskRow(run, id, u"title, content, mubiao, juese, zhongyao, jinpo, xuhao, zhuangtai"_s),
+             QStringList({title, content, u"4"_s, u"2"_s, u"1"_s, u"0"_s, u"2"_s, u"0"_s}).join(u'|'));
+    const QTime storedTime = QTime::fromString(stored.section(u'|', 1, 1), u"HH:mm:ss"_s);
     QCOMPARE(reminded(storedTime), storedTime.isValid());
 }
 
@@ -377,23 +378,23 @@ void TaskdialogsTest::editSaves()
 
     ProgramRun run;
     QVERIFY(logIn(run));
-    run.exec("UPDATE renwu SET juese = ?, type1 = 1 WHERE id = 1", {juese});
-    QWidget* d = open("edit");
+    run.exec(u"UPDATE renwu SET juese = ?, type1 = 1 WHERE id = 1"_s, {juese});
+    QWidget* d = open(u"edit"_s);
     QCOMPARE(list(d, "Combo5")->currentText(), juese ? QStringLiteral("事业发展") : QStringLiteral("无"));
-    box(d, "Text1")->setText("it's O'Brien's");
-    field<QPlainTextEdit>(d, "RichTextBox1")->setPlainText("a 'b' \"c\"");
+    box(d, "Text1")->setText(u"it's O'Brien's"_s);
+    field<QPlainTextEdit>(d, "RichTextBox1")->setPlainText(u"a 'b' \"c\""_s);
     field<QCheckBox>(d, "Check2")->setChecked(unscheduled);
     field<QCheckBox>(d, "Check1")->setChecked(false);
     field<QDateEdit>(d, "DTPicker1")->setDate(kToday);
-    box(d, "Text2")->setText("14:20:00");
+    box(d, "Text2")->setText(u"14:20:00"_s);
     pick(list(d, "Combo3"), kind);
     QVERIFY(click(saveButton(d)));
     settle();
 
     QVERIFY(run.messages.isEmpty());
-    QVERIFY(!shown("Dlogmodrw"));
-    QCOMPARE(taskRow(run, 1, "juese, mubiao, type1, today, intime, zhuangtai"), stored);
-    QCOMPARE(taskRow(run, 1, "title, content"), QStringLiteral("it's O'Brien's|a 'b' \"c\""));
+    QVERIFY(!shown(u"Dlogmodrw"_s));
+    QCOMPARE(taskRow(run, 1, u"juese, mubiao, type1, today, intime, zhuangtai"_s), stored);
+    QCOMPARE(taskRow(run, 1, u"title, content"_s), QStringLiteral("it's O'Brien's|a 'b' \"c\""));
     QCOMPARE(reminded(QTime(14, 20)), !unscheduled);
 }
 
@@ -403,13 +404,13 @@ void TaskdialogsTest::editKeepsWhatMovedMeanwhile()
 {
     ProgramRun run;
     QVERIFY(logIn(run));
-    run.exec("UPDATE renwu SET type1 = 1, today = '2009-01-31', intime = NULL WHERE id = 1");
-    QWidget* d = open("edit");
-    run.exec("UPDATE renwu SET today = '2009-02-03', intime = '09:15:00', xuhao = 7 WHERE id = 1");
-    box(d, "Text1")->setText("改过的名称");
+    run.exec(u"UPDATE renwu SET type1 = 1, today = '2009-01-31', intime = NULL WHERE id = 1"_s);
+    QWidget* d = open(u"edit"_s);
+    run.exec(u"UPDATE renwu SET today = '2009-02-03', intime = '09:15:00', xuhao = 7 WHERE id = 1"_s);
+    box(d, "Text1")->setText(u"改过的名称"_s);
     QVERIFY(click(saveButton(d)));
     settle();
-    QCOMPARE(taskRow(run, 1, "title, today, intime, xuhao"), QStringLiteral("改过的名称|2009-02-03|09:15:00|7"));
+    QCOMPARE(taskRow(run, 1, u"title, today, intime, xuhao"_s), QStringLiteral("改过的名称|2009-02-03|09:15:00|7"));
 }
 
 void TaskdialogsTest::validation_data()
@@ -421,40 +422,40 @@ void TaskdialogsTest::validation_data()
     QTest::addColumn<QString>("message"); // empty: saved
     QTest::addColumn<QString>("focus");
 
-    for (const QString dialog : {"add", "edit"}) {
-        const bool add = dialog == "add";
-        const QString bad = add ? "任务排序只能输入数字！" : "任务排序号码一定要是整数！";
-        auto row = [&](const QString& tag) -> QTestData& { return QTest::newRow(qPrintable(dialog + ": " + tag)); };
-        row("empty name") << dialog << ""
-                          << "1"
-                          << "9:00:00"
-                          << "请输入任务名称！"
-                          << "Text1";
-        row("blank name") << dialog << "  "
-                          << "1"
-                          << "9:00:00"
-                          << "请输入任务名称！"
-                          << "Text1";
-        row("empty order") << dialog << "n"
-                           << ""
-                           << "9:00:00" << (add ? "请输入任务排序！" : "请输入任务排序号码！") << "Text3";
-        for (const char* order : {"-1", "1e3", "a", ".", "1.2.3", " 1"})
-            row(order) << dialog << "n" << order << "9:00:00" << bad << "Text3";
-        row("time past the day") << dialog << "n"
-                                 << "1"
-                                 << "25:61:00"
-                                 << "请输入正确的时间！"
-                                 << "Text2";
-        row("time of letters") << dialog << "n"
-                               << "1"
-                               << "abc"
-                               << "请输入正确的时间！"
-                               << "Text2";
-        row("decimal order") << dialog << "n"
-                             << "2.5"
+    for (const QString& dialog : {u"add"_s, u"edit"_s}) {
+        const bool add = dialog == "add"_L1;
+        const QString bad = add ? u"任务排序只能输入数字！"_s : u"任务排序号码一定要是整数！"_s;
+        auto row = [&](const QString& tag) -> QTestData& { return QTest::newRow(qPrintable(dialog + u": "_s + tag)); };
+        row(u"empty name"_s) << dialog << ""
+                             << "1"
                              << "9:00:00"
-                             << ""
-                             << "";
+                             << "请输入任务名称！"
+                             << "Text1";
+        row(u"blank name"_s) << dialog << "  "
+                             << "1"
+                             << "9:00:00"
+                             << "请输入任务名称！"
+                             << "Text1";
+        row(u"empty order"_s) << dialog << "n"
+                              << ""
+                              << "9:00:00" << (add ? "请输入任务排序！" : "请输入任务排序号码！") << "Text3";
+        for (const QString& order : {u"-1"_s, u"1e3"_s, u"a"_s, u"."_s, u"1.2.3"_s, u" 1"_s})
+            row(order) << dialog << "n" << order << "9:00:00" << bad << "Text3";
+        row(u"time past the day"_s) << dialog << "n"
+                                    << "1"
+                                    << "25:61:00"
+                                    << "请输入正确的时间！"
+                                    << "Text2";
+        row(u"time of letters"_s) << dialog << "n"
+                                  << "1"
+                                  << "abc"
+                                  << "请输入正确的时间！"
+                                  << "Text2";
+        row(u"decimal order"_s) << dialog << "n"
+                                << "2.5"
+                                << "9:00:00"
+                                << ""
+                                << "";
     }
 }
 
@@ -469,7 +470,7 @@ void TaskdialogsTest::validation()
 
     ProgramRun run;
     QVERIFY(logIn(run));
-    const QString before = taskRow(run, 1, "*");
+    const QString before = taskRow(run, 1, u"*"_s);
     const qint64 newest = newestTask(run);
     QWidget* d = open(dialog);
     box(d, "Text1")->setText(name);
@@ -482,14 +483,15 @@ void TaskdialogsTest::validation()
 
     if (message.isEmpty()) {
         QVERIFY(run.messages.isEmpty());
-        QCOMPARE(taskRow(run, dialog == "add" ? newestTask(run) : 1, "xuhao, intime"), QStringLiteral("2.5|09:00:00"));
+        QCOMPARE(taskRow(run, dialog == "add"_L1 ? newestTask(run) : 1, u"xuhao, intime"_s),
+                 QStringLiteral("2.5|09:00:00"));
         return;
     }
     QCOMPARE(run.messages, QStringList{message});
     QVERIFY(d->isVisible());
     QCOMPARE(d->focusWidget()->objectName(), focus);
     QCOMPARE(newestTask(run), newest);
-    QCOMPARE(taskRow(run, 1, "*"), before);
+    QCOMPARE(taskRow(run, 1, u"*"_s), before);
 }
 
 void TaskdialogsTest::themeAndGoalChoice_data()
@@ -500,13 +502,14 @@ void TaskdialogsTest::themeAndGoalChoice_data()
     QTest::addColumn<int>("goalId"); // the last goal offered; -1 none
 
     QTest::newRow("add, work") << "add"
-                               << "事业发展" << QStringList{"无", "完成年度销售方案", "争取项目主管岗位"} << 2;
+                               << "事业发展" << QStringList{u"无"_s, u"完成年度销售方案"_s, u"争取项目主管岗位"_s} << 2;
     QTest::newRow("add, 无 offers unthemed goals") << "add"
-                                                   << "无" << QStringList{"无", "无主题的目标"} << 11;
+                                                   << "无" << QStringList{u"无"_s, u"无主题的目标"_s} << 11;
     QTest::newRow("edit, family") << "edit"
-                                  << "家庭生活" << QStringList{"无", "接父母来家里过春节", "整理家庭相册"} << 6;
+                                  << "家庭生活" << QStringList{u"无"_s, u"接父母来家里过春节"_s, u"整理家庭相册"_s}
+                                  << 6;
     QTest::newRow("edit, 无 offers none") << "edit"
-                                          << "无" << QStringList{"无"} << -1;
+                                          << "无" << QStringList{u"无"_s} << -1;
 }
 
 void TaskdialogsTest::themeAndGoalChoice()
@@ -518,10 +521,10 @@ void TaskdialogsTest::themeAndGoalChoice()
 
     ProgramRun run;
     QVERIFY(logIn(run));
-    run.exec("INSERT INTO mubiao (id, title, juese) VALUES (11, '无主题的目标', 0)");
-    run.exec("INSERT INTO renwu (title, mubiao) VALUES ('a', 0), ('b', 0), ('c', 11)");
+    run.exec(u"INSERT INTO mubiao (id, title, juese) VALUES (11, '无主题的目标', 0)"_s);
+    run.exec(u"INSERT INTO renwu (title, mubiao) VALUES ('a', 0), ('b', 0), ('c', 11)"_s);
     const auto count = [&](int goal) {
-        return run.scalar("SELECT count(*) FROM renwu WHERE mubiao = ?", {goal}).toString();
+        return run.scalar(u"SELECT count(*) FROM renwu WHERE mubiao = ?"_s, {goal}).toString();
     };
     QWidget* d = open(dialog);
     const QString orderBefore = box(d, "Text3")->text();
@@ -529,17 +532,17 @@ void TaskdialogsTest::themeAndGoalChoice()
     pick(list(d, "Combo5"), theme);
     QCOMPARE(entries(list(d, "Combo4")), goals);
     QCOMPARE(list(d, "Combo4")->currentText(), QStringLiteral("无"));
-    QCOMPARE(box(d, "Text3")->text(), dialog == "add" ? count(0) : orderBefore);
+    QCOMPARE(box(d, "Text3")->text(), dialog == "add"_L1 ? count(0) : orderBefore);
     pick(list(d, "Combo4"), goals.last());
     // Only the add dialog numbers the task after the goal's others.
     const QString order = box(d, "Text3")->text();
-    QCOMPARE(order, dialog == "add" ? count(goalId) : orderBefore);
+    QCOMPARE(order, dialog == "add"_L1 ? count(goalId) : orderBefore);
 
-    box(d, "Text1")->setText("n");
+    box(d, "Text1")->setText(u"n"_s);
     QVERIFY(click(saveButton(d)));
     settle();
-    QCOMPARE(taskRow(run, dialog == "add" ? newestTask(run) : 1, "mubiao, xuhao"),
-             QString::number(std::max(goalId, 0)) + '|' + order);
+    QCOMPARE(taskRow(run, dialog == "add"_L1 ? newestTask(run) : 1, u"mubiao, xuhao"_s),
+             QString::number(std::max(goalId, 0)) + u'|' + order);
 }
 
 void TaskdialogsTest::editOfAMissingTask_data()
@@ -556,23 +559,23 @@ void TaskdialogsTest::editOfAMissingTask()
     ProgramRun run;
     QVERIFY(logIn(run));
     if (!deletedWhileOpen)
-        run.exec("DELETE FROM renwu WHERE id = 1");
-    auto* d = qobject_cast<Dlogmodrw*>(open("edit"));
+        run.exec(u"DELETE FROM renwu WHERE id = 1"_s);
+    auto* d = qobject_cast<Dlogmodrw*>(open(u"edit"_s));
     QCOMPARE(d->taskId(), deletedWhileOpen ? 1 : 0);
     if (deletedWhileOpen) {
-        run.exec("DELETE FROM renwu WHERE id = 1");
+        run.exec(u"DELETE FROM renwu WHERE id = 1"_s);
     } else {
         QCOMPARE(list(d, "Combo4")->count(), 0); // nothing loaded
-        box(d, "Text1")->setText("n");
-        box(d, "Text3")->setText("1");
+        box(d, "Text1")->setText(u"n"_s);
+        box(d, "Text3")->setText(u"1"_s);
     }
-    const QVariant rows = run.scalar("SELECT count(*) FROM renwu");
+    const QVariant rows = run.scalar(u"SELECT count(*) FROM renwu"_s);
     QVERIFY(click(saveButton(d)));
     settle();
-    QCOMPARE(run.messages, QStringList{"该任务已不存在！"});
+    QCOMPARE(run.messages, QStringList{u"该任务已不存在！"_s});
     QVERIFY(d->isVisible());
-    QCOMPARE(run.scalar("SELECT count(*) FROM renwu"), rows);
-    QCOMPARE(taskRow(run, 1, "id"), QStringLiteral("missing"));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu"_s), rows);
+    QCOMPARE(taskRow(run, 1, u"id"_s), QStringLiteral("missing"));
 }
 
 void TaskdialogsTest::windows_data()
@@ -612,14 +615,14 @@ void TaskdialogsTest::windows()
     QCOMPARE(field<QCheckBox>(d, "Check2")->text(), unscheduled);
     QVERIFY(d->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     // A fifth into the frame, moved back when that would reach past the screen.
-    const QRect f = find<MDIfrm>("MDIfrm")->frameGeometry();
+    const QRect f = find<MDIfrm>(u"MDIfrm"_s)->frameGeometry();
     QVERIFY(d->frameGeometry().left() <= f.left() + f.width() / 5);
     QVERIFY(d->frameGeometry().top() <= f.top() + f.height() / 5);
     QCOMPARE(open(dialog, true), d); // asked again, the same dialog comes forward
 
-    const QString before = taskRow(run, 1, "*");
+    const QString before = taskRow(run, 1, u"*"_s);
     const qint64 newest = newestTask(run);
-    box(d, "Text1")->setText("changed");
+    box(d, "Text1")->setText(u"changed"_s);
     const QPointer<QWidget> closing(d);
     if (escape)
         QTest::keyClick(d, Qt::Key_Escape);
@@ -628,17 +631,17 @@ void TaskdialogsTest::windows()
     settle();
     QVERIFY(!closing);
     QCOMPARE(newestTask(run), newest);
-    QCOMPARE(taskRow(run, 1, "*"), before);
+    QCOMPARE(taskRow(run, 1, u"*"_s), before);
 }
 
 void TaskdialogsTest::addTakesTheTimeAndTheTodayViewsDay()
 {
     ProgramRun run(QDateTime(kToday, QTime(14, 30)));
     QVERIFY(logIn(run));
-    QWidget* d = open("add");
+    QWidget* d = open(u"add"_s);
     QVERIFY(!field<QCheckBox>(d, "Check2")->isChecked());
     QVERIFY(field<QCheckBox>(d, "Check1")->isChecked());
-    QCOMPARE(field<QDateEdit>(d, "DTPicker1")->date(), find<Frmmain>("Frmmain")->calendarDate());
+    QCOMPARE(field<QDateEdit>(d, "DTPicker1")->date(), find<Frmmain>(u"Frmmain"_s)->calendarDate());
     // The box keeps the exact time while the slider takes its nearest step (14:20).
     QCOMPARE(box(d, "Text2")->text(), QStringLiteral("14:30:00"));
     QCOMPARE(field<QSlider>(d, "Slider1")->value(), 86);
@@ -647,7 +650,7 @@ void TaskdialogsTest::addTakesTheTimeAndTheTodayViewsDay()
     Forms::unload(d);
     Forms::unload(QStringLiteral("Frmmain"));
     settle();
-    d = open("add");
+    d = open(u"add"_s);
     auto* unscheduledBox = field<QCheckBox>(d, "Check2");
     QVERIFY(unscheduledBox->isChecked());
     field<QDateEdit>(d, "DTPicker1")->setDate(kToday.addDays(3));
@@ -658,23 +661,23 @@ void TaskdialogsTest::editWorksOnTheTaskSelectedToday()
 {
     ProgramRun run;
     QVERIFY(logIn(run));
-    auto* tasks = control<QTreeWidget>("Frmmain", "ListView1");
+    auto* tasks = control<QTreeWidget>(u"Frmmain"_s, u"ListView1"_s);
     QVERIFY(tasks && tasks->topLevelItemCount() >= 2);
     QVERIFY(clickRow(tasks, 1));
     const qint64 chosen = Gui::rowId(tasks->topLevelItem(1));
-    auto* d = qobject_cast<Dlogmodrw*>(open("edit", true));
+    auto* d = qobject_cast<Dlogmodrw*>(open(u"edit"_s, true));
     QCOMPARE(d->taskId(), chosen);
 
     // Another row picked meanwhile does not redirect the save.
     QVERIFY(clickRow(tasks, 0));
     const qint64 other = Gui::rowId(tasks->topLevelItem(0));
-    const QString otherTitle = taskRow(run, other, "title");
-    box(d, "Text1")->setText("改过的任务");
+    const QString otherTitle = taskRow(run, other, u"title"_s);
+    box(d, "Text1")->setText(u"改过的任务"_s);
     QVERIFY(click(saveButton(d)));
     settle();
-    QCOMPARE(taskRow(run, chosen, "title"), QStringLiteral("改过的任务"));
-    QCOMPARE(taskRow(run, other, "title"), otherTitle);
-    QVERIFY(!tasks->findItems("改过的任务", Qt::MatchExactly, 1).isEmpty()); // the list was refilled
+    QCOMPARE(taskRow(run, chosen, u"title"_s), QStringLiteral("改过的任务"));
+    QCOMPARE(taskRow(run, other, u"title"_s), otherTitle);
+    QVERIFY(!tasks->findItems(u"改过的任务"_s, Qt::MatchExactly, 1).isEmpty()); // the list was refilled
 }
 
 QTEST_MAIN(TaskdialogsTest)

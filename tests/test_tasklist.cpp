@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QDate kToday(2009, 1, 31);
@@ -28,15 +29,15 @@ const QDate kToday(2009, 1, 31);
 template <class T = QTreeWidget>
 T* ctl(const QString& name)
 {
-    return control<T>("Frmrw", name);
+    return control<T>(u"Frmrw"_s, name);
 }
 QTreeWidget* taskList()
 {
-    return ctl("ListView2");
+    return ctl(u"ListView2"_s);
 }
 QTreeWidget* dayList()
 {
-    return ctl("ListView1");
+    return ctl(u"ListView1"_s);
 }
 [[nodiscard]] bool press(const QString& name)
 {
@@ -44,7 +45,7 @@ QTreeWidget* dayList()
 }
 QString counter()
 {
-    return ctl<QLabel>("Label7")->text();
+    return ctl<QLabel>(u"Label7"_s)->text();
 }
 
 // Logs in (leaving earlier open tasks where they are), prepares the data, then opens the view
@@ -55,18 +56,18 @@ void openView(ProgramRun& run, const std::function<void()>& prepare = {})
     QVERIFY(run.login());
     if (prepare)
         prepare();
-    control<QToolBar>("MDIfrm", "Toolbar1")->findChild<QAction*>("Button4")->trigger();
+    control<QToolBar>(u"MDIfrm"_s, u"Toolbar1"_s)->findChild<QAction*>(u"Button4"_s)->trigger();
     settle();
-    QVERIFY(shown("Frmrw"));
+    QVERIFY(shown(u"Frmrw"_s));
     run.messages.clear();
 }
 
 qint64 addTask(const ProgramRun& run, const QString& title, const QVariant& today = QVariant(), int state = 0,
                qint64 goal = 0, qint64 theme = 0, int order = 0)
 {
-    run.exec("INSERT INTO renwu (title, today, zhuangtai, mubiao, juese, xuhao) VALUES (?, ?, ?, ?, ?, ?)",
+    run.exec(u"INSERT INTO renwu (title, today, zhuangtai, mubiao, juese, xuhao) VALUES (?, ?, ?, ?, ?, ?)"_s,
              {title, today, state, goal, theme, order});
-    return run.scalar("SELECT max(id) FROM renwu").toLongLong();
+    return run.scalar(u"SELECT max(id) FROM renwu"_s).toLongLong();
 }
 
 int rowOf(QTreeWidget* list, qint64 id)
@@ -161,34 +162,34 @@ void TaskListTest::paging()
     ProgramRun run;
     const QString match = QStringLiteral("周'报%_");
     openView(run, [&] {
-        run.exec("DELETE FROM renwu");
+        run.exec(u"DELETE FROM renwu"_s);
         for (int i = 0; i < 60; ++i)
             addTask(run, QStringLiteral("第%1份%2").arg(i).arg(match), QVariant(), 0, 2, 1, i);
         // Not in the filtered lists: other names, other goals; some of them in the default list.
         for (int i = 0; i < 20; ++i)
-            addTask(run, QStringLiteral("周报%1").arg(i), how == "default" ? QVariant("2009-02-01") : QVariant(), 0, 1,
-                    1, i);
+            addTask(run, QStringLiteral("周报%1").arg(i), how == "default"_L1 ? QVariant(u"2009-02-01"_s) : QVariant(),
+                    0, 1, 1, i);
     });
-    if (how == "name") {
-        ctl<QLineEdit>("Text1")->setText(match);
-        QVERIFY(press("Command6"));
-    } else if (how == "goal") {
-        choose(ctl<QComboBox>("Combo1"), 1);
-        choose(ctl<QComboBox>("Combo2"), 2);
-        QVERIFY(press("Command6"));
+    if (how == "name"_L1) {
+        ctl<QLineEdit>(u"Text1"_s)->setText(match);
+        QVERIFY(press(u"Command6"_s));
+    } else if (how == "goal"_L1) {
+        choose(ctl<QComboBox>(u"Combo1"_s), 1);
+        choose(ctl<QComboBox>(u"Combo2"_s), 2);
+        QVERIFY(press(u"Command6"_s));
     }
 
-    auto* previous = ctl<QPushButton>("Command7");
-    auto* next = ctl<QPushButton>("Command8");
+    auto* previous = ctl<QPushButton>(u"Command7"_s);
+    auto* next = ctl<QPushButton>(u"Command8"_s);
     QCOMPARE(taskList()->topLevelItemCount(), 25);
     QCOMPARE(counter(), QStringLiteral("共60条 当前第1条—25条"));
     QVERIFY(!previous->isEnabled());
     QVERIFY(next->isEnabled());
 
-    QVERIFY(press("Command8"));
+    QVERIFY(press(u"Command8"_s));
     QCOMPARE(counter(), QStringLiteral("共60条 当前第26条—50条"));
     QVERIFY(previous->isEnabled());
-    QVERIFY(press("Command8"));
+    QVERIFY(press(u"Command8"_s));
     QCOMPARE(taskList()->topLevelItemCount(), 10);
     QCOMPARE(counter(), QStringLiteral("共60条 当前第51条—60条"));
     QVERIFY(!next->isEnabled());
@@ -197,17 +198,17 @@ void TaskListTest::paging()
     for (const QString& title : column(taskList(), 2))
         QVERIFY2(title.contains(match), qPrintable(title));
 
-    QVERIFY(press("Command7"));
+    QVERIFY(press(u"Command7"_s));
     QCOMPARE(counter(), QStringLiteral("共60条 当前第26条—50条"));
     QCOMPARE(taskList()->topLevelItem(0)->text(4), QStringLiteral("25"));
 
     // Goal 2 is in progress, goal 1 is taken out of it: the box keeps the filter and the page.
-    run.exec("UPDATE mubiao SET zhuangtai = 0 WHERE id = 1");
-    QVERIFY(click(ctl<QCheckBox>("Check1")));
+    run.exec(u"UPDATE mubiao SET zhuangtai = 0 WHERE id = 1"_s);
+    QVERIFY(click(ctl<QCheckBox>(u"Check1"_s)));
     QCOMPARE(counter(), QStringLiteral("共60条 当前第26条—50条"));
-    run.exec("UPDATE mubiao SET zhuangtai = 0 WHERE id = 2");
-    QVERIFY(click(ctl<QCheckBox>("Check1")));
-    QVERIFY(click(ctl<QCheckBox>("Check1")));
+    run.exec(u"UPDATE mubiao SET zhuangtai = 0 WHERE id = 2"_s);
+    QVERIFY(click(ctl<QCheckBox>(u"Check1"_s)));
+    QVERIFY(click(ctl<QCheckBox>(u"Check1"_s)));
     QCOMPARE(counter(), QStringLiteral("共0条 当前第0条—0条"));
     QCOMPARE(taskList()->topLevelItemCount(), 0);
     QVERIFY(!previous->isEnabled() && !next->isEnabled());
@@ -217,19 +218,19 @@ void TaskListTest::pageBeyondTheEndShowsTheLastPage()
 {
     ProgramRun run;
     openView(run, [&] {
-        run.exec("DELETE FROM renwu");
+        run.exec(u"DELETE FROM renwu"_s);
         for (int i = 0; i < 60; ++i)
             addTask(run, i < 30 ? QStringLiteral("长%1").arg(i) : QStringLiteral("短%1").arg(i), QVariant(), 0, 0, 0,
                     i);
     });
-    QVERIFY(press("Command8"));
-    QVERIFY(press("Command8"));
-    ctl<QLineEdit>("Text1")->setText(QStringLiteral("短"));
-    QVERIFY(press("Command6"));
+    QVERIFY(press(u"Command8"_s));
+    QVERIFY(press(u"Command8"_s));
+    ctl<QLineEdit>(u"Text1"_s)->setText(QStringLiteral("短"));
+    QVERIFY(press(u"Command6"_s));
     QCOMPARE(counter(), QStringLiteral("共30条 当前第26条—30条"));
     QCOMPARE(taskList()->topLevelItemCount(), 5);
     QCOMPARE(Forms::find<Frmrw>()->pageNumber(), 2);
-    QVERIFY(!ctl<QPushButton>("Command8")->isEnabled());
+    QVERIFY(!ctl<QPushButton>(u"Command8"_s)->isEnabled());
 }
 
 // Paging forward and back over order numbers that tie or have fractions shows every task once.
@@ -246,12 +247,14 @@ void TaskListTest::pagesNeitherRepeatNorSkip()
     ProgramRun run;
     QList<qint64> expected;
     openView(run, [&] {
-        run.exec("DELETE FROM renwu");
+        run.exec(u"DELETE FROM renwu"_s);
         for (int i = 0; i < 70; ++i) {
-            const QVariant order = orders == "same" ? QVariant(3) : (i % 2 ? QVariant(i % 5 + 0.5) : QVariant(i % 5));
-            run.exec("INSERT INTO renwu (title, mubiao, xuhao) VALUES (?, ?, ?)", {QString::number(i), i % 2, order});
+            const QVariant order =
+                orders == "same"_L1 ? QVariant(3) : (i % 2 ? QVariant(i % 5 + 0.5) : QVariant(i % 5));
+            run.exec(u"INSERT INTO renwu (title, mubiao, xuhao) VALUES (?, ?, ?)"_s,
+                     {QString::number(i), i % 2, order});
         }
-        QSqlQuery q = run.query("SELECT id FROM renwu ORDER BY mubiao, xuhao, id");
+        QSqlQuery q = run.query(u"SELECT id FROM renwu ORDER BY mubiao, xuhao, id"_s);
         while (q.next())
             expected << q.value(0).toLongLong();
     });
@@ -262,18 +265,18 @@ void TaskListTest::pagesNeitherRepeatNorSkip()
         return shown;
     };
     QList<qint64> forward = ids();
-    QVERIFY(press("Command8"));
+    QVERIFY(press(u"Command8"_s));
     const QList<qint64> second = ids();
     forward << second;
-    QVERIFY(press("Command8"));
+    QVERIFY(press(u"Command8"_s));
     forward << ids();
     QCOMPARE(forward, expected);
     QCOMPARE(counter(), QStringLiteral("共70条 当前第51条—70条"));
-    QVERIFY(press("Command7"));
+    QVERIFY(press(u"Command7"_s));
     QCOMPARE(ids(), second);
-    QVERIFY(press("Command7"));
+    QVERIFY(press(u"Command7"_s));
     QCOMPARE(ids(), expected.mid(0, 25));
-    QVERIFY(!ctl<QPushButton>("Command7")->isEnabled());
+    QVERIFY(!ctl<QPushButton>(u"Command7"_s)->isEnabled());
 }
 
 // Rows taken away by another window meanwhile: the next page is counted afresh and the counter
@@ -282,17 +285,17 @@ void TaskListTest::pagingAfterRowsWentElsewhere()
 {
     ProgramRun run;
     openView(run, [&] {
-        run.exec("DELETE FROM renwu");
+        run.exec(u"DELETE FROM renwu"_s);
         for (int i = 0; i < 30; ++i)
             addTask(run, QStringLiteral("任务%1").arg(i), QVariant(), 0, 0, 0, i);
     });
-    QVERIFY(ctl<QPushButton>("Command8")->isEnabled());
-    run.exec("DELETE FROM renwu WHERE xuhao >= 25");
-    QVERIFY(press("Command8"));
+    QVERIFY(ctl<QPushButton>(u"Command8"_s)->isEnabled());
+    run.exec(u"DELETE FROM renwu WHERE xuhao >= 25"_s);
+    QVERIFY(press(u"Command8"_s));
     QCOMPARE(counter(), QStringLiteral("共25条 当前第1条—25条"));
     QCOMPARE(taskList()->topLevelItemCount(), 25);
     QCOMPARE(Forms::find<Frmrw>()->pageNumber(), 1);
-    QVERIFY(!ctl<QPushButton>("Command8")->isEnabled());
+    QVERIFY(!ctl<QPushButton>(u"Command8"_s)->isEnabled());
 }
 
 // The state filter looks at the planned day; "已过期" lists open tasks only.
@@ -300,10 +303,10 @@ void TaskListTest::dayStates_data()
 {
     QTest::addColumn<int>("state");
     QTest::addColumn<QStringList>("titles");
-    QTest::newRow("未选择") << 0 << QStringList{"昨完成", "昨进行", "今天", "明天", "无日"};
-    QTest::newRow("未安排") << 1 << QStringList{"无日"};
-    QTest::newRow("未开始") << 2 << QStringList{"明天"};
-    QTest::newRow("已过期") << 3 << QStringList{"昨进行"};
+    QTest::newRow("未选择") << 0 << QStringList{u"昨完成"_s, u"昨进行"_s, u"今天"_s, u"明天"_s, u"无日"_s};
+    QTest::newRow("未安排") << 1 << QStringList{u"无日"_s};
+    QTest::newRow("未开始") << 2 << QStringList{u"明天"_s};
+    QTest::newRow("已过期") << 3 << QStringList{u"昨进行"_s};
 }
 
 void TaskListTest::dayStates()
@@ -312,19 +315,19 @@ void TaskListTest::dayStates()
     QFETCH(QStringList, titles);
     ProgramRun run;
     openView(run, [&] {
-        run.exec("DELETE FROM renwu");
-        addTask(run, "昨完成", "2009-01-30", 1);
-        addTask(run, "昨进行", "2009-01-30", 0);
-        addTask(run, "今天", "2009-01-31", 2);
-        addTask(run, "明天", "2009-02-01", 0);
-        addTask(run, "无日", QVariant(), 3);
+        run.exec(u"DELETE FROM renwu"_s);
+        addTask(run, u"昨完成"_s, u"2009-01-30"_s, 1);
+        addTask(run, u"昨进行"_s, u"2009-01-30"_s, 0);
+        addTask(run, u"今天"_s, u"2009-01-31"_s, 2);
+        addTask(run, u"明天"_s, u"2009-02-01"_s, 0);
+        addTask(run, u"无日"_s, QVariant(), 3);
     });
     QCOMPARE(column(taskList(), 2), QStringList{}); // the default list: open tasks without a day
-    ctl<QComboBox>("Combo3")->setCurrentIndex(state);
-    QVERIFY(press("Command6"));
+    ctl<QComboBox>(u"Combo3"_s)->setCurrentIndex(state);
+    QVERIFY(press(u"Command6"_s));
     QCOMPARE(column(taskList(), 2), titles);
     if (state == 3)
-        QCOMPARE(column(taskList(), 1), (QStringList{"正在进行"}));
+        QCOMPARE(column(taskList(), 1), (QStringList{u"正在进行"_s}));
 }
 
 void TaskListTest::planningByDrop()
@@ -333,13 +336,13 @@ void TaskListTest::planningByDrop()
     qint64 timed = 0;
     openView(run, [&] {
         // A task that kept a time from an earlier planning shows that time.
-        timed = addTask(run, "带时间", QVariant());
-        run.exec("UPDATE renwu SET intime = '07:15:00' WHERE id = ?", {timed});
+        timed = addTask(run, u"带时间"_s, QVariant());
+        run.exec(u"UPDATE renwu SET intime = '07:15:00' WHERE id = ?"_s, {timed});
     });
-    QCOMPARE(ctl<QGroupBox>("Frame3")->title(), QStringLiteral("今日任务"));
+    QCOMPARE(ctl<QGroupBox>(u"Frame3"_s)->title(), QStringLiteral("今日任务"));
     const QDate day(2009, 2, 3);
-    ctl<QCalendarWidget>("MonthView1")->setSelectedDate(day);
-    QCOMPARE(ctl<QGroupBox>("Frame3")->title(), QStringLiteral("2009-2-3 任务"));
+    ctl<QCalendarWidget>(u"MonthView1"_s)->setSelectedDate(day);
+    QCOMPARE(ctl<QGroupBox>(u"Frame3"_s)->title(), QStringLiteral("2009-2-3 任务"));
     const int planned = dayList()->topLevelItemCount();
 
     const int first = rowOf(taskList(), timed) == 0 ? 1 : 0;
@@ -356,9 +359,9 @@ void TaskListTest::planningByDrop()
 
     // The same task again: refused, nothing written. Planned for another day meanwhile, the
     // database would show it.
-    run.exec("UPDATE renwu SET today = '2009-02-09' WHERE id = ?", {id});
+    run.exec(u"UPDATE renwu SET today = '2009-02-09' WHERE id = ?"_s, {id});
     dropOn(dayList());
-    QCOMPARE(run.messages, QStringList{"已经有该任务了！"});
+    QCOMPARE(run.messages, QStringList{u"已经有该任务了！"_s});
     QCOMPARE(dayList()->topLevelItemCount(), planned + 1);
     QCOMPARE(stored(run, "today", id).toString(), QStringLiteral("2009-02-09"));
 
@@ -388,12 +391,12 @@ void TaskListTest::dropBack()
     // Task 3 is open and planned for today without a time; with the filter "未开始" it is not listed.
     const qint64 id = 3;
     if (onPage) {
-        ctl<QLineEdit>("Text1")->setText(QStringLiteral("整理节后第一周"));
-        QVERIFY(press("Command6"));
+        ctl<QLineEdit>(u"Text1"_s)->setText(QStringLiteral("整理节后第一周"));
+        QVERIFY(press(u"Command6"_s));
         QCOMPARE(rowOf(taskList(), id), 0);
     }
     const int before = taskList()->topLevelItemCount();
-    run.exec("UPDATE renwu SET intime = '10:00:00' WHERE id = ?", {id});
+    run.exec(u"UPDATE renwu SET intime = '10:00:00' WHERE id = ?"_s, {id});
     QVERIFY(clickRow(dayList(), rowOf(dayList(), id)));
     dropOn(taskList());
 
@@ -416,7 +419,7 @@ void TaskListTest::removeFromDay()
     QVERIFY(row >= 0);
     QCOMPARE(rowOf(taskList(), 2), -1);
     QVERIFY(clickRow(dayList(), row));
-    QVERIFY(press("Command5"));
+    QVERIFY(press(u"Command5"_s));
     QCOMPARE(rowOf(dayList(), 2), -1);
     QVERIFY(stored(run, "today", 2).isNull());
     QVERIFY(stored(run, "intime", 2).isNull());
@@ -443,29 +446,29 @@ void TaskListTest::emptyListMessages()
     QFETCH(QString, button);
     QFETCH(QString, message);
     ProgramRun run;
-    openView(run, [&] { run.exec("DELETE FROM renwu"); });
+    openView(run, [&] { run.exec(u"DELETE FROM renwu"_s); });
     QVERIFY(press(button));
     QCOMPARE(run.messages, QStringList{message});
-    QVERIFY(!shown("Dlogmodrw") && !shown("Dlogmtime"));
+    QVERIFY(!shown(u"Dlogmodrw"_s) && !shown(u"Dlogmtime"_s));
 }
 
 void TaskListTest::deleteRefreshesCounter()
 {
     ProgramRun run;
     openView(run, [&] {
-        run.exec("DELETE FROM renwu");
+        run.exec(u"DELETE FROM renwu"_s);
         for (int i = 0; i < 26; ++i)
             addTask(run, QStringLiteral("任务%1").arg(i), QVariant(), 0, 0, 0, i);
     });
     const qint64 id = taskList()->topLevelItem(3)->text(0).toLongLong();
     QVERIFY(clickRow(taskList(), 3));
-    QVERIFY(press("Command3"));
-    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE id = ?", {id}).toInt(), 0);
+    QVERIFY(press(u"Command3"_s));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu WHERE id = ?"_s, {id}).toInt(), 0);
     QCOMPARE(rowOf(taskList(), id), -1);
     // The next task moves up into the page, and the counter counts what is left.
     QCOMPARE(taskList()->topLevelItemCount(), 25);
     QCOMPARE(counter(), QStringLiteral("共25条 当前第1条—25条"));
-    QVERIFY(!ctl<QPushButton>("Command8")->isEnabled());
+    QVERIFY(!ctl<QPushButton>(u"Command8"_s)->isEnabled());
 }
 
 // The time dialog opens at the day row's time and stores the time chosen.
@@ -492,30 +495,31 @@ void TaskListTest::timeDialog()
     QFETCH(QString, shown);
     QFETCH(QString, saved);
     ProgramRun run;
-    openView(run, [&] { run.exec("UPDATE renwu SET today = '2009-01-31', intime = ? WHERE id = 4", {"14:30:00"}); });
+    openView(run,
+             [&] { run.exec(u"UPDATE renwu SET today = '2009-01-31', intime = ? WHERE id = 4"_s, {u"14:30:00"_s}); });
     // A mark in the task list that a refill would wipe out.
     taskList()->topLevelItem(0)->setText(4, QStringLiteral("标记"));
     const int row = rowOf(dayList(), task);
     QVERIFY(row >= 0);
     QVERIFY(clickRow(dayList(), row));
-    QVERIFY(press("Command4"));
-    QVERIFY(TestSupport::shown("Dlogmtime"));
-    auto* text = control<QLineEdit>("Dlogmtime", "Text2");
-    auto* slider = control<QSlider>("Dlogmtime", "Slider1");
+    QVERIFY(press(u"Command4"_s));
+    QVERIFY(TestSupport::shown(u"Dlogmtime"_s));
+    auto* text = control<QLineEdit>(u"Dlogmtime"_s, u"Text2"_s);
+    auto* slider = control<QSlider>(u"Dlogmtime"_s, u"Slider1"_s);
     QCOMPARE(text->text(), opens);
     QCOMPARE(slider->value(), position);
 
     slider->setValue(moveTo);
     QCOMPARE(text->text(), moveTo == 144 ? QStringLiteral("24:00:00") : shown);
     QCOMPARE(slider->toolTip(), text->text());
-    QVERIFY(click(control<QPushButton>("Dlogmtime", "OKButton")));
+    QVERIFY(click(control<QPushButton>(u"Dlogmtime"_s, u"OKButton"_s)));
     settle();
-    QVERIFY(!TestSupport::shown("Dlogmtime"));
+    QVERIFY(!TestSupport::shown(u"Dlogmtime"_s));
     QCOMPARE(stored(run, "intime", task).toString(), saved);
     QCOMPARE(dayList()->topLevelItem(rowOf(dayList(), task))->text(2), shown);
     // The task list keeps its rows as they were; the frame reminds at the new time today.
     QCOMPARE(taskList()->topLevelItem(0)->text(4), QStringLiteral("标记"));
-    QVERIFY(find<MDIfrm>("MDIfrm")->reminderClock().times().contains(QTime::fromString(saved, "HH:mm:ss")));
+    QVERIFY(find<MDIfrm>(u"MDIfrm"_s)->reminderClock().times().contains(QTime::fromString(saved, u"HH:mm:ss"_s)));
 }
 
 void TaskListTest::timeDialogButtonsAndRefusal()
@@ -523,26 +527,26 @@ void TaskListTest::timeDialogButtonsAndRefusal()
     ProgramRun run;
     openView(run);
     QVERIFY(clickRow(dayList(), rowOf(dayList(), 3)));
-    QVERIFY(press("Command4"));
-    auto* text = control<QLineEdit>("Dlogmtime", "Text2");
-    text->setText("8:30:00");
-    QVERIFY(click(control<QPushButton>("Dlogmtime", "Command3")));
+    QVERIFY(press(u"Command4"_s));
+    auto* text = control<QLineEdit>(u"Dlogmtime"_s, u"Text2"_s);
+    text->setText(u"8:30:00"_s);
+    QVERIFY(click(control<QPushButton>(u"Dlogmtime"_s, u"Command3"_s)));
     QCOMPARE(text->text(), QStringLiteral("8:31:00"));
-    QVERIFY(click(control<QPushButton>("Dlogmtime", "Command2")));
-    QVERIFY(click(control<QPushButton>("Dlogmtime", "Command2")));
+    QVERIFY(click(control<QPushButton>(u"Dlogmtime"_s, u"Command2"_s)));
+    QVERIFY(click(control<QPushButton>(u"Dlogmtime"_s, u"Command2"_s)));
     QCOMPARE(text->text(), QStringLiteral("8:29:00"));
 
     for (const QString& bad : {QStringLiteral("25:70:00"), QStringLiteral("abc")}) {
         text->setText(bad);
-        QVERIFY(click(control<QPushButton>("Dlogmtime", "OKButton")));
+        QVERIFY(click(control<QPushButton>(u"Dlogmtime"_s, u"OKButton"_s)));
         QCOMPARE(run.messages.last(), QStringLiteral("请输入正确的时间！"));
-        QVERIFY(TestSupport::shown("Dlogmtime"));
+        QVERIFY(TestSupport::shown(u"Dlogmtime"_s));
         QVERIFY(stored(run, "intime", 3).isNull());
     }
     QCOMPARE(dayList()->topLevelItem(rowOf(dayList(), 3))->text(2), QStringLiteral("非提醒任务"));
-    QVERIFY(click(control<QPushButton>("Dlogmtime", "Command1")));
+    QVERIFY(click(control<QPushButton>(u"Dlogmtime"_s, u"Command1"_s)));
     settle();
-    QVERIFY(!TestSupport::shown("Dlogmtime"));
+    QVERIFY(!TestSupport::shown(u"Dlogmtime"_s));
     QVERIFY(stored(run, "intime", 3).isNull());
 }
 
@@ -552,19 +556,19 @@ void TaskListTest::editDialogEditsSelectedTask()
 {
     ProgramRun run;
     openView(run);
-    ctl<QComboBox>("Combo3")->setCurrentIndex(3); // overdue
-    QVERIFY(press("Command6"));
+    ctl<QComboBox>(u"Combo3"_s)->setCurrentIndex(3); // overdue
+    QVERIFY(press(u"Command6"_s));
     const int row = 0;
     const qint64 id = taskList()->topLevelItem(row)->text(0).toLongLong();
     QVERIFY(clickRow(taskList(), row));
-    QVERIFY(press("Command2"));
-    QVERIFY(shown("Dlogmodrw"));
-    auto* title = control<QLineEdit>("Dlogmodrw", "Text1");
+    QVERIFY(press(u"Command2"_s));
+    QVERIFY(shown(u"Dlogmodrw"_s));
+    auto* title = control<QLineEdit>(u"Dlogmodrw"_s, u"Text1"_s);
     QCOMPARE(title->text(), stored(run, "title", id).toString());
     title->setText(QStringLiteral("改过的名字"));
-    control<QCheckBox>("Dlogmodrw", "Check2")->setChecked(true); // no day: open tasks without a day list it
-    run.exec("UPDATE renwu SET zhuangtai = 0 WHERE id = ?", {id});
-    QVERIFY(click(control<QPushButton>("Dlogmodrw", "Command3")));
+    control<QCheckBox>(u"Dlogmodrw"_s, u"Check2"_s)->setChecked(true); // no day: open tasks without a day list it
+    run.exec(u"UPDATE renwu SET zhuangtai = 0 WHERE id = ?"_s, {id});
+    QVERIFY(click(control<QPushButton>(u"Dlogmodrw"_s, u"Command3"_s)));
     settle();
     QCOMPARE(stored(run, "title", id).toString(), QStringLiteral("改过的名字"));
     QVERIFY(Forms::find<Frmrw>()->filter().openUnplanned);
@@ -578,16 +582,16 @@ void TaskListTest::addDialogFromTheView()
 {
     ProgramRun run;
     openView(run);
-    ctl<QLineEdit>("Text1")->setText(QStringLiteral("没有这样的任务"));
-    QVERIFY(press("Command6"));
+    ctl<QLineEdit>(u"Text1"_s)->setText(QStringLiteral("没有这样的任务"));
+    QVERIFY(press(u"Command6"_s));
     QCOMPARE(taskList()->topLevelItemCount(), 0);
-    QVERIFY(press("Command1"));
-    QVERIFY(shown("dlogaddrw"));
-    QVERIFY(control<QCheckBox>("dlogaddrw", "Check2")->isChecked());
-    control<QLineEdit>("dlogaddrw", "Text1")->setText(QStringLiteral("新加的任务"));
-    QVERIFY(click(control<QPushButton>("dlogaddrw", "OKButton")));
+    QVERIFY(press(u"Command1"_s));
+    QVERIFY(shown(u"dlogaddrw"_s));
+    QVERIFY(control<QCheckBox>(u"dlogaddrw"_s, u"Check2"_s)->isChecked());
+    control<QLineEdit>(u"dlogaddrw"_s, u"Text1"_s)->setText(QStringLiteral("新加的任务"));
+    QVERIFY(click(control<QPushButton>(u"dlogaddrw"_s, u"OKButton"_s)));
     settle();
-    QVERIFY(!shown("dlogaddrw"));
+    QVERIFY(!shown(u"dlogaddrw"_s));
     QVERIFY(column(taskList(), 2).contains(QStringLiteral("新加的任务")));
     QVERIFY(Forms::find<Frmrw>()->filter().openUnplanned);
 }
@@ -596,9 +600,9 @@ void TaskListTest::helpLink()
 {
     ProgramRun run;
     openView(run);
-    QTest::mouseClick(ctl<QLabel>("Label5"), Qt::LeftButton);
+    QTest::mouseClick(ctl<QLabel>(u"Label5"_s), Qt::LeftButton);
     QCOMPARE(run.openedUrls.size(), 1);
-    QVERIFY(run.openedUrls.first().toString().endsWith("/shuoming/7.asp"));
+    QVERIFY(run.openedUrls.first().toString().endsWith(u"/shuoming/7.asp"_s));
 }
 
 QTEST_MAIN(TaskListTest)

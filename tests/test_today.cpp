@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QDate kToday(2009, 1, 31);
@@ -24,14 +25,14 @@ QString overdueText(int count)
 template <class T = QTreeWidget>
 T* ctl(const QString& name)
 {
-    return control<T>("Frmmain", name);
+    return control<T>(u"Frmmain"_s, name);
 }
 
 QTreeWidget* tasks()
 {
-    return ctl("ListView1");
+    return ctl(u"ListView1"_s);
 }
-QPlainTextEdit* box(const QString& name = "RichTextBox1")
+QPlainTextEdit* box(const QString& name = u"RichTextBox1"_s)
 {
     return ctl<QPlainTextEdit>(name);
 }
@@ -51,7 +52,7 @@ int rowOf(qint64 id)
 
 void pickDate(const QDate& day)
 {
-    auto* calendar = ctl<QCalendarWidget>("MonthView1");
+    auto* calendar = ctl<QCalendarWidget>(u"MonthView1"_s);
     calendar->setSelectedDate(day);
     emit calendar->clicked(day);
 }
@@ -71,7 +72,7 @@ void focusInto(QWidget* w)
 
 QString contentOf(const ProgramRun& run, qint64 id)
 {
-    return run.scalar("SELECT content FROM renwu WHERE id = ?", {id}).toString();
+    return run.scalar(u"SELECT content FROM renwu WHERE id = ?"_s, {id}).toString();
 }
 } // namespace
 
@@ -115,21 +116,22 @@ void TodayTest::overdueQuestion()
     ProgramRun run;
     QVERIFY(run.start());
     // Not the first day of the data: the first login asks nothing about the sample's tasks.
-    run.exec("DELETE FROM overdue_asked");
-    const int open = run.scalar("SELECT count(*) FROM renwu WHERE zhuangtai = 0 AND today < '2009-01-31'").toInt();
+    run.exec(u"DELETE FROM overdue_asked"_s);
+    const int open = run.scalar(u"SELECT count(*) FROM renwu WHERE zhuangtai = 0 AND today < '2009-01-31'"_s).toInt();
     run.answerNext(yes ? QMessageBox::Yes : QMessageBox::No);
     QVERIFY(run.login());
     const QString kOverdue = overdueText(open);
     QCOMPARE(run.messages, QStringList{kOverdue});
     QCOMPARE(run.messageButtons.first(), QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(ctl<QCalendarWidget>("MonthView1")->selectedDate(), kToday);
+    QCOMPARE(ctl<QCalendarWidget>(u"MonthView1"_s)->selectedDate(), kToday);
     // Task 26 is open on 2009-01-30; the abandoned task 13 of an earlier day never moves.
-    QCOMPARE(run.scalar("SELECT today FROM renwu WHERE id = 26").toString(), yes ? "2009-01-31" : "2009-01-30");
+    QCOMPARE(run.scalar(u"SELECT today FROM renwu WHERE id = 26"_s).toString(),
+             yes ? u"2009-01-31"_s : u"2009-01-30"_s);
     QCOMPARE(rowOf(26) >= 0, yes);
-    QCOMPARE(run.scalar("SELECT today FROM renwu WHERE id = 13").toString(), QStringLiteral("2009-01-29"));
+    QCOMPARE(run.scalar(u"SELECT today FROM renwu WHERE id = 13"_s).toString(), QStringLiteral("2009-01-29"));
 
     // "今日安排" loads the view afresh: the question is asked once a day only.
-    find<QToolBar>("Toolbar1")->actions().first()->trigger();
+    find<QToolBar>(u"Toolbar1"_s)->actions().first()->trigger();
     settle();
     QCOMPARE(run.messages.count(kOverdue), 1);
 }
@@ -138,9 +140,9 @@ void TodayTest::rowsShowQuadrantTimeAndOrder()
 {
     ProgramRun run;
     QVERIFY(run.start());
-    run.exec("INSERT INTO renwu (title, zhongyao, jinpo, today, intime) VALUES ('b', 1, 0, '2009-02-20', '10:30:00'),"
+    run.exec(u"INSERT INTO renwu (title, zhongyao, jinpo, today, intime) VALUES ('b', 1, 0, '2009-02-20', '10:30:00'),"
              " ('a', 1, 1, '2009-02-20', '09:00:00'), ('z', 0, 0, '2009-02-20', NULL),"
-             " ('c', 0, 1, '2009-02-20', '09:00:00'), ('d', 1, 7, '2009-02-20', '23:59:59')");
+             " ('c', 0, 1, '2009-02-20', '09:00:00'), ('d', 1, 7, '2009-02-20', '23:59:59')"_s);
     QVERIFY(run.login());
     pickDate(QDate(2009, 2, 20));
     // Name, quadrant image and time: tasks without a time first, then by time, then by name.
@@ -150,7 +152,8 @@ void TodayTest::rowsShowQuadrantTimeAndOrder()
         QVERIFY(!row->icon(1).isNull());
         shown << QStringLiteral("%1 %2 %3").arg(row->text(1), row->data(1, Qt::UserRole).toString(), row->text(2));
     }
-    QCOMPARE(shown, (QStringList{"z 4 非提醒任务", "a 1 9:00:00", "c 2 9:00:00", "b 3 10:30:00", "d 1 23:59:59"}));
+    QCOMPARE(shown, (QStringList{u"z 4 非提醒任务"_s, u"a 1 9:00:00"_s, u"c 2 9:00:00"_s, u"b 3 10:30:00"_s,
+                                 u"d 1 23:59:59"_s}));
 }
 
 void TodayTest::stateActions_data()
@@ -185,7 +188,7 @@ void TodayTest::stateActions()
     const QString otherState = other->text(3);
     QVERIFY(chooseOnRow(row, item));
 
-    QCOMPARE(run.scalar("SELECT zhuangtai FROM renwu WHERE id = ?", {task}).toInt(), state);
+    QCOMPARE(run.scalar(u"SELECT zhuangtai FROM renwu WHERE id = ?"_s, {task}).toInt(), state);
     QCOMPARE(tasks()->topLevelItem(row)->text(3), word);
     for (int c = 1; c <= 3; ++c)
         QCOMPARE(tasks()->topLevelItem(row)->foreground(c).color(), colour);
@@ -200,15 +203,15 @@ void TodayTest::menuNeedsARow()
 {
     ProgramRun run;
     QVERIFY(run.login());
-    QVERIFY(!chooseOnRow(-1, "wancheng"));
-    QVERIFY(!chooseOnRow(-1, "zuomian"));
-    QVERIFY(!find<QWidget>("Frmts"));
-    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE zhuangtai = 1").toInt(), 9);
+    QVERIFY(!chooseOnRow(-1, u"wancheng"_s));
+    QVERIFY(!chooseOnRow(-1, u"zuomian"_s));
+    QVERIFY(!find<QWidget>(u"Frmts"_s));
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu WHERE zhuangtai = 1"_s).toInt(), 9);
 
     // Over a row, the menu acts on that row, which becomes the selected one.
-    QVERIFY(chooseOnRow(2, "zuomian"));
-    QVERIFY(shown("Frmts"));
-    QCOMPARE(find<Frmts>("Frmts")->taskId(), tasks()->topLevelItem(2)->text(0).toLongLong());
+    QVERIFY(chooseOnRow(2, u"zuomian"_s));
+    QVERIFY(shown(u"Frmts"_s));
+    QCOMPARE(find<Frmts>(u"Frmts"_s)->taskId(), tasks()->topLevelItem(2)->text(0).toLongLong());
     QCOMPARE(tasks()->selectedItems(), QList<QTreeWidgetItem*>{tasks()->topLevelItem(2)});
 }
 
@@ -235,13 +238,13 @@ void TodayTest::commandsNeedARow()
     ProgramRun run;
     QVERIFY(run.login());
     pickDate(emptyDay ? QDate(2009, 3, 3) : kToday);
-    const QString before = run.scalar("SELECT group_concat(id || content) FROM renwu").toString();
-    box()->setPlainText("typed");
+    const QString before = run.scalar(u"SELECT group_concat(id || content) FROM renwu"_s).toString();
+    box()->setPlainText(u"typed"_s);
     run.messages.clear();
     QVERIFY(press(command));
     QCOMPARE(run.messages, message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(run.scalar("SELECT group_concat(id || content) FROM renwu").toString(), before);
-    QVERIFY(!find<QWidget>("Dlogmodrw"));
+    QCOMPARE(run.scalar(u"SELECT group_concat(id || content) FROM renwu"_s).toString(), before);
+    QVERIFY(!find<QWidget>(u"Dlogmodrw"_s));
     QCOMPARE(box()->toPlainText(), QStringLiteral("typed"));
 }
 
@@ -250,21 +253,21 @@ void TodayTest::deleteUntilEmpty()
     ProgramRun run;
     QVERIFY(run.login());
     pickDate(QDate(2009, 1, 29)); // three tasks
-    const int total = run.scalar("SELECT count(*) FROM renwu").toInt();
+    const int total = run.scalar(u"SELECT count(*) FROM renwu"_s).toInt();
     run.messages.clear();
     for (int left = 3; left > 0; --left) {
         QCOMPARE(tasks()->topLevelItemCount(), left);
         QVERIFY(clickRow(tasks(), left - 1));
         const qint64 id = tasks()->topLevelItem(left - 1)->text(0).toLongLong();
         QVERIFY(!box()->toPlainText().isEmpty());
-        QVERIFY(press("Command2"));
-        QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE id = ?", {id}).toInt(), 0);
+        QVERIFY(press(u"Command2"_s));
+        QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu WHERE id = ?"_s, {id}).toInt(), 0);
         QVERIFY(box()->toPlainText().isEmpty());
     }
-    QCOMPARE(run.scalar("SELECT count(*) FROM renwu").toInt(), total - 3);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu"_s).toInt(), total - 3);
     QVERIFY(run.messages.isEmpty());
-    QVERIFY(press("Command2"));
-    QCOMPARE(run.messages, QStringList{"没有可供删除的任务"});
+    QVERIFY(press(u"Command2"_s));
+    QCOMPARE(run.messages, QStringList{u"没有可供删除的任务"_s});
 }
 
 void TodayTest::description_data()
@@ -297,16 +300,16 @@ void TodayTest::description()
     const QString typed = QStringLiteral("别忘了'带票'\n第二行");
 
     auto act = [&] {
-        if (action == "select 20")
+        if (action == "select 20"_L1)
             tasks()->setCurrentItem(tasks()->topLevelItem(rowOf(20)));
-        else if (action == "calendar")
+        else if (action == "calendar"_L1)
             pickDate(kToday);
         else if (!action.isEmpty())
             QVERIFY(press(action));
     };
     if (!typeFirst)
         act();
-    QCOMPARE(shown("Dlogmodrw"), action == "Command4");
+    QCOMPARE(shown(u"Dlogmodrw"_s), action == "Command4"_L1);
     // A box without a task to go to takes no typing at all.
     QCOMPARE(box()->isEnabled(), savedInto != 0);
     if (!savedInto)
@@ -315,10 +318,10 @@ void TodayTest::description()
     box()->setPlainText(typed);
     if (typeFirst)
         act();
-    focusInto(ctl<QLineEdit>("Text2"));
+    focusInto(ctl<QLineEdit>(u"Text2"_s));
 
     QCOMPARE(contentOf(run, 20), before20);
-    QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE content = ?", {typed}).toInt(), savedInto ? 1 : 0);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu WHERE content = ?"_s, {typed}).toInt(), savedInto ? 1 : 0);
     if (savedInto)
         QCOMPARE(contentOf(run, savedInto), typed);
 }
@@ -328,29 +331,30 @@ void TodayTest::diaryKeepsEachDay()
     ProgramRun run;
     QVERIFY(run.login());
     const QDate other(2009, 2, 1); // no diary yet
-    auto* save = ctl<QPushButton>("Command5");
+    auto* save = ctl<QPushButton>(u"Command5"_s);
     QCOMPARE(save->text(), QStringLiteral("修改")); // the sample has today's diary
-    QVERIFY(!box("RichTextBox2")->toPlainText().isEmpty());
+    QVERIFY(!box(u"RichTextBox2"_s)->toPlainText().isEmpty());
 
-    box("RichTextBox2")->setPlainText("today's");
+    box(u"RichTextBox2"_s)->setPlainText(u"today's"_s);
     QVERIFY(click(save));
     pickDate(other);
     QCOMPARE(save->text(), QStringLiteral("记录"));
-    QVERIFY(box("RichTextBox2")->toPlainText().isEmpty());
-    box("RichTextBox2")->setPlainText("it's February");
+    QVERIFY(box(u"RichTextBox2"_s)->toPlainText().isEmpty());
+    box(u"RichTextBox2"_s)->setPlainText(u"it's February"_s);
     QVERIFY(click(save));
     QCOMPARE(save->text(), QStringLiteral("修改"));
-    box("RichTextBox2")->setPlainText("it's February, again");
+    box(u"RichTextBox2"_s)->setPlainText(u"it's February, again"_s);
     QVERIFY(click(save));
-    QCOMPARE(run.messages, (QStringList{"修改日志成功！", "添加日志成功！", "修改日志成功！"}));
+    QCOMPARE(run.messages, (QStringList{u"修改日志成功！"_s, u"添加日志成功！"_s, u"修改日志成功！"_s}));
 
     pickDate(kToday);
-    QCOMPARE(box("RichTextBox2")->toPlainText(), QStringLiteral("today's"));
+    QCOMPARE(box(u"RichTextBox2"_s)->toPlainText(), QStringLiteral("today's"));
     pickDate(other);
-    QCOMPARE(box("RichTextBox2")->toPlainText(), QStringLiteral("it's February, again"));
-    QCOMPARE(run.scalar("SELECT group_concat(title, '|') FROM fangfa WHERE ltype = '日志' AND addtime >= '2009-01-31'")
-                 .toString(),
-             QStringLiteral("2009-1-31日志|2009-2-1日志"));
+    QCOMPARE(box(u"RichTextBox2"_s)->toPlainText(), QStringLiteral("it's February, again"));
+    QCOMPARE(
+        run.scalar(u"SELECT group_concat(title, '|') FROM fangfa WHERE ltype = '日志' AND addtime >= '2009-01-31'"_s)
+            .toString(),
+        QStringLiteral("2009-1-31日志|2009-2-1日志"));
 }
 
 void TodayTest::addStatement_data()
@@ -374,26 +378,26 @@ void TodayTest::addStatement()
 
     ProgramRun run;
     QVERIFY(run.login());
-    ctl<QTabWidget>("SSTab2")->setCurrentIndex(openTab);
-    QVERIFY(press("Command7"));
-    QVERIFY(shown("DlogSM"));
-    auto* add = control<QPushButton>("DlogSM", "Command1");
+    ctl<QTabWidget>(u"SSTab2"_s)->setCurrentIndex(openTab);
+    QVERIFY(press(u"Command7"_s));
+    QVERIFY(shown(u"DlogSM"_s));
+    auto* add = control<QPushButton>(u"DlogSM"_s, u"Command1"_s);
     QVERIFY(add->isDefault());
     run.messages.clear();
     QVERIFY(click(add));
-    QCOMPARE(run.messages, QStringList{"请输入使命描述！"});
-    QVERIFY(shown("DlogSM"));
+    QCOMPARE(run.messages, QStringList{u"请输入使命描述！"_s});
+    QVERIFY(shown(u"DlogSM"_s));
 
-    ctl<QTabWidget>("SSTab2")->setCurrentIndex(addTab);
-    QCOMPARE(control<QLabel>("DlogSM", "Label1")->text(), label);
+    ctl<QTabWidget>(u"SSTab2"_s)->setCurrentIndex(addTab);
+    QCOMPARE(control<QLabel>(u"DlogSM"_s, u"Label1"_s)->text(), label);
     const QString text = QStringLiteral("Don't stop; 不要停");
-    control<QLineEdit>("DlogSM", "Text1")->setText(text);
+    control<QLineEdit>(u"DlogSM"_s, u"Text1"_s)->setText(text);
     QVERIFY(click(add));
     settle();
-    QVERIFY(!find<QWidget>("DlogSM"));
-    QCOMPARE(run.scalar("SELECT drmid FROM mengxiang WHERE title = ?", {text}).toInt(), drmid);
-    QCOMPARE(ctl(drmid ? "ListView2" : "ListView3")->findItems(text, Qt::MatchExactly, 1).size(), 1);
-    QCOMPARE(ctl(drmid ? "ListView3" : "ListView2")->findItems(text, Qt::MatchExactly, 1).size(), 0);
+    QVERIFY(!find<QWidget>(u"DlogSM"_s));
+    QCOMPARE(run.scalar(u"SELECT drmid FROM mengxiang WHERE title = ?"_s, {text}).toInt(), drmid);
+    QCOMPARE(ctl(drmid ? u"ListView2"_s : u"ListView3"_s)->findItems(text, Qt::MatchExactly, 1).size(), 1);
+    QCOMPARE(ctl(drmid ? u"ListView3"_s : u"ListView2"_s)->findItems(text, Qt::MatchExactly, 1).size(), 0);
 }
 
 void TodayTest::deleteStatement_data()
@@ -419,22 +423,22 @@ void TodayTest::deleteStatement()
     ProgramRun run;
     QVERIFY(run.start());
     if (noMissions)
-        run.exec("DELETE FROM mengxiang WHERE drmid = 0");
+        run.exec(u"DELETE FROM mengxiang WHERE drmid = 0"_s);
     QVERIFY(run.login());
-    ctl<QTabWidget>("SSTab2")->setCurrentIndex(tab);
-    QTreeWidget* l = ctl(tab == 0 ? "ListView2" : "ListView3");
+    ctl<QTabWidget>(u"SSTab2"_s)->setCurrentIndex(tab);
+    QTreeWidget* l = ctl(tab == 0 ? u"ListView2"_s : u"ListView3"_s);
     const QString gone = row >= 0 ? l->topLevelItem(row)->text(1) : QString();
     if (row >= 0)
         QVERIFY(clickRow(l, row));
     run.messages.clear();
-    QVERIFY(press("Command9"));
+    QVERIFY(press(u"Command9"_s));
     // Rows but none selected: it says so; an empty list is passed over silently.
     const QString choose =
         tab == 0 ? QStringLiteral("请先选择要删除的警句！") : QStringLiteral("请先选择要删除的使命！");
     QCOMPARE(run.messages, row < 0 && !noMissions ? QStringList{choose} : QStringList());
-    QCOMPARE((QList<int>{ctl("ListView2")->topLevelItemCount(), ctl("ListView3")->topLevelItemCount()}), left);
-    QCOMPARE(run.scalar("SELECT count(*) FROM mengxiang").toInt(), left[0] + left[1]);
-    QCOMPARE(run.scalar("SELECT count(*) FROM mengxiang WHERE title = ?", {gone}).toInt(), 0);
+    QCOMPARE((QList<int>{ctl(u"ListView2"_s)->topLevelItemCount(), ctl(u"ListView3"_s)->topLevelItemCount()}), left);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM mengxiang"_s).toInt(), left[0] + left[1]);
+    QCOMPARE(run.scalar(u"SELECT count(*) FROM mengxiang WHERE title = ?"_s, {gone}).toInt(), 0);
 }
 
 void TodayTest::passwordChange_data()
@@ -456,49 +460,49 @@ void TodayTest::passwordChange()
 
     ProgramRun run;
     QVERIFY(run.login());
-    auto* text = ctl<QLineEdit>("Text2");
-    auto* confirm = ctl<QLineEdit>("TextConfirm");
+    auto* text = ctl<QLineEdit>(u"Text2"_s);
+    auto* confirm = ctl<QLineEdit>(u"TextConfirm"_s);
     QCOMPARE(text->echoMode(), QLineEdit::Password);
     QCOMPARE(confirm->echoMode(), QLineEdit::Password);
     focusInto(tasks());
     confirm->setText(typed);
-    QVERIFY(press("Command3"));
+    QVERIFY(press(u"Command3"_s));
     QCOMPARE(run.messages.last(), QStringLiteral("请输入更新密码"));
     QVERIFY(text->hasFocus());
 
     // A typo in either box changes nothing.
-    const QString before = run.scalar(R"(SELECT group_concat(password) FROM "user")").toString();
+    const QString before = run.scalar(uR"(SELECT group_concat(password) FROM "user")"_s).toString();
     text->setText(typed);
-    confirm->setText(typed + "x");
-    QVERIFY(press("Command3"));
+    confirm->setText(typed + u"x"_s);
+    QVERIFY(press(u"Command3"_s));
     QCOMPARE(run.messages.last(), QStringLiteral("两次输入的新密码不一致"));
-    QCOMPARE(run.scalar(R"(SELECT group_concat(password) FROM "user")").toString(), before);
+    QCOMPARE(run.scalar(uR"(SELECT group_concat(password) FROM "user")"_s).toString(), before);
     QCOMPARE(text->text(), typed);
 
     confirm->setText(typed);
-    QVERIFY(press("Command3"));
+    QVERIFY(press(u"Command3"_s));
     QCOMPARE(run.messages.last(), QStringLiteral("密码更改成功！"));
     QVERIFY(text->text().isEmpty());
     QVERIFY(confirm->text().isEmpty());
     // Only a hash is kept, and the marker row is untouched.
-    QVERIFY(run.scalar(R"(SELECT password FROM "user" WHERE id = 1)").toString().startsWith("$argon2id$"));
-    QCOMPARE(run.scalar(R"(SELECT password FROM "user" WHERE id = 2)").toString(), QStringLiteral("2"));
+    QVERIFY(run.scalar(uR"(SELECT password FROM "user" WHERE id = 1)"_s).toString().startsWith(u"$argon2id$"_s));
+    QCOMPARE(run.scalar(uR"(SELECT password FROM "user" WHERE id = 2)"_s).toString(), QStringLiteral("2"));
 
     // Ten days later the old password fails, the new one admits, and no date has moved.
-    const QString dates = run.scalar("SELECT group_concat(id || ':' || today) FROM renwu").toString();
+    const QString dates = run.scalar(u"SELECT group_concat(id || ':' || today) FROM renwu"_s).toString();
     closeEverything();
     run.setNow(QDateTime(kToday.addDays(10), QTime(9, 0)));
     QVERIFY(!run.login(TestSupport::kSamplePassword));
     run.answerNext(QMessageBox::No); // the overdue question
     QVERIFY(run.login(login));
-    QCOMPARE(run.scalar("SELECT group_concat(id || ':' || today) FROM renwu").toString(), dates);
+    QCOMPARE(run.scalar(u"SELECT group_concat(id || ':' || today) FROM renwu"_s).toString(), dates);
 }
 
 void TodayTest::helpLinkOpensThePage()
 {
     ProgramRun run;
     QVERIFY(run.login());
-    QTest::mouseClick(ctl<QLabel>("Label3"), Qt::LeftButton);
+    QTest::mouseClick(ctl<QLabel>(u"Label3"_s), Qt::LeftButton);
     QCOMPARE(run.openedUrls.size(), 1);
     QCOMPARE(run.openedUrls.first().path(), QStringLiteral("/shuoming/8.asp"));
     QVERIFY(!run.openedUrls.first().host().isEmpty());
@@ -508,10 +512,10 @@ void TodayTest::taskDialogsOpen()
 {
     ProgramRun run;
     QVERIFY(run.login());
-    QVERIFY(press("Command1"));
-    QVERIFY(shown("dlogaddrw"));
+    QVERIFY(press(u"Command1"_s));
+    QVERIFY(shown(u"dlogaddrw"_s));
     QVERIFY(clickRow(tasks(), 1, 1, true));
-    QVERIFY(shown("Dlogmodrw"));
+    QVERIFY(shown(u"Dlogmodrw"_s));
     QVERIFY(!box()->toPlainText().isEmpty()); // a double click keeps the description
 }
 
