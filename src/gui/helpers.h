@@ -14,8 +14,8 @@ inline const QColor kPlanned{0x57, 0x60, 0x6a}; // an occurrence not made yet
 
 class QTreeWidget;
 
-// Turns the task-state codes in one column of a report list into words and colours the rows:
-// "0" 正在进行, "1" 已经完成 (green), "2" 已经放弃 (blue), "3" 时间拖延 (red), in StateColour. Other texts, the words
+// Turns the task-state codes in one column of a report list into the words of TaskStates and
+// colours the rows in their list colours ("2" becomes 已经放弃 in blue). Other texts, the words
 // themselves included, stay as they are, so a second run changes nothing. Column 0 is never coloured.
 void ShowStatusText(QTreeWidget* list, int column);
 

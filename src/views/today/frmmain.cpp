@@ -17,6 +17,7 @@
 #include "gui/offthread.h"
 #include "gui/prompt.h"
 #include "gui/shell.h"
+#include "gui/taskstates.h"
 #include "gui/undonotice.h"
 #include "gui/views.h"
 #include "gui/widgets.h"
@@ -210,9 +211,7 @@ void Frmmain::buildControls()
         return a;
     };
     zuomian = item(QStringLiteral("zuomian"), QStringLiteral("桌面显示"));
-    wancheng = item(QStringLiteral("wancheng"), QStringLiteral("任务完成"));
-    fangqi = item(QStringLiteral("fangqi"), QStringLiteral("任务放弃"));
-    weiwancheng = item(QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
+    TaskStates::addItems(zhuangtai, ListView1, kStateColumn, {Tasks::Done, Tasks::Abandoned, Tasks::Open}, this);
     // "当前任务" marks a row of the desktop bar only; here it would do nothing, so it is not offered.
     Occurrences::addStopItem(
         zhuangtai, [this] { return selectedTaskId(); }, this);
@@ -292,9 +291,6 @@ void Frmmain::buildControls()
     connect(Command8, &QPushButton::clicked, this, [] { Forms::show<FrmGuiHua>(); });
     connect(SSTab2, &QTabWidget::currentChanged, this, &Frmmain::SSTab2_Click);
     connect(zuomian, &QAction::triggered, this, &Frmmain::zuomian_Click);
-    connect(wancheng, &QAction::triggered, this, &Frmmain::wancheng_Click);
-    connect(fangqi, &QAction::triggered, this, &Frmmain::fangqi_Click);
-    connect(weiwancheng, &QAction::triggered, this, &Frmmain::weiwancheng_Click);
 }
 
 void Frmmain::Form_Load()
@@ -495,12 +491,7 @@ void Frmmain::ListView1_DblClick()
 
 void Frmmain::ListView1_MouseUp(const QPoint& pos)
 {
-    QTreeWidgetItem* row = ListView1->itemAt(pos);
-    if (!row)
-        return;
-    // The menu acts on the row under the pointer, which becomes the selected row.
-    ListView1->setCurrentItem(row);
-    zhuangtai->popup(ListView1->viewport()->mapToGlobal(pos));
+    TaskStates::popupOverRow(zhuangtai, ListView1, pos);
 }
 
 void Frmmain::RichTextBox1_LostFocus()
@@ -721,30 +712,4 @@ void Frmmain::zuomian_Click()
         return;
     Module1::ShowSelectedTask = true;
     Frmts::openNew();
-}
-
-void Frmmain::wancheng_Click()
-{
-    setSelectedState(Tasks::Done, QStringLiteral("已经完成"), StateColour::kDone);
-}
-
-void Frmmain::fangqi_Click()
-{
-    setSelectedState(Tasks::Abandoned, QStringLiteral("已经放弃"), StateColour::kRed);
-}
-
-void Frmmain::weiwancheng_Click()
-{
-    setSelectedState(Tasks::Open, QStringLiteral("正在进行"), QColor(0, 0, 0));
-}
-
-void Frmmain::setSelectedState(int state, const QString& word, const QColor& colour)
-{
-    QTreeWidgetItem* row = Gui::selectedRow(ListView1);
-    if (!row || !Db::run([id = Gui::rowId(row), state] { Tasks::setState(id, state); }))
-        return;
-    Changes::announce(Changes::Tasks, this);
-    row->setText(kStateColumn, word);
-    for (int c = 1; c < ListView1->columnCount(); ++c)
-        row->setForeground(c, QBrush(colour));
 }
