@@ -1,7 +1,5 @@
 #include "gui/helpers.h"
 
-#include "gui/taskstates.h"
-
 #include <QBrush>
 #include <QColor>
 #include <QTreeWidget>

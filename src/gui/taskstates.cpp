@@ -3,7 +3,6 @@
 #include "data/db.h"
 #include "gui/changes.h"
 #include "gui/gui.h"
-#include "gui/helpers.h"
 
 #include <QAction>
 #include <QBrush>

@@ -7,6 +7,15 @@
 #include <QString>
 #include <functional>
 
+// The colours of task states in lists, each at least 4.5:1 against a white background so the
+// words stay readable.
+namespace StateColour {
+inline const QColor kDone{0x1a, 0x7f, 0x37};    // finished: dark green
+inline const QColor kRed{0xc6, 0x28, 0x28};     // abandoned in the menus, late, the current task
+inline const QColor kBlue{0x00, 0x00, 0xff};    // abandoned in the lists
+inline const QColor kPlanned{0x57, 0x60, 0x6a}; // an occurrence not made yet
+} // namespace StateColour
+
 class QMenu;
 class QObject;
 class QPoint;
