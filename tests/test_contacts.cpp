@@ -612,6 +612,12 @@ void ContactsTest::categories()
 
     QVERIFY(clickRow(list, 0));
     QCOMPARE(ctl<QLineEdit>("Text1", d)->text(), QStringLiteral("同事"));
+    // A category keeps a name: renaming to nothing is refused like adding nothing.
+    run.messages.clear();
+    type("Text1", "", d);
+    QVERIFY(press("Command2", d));
+    QCOMPARE(run.messages, QStringList{"请输入关系类别名称！"});
+    QCOMPARE(run.scalar("SELECT gxlb FROM gxlb WHERE id = 1").toString(), QStringLiteral("同事"));
     type("Text1", kQuoted, d);
     QVERIFY(press("Command2", d));
     QCOMPARE(run.scalar("SELECT gxlb FROM gxlb WHERE id = 1").toString(), kQuoted);

@@ -178,6 +178,9 @@ void DesktopTest::listsTodaysTasksInTimeOrder()
     QVERIFY(find<QWidget>("ToolBar")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(barRows(), (QStringList{"非提醒任务|整理书桌|已经完成", "9:00:00|晨跑|已经放弃", "9:00:00|回信|时间拖延",
                                      "10:00:00|写报告|正在进行"}));
+    QCOMPARE(menuItems(control<QMenu>("ToolBar", "zhuangtai")),
+             (QStringList{"完成状态", "zuomian:桌面显示", "wancheng:任务完成", "fangqi:放弃任务",
+                          "weiwancheng:转未完成", "dangqian:当前任务"}));
 
     // Tasks changed elsewhere appear at once.
     run.exec("INSERT INTO renwu (title, today, intime) VALUES ('午餐', '2009-01-31', '12:00:00')");

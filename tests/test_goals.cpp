@@ -13,6 +13,7 @@
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -151,6 +152,8 @@ private slots:
     void goalCommands();
     void taskMenu_data();
     void taskMenu();
+    void menus_data();
+    void menus();
     void emptyListMessages();
     void taskDialogsFromGoalsView();
 };
@@ -725,6 +728,30 @@ void GoalsTest::taskMenu()
     for (int c = 1; c <= 4; ++c)
         QCOMPARE(tasks->topLevelItem(row)->foreground(c).color(), colour);
     QVERIFY(!chooseRowMenuItem(tasks, -1, item)); // no menu below the rows
+}
+
+void GoalsTest::menus_data()
+{
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("items");
+    const QStringList goalItems{"目标", "kaishi:开始执行", "wancheng:目标完成", "zanting:暂停执行",
+                                "weiwancheng:转未完成"};
+    QTest::newRow("themes, goal menu") << Views::kRoles << "mubiao" << goalItems;
+    QTest::newRow("goals, goal menu") << Views::kGoals << "mubiao" << goalItems;
+    QTest::newRow("goals, task menu") << Views::kGoals << "renwu"
+                                      << QStringList{"任务", "zfine:任务完成", "zover:任务放弃",
+                                                     "zweiwancheng:转未完成"};
+}
+
+void GoalsTest::menus()
+{
+    QFETCH(QString, view);
+    QFETCH(QString, menu);
+    QFETCH(QStringList, items);
+    ProgramRun run;
+    QVERIFY(start(run, kThreeGoals, view));
+    QCOMPARE(menuItems(ctl<QMenu>(view, menu)), items);
 }
 
 void GoalsTest::emptyListMessages()

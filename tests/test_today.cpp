@@ -6,6 +6,7 @@
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -204,6 +205,9 @@ void TodayTest::menuNeedsARow()
     QVERIFY(!chooseOnRow(-1, "zuomian"));
     QVERIFY(!find<QWidget>("Frmts"));
     QCOMPARE(run.scalar("SELECT count(*) FROM renwu WHERE zhuangtai = 1").toInt(), 9);
+    QCOMPARE(menuItems(ctl<QMenu>("zhuangtai")),
+             (QStringList{"完成情况", "zuomian:桌面显示", "wancheng:任务完成", "fangqi:任务放弃",
+                          "weiwancheng:转未完成", "tingzhi:停止重复"}));
 
     // Over a row, the menu acts on that row, which becomes the selected one.
     QVERIFY(chooseOnRow(2, "zuomian"));

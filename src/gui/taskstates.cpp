@@ -53,6 +53,16 @@ bool setRowState(QTreeWidgetItem* row, int stateColumn, int state, QObject* orig
     return true;
 }
 
+QMenu* newMenu(QWidget* owner, const QString& title, const std::function<void()>& showOnDesktop)
+{
+    auto* menu = new QMenu(title, owner);
+    menu->setObjectName(QStringLiteral("zhuangtai"));
+    QAction* zuomian = menu->addAction(QStringLiteral("桌面显示"));
+    zuomian->setObjectName(QStringLiteral("zuomian"));
+    QObject::connect(zuomian, &QAction::triggered, owner, showOnDesktop);
+    return menu;
+}
+
 void addItems(QMenu* menu, QTreeWidget* list, int stateColumn, const QList<Item>& items, QObject* origin,
               const std::function<void(QTreeWidgetItem*)>& changed)
 {

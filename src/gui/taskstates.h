@@ -19,6 +19,7 @@ inline const QColor kPlanned{0x57, 0x60, 0x6a}; // an occurrence not made yet
 class QMenu;
 class QObject;
 class QPoint;
+class QWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -48,6 +49,10 @@ const Look& of(int state);
 // state's word in `stateColumn` and its colour in every column but the hidden id. False when
 // there is no row or the database refused (the message has been shown).
 bool setRowState(QTreeWidgetItem* row, int stateColumn, int state, QObject* origin);
+
+// The state menu "zhuangtai" of a task list, titled `title`. It opens with "桌面显示" (zuomian), which
+// calls `showOnDesktop`; the state items follow with addItems.
+QMenu* newMenu(QWidget* owner, const QString& title, const std::function<void()>& showOnDesktop);
 
 // One menu item that moves the selected task of a list to a state. The name and the text are
 // the table's unless given.

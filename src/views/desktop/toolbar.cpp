@@ -164,18 +164,12 @@ ToolBar::ToolBar(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
     ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    zhuangtai = new QMenu(QStringLiteral("完成状态"), this);
-    zhuangtai->setObjectName(QStringLiteral("zhuangtai"));
-    auto item = [this](const QString& name, const QString& text) {
-        QAction* a = zhuangtai->addAction(text);
-        a->setObjectName(name);
-        return a;
-    };
-    zuomian = item(QStringLiteral("zuomian"), QStringLiteral("桌面显示"));
+    zhuangtai = TaskStates::newMenu(this, QStringLiteral("完成状态"), [this] { zuomian_Click(); });
     TaskStates::addItems(zhuangtai, ListView1, kStateColumn,
                          {Tasks::Done, {Tasks::Abandoned, {}, QStringLiteral("放弃任务")}, Tasks::Open}, this,
                          [this](QTreeWidgetItem* row) { leftState(row); });
-    dangqian = item(QStringLiteral("dangqian"), kCurrent);
+    dangqian = zhuangtai->addAction(kCurrent);
+    dangqian->setObjectName(QStringLiteral("dangqian"));
 
     auto* grip = new QSizeGrip(this);
     auto* gripRow = new QHBoxLayout;
@@ -198,7 +192,6 @@ ToolBar::ToolBar(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
     resize(380, 420);
 
     connect(ListView1, &QWidget::customContextMenuRequested, this, &ToolBar::ListView1_MouseUp);
-    connect(zuomian, &QAction::triggered, this, &ToolBar::zuomian_Click);
     connect(dangqian, &QAction::triggered, this, &ToolBar::dangqian_Click);
     connect(Image1, &ClickableImage::clicked, this, &ToolBar::Image1_Click);
     connect(Image2, &ClickableImage::clicked, this, &ToolBar::Image2_Click);

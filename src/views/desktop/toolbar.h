@@ -54,7 +54,6 @@ private:
     ClickableImage* Image2;
     ClickableImage* Image3;
     QMenu* zhuangtai;
-    QAction* zuomian;
     QAction* dangqian;
 
     // The one popup the bar opens, shown afresh each time.

@@ -203,14 +203,7 @@ void Frmmain::buildControls()
     diaryLayout->addLayout(diaryButtons);
     SSTab1->addTab(diaryPage, QStringLiteral("今日日志"));
 
-    zhuangtai = new QMenu(QStringLiteral("完成情况"), this);
-    zhuangtai->setObjectName(QStringLiteral("zhuangtai"));
-    auto item = [this](const QString& name, const QString& text) {
-        QAction* a = zhuangtai->addAction(text);
-        a->setObjectName(name);
-        return a;
-    };
-    zuomian = item(QStringLiteral("zuomian"), QStringLiteral("桌面显示"));
+    zhuangtai = TaskStates::newMenu(this, QStringLiteral("完成情况"), [this] { zuomian_Click(); });
     TaskStates::addItems(zhuangtai, ListView1, kStateColumn, {Tasks::Done, Tasks::Abandoned, Tasks::Open}, this);
     // "当前任务" marks a row of the desktop bar only; here it would do nothing, so it is not offered.
     Occurrences::addStopItem(
@@ -290,7 +283,6 @@ void Frmmain::buildControls()
     connect(Command10, &QPushButton::clicked, this, [] { Forms::show<FrmDate>(); });
     connect(Command8, &QPushButton::clicked, this, [] { Forms::show<FrmGuiHua>(); });
     connect(SSTab2, &QTabWidget::currentChanged, this, &Frmmain::SSTab2_Click);
-    connect(zuomian, &QAction::triggered, this, &Frmmain::zuomian_Click);
 }
 
 void Frmmain::Form_Load()

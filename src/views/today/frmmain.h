@@ -113,7 +113,6 @@ private:
     QLabel* Label2;
 
     QMenu* zhuangtai;
-    QAction* zuomian;
 
     // The task whose description RichTextBox1 holds (0: none) and the text as it was loaded.
     qint64 loadedTaskId_ = 0;
