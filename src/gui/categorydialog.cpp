@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -197,12 +196,7 @@ void CategoryDialog::Command3_Click()
         return;
     if (!Db::run([&] { actions_.remove(id); }))
         return;
-    {
-        const QSignalBlocker quiet(ListView1);
-        delete row;
-        ListView1->clearSelection();
-        ListView1->setCurrentItem(nullptr);
-    }
+    Gui::dropRow(ListView1, row);
     if (actions_.clearAfter)
         Text1->clear();
     Deletion::done(this, this);

@@ -239,18 +239,7 @@ void Frmjs::Command2_Click()
         return;
     if (!Db::run([id] { Themes::removeWithGoals(id); }))
         return;
-    {
-        const QSignalBlocker quiet(ListView1);
-        for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-            if (Gui::rowId(ListView1->topLevelItem(i)) == id) {
-                delete ListView1->takeTopLevelItem(i);
-                break;
-            }
-        }
-        // No other theme is picked for the user: a second click must not delete it unseen.
-        ListView1->clearSelection();
-        ListView1->setCurrentItem(nullptr);
-    }
+    Gui::dropRow(ListView1, Gui::rowWithId(ListView1, id));
     ListView2->clear();
     Deletion::done(this, this);
 }

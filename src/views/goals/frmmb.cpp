@@ -427,18 +427,7 @@ void Frmmb::Command4_Click()
     }
     if (!GoalForms::removeGoal(id))
         return;
-    {
-        // No other goal is picked for the user: a second click must not delete it unseen.
-        const QSignalBlocker quiet(ListView1);
-        for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-            if (Gui::rowId(ListView1->topLevelItem(i)) == id) {
-                delete ListView1->takeTopLevelItem(i);
-                break;
-            }
-        }
-        ListView1->clearSelection();
-        ListView1->setCurrentItem(nullptr);
-    }
+    Gui::dropRow(ListView1, Gui::rowWithId(ListView1, id));
     dropTarget_ = nullptr;
     ListView2->clear();
     shownGoalId_ = 0;
@@ -476,12 +465,7 @@ void Frmmb::Command7_Click()
         return;
     if (row == dropTarget_)
         dropTarget_ = nullptr;
-    {
-        const QSignalBlocker quiet(ListView2);
-        delete row;
-        ListView2->clearSelection();
-        ListView2->setCurrentItem(nullptr);
-    }
+    Gui::dropRow(ListView2, row);
     Deletion::done(this, this);
 }
 

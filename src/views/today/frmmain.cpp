@@ -545,13 +545,7 @@ void Frmmain::Command2_Click()
     }
     if (!Db::run([id = Gui::rowId(row)] { Tasks::remove(id); }))
         return;
-    {
-        // The next task is not picked for the user: a second click must not delete it unseen.
-        const QSignalBlocker quiet(ListView1);
-        delete row;
-        ListView1->clearSelection();
-        ListView1->setCurrentItem(nullptr);
-    }
+    Gui::dropRow(ListView1, row);
     clearDescription();
     // A deleted task must not go on raising reminders today.
     Deletion::done(this, this);
