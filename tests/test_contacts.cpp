@@ -613,6 +613,12 @@ void ContactsTest::categories()
 
     QVERIFY(clickRow(list, 0));
     QCOMPARE(ctl<QLineEdit>(u"Text1"_s, d)->text(), QStringLiteral("同事"));
+    // A category keeps a name: renaming to nothing is refused like adding nothing.
+    run.messages.clear();
+    type(u"Text1"_s, u""_s, d);
+    QVERIFY(press(u"Command2"_s, d));
+    QCOMPARE(run.messages, QStringList{u"请输入关系类别名称！"_s});
+    QCOMPARE(run.scalar(u"SELECT gxlb FROM gxlb WHERE id = 1"_s).toString(), QStringLiteral("同事"));
     type(u"Text1"_s, kQuoted, d);
     QVERIFY(press(u"Command2"_s, d));
     QCOMPARE(run.scalar(u"SELECT gxlb FROM gxlb WHERE id = 1"_s).toString(), kQuoted);

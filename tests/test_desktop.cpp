@@ -179,6 +179,9 @@ void DesktopTest::listsTodaysTasksInTimeOrder()
     QVERIFY(find<QWidget>(u"ToolBar"_s)->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(barRows(), (QStringList{u"非提醒任务|整理书桌|已经完成"_s, u"9:00:00|晨跑|已经放弃"_s,
                                      u"9:00:00|回信|时间拖延"_s, u"10:00:00|写报告|正在进行"_s}));
+    QCOMPARE(menuItems(control<QMenu>(u"ToolBar"_s, u"zhuangtai"_s)),
+             (QStringList{u"完成状态"_s, u"zuomian:桌面显示"_s, u"wancheng:任务完成"_s, u"fangqi:放弃任务"_s,
+                          u"weiwancheng:转未完成"_s, u"dangqian:当前任务"_s}));
 
     // Tasks changed elsewhere appear at once.
     run.exec(u"INSERT INTO renwu (title, today, intime) VALUES ('午餐', '2009-01-31', '12:00:00')"_s);

@@ -13,6 +13,7 @@
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -154,6 +155,8 @@ private slots:
     void goalCommands();
     void taskMenu_data();
     void taskMenu();
+    void menus_data();
+    void menus();
     void emptyListMessages();
     void taskDialogsFromGoalsView();
 };
@@ -732,6 +735,30 @@ void GoalsTest::taskMenu()
     for (int c = 1; c <= 4; ++c)
         QCOMPARE(tasks->topLevelItem(row)->foreground(c).color(), colour);
     QVERIFY(!chooseRowMenuItem(tasks, -1, item)); // no menu below the rows
+}
+
+void GoalsTest::menus_data()
+{
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("items");
+    const QStringList goalItems{u"目标"_s, u"kaishi:开始执行"_s, u"wancheng:目标完成"_s, u"zanting:暂停执行"_s,
+                                u"weiwancheng:转未完成"_s};
+    QTest::newRow("themes, goal menu") << Views::kRoles << u"mubiao"_s << goalItems;
+    QTest::newRow("goals, goal menu") << Views::kGoals << u"mubiao"_s << goalItems;
+    QTest::newRow("goals, task menu") << Views::kGoals << u"renwu"_s
+                                      << QStringList{u"任务"_s, u"zfine:任务完成"_s, u"zover:任务放弃"_s,
+                                                     u"zweiwancheng:转未完成"_s};
+}
+
+void GoalsTest::menus()
+{
+    QFETCH(QString, view);
+    QFETCH(QString, menu);
+    QFETCH(QStringList, items);
+    ProgramRun run;
+    QVERIFY(start(run, kThreeGoals, view));
+    QCOMPARE(menuItems(ctl<QMenu>(view, menu)), items);
 }
 
 void GoalsTest::emptyListMessages()

@@ -6,6 +6,7 @@
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -207,6 +208,9 @@ void TodayTest::menuNeedsARow()
     QVERIFY(!chooseOnRow(-1, u"zuomian"_s));
     QVERIFY(!find<QWidget>(u"Frmts"_s));
     QCOMPARE(run.scalar(u"SELECT count(*) FROM renwu WHERE zhuangtai = 1"_s).toInt(), 9);
+    QCOMPARE(menuItems(ctl<QMenu>(u"zhuangtai"_s)),
+             (QStringList{u"完成情况"_s, u"zuomian:桌面显示"_s, u"wancheng:任务完成"_s, u"fangqi:任务放弃"_s,
+                          u"weiwancheng:转未完成"_s, u"tingzhi:停止重复"_s}));
 
     // Over a row, the menu acts on that row, which becomes the selected one.
     QVERIFY(chooseOnRow(2, u"zuomian"_s));

@@ -1,6 +1,7 @@
 #include "gui/gui.h"
 
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 QString Gui::day(const QDate& d)
@@ -94,6 +95,23 @@ QTreeWidgetItem* Gui::selectedRow(const QTreeWidget* list)
 qint64 Gui::selectedId(const QTreeWidget* list)
 {
     return rowId(selectedRow(list));
+}
+
+QTreeWidgetItem* Gui::rowWithId(const QTreeWidget* list, qint64 id)
+{
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        if (rowId(list->topLevelItem(i)) == id)
+            return list->topLevelItem(i);
+    }
+    return nullptr;
+}
+
+void Gui::dropRow(QTreeWidget* list, QTreeWidgetItem* row)
+{
+    const QSignalBlocker quiet(list);
+    delete row;
+    list->clearSelection();
+    list->setCurrentItem(nullptr);
 }
 
 void Gui::selectFirst(QTreeWidget* list)

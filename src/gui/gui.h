@@ -53,5 +53,10 @@ QTreeWidgetItem* selectedRow(const QTreeWidget* list);
 qint64 selectedId(const QTreeWidget* list);
 // Selects (and shows selected) the list's first row, when it has one.
 void selectFirst(QTreeWidget* list);
+// The top-level row whose id is `id`, or null.
+QTreeWidgetItem* rowWithId(const QTreeWidget* list, qint64 id);
+// Deletes the row of a deleted record and leaves nothing selected, without selection signals: no
+// other record is picked for the user, so a second click cannot delete it unseen.
+void dropRow(QTreeWidget* list, QTreeWidgetItem* row);
 
 } // namespace Gui

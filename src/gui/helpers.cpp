@@ -5,22 +5,6 @@
 #include <QTreeWidget>
 #include <QWidget>
 
-namespace {
-struct StateLook
-{
-    const char* code;
-    QString word;
-    QColor colour; // invalid: keep the row's colour
-};
-
-const StateLook kStates[] = {
-    {"0", QStringLiteral("正在进行"), QColor()},
-    {"1", QStringLiteral("已经完成"), StateColour::kDone},
-    {"2", QStringLiteral("已经放弃"), StateColour::kBlue},
-    {"3", QStringLiteral("时间拖延"), StateColour::kRed},
-};
-} // namespace
-
 void ShowStatusText(QTreeWidget* list, int column)
 {
     if (!list || column < 0 || column >= list->columnCount())
@@ -29,16 +13,16 @@ void ShowStatusText(QTreeWidget* list, int column)
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = list->topLevelItem(i);
         const QString text = row->text(column);
-        for (const StateLook& s : kStates) {
-            if (text == QLatin1String(s.code)) {
+        for (const TaskStates::Look& s : TaskStates::all()) {
+            if (text == QString::number(s.state)) {
                 row->setText(column, s.word);
                 break;
             }
         }
-        for (const StateLook& s : kStates) {
-            if (row->text(column) == s.word && s.colour.isValid()) {
+        for (const TaskStates::Look& s : TaskStates::all()) {
+            if (row->text(column) == s.word && s.listColour.isValid()) {
                 for (int c = 1; c < columns; ++c)
-                    row->setForeground(c, QBrush(s.colour));
+                    row->setForeground(c, QBrush(s.listColour));
                 break;
             }
         }

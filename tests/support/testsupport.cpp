@@ -216,6 +216,18 @@ bool chooseRowMenuItem(QTreeWidget* list, int row, const QString& itemName)
         itemName);
 }
 
+QStringList menuItems(const QMenu* menu)
+{
+    if (!menu)
+        return {};
+    QStringList items{menu->title()};
+    for (const QAction* a : menu->actions()) {
+        if (!a->isSeparator())
+            items << a->objectName() + u':' + a->text();
+    }
+    return items;
+}
+
 QTimer* reminderTimer()
 {
     return ReminderService::instance().timer();

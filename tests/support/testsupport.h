@@ -12,6 +12,7 @@
 #include <functional>
 
 class QAbstractButton;
+class QMenu;
 class QTimer;
 class QTreeWidget;
 
@@ -108,6 +109,8 @@ bool chooseMenuItem(const std::function<void()>& open, const QString& itemName);
 // A right click over the row of a report list (-1: below the last row) that picks the item of the
 // pop-up menu it opens; false when no such item was offered.
 bool chooseRowMenuItem(QTreeWidget* list, int row, const QString& itemName);
+// The menu's title, then each item as "objectName:text", in their order.
+QStringList menuItems(const QMenu* menu);
 // The one-second timer of the program's reminder service.
 QTimer* reminderTimer();
 // Delivers one tick of the timer now.

@@ -10,6 +10,7 @@
 #include "gui/frameaccess.h"
 #include "gui/gui.h"
 #include "gui/helpers.h"
+#include "gui/taskstates.h"
 #include "gui/views.h"
 #include "gui/windowdrag.h"
 #include "views/desktop/frmts.h"
@@ -17,7 +18,6 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QHash>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
@@ -35,7 +35,6 @@
 namespace {
 const QString kTitle = QStringLiteral("今日任务");
 const QString kCurrent = QStringLiteral("当前任务");
-const QString kOpen = QStringLiteral("正在进行");
 const QString kNoReminder = QStringLiteral("非提醒任务");
 constexpr int kStateColumn = 3;
 
@@ -43,15 +42,21 @@ const QColor kCaptionColour(0x3b, 0x7d, 0xd8);
 const QColor kBackgroundColour(0xf6, 0xf8, 0xfb);
 const QColor kBorderColour(0x2f, 0x64, 0xad);
 
-// Columns 1 to the last of the row in one colour and weight.
-void paintRow(QTreeWidgetItem* row, const QColor& colour, bool bold)
+// Columns 1 to the last of the row in one weight.
+void setBold(QTreeWidgetItem* row, bool bold)
 {
     for (int c = 1; c <= kStateColumn; ++c) {
-        row->setForeground(c, QBrush(colour));
         QFont font = row->font(c);
         font.setBold(bold);
         row->setFont(c, font);
     }
+}
+// Columns 1 to the last of the row in one colour and weight.
+void paintRow(QTreeWidgetItem* row, const QColor& colour, bool bold)
+{
+    for (int c = 1; c <= kStateColumn; ++c)
+        row->setForeground(c, QBrush(colour));
+    setBold(row, bold);
 }
 // The time as Gui::time shows it ("8:30:00"), made without the general formatter: the bar
 // shows one for every row.
@@ -61,38 +66,13 @@ QString shownTime(const QTime& t)
     return QString::number(t.hour()) + u':' + two(t.minute()) + u':' + two(t.second());
 }
 
-// How ShowStatusText shows a state code: its word and the colours of columns 1 to 3.
-struct StateLook
-{
-    QString text;
-    QList<QBrush> colours;
-};
-
-// The look of each state code, learnt once from ShowStatusText itself.
-const StateLook& stateLook(int code)
-{
-    static QHash<int, StateLook> looks;
-    auto it = looks.find(code);
-    if (it != looks.end())
-        return *it;
-    QTreeWidget scratch;
-    scratch.setColumnCount(kStateColumn + 1);
-    auto* row = new QTreeWidgetItem(&scratch);
-    row->setText(kStateColumn, QString::number(code));
-    ShowStatusText(&scratch, kStateColumn);
-    StateLook look{row->text(kStateColumn), {}};
-    for (int c = 1; c <= kStateColumn; ++c)
-        look.colours << row->foreground(c);
-    return *looks.insert(code, look);
-}
-
 // A row of the bar that answers its texts and colours from the task it keeps, so that a refill
 // costs little more than reading the rows. What an action sets on the row (a new state word, a
 // colour, the bold of the current task) takes precedence.
 class BarRow : public QTreeWidgetItem
 {
 public:
-    explicit BarRow(const TaskBar::Row& task) : task_(task), look_(&stateLook(task.state)) {}
+    explicit BarRow(const TaskBar::Row& task) : task_(task), look_(TaskStates::find(task.state)) {}
 
     QVariant data(int column, int role) const override
     {
@@ -109,7 +89,8 @@ public:
             case 2:
                 return task_.title;
             case kStateColumn:
-                return look_->text;
+                // A code that is no state shows as it is, like ShowStatusText leaves it.
+                return look_ ? look_->word : QString::number(task_.state);
             }
             break;
         case Qt::ToolTipRole:
@@ -117,8 +98,8 @@ public:
                 return task_.title;
             break;
         case Qt::ForegroundRole:
-            if (column >= 1 && column <= kStateColumn && look_->colours[column - 1].style() != Qt::NoBrush)
-                return look_->colours[column - 1];
+            if (column >= 1 && column <= kStateColumn && look_ && look_->listColour.isValid())
+                return QBrush(look_->listColour);
             break;
         }
         return {};
@@ -126,7 +107,7 @@ public:
 
 private:
     TaskBar::Row task_;
-    const StateLook* look_;
+    const TaskStates::Look* look_;
 };
 } // namespace
 
@@ -183,18 +164,12 @@ ToolBar::ToolBar(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
     ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    zhuangtai = new QMenu(QStringLiteral("完成状态"), this);
-    zhuangtai->setObjectName(QStringLiteral("zhuangtai"));
-    auto item = [this](const QString& name, const QString& text) {
-        QAction* a = zhuangtai->addAction(text);
-        a->setObjectName(name);
-        return a;
-    };
-    zuomian = item(QStringLiteral("zuomian"), QStringLiteral("桌面显示"));
-    wancheng = item(QStringLiteral("wancheng"), QStringLiteral("任务完成"));
-    fangqi = item(QStringLiteral("fangqi"), QStringLiteral("放弃任务"));
-    weiwancheng = item(QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
-    dangqian = item(QStringLiteral("dangqian"), kCurrent);
+    zhuangtai = TaskStates::newMenu(this, QStringLiteral("完成状态"), [this] { zuomian_Click(); });
+    TaskStates::addItems(zhuangtai, ListView1, kStateColumn,
+                         {Tasks::Done, {Tasks::Abandoned, {}, QStringLiteral("放弃任务")}, Tasks::Open}, this,
+                         [this](QTreeWidgetItem* row) { leftState(row); });
+    dangqian = zhuangtai->addAction(kCurrent);
+    dangqian->setObjectName(QStringLiteral("dangqian"));
 
     auto* grip = new QSizeGrip(this);
     auto* gripRow = new QHBoxLayout;
@@ -217,10 +192,6 @@ ToolBar::ToolBar(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
     resize(380, 420);
 
     connect(ListView1, &QWidget::customContextMenuRequested, this, &ToolBar::ListView1_MouseUp);
-    connect(zuomian, &QAction::triggered, this, &ToolBar::zuomian_Click);
-    connect(wancheng, &QAction::triggered, this, &ToolBar::wancheng_Click);
-    connect(fangqi, &QAction::triggered, this, &ToolBar::fangqi_Click);
-    connect(weiwancheng, &QAction::triggered, this, &ToolBar::weiwancheng_Click);
     connect(dangqian, &QAction::triggered, this, &ToolBar::dangqian_Click);
     connect(Image1, &ClickableImage::clicked, this, &ToolBar::Image1_Click);
     connect(Image2, &ClickableImage::clicked, this, &ToolBar::Image2_Click);
@@ -275,12 +246,7 @@ void ToolBar::ShowRw()
 
 void ToolBar::ListView1_MouseUp(const QPoint& pos)
 {
-    QTreeWidgetItem* row = ListView1->itemAt(pos);
-    if (!row)
-        return;
-    // The menu acts on the row under the pointer, which becomes the selected row.
-    ListView1->setCurrentItem(row);
-    zhuangtai->popup(ListView1->viewport()->mapToGlobal(pos));
+    TaskStates::popupOverRow(zhuangtai, ListView1, pos);
 }
 
 void ToolBar::zuomian_Click()
@@ -291,34 +257,14 @@ void ToolBar::zuomian_Click()
     popup_ = Frmts::openNew();
 }
 
-void ToolBar::wancheng_Click()
+void ToolBar::leftState(QTreeWidgetItem* row)
 {
-    setSelectedState(Tasks::Done, QStringLiteral("已经完成"), StateColour::kDone);
-}
-
-void ToolBar::fangqi_Click()
-{
-    setSelectedState(Tasks::Abandoned, QStringLiteral("已经放弃"), StateColour::kRed);
-}
-
-void ToolBar::weiwancheng_Click()
-{
-    setSelectedState(Tasks::Open, kOpen, QColor(0, 0, 0));
-}
-
-void ToolBar::setSelectedState(int state, const QString& word, const QColor& colour)
-{
-    QTreeWidgetItem* row = Gui::selectedRow(ListView1);
-    if (!row || !Db::run([id = Gui::rowId(row), state] { Tasks::setState(id, state); }))
-        return;
     // A row whose state changes is no longer the current task.
     if (Gui::rowId(row) == currentId_) {
         currentId_ = 0;
         setCaption(kTitle);
     }
-    Changes::announce(Changes::Tasks, this);
-    row->setText(kStateColumn, word);
-    paintRow(row, colour, false);
+    setBold(row, false);
 }
 
 void ToolBar::dangqian_Click()
@@ -338,7 +284,7 @@ void ToolBar::dangqian_Click()
 
 void ToolBar::markCurrent(QTreeWidgetItem* row, bool current)
 {
-    row->setText(kStateColumn, current ? kCurrent : kOpen);
+    row->setText(kStateColumn, current ? kCurrent : TaskStates::of(Tasks::Open).word);
     paintRow(row, current ? StateColour::kRed : QColor(0, 0, 0), current);
     if (current)
         setCaption(row->text(2));

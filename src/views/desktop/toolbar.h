@@ -38,15 +38,13 @@ protected:
 private:
     void ListView1_MouseUp(const QPoint& pos);
     void zuomian_Click();
-    void wancheng_Click();
-    void fangqi_Click();
-    void weiwancheng_Click();
     void dangqian_Click();
     void Image1_Click();
     void Image2_Click();
     void Image3_Click();
 
-    void setSelectedState(int state, const QString& word, const QColor& colour);
+    // After a state item changed the row's task: the row is no longer the current task.
+    void leftState(QTreeWidgetItem* row);
     void markCurrent(QTreeWidgetItem* row, bool current);
     void setCaption(const QString& text);
 
@@ -56,10 +54,6 @@ private:
     ClickableImage* Image2;
     ClickableImage* Image3;
     QMenu* zhuangtai;
-    QAction* zuomian;
-    QAction* wancheng;
-    QAction* fangqi;
-    QAction* weiwancheng;
     QAction* dangqian;
 
     // The one popup the bar opens, shown afresh each time.

@@ -2,17 +2,9 @@
 
 #include "data/db.h"
 #include "data/dependants.h"
-#include "gui/changes.h"
 #include "gui/forms.h"
 #include "gui/gui.h"
-#include "gui/prompt.h"
-#include "gui/undonotice.h"
 #include "gui/windowplace.h"
-
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalBlocker>
-#include <QTreeWidget>
 
 namespace {
 // The kind the next dialog is loaded for.
@@ -20,9 +12,11 @@ Finance::Kind nextKind = Finance::Income;
 } // namespace
 
 Dlogszlb::Dlogszlb(QWidget* parent)
-    : CategoryDialog(QStringLiteral("类别名称："), QStringLiteral("类别名称"), Gui::hundredthsMm(4304), parent),
-      kind_(nextKind)
+    : CategoryDialog(Changes::Finance, QStringLiteral("类别名称："), QStringLiteral("增加"), parent), kind_(nextKind)
 {
+    const int width = Gui::hundredthsMm(4304);
+    makeList(QStringLiteral("类别名称"), width, {width + 24, 220});
+    arrange(Arrangement::FieldFirst, 14);
     Actions actions;
     actions.missingName = QStringLiteral("请输入类别名称！");
     actions.add = [this](const QString& name) { Finance::addCategory(kind_, name); };
@@ -50,12 +44,6 @@ bool Dlogszlb::Form_Load()
     if (kind_ != Finance::Income && kind_ != Finance::Expense)
         return false;
     setWindowTitle(kind_ == Finance::Income ? QStringLiteral("收入类别管理") : QStringLiteral("支出类别管理"));
-    Deletion::installShortcut(this);
-    // An undone deletion elsewhere (or here) brings rows back into the list.
-    connect(&Changes::instance(), &Changes::financeChanged, this, [this](QObject* origin) {
-        if (origin != this)
-            Db::run([this] { fill(); });
-    });
     adjustSize();
     WindowPlace::besideFrame(this);
     fill();

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "views/finance/categorydialog.h"
+#include "data/finance.h"
+#include "gui/categorydialog.h"
 
 // Keeps the income categories or the expense categories: the kind it was opened for, for its
 // whole life. Renaming a category leaves records with the name they were written with.

@@ -2,27 +2,17 @@
 
 #include "data/db.h"
 #include "data/dependants.h"
-#include "gui/changes.h"
+#include "data/finance.h"
 #include "gui/gui.h"
-#include "gui/prompt.h"
-#include "gui/undonotice.h"
 #include "gui/windowplace.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalBlocker>
-#include <QTreeWidget>
-
 Dlogzhlb::Dlogzhlb(QWidget* parent)
-    : CategoryDialog(QStringLiteral("帐号类别名称："), QStringLiteral("帐号类别名称"), Gui::hundredthsMm(6068), parent)
+    : CategoryDialog(Changes::Finance, QStringLiteral("帐号类别名称："), QStringLiteral("增加"), parent)
 {
     setWindowTitle(QStringLiteral("管理帐号类别"));
-    Deletion::installShortcut(this);
-    // An undone deletion elsewhere (or here) brings rows back into the list.
-    connect(&Changes::instance(), &Changes::financeChanged, this, [this](QObject* origin) {
-        if (origin != this)
-            Db::run([this] { fill(); });
-    });
+    const int width = Gui::hundredthsMm(6068);
+    makeList(QStringLiteral("帐号类别名称"), width, {width + 24, 220});
+    arrange(Arrangement::FieldFirst, 14);
     Actions actions;
     actions.missingName = QStringLiteral("请输入帐户类别名称！");
     actions.add = &Finance::addAccountType;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/finance/categorydialog.h"
+#include "gui/categorydialog.h"
 
 // Keeps the account types. Renaming a type renames it in every account of the type.
 class Dlogzhlb : public CategoryDialog

@@ -76,17 +76,7 @@ Frmjs::Frmjs(QWidget* parent) : QWidget(parent)
     goalArea->addWidget(ListView2, 1);
     goalArea->addWidget(Check1);
 
-    mubiao = new QMenu(QStringLiteral("目标"), this);
-    mubiao->setObjectName(QStringLiteral("mubiao"));
-    auto item = [this](const QString& name, const QString& text) {
-        QAction* a = mubiao->addAction(text);
-        a->setObjectName(name);
-        return a;
-    };
-    kaishi = item(QStringLiteral("kaishi"), QStringLiteral("开始执行"));
-    wancheng = item(QStringLiteral("wancheng"), QStringLiteral("目标完成"));
-    zanting = item(QStringLiteral("zanting"), QStringLiteral("暂停执行"));
-    weiwancheng = item(QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
+    mubiao = GoalForms::stateMenu(this, [this](int state) { setGoalState(state); });
 
     auto* root = new QHBoxLayout(this);
     root->setContentsMargins(10, 10, 10, 10);
@@ -101,10 +91,6 @@ Frmjs::Frmjs(QWidget* parent) : QWidget(parent)
     connect(Command1, &QPushButton::clicked, this, &Frmjs::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Frmjs::Command2_Click);
     connect(Check1, &QCheckBox::toggled, this, &Frmjs::Check1_Click);
-    connect(kaishi, &QAction::triggered, this, [this] { setGoalState(Goals::Executing); });
-    connect(wancheng, &QAction::triggered, this, [this] { setGoalState(Goals::Completed); });
-    connect(zanting, &QAction::triggered, this, [this] { setGoalState(Goals::NotExecuting); });
-    connect(weiwancheng, &QAction::triggered, this, [this] { setGoalState(Goals::NotExecuting); });
 
     Deletion::installShortcut(this);
 
@@ -253,18 +239,7 @@ void Frmjs::Command2_Click()
         return;
     if (!Db::run([id] { Themes::removeWithGoals(id); }))
         return;
-    {
-        const QSignalBlocker quiet(ListView1);
-        for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-            if (Gui::rowId(ListView1->topLevelItem(i)) == id) {
-                delete ListView1->takeTopLevelItem(i);
-                break;
-            }
-        }
-        // No other theme is picked for the user: a second click must not delete it unseen.
-        ListView1->clearSelection();
-        ListView1->setCurrentItem(nullptr);
-    }
+    Gui::dropRow(ListView1, Gui::rowWithId(ListView1, id));
     ListView2->clear();
     Deletion::done(this, this);
 }

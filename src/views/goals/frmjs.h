@@ -59,9 +59,5 @@ private:
     QCheckBox* Check1;
 
     QMenu* mubiao;
-    QAction* kaishi;
-    QAction* wancheng;
-    QAction* zanting;
-    QAction* weiwancheng;
     bool filled_ = false; // the first fill picks the first row
 };

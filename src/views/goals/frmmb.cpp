@@ -10,6 +10,7 @@
 #include "gui/gui.h"
 #include "gui/helpers.h"
 #include "gui/prompt.h"
+#include "gui/taskstates.h"
 #include "gui/undonotice.h"
 #include "gui/widgets.h"
 #include "views/goals/dlogmb.h"
@@ -167,22 +168,15 @@ void Frmmb::buildControls()
     week->addWidget(ListView3, 1);
     week->addLayout(buttonRow(nullptr, {Command8, Command9, Command10}));
 
-    mubiao = new QMenu(QStringLiteral("目标"), this);
-    mubiao->setObjectName(QStringLiteral("mubiao"));
+    mubiao = GoalForms::stateMenu(this, [this](int state) { setGoalState(state); });
     renwu = new QMenu(QStringLiteral("任务"), this);
     renwu->setObjectName(QStringLiteral("renwu"));
-    auto item = [](QMenu* menu, const QString& name, const QString& text) {
-        QAction* a = menu->addAction(text);
-        a->setObjectName(name);
-        return a;
-    };
-    kaishi = item(mubiao, QStringLiteral("kaishi"), QStringLiteral("开始执行"));
-    wancheng = item(mubiao, QStringLiteral("wancheng"), QStringLiteral("目标完成"));
-    zanting = item(mubiao, QStringLiteral("zanting"), QStringLiteral("暂停执行"));
-    weiwancheng = item(mubiao, QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
-    zfine = item(renwu, QStringLiteral("zfine"), QStringLiteral("任务完成"));
-    zover = item(renwu, QStringLiteral("zover"), QStringLiteral("任务放弃"));
-    zweiwancheng = item(renwu, QStringLiteral("zweiwancheng"), QStringLiteral("转未完成"));
+    // Named apart from the goal menu's items, which share the window.
+    TaskStates::addItems(renwu, ListView2, kStateColumn,
+                         {{Tasks::Done, QStringLiteral("zfine")},
+                          {Tasks::Abandoned, QStringLiteral("zover")},
+                          {Tasks::Open, QStringLiteral("zweiwancheng")}},
+                         this);
 
     // Search across the top; goals over the week on the left, the tasks on the right.
     auto* grid = new QGridLayout(this);
@@ -217,16 +211,6 @@ void Frmmb::buildControls()
     connect(Command8, &QPushButton::clicked, this, [this] { showWeek(monday_.addDays(-7)); });
     connect(Command9, &QPushButton::clicked, this, [this] { showWeek(monday_.addDays(7)); });
     connect(Command10, &QPushButton::clicked, this, [this] { showWeek(mondayFor(Clock::today())); });
-    connect(kaishi, &QAction::triggered, this, [this] { setGoalState(Goals::Executing); });
-    connect(wancheng, &QAction::triggered, this, [this] { setGoalState(Goals::Completed); });
-    connect(zanting, &QAction::triggered, this, [this] { setGoalState(Goals::NotExecuting); });
-    connect(weiwancheng, &QAction::triggered, this, [this] { setGoalState(Goals::NotExecuting); });
-    connect(zfine, &QAction::triggered, this,
-            [this] { setTaskState(Tasks::Done, QStringLiteral("已经完成"), StateColour::kDone); });
-    connect(zover, &QAction::triggered, this,
-            [this] { setTaskState(Tasks::Abandoned, QStringLiteral("已经放弃"), StateColour::kRed); });
-    connect(zweiwancheng, &QAction::triggered, this,
-            [this] { setTaskState(Tasks::Open, QStringLiteral("正在进行"), QColor(0, 0, 0)); });
 }
 
 void Frmmb::Form_Load()
@@ -402,11 +386,7 @@ void Frmmb::ListView2_DblClick()
 
 void Frmmb::ListView2_MouseUp(const QPoint& pos)
 {
-    QTreeWidgetItem* row = ListView2->itemAt(pos);
-    if (!row)
-        return;
-    ListView2->setCurrentItem(row);
-    renwu->popup(ListView2->viewport()->mapToGlobal(pos));
+    TaskStates::popupOverRow(renwu, ListView2, pos);
 }
 
 void Frmmb::Check1_Click()
@@ -446,18 +426,7 @@ void Frmmb::Command4_Click()
     }
     if (!GoalForms::removeGoal(id))
         return;
-    {
-        // No other goal is picked for the user: a second click must not delete it unseen.
-        const QSignalBlocker quiet(ListView1);
-        for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-            if (Gui::rowId(ListView1->topLevelItem(i)) == id) {
-                delete ListView1->takeTopLevelItem(i);
-                break;
-            }
-        }
-        ListView1->clearSelection();
-        ListView1->setCurrentItem(nullptr);
-    }
+    Gui::dropRow(ListView1, Gui::rowWithId(ListView1, id));
     dropTarget_ = nullptr;
     ListView2->clear();
     shownGoalId_ = 0;
@@ -495,12 +464,7 @@ void Frmmb::Command7_Click()
         return;
     if (row == dropTarget_)
         dropTarget_ = nullptr;
-    {
-        const QSignalBlocker quiet(ListView2);
-        delete row;
-        ListView2->clearSelection();
-        ListView2->setCurrentItem(nullptr);
-    }
+    Gui::dropRow(ListView2, row);
     Deletion::done(this, this);
 }
 
@@ -513,17 +477,6 @@ void Frmmb::setGoalState(int state)
     if (state == Goals::Completed)
         MsgDone(QStringLiteral("恭喜，目标完成，继续努力！"));
     MBList();
-}
-
-void Frmmb::setTaskState(int state, const QString& word, const QColor& colour)
-{
-    QTreeWidgetItem* row = Gui::selectedRow(ListView2);
-    if (!row || !Db::run([id = Gui::rowId(row), state] { Tasks::setState(id, state); }))
-        return;
-    Changes::announce(Changes::Tasks, this);
-    row->setText(kStateColumn, word);
-    for (int c = 1; c < ListView2->columnCount(); ++c)
-        row->setForeground(c, QBrush(colour));
 }
 
 bool Frmmb::eventFilter(QObject* watched, QEvent* event)

@@ -66,7 +66,6 @@ private:
     void Command6_Click();
     void Command7_Click();
     void setGoalState(int state);
-    void setTaskState(int state, const QString& word, const QColor& colour);
     // Moves the selected task row to the place of the row at `pos` and renumbers the rows shown.
     void dropTask(const QPoint& pos);
     void markDropTarget(QTreeWidgetItem* row);
@@ -99,14 +98,7 @@ private:
     QPushButton* Command10;
 
     QMenu* mubiao;
-    QAction* kaishi;
-    QAction* wancheng;
-    QAction* zanting;
-    QAction* weiwancheng;
     QMenu* renwu;
-    QAction* zfine;
-    QAction* zover;
-    QAction* zweiwancheng;
 
     QDate monday_;
     QDate sunday_;

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -22,6 +23,29 @@ QIcon GoalForms::stateIcon(int state)
     if (icons[i].isNull())
         icons[i] = QIcon(QStringLiteral(":/icons/goals_state%1.svg").arg(i));
     return icons[i];
+}
+
+QMenu* GoalForms::stateMenu(QWidget* owner, const std::function<void(int state)>& setState)
+{
+    auto* menu = new QMenu(QStringLiteral("目标"), owner);
+    menu->setObjectName(QStringLiteral("mubiao"));
+    const struct
+    {
+        const char* name;
+        QString text;
+        Goals::State state;
+    } items[] = {
+        {"kaishi", QStringLiteral("开始执行"), Goals::Executing},
+        {"wancheng", QStringLiteral("目标完成"), Goals::Completed},
+        {"zanting", QStringLiteral("暂停执行"), Goals::NotExecuting},
+        {"weiwancheng", QStringLiteral("转未完成"), Goals::NotExecuting},
+    };
+    for (const auto& item : items) {
+        QAction* action = menu->addAction(item.text);
+        action->setObjectName(QLatin1String(item.name));
+        QObject::connect(action, &QAction::triggered, owner, [setState, state = item.state] { setState(state); });
+    }
+    return menu;
 }
 
 QPlainTextEdit* GoalForms::textBox(QWidget* parent, const QString& name)

@@ -4,11 +4,13 @@
 #include <QIcon>
 #include <QList>
 #include <QString>
+#include <functional>
 
 class QComboBox;
 class QDateEdit;
 class QGridLayout;
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTreeWidget;
@@ -20,6 +22,10 @@ namespace GoalForms {
 
 // The goal state icon: not executed (0), being executed (1), completed (2).
 QIcon stateIcon(int state);
+
+// The goal menu "目标" (mubiao) of a window: 开始执行 (kaishi), 目标完成 (wancheng), 暂停执行
+// (zanting) and 转未完成 (weiwancheng), each calling `setState` with the goal state it stands for.
+QMenu* stateMenu(QWidget* owner, const std::function<void(int state)>& setState);
 
 // A label on the left of a field, right aligned (top aligned for a text box).
 QPlainTextEdit* textBox(QWidget* parent, const QString& name);

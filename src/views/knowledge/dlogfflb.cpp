@@ -11,62 +11,25 @@
 #include "gui/windowplace.h"
 #include "views/knowledge/knowledgeui.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace {
 const QString kNameTakenOnRename = QStringLiteral("该知识类别已经存在！");
 }
 
-Dlogfflb::Dlogfflb(QWidget* parent) : FormDialog(parent)
+Dlogfflb::Dlogfflb(QWidget* parent)
+    : CategoryDialog(Changes::Knowledge, QStringLiteral("类别名称："), QStringLiteral("添加"), parent)
 {
     setObjectName(QStringLiteral("Dlogfflb"));
     setWindowTitle(QStringLiteral("管理知识类别"));
-    Deletion::installShortcut(this);
-    // An undone deletion elsewhere (or here) brings rows back into the list.
-    connect(&Changes::instance(), &Changes::knowledgeChanged, this, [this](QObject* origin) {
-        if (origin != this)
-            Db::run([this] { FillList(); });
-    });
-
+    // The names themselves are the keys: the list has no id column.
     ListView1 = KnowledgeUi::categoryList(this, QStringLiteral("ListView1"));
     ListView1->setMinimumWidth(Gui::hundredthsMm(2540) * 2);
-    Label1 = new QLabel(QStringLiteral("类别名称："), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Label1->setBuddy(Text1);
-    Command1 = new QPushButton(QStringLiteral("添加"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("修改"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setAutoDefault(false);
-    Command3 = new QPushButton(QStringLiteral("删除"), this);
-    Command3->setObjectName(QStringLiteral("Command3"));
-    Command3->setAutoDefault(false);
-
-    auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(Label1);
-    nameRow->addWidget(Text1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {Command1, Command2, Command3}) {
+    for (QPushButton* b : {Command1, Command2, Command3})
         b->setMinimumWidth(72);
-        buttons->addWidget(b);
-    }
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(16, 16, 16, 16);
-    root->setSpacing(10);
-    root->addWidget(ListView1, 1);
-    root->addLayout(nameRow);
-    root->addLayout(buttons);
+    arrange(Arrangement::ListFirst, 16, 10);
     resize(340, 400);
 
     connect(ListView1, &QTreeWidget::itemClicked, this, &Dlogfflb::ListView1_ItemClick);
@@ -99,11 +62,8 @@ void Dlogfflb::ListView1_ItemClick(QTreeWidgetItem* item)
 void Dlogfflb::Command1_Click()
 {
     const QString name = Text1->text().trimmed();
-    if (name.isEmpty()) {
-        MsgBox(QStringLiteral("请输入知识类别名称！"));
-        Text1->setFocus();
+    if (!hasName(name, QStringLiteral("请输入知识类别名称！")))
         return;
-    }
     const auto added = Db::get([&] { return Knowledge::addCategory(name); });
     if (!added)
         return;
@@ -119,11 +79,8 @@ void Dlogfflb::Command1_Click()
 void Dlogfflb::Command2_Click()
 {
     const QString name = Text1->text().trimmed();
-    if (name.isEmpty()) {
-        MsgBox(QStringLiteral("请输入修改后的名称！"));
-        Text1->setFocus();
+    if (!hasName(name, QStringLiteral("请输入修改后的名称！")))
         return;
-    }
     if (name == Diary::kCategory) {
         MsgBox(kNameTakenOnRename);
         return;

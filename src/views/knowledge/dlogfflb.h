@@ -1,16 +1,10 @@
 #pragma once
 
-#include "gui/formdialog.h"
-
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+#include "gui/categorydialog.h"
 
 // The category manager "管理知识类别": adds, renames and deletes categories. The diary's
 // category "日志" can be neither renamed nor deleted.
-class Dlogfflb : public FormDialog
+class Dlogfflb : public CategoryDialog
 {
     Q_OBJECT
 
@@ -22,15 +16,9 @@ public:
     void FillList(const QString& select = QString());
 
 private:
+    void fill() override { FillList(); }
     void ListView1_ItemClick(QTreeWidgetItem* item);
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
-
-    QTreeWidget* ListView1;
-    QLabel* Label1;
-    QLineEdit* Text1;
-    QPushButton* Command1;
-    QPushButton* Command2;
-    QPushButton* Command3;
 };

@@ -1,6 +1,6 @@
 #include "views/plan/plantable.h"
 
-#include "gui/helpers.h"
+#include "gui/taskstates.h"
 
 #include <QBrush>
 #include <QColor>
@@ -43,16 +43,9 @@ QVariant PlanModel::data(const QModelIndex& index, int role) const
         return int(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ForegroundRole:
         if (column == PlanGrid::kTaskColumn) {
-            switch (table_.states.value(index.row())) {
-            case 0:
-                return QBrush(Qt::black);
-            case 1:
-                return QBrush(StateColour::kDone);
-            case 2:
-                return QBrush(StateColour::kRed);
-            default:
-                break;
-            }
+            const TaskStates::Look* look = TaskStates::find(table_.states.value(index.row()));
+            if (look && look->colour.isValid())
+                return QBrush(look->colour);
         }
         return {};
     default:

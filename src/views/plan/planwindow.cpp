@@ -5,9 +5,9 @@
 #include "gui/clickableimage.h"
 #include "gui/clock.h"
 #include "gui/gui.h"
-#include "gui/helpers.h"
 #include "gui/prompt.h"
 #include "gui/shell.h"
+#include "gui/taskstates.h"
 #include "gui/windowdrag.h"
 #include "gui/windowplace.h"
 #include "views/plan/xlsxexport.h"
@@ -94,9 +94,10 @@ PlanWindow::PlanWindow(const QString& caption, QWidget* parent)
         MSHFlexGrid1->setColumnWidth(c, kColumnWidth);
     MSHFlexGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
-    Label3 = legend(QStringLiteral("Label3"), QStringLiteral("■已完成任务"), StateColour::kDone, this);
-    Label4 = legend(QStringLiteral("Label4"), QStringLiteral("■进行中任务"), Qt::black, this);
-    Label5 = legend(QStringLiteral("Label5"), QStringLiteral("■已放弃任务"), StateColour::kRed, this);
+    Label3 = legend(QStringLiteral("Label3"), QStringLiteral("■已完成任务"), TaskStates::of(Tasks::Done).colour, this);
+    Label4 = legend(QStringLiteral("Label4"), QStringLiteral("■进行中任务"), TaskStates::of(Tasks::Open).colour, this);
+    Label5 =
+        legend(QStringLiteral("Label5"), QStringLiteral("■已放弃任务"), TaskStates::of(Tasks::Abandoned).colour, this);
 
     // Layout: the caption row with the close picture, the range and its buttons, the grid, then
     // the legend.

@@ -173,9 +173,9 @@ QWidget* FrmQuadrant::buildReview()
 
     ListReview = Gui::reportList(page, QStringLiteral("ListReview"),
                                  {{QStringLiteral("象限"), 120},
-                                  {QStringLiteral("已完成"), 70},
-                                  {QStringLiteral("已放弃"), 70},
-                                  {QStringLiteral("未完成"), 70}});
+                                  {ReviewChart::outcomeName(Quadrant::Completed), 70},
+                                  {ReviewChart::outcomeName(Quadrant::Abandoned), 70},
+                                  {ReviewChart::outcomeName(Quadrant::LeftOpen), 70}});
     for (int c = 2; c <= 4; ++c)
         ListReview->headerItem()->setTextAlignment(c, Qt::AlignCenter);
     ListReview->setSelectionMode(QAbstractItemView::NoSelection);

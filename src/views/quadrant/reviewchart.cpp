@@ -1,13 +1,26 @@
 #include "views/quadrant/reviewchart.h"
 
 #include "gui/helpers.h"
+#include "gui/taskstates.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
 namespace {
 const char* const kShortNames[Quadrant::kCount] = {"重要且紧迫", "重要不紧迫", "紧迫不重要", "不重要不紧迫"};
-const char* const kOutcomeNames[Quadrant::kOutcomes] = {"已完成", "已放弃", "未完成"};
+
+// The state of the tasks an outcome counts.
+Tasks::State stateOf(int outcome)
+{
+    switch (outcome) {
+    case Quadrant::Completed:
+        return Tasks::Done;
+    case Quadrant::Abandoned:
+        return Tasks::Abandoned;
+    default:
+        return Tasks::Open;
+    }
+}
 
 // A step of the value axis that gives about four lines up to `top`: 1, 2, 5, 10, 20, 50...
 int axisStep(int top)
@@ -37,16 +50,16 @@ void ReviewChart::setReview(const Quadrant::Review& review)
     update();
 }
 
+QString ReviewChart::outcomeName(int outcome)
+{
+    return TaskStates::of(stateOf(outcome)).shortWord;
+}
+
 QColor ReviewChart::outcomeColour(int outcome)
 {
-    switch (outcome) {
-    case Quadrant::Completed:
-        return StateColour::kDone;
-    case Quadrant::Abandoned:
-        return StateColour::kRed;
-    default:
-        return StateColour::kPlanned;
-    }
+    // Tasks left open are drawn in the grey of what is still to come.
+    const Tasks::State state = stateOf(outcome);
+    return state == Tasks::Open ? StateColour::kPlanned : TaskStates::of(state).colour;
 }
 
 void ReviewChart::paintEvent(QPaintEvent*)
@@ -60,7 +73,7 @@ void ReviewChart::paintEvent(QPaintEvent*)
     int x = 12;
     const int legendY = 8;
     for (int o = 0; o < Quadrant::kOutcomes; ++o) {
-        const QString name = QString::fromUtf8(kOutcomeNames[o]);
+        const QString name = outcomeName(o);
         p.fillRect(QRect(x, legendY + (line - 10) / 2, 10, 10), outcomeColour(o));
         p.setPen(palette().color(QPalette::WindowText));
         p.drawText(QRect(x + 14, legendY, fm.horizontalAdvance(name) + 2, line), Qt::AlignVCenter, name);

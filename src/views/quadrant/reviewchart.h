@@ -16,7 +16,8 @@ public:
     void setReview(const Quadrant::Review& review);
     const Quadrant::Review& review() const { return review_; }
 
-    // Colours of the outcomes, shared with the table's legend.
+    // Names and colours of the outcomes, shared with the table's legend.
+    static QString outcomeName(int outcome);
     static QColor outcomeColour(int outcome);
 
     QSize sizeHint() const override { return {420, 240}; }

@@ -5,6 +5,7 @@
 #include "data/syncstate.h"
 #include "data/tasks.h"
 #include "gui/changes.h"
+#include "gui/taskstates.h"
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
@@ -17,20 +18,6 @@ constexpr int kPushParallel = 4;
 // Tries of one upload in a sync when the server's copy changed meanwhile (412).
 constexpr int kPushAttempts = 3;
 
-QString stateText(int state)
-{
-    switch (state) {
-    case Tasks::Done:
-        return QStringLiteral("已完成");
-    case Tasks::Abandoned:
-        return QStringLiteral("已放弃");
-    case Tasks::Delayed:
-        return QStringLiteral("已推迟");
-    default:
-        return QStringLiteral("未完成");
-    }
-}
-
 // The other version of a task, as lines a person reads in the description.
 QString versionText(const IcalTask& t)
 {
@@ -40,7 +27,7 @@ QString versionText(const IcalTask& t)
         lines << QStringLiteral("日期：%1%2")
                      .arg(QStringLiteral("%1-%2-%3").arg(t.day.year()).arg(t.day.month()).arg(t.day.day()),
                           t.time.isValid() ? QLatin1Char(' ') + t.time.toString(QStringLiteral("H:mm:ss")) : QString());
-    lines << QStringLiteral("状态：%1").arg(stateText(t.state));
+    lines << QStringLiteral("状态：%1").arg(TaskStates::of(t.state).shortWord);
     if (!t.description.isEmpty())
         lines << QStringLiteral("说明：%1").arg(t.description);
     return lines.join(QLatin1Char('\n'));

@@ -17,6 +17,7 @@
 #include "gui/offthread.h"
 #include "gui/prompt.h"
 #include "gui/shell.h"
+#include "gui/taskstates.h"
 #include "gui/undonotice.h"
 #include "gui/views.h"
 #include "gui/widgets.h"
@@ -202,17 +203,8 @@ void Frmmain::buildControls()
     diaryLayout->addLayout(diaryButtons);
     SSTab1->addTab(diaryPage, QStringLiteral("今日日志"));
 
-    zhuangtai = new QMenu(QStringLiteral("完成情况"), this);
-    zhuangtai->setObjectName(QStringLiteral("zhuangtai"));
-    auto item = [this](const QString& name, const QString& text) {
-        QAction* a = zhuangtai->addAction(text);
-        a->setObjectName(name);
-        return a;
-    };
-    zuomian = item(QStringLiteral("zuomian"), QStringLiteral("桌面显示"));
-    wancheng = item(QStringLiteral("wancheng"), QStringLiteral("任务完成"));
-    fangqi = item(QStringLiteral("fangqi"), QStringLiteral("任务放弃"));
-    weiwancheng = item(QStringLiteral("weiwancheng"), QStringLiteral("转未完成"));
+    zhuangtai = TaskStates::newMenu(this, QStringLiteral("完成情况"), [this] { zuomian_Click(); });
+    TaskStates::addItems(zhuangtai, ListView1, kStateColumn, {Tasks::Done, Tasks::Abandoned, Tasks::Open}, this);
     // "当前任务" marks a row of the desktop bar only; here it would do nothing, so it is not offered.
     Occurrences::addStopItem(
         zhuangtai, [this] { return selectedTaskId(); }, this);
@@ -291,10 +283,6 @@ void Frmmain::buildControls()
     connect(Command10, &QPushButton::clicked, this, [] { Forms::show<FrmDate>(); });
     connect(Command8, &QPushButton::clicked, this, [] { Forms::show<FrmGuiHua>(); });
     connect(SSTab2, &QTabWidget::currentChanged, this, &Frmmain::SSTab2_Click);
-    connect(zuomian, &QAction::triggered, this, &Frmmain::zuomian_Click);
-    connect(wancheng, &QAction::triggered, this, &Frmmain::wancheng_Click);
-    connect(fangqi, &QAction::triggered, this, &Frmmain::fangqi_Click);
-    connect(weiwancheng, &QAction::triggered, this, &Frmmain::weiwancheng_Click);
 }
 
 void Frmmain::Form_Load()
@@ -495,12 +483,7 @@ void Frmmain::ListView1_DblClick()
 
 void Frmmain::ListView1_MouseUp(const QPoint& pos)
 {
-    QTreeWidgetItem* row = ListView1->itemAt(pos);
-    if (!row)
-        return;
-    // The menu acts on the row under the pointer, which becomes the selected row.
-    ListView1->setCurrentItem(row);
-    zhuangtai->popup(ListView1->viewport()->mapToGlobal(pos));
+    TaskStates::popupOverRow(zhuangtai, ListView1, pos);
 }
 
 void Frmmain::RichTextBox1_LostFocus()
@@ -562,13 +545,7 @@ void Frmmain::Command2_Click()
     }
     if (!Db::run([id = Gui::rowId(row)] { Tasks::remove(id); }))
         return;
-    {
-        // The next task is not picked for the user: a second click must not delete it unseen.
-        const QSignalBlocker quiet(ListView1);
-        delete row;
-        ListView1->clearSelection();
-        ListView1->setCurrentItem(nullptr);
-    }
+    Gui::dropRow(ListView1, row);
     clearDescription();
     // A deleted task must not go on raising reminders today.
     Deletion::done(this, this);
@@ -721,30 +698,4 @@ void Frmmain::zuomian_Click()
         return;
     Module1::ShowSelectedTask = true;
     Frmts::openNew();
-}
-
-void Frmmain::wancheng_Click()
-{
-    setSelectedState(Tasks::Done, QStringLiteral("已经完成"), StateColour::kDone);
-}
-
-void Frmmain::fangqi_Click()
-{
-    setSelectedState(Tasks::Abandoned, QStringLiteral("已经放弃"), StateColour::kRed);
-}
-
-void Frmmain::weiwancheng_Click()
-{
-    setSelectedState(Tasks::Open, QStringLiteral("正在进行"), QColor(0, 0, 0));
-}
-
-void Frmmain::setSelectedState(int state, const QString& word, const QColor& colour)
-{
-    QTreeWidgetItem* row = Gui::selectedRow(ListView1);
-    if (!row || !Db::run([id = Gui::rowId(row), state] { Tasks::setState(id, state); }))
-        return;
-    Changes::announce(Changes::Tasks, this);
-    row->setText(kStateColumn, word);
-    for (int c = 1; c < ListView1->columnCount(); ++c)
-        row->setForeground(c, QBrush(colour));
 }

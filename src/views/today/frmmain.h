@@ -70,9 +70,6 @@ private:
     void SSTab2_Click();
     void Label3_Click();
     void zuomian_Click();
-    void wancheng_Click();
-    void fangqi_Click();
-    void weiwancheng_Click();
 
     // After midnight the calendar moves to the new day, unless the user picked another day.
     void followToday();
@@ -90,8 +87,6 @@ private:
     void clearDescription();
     // Writes the text into the task RichTextBox1 was loaded from.
     void storeDescription(const QString& text);
-    // Writes the state of the selected task and shows it in that row alone.
-    void setSelectedState(int state, const QString& word, const QColor& colour);
 
     QCalendarWidget* MonthView1;
     QLineEdit* Text2;
@@ -118,10 +113,6 @@ private:
     QLabel* Label2;
 
     QMenu* zhuangtai;
-    QAction* zuomian;
-    QAction* wancheng;
-    QAction* fangqi;
-    QAction* weiwancheng;
 
     // The task whose description RichTextBox1 holds (0: none) and the text as it was loaded.
     qint64 loadedTaskId_ = 0;
