@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -91,7 +92,12 @@ int main(int argc, char* argv[])
     login->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     Shots::settle();
 
+    // The frame paints first; its today view loads in a later turn of the event loop.
     auto* frame = Forms::find<MDIfrm>();
+    QElapsedTimer waited;
+    waited.start();
+    while (frame && !frame->isReady() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     for (const QSize size : {QSize(1024, 768), QSize(1280, 800)}) {
         frame->resize(size);
         frame->move(0, 0);
