@@ -1,3 +1,4 @@
+#include "gui/afterpaint.h"
 #include "gui/formdialog.h"
 #include "gui/forms.h"
 #include "gui/helpers.h"
@@ -30,6 +31,8 @@ private slots:
     void dialogClosesAndUnloads_data();
     void dialogClosesAndUnloads();
     void closedDialogLoadsAfresh();
+    void workAfterFirstPaint_data();
+    void workAfterFirstPaint();
 };
 
 void HelpersTest::isNumberText_data()
@@ -195,6 +198,39 @@ void HelpersTest::closedDialogLoadsAfresh()
     QTRY_VERIFY(!first);
     Forms::unload(second);
     QVERIFY(!Forms::find(u"ProbeDialog"_s));
+}
+
+// Start-up work waits for a window's first picture, yet never for ever: a window that is never
+// painted (hidden, on another desktop) gets its work after the wait, and a window that is gone
+// gets none.
+void HelpersTest::workAfterFirstPaint_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("runs");
+    QTest::newRow("shown") << u"shown"_s << 1;
+    QTest::newRow("never painted") << u"hidden"_s << 1;
+    QTest::newRow("closed before") << u"deleted"_s << 0;
+}
+
+void HelpersTest::workAfterFirstPaint()
+{
+    QFETCH(QString, window);
+    QFETCH(int, runs);
+    auto* widget = new QWidget;
+    int ran = 0;
+    // A shown window's work comes with its paint, long before the latest time.
+    Gui::afterFirstPaint(
+        widget, [&] { ++ran; }, window == "shown"_L1 ? 5000 : 100);
+    if (window == "shown"_L1) {
+        widget->show();
+        QVERIFY(QTest::qWaitFor([&] { return ran > 0; }, 3000));
+    } else if (window == "deleted"_L1) {
+        delete widget;
+        widget = nullptr;
+    }
+    QTest::qWait(300);
+    QCOMPARE(ran, runs);
+    delete widget;
 }
 
 QTEST_MAIN(HelpersTest)
