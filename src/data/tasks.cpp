@@ -105,11 +105,15 @@ QList<Tasks::Task> Tasks::ofDay(const QDate& day)
 
 namespace {
 // The open tasks before a day that may move to it; binds the day four times.
+// The rule's other rows are found through the rule-and-day index: it only covers chongfu > 0, so
+// the subqueries say so, and `+` keeps the state-and-day index (every open task before today,
+// for each left-over) out of the second one.
 const QString kMovable = QStringLiteral(
     "SELECT r.id FROM renwu AS r WHERE r.zhuangtai = 0 AND r.today < ? AND (r.chongfu = 0"
-    " OR (NOT EXISTS (SELECT 1 FROM renwu AS o WHERE o.chongfu = r.chongfu AND (o.today = ? OR o.cfday = ?))"
-    " AND NOT EXISTS (SELECT 1 FROM renwu AS l WHERE l.chongfu = r.chongfu AND l.zhuangtai = 0 AND l.today < ?"
-    " AND (l.today > r.today OR (l.today = r.today AND l.id > r.id)))))");
+    " OR (NOT EXISTS (SELECT 1 FROM renwu AS o WHERE o.chongfu > 0 AND o.chongfu = r.chongfu"
+    " AND (o.today = ? OR o.cfday = ?))"
+    " AND NOT EXISTS (SELECT 1 FROM renwu AS l WHERE l.chongfu > 0 AND l.chongfu = r.chongfu AND +l.zhuangtai = 0"
+    " AND +l.today < ? AND (l.today > r.today OR (l.today = r.today AND l.id > r.id)))))");
 
 QVariantList movableValues(const QDate& today)
 {
