@@ -4,6 +4,7 @@
 #include "data/db.h"
 #include "data/store.h"
 #include "gui/forms.h"
+#include "shell/resources.h"
 #include "views/contacts/frmrj.h"
 
 #include "benchsupport.h"
@@ -104,6 +105,7 @@ void report(const char* what, const Pair& t, int rows)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    initResources(); // the views' icons, as the program has them
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("mylive.dc"));
     try {

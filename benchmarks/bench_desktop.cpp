@@ -9,6 +9,7 @@
 #include "gui/shell.h"
 #include "shell/mdifrm.h"
 #include "shell/myicon.h"
+#include "shell/resources.h"
 #include "views/desktop/toolbar.h"
 
 #include "benchsupport.h"
@@ -86,6 +87,7 @@ double frameLoad()
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    initResources(); // the views' icons, as the program has them
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("mylive.dc"));
     try {
