@@ -14,7 +14,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <functional>
 
@@ -22,9 +24,13 @@ namespace {
 
 bool waitUntil(const std::function<bool()>& done, int ms)
 {
+    // Sleeps in the event loop between checks: a busy loop would take the CPU from the server.
     const QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (!done() && !deadline.hasExpired()) {
+        QEventLoop wait;
+        QTimer::singleShot(20, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
     return done();
 }
 
