@@ -3,6 +3,7 @@
 #include "gui/shell.h"
 #include "shell/mdifrm.h"
 #include "shell/myicon.h"
+#include "shell/reminderservice.h"
 #include "testsupport.h"
 
 #include "gui/helpers.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolButton>
@@ -167,6 +169,7 @@ private slots:
     void trayMenuEndsTheProgram();
     void barLeftAfterTheTrayEndsTheProgram();
     void trayClockReminds();
+    void closedBeforeItsFirstPictureStillReminds();
 };
 
 void DesktopTest::listsTodaysTasksInTimeOrder()
@@ -457,6 +460,21 @@ void DesktopTest::trayClockReminds()
     run.setNow(at(u"12:00:00"_s, kDay.addDays(1)));
     QVERIFY(tick(trayTimer()));
     QCOMPARE(popups().size(), 4);
+}
+
+// The frame's start-up work waits for its first picture; a frame closed to the tray before
+// then still leaves the reminders running.
+void DesktopTest::closedBeforeItsFirstPictureStillReminds()
+{
+    const TrayPresent tray(true);
+    ProgramRun run;
+    QVERIFY(run.start());
+    control<QLineEdit>(u"frmlogin"_s, u"txtPassword"_s)->setText(kSamplePassword);
+    QVERIFY(click(control<QPushButton>(u"frmlogin"_s, u"Command1"_s)));
+    QVERIFY(!ReminderService::instance().isRunning());
+    closeFrame();
+    QVERIFY(find<QWidget>(u"myicon"_s));
+    QVERIFY(ReminderService::instance().isRunning());
 }
 
 QTEST_MAIN(DesktopTest)

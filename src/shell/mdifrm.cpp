@@ -271,6 +271,9 @@ void MDIfrm::closeEvent(QCloseEvent* event)
     if (!event->isAccepted())
         return;
     Forms::forget(this); // unloaded with its views: showing it again loads it afresh
+    // Closed to the tray before its first picture: the reminders start all the same.
+    if (!ready_ && !ReminderService::instance().isRunning())
+        ReminderService::instance().start();
     myicon::frameClosed();
 }
 
