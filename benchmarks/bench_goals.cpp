@@ -6,6 +6,7 @@
 #include "data/store.h"
 #include "gui/clock.h"
 #include "gui/forms.h"
+#include "shell/resources.h"
 #include "views/goals/frmjs.h"
 #include "views/goals/frmmb.h"
 
@@ -276,6 +277,7 @@ OneSize measure(int themes, bool full)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    initResources(); // the views' icons, as the program has them
     const bool growth = !app.arguments().contains(QStringLiteral("--no-growth"));
     Clock::set(QDateTime(QDate(2009, 1, 31), QTime(10, 0)));
     Db::setErrorReporter([](const QString& text) { qFatal("database: %s", qPrintable(text)); });

@@ -10,6 +10,7 @@
 #include "gui/prompt.h"
 #include "gui/views.h"
 #include "shell/module1.h"
+#include "shell/resources.h"
 #include "views/magazine/frmzazhi.h"
 
 #include "benchsupport.h"
@@ -107,6 +108,7 @@ QList<qint64> shownIds(const QTreeWidget* list)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    initResources(); // the views' icons, as the program has them
     QTemporaryDir scratch;
     const QStringList args = app.arguments().mid(1);
     const bool trigram = args.contains(QStringLiteral("--trigram"));

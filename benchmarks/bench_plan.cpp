@@ -5,6 +5,7 @@
 #include "data/store.h"
 #include "gui/clock.h"
 #include "gui/forms.h"
+#include "shell/resources.h"
 #include "views/plan/frmdate.h"
 #include "views/plan/frmguihua.h"
 #include "views/plan/xlsxexport.h"
@@ -146,6 +147,7 @@ void report(const char* what, const Figures& f)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    initResources(); // the views' icons, as the program has them
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("mylive.dc"));
     try {

@@ -7,6 +7,7 @@
 #include "gui/clock.h"
 #include "gui/forms.h"
 #include "gui/prompt.h"
+#include "shell/resources.h"
 #include "views/quadrant/frmquadrant.h"
 #include "views/tasks/frmrw.h"
 #include "views/today/frmmain.h"
@@ -220,6 +221,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    initResources(); // the views' icons, as the program has them
     Clock::set(QDateTime(kToday, QTime(10, 0, 0)));
     // The today view's question about earlier open tasks: leave them where they are.
     setMsgBoxResponder([](const QString& text, QMessageBox::StandardButtons) {

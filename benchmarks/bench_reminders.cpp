@@ -16,6 +16,7 @@
 #include "shell/mdifrm.h"
 #include "shell/reminderclock.h"
 #include "shell/reminderservice.h"
+#include "shell/resources.h"
 
 #include "benchsupport.h"
 
@@ -79,6 +80,7 @@ int rawRows()
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    initResources(); // the views' icons, as the program has them
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("mylive.dc"));
     try {

@@ -4,6 +4,7 @@
 #include "data/store.h"
 #include "data/tasklist.h"
 #include "gui/forms.h"
+#include "shell/resources.h"
 #include "views/tasks/frmrw.h"
 
 #include "benchsupport.h"
@@ -215,6 +216,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    initResources(); // the views' icons, as the program has them
     QTemporaryDir dir;
     Db::path() = dir.filePath(QStringLiteral("mylive.dc"));
     try {
