@@ -7,9 +7,12 @@
 // exposed and painted; after a login, from the verified password), password_ms (click -> the
 // password checked: the deliberate cost of its slow hash), today_ms (the verified password -> the
 // today view painted), peak_kib / rss_kib (VmHWM / VmRSS once the last window is shown).
+#include "gui/forms.h"
 #include "gui/prompt.h"
 #include "shell/frmlogin.h"
+#include "shell/mdifrm.h"
 #include "shell/module1.h"
+#include "views/backup/backuprunner.h"
 
 #include <QApplication>
 #include <QFile>
@@ -165,7 +168,17 @@ int main(int argc, char* argv[])
     const auto end = [&] {
         printMemory();
         std::fflush(stdout);
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        // The program ends as a person's would: after the work its start began (the daily
+        // copy, the check of a file trusted at start), so that the next start finds a clean end.
+        auto* wait = new QTimer(&app);
+        QObject::connect(wait, &QTimer::timeout, &app, [wait] {
+            auto* frame = qobject_cast<MDIfrm*>(Forms::find(QStringLiteral("MDIfrm")));
+            if ((frame && !frame->isReady()) || BackupRunner::instance().busy())
+                return;
+            wait->stop();
+            QCoreApplication::quit();
+        });
+        wait->start(10);
     };
     const auto finish = [&] {
         if (clickedNs && verifiedNs)
