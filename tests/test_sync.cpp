@@ -151,6 +151,24 @@ private:
         SyncState::saveAccount(a);
     }
 
+    // Both devices on the list, with a task made on `a` synced to both: its uid, or an empty
+    // text when a sync failed.
+    QString sharedTask(const Device& a, const Device& b, const QUrl& list, const QString& title)
+    {
+        useList(a, list);
+        useList(b, list);
+        a.use();
+        const QString uid = uidOf(addTask(title));
+        return sync(a, list).ok && sync(b, list).ok ? uid : QString();
+    }
+
+    // The task's title, edited on the device at the given time of change.
+    void editOn(const Device& d, const QString& uid, const QString& title, const QString& modified)
+    {
+        d.use();
+        Db::execute(QStringLiteral("UPDATE renwu SET title = ?, modified = ? WHERE uid = ?"), {title, modified, uid});
+    }
+
     SyncEngine::Result sync(const Device& d, const QUrl& list, int* requests = nullptr, bool syncCollection = true,
                             const QString& password = {})
     {
@@ -352,19 +370,11 @@ private slots:
     {
         const QUrl list = newList();
         Device a, b;
-        useList(a, list);
-        useList(b, list);
-        a.use();
-        const QString uid = uidOf(addTask(QStringLiteral("订机票")));
-        QVERIFY(sync(a, list).ok);
-        QVERIFY(sync(b, list).ok);
+        const QString uid = sharedTask(a, b, list, QStringLiteral("订机票"));
+        QVERIFY(!uid.isEmpty());
 
-        a.use();
-        Db::execute(QStringLiteral("UPDATE renwu SET title = ?, modified = ? WHERE uid = ?"),
-                    {QStringLiteral("订机票（A 改）"), QStringLiteral("2030-01-01T10:00:00Z"), uid});
-        b.use();
-        Db::execute(QStringLiteral("UPDATE renwu SET title = ?, modified = ? WHERE uid = ?"),
-                    {QStringLiteral("订火车票（B 改，较晚）"), QStringLiteral("2030-01-01T11:00:00Z"), uid});
+        editOn(a, uid, QStringLiteral("订机票（A 改）"), QStringLiteral("2030-01-01T10:00:00Z"));
+        editOn(b, uid, QStringLiteral("订火车票（B 改，较晚）"), QStringLiteral("2030-01-01T11:00:00Z"));
         QVERIFY(sync(a, list).ok);
         QVERIFY(sync(b, list).ok); // B: its own is later and stays, A's goes into the description
         QVERIFY(sync(a, list).ok);
@@ -530,20 +540,12 @@ private slots:
     {
         const QUrl list = newList();
         Device a, b;
-        useList(a, list);
-        useList(b, list);
-        a.use();
-        const QString uid = uidOf(addTask(QStringLiteral("交房租")));
-        QVERIFY(sync(a, list).ok);
-        QVERIFY(sync(b, list).ok);
-        b.use();
-        Db::execute(QStringLiteral("UPDATE renwu SET title = ?, modified = ? WHERE uid = ?"),
-                    {QStringLiteral("交房租（B）"), QStringLiteral("2030-01-01T10:00:00Z"), uid});
+        const QString uid = sharedTask(a, b, list, QStringLiteral("交房租"));
+        QVERIFY(!uid.isEmpty());
+        editOn(b, uid, QStringLiteral("交房租（B）"), QStringLiteral("2030-01-01T10:00:00Z"));
         QVERIFY(sync(b, list).ok);
         // A edits later, and its sync starts from a token that already covers B's change.
-        a.use();
-        Db::execute(QStringLiteral("UPDATE renwu SET title = ?, modified = ? WHERE uid = ?"),
-                    {QStringLiteral("交房租（A，较晚）"), QStringLiteral("2030-01-01T12:00:00Z"), uid});
+        editOn(a, uid, QStringLiteral("交房租（A，较晚）"), QStringLiteral("2030-01-01T12:00:00Z"));
         // B's change lands between A's look at the list and A's upload: A's token is already past it.
         SyncState::setToken(currentToken(list));
         int requests = 0;
